@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Lorimand need, when
+# they are missing. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+lorimand_packages=(
+    cmake ninja-build g++ qt6-base-dev libgl1-mesa-dev libcli11-dev
+    fonts-dejavu-core xvfb xdotool
+)
+
+lorimand_install_missing() {
+    local missing=()
+    for pkg in "${lorimand_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$pkg")
+    done
+    if ((${#missing[@]})); then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+lorimand_install_missing

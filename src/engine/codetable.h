@@ -1,0 +1,49 @@
+// Code-table translation: every character replaced by its table entry, a letter
+// without one borrowing the entry of its other case, line breaks passed through.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lorimand {
+
+// One direction of a code table: the code each character turns into, or kNoEntry.
+using CodeTable = std::array<std::int16_t, 256>;
+inline constexpr std::int16_t kNoEntry = -1;
+
+[[nodiscard]] constexpr CodeTable emptyCodeTable() noexcept
+{
+    CodeTable table{};
+    table.fill(kNoEntry);
+    return table;
+}
+
+struct CodeTables
+{
+    CodeTable encodeTable = emptyCodeTable();
+    CodeTable decodeTable = emptyCodeTable();
+    friend bool operator==(const CodeTables &, const CodeTables &) = default;
+};
+
+// Translates a text that arrives in pieces. A CR without an entry passes only as
+// part of CR LF; one that ends a piece is held back until the next piece shows
+// whether an LF follows, and one that ends the text is dropped.
+class TableTranslator
+{
+public:
+    explicit TableTranslator(const CodeTable &table) noexcept;
+    // Appends the translation of piece to out.
+    void translate(std::string_view piece, std::string &out);
+    // Ends the text; a CR held back is dropped.
+    void finish() noexcept { pendingCr_ = false; }
+
+private:
+    CodeTable resolved_; // the entry each code finally uses, case borrowing done
+    bool pendingCr_ = false;
+};
+
+[[nodiscard]] std::string translateThroughTable(std::string_view text, const CodeTable &table);
+
+} // namespace lorimand

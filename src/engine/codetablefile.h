@@ -1,0 +1,29 @@
+// Reading code-table files: one entry n=m per line, n the plain code and m the
+// encoded one; a line without "=" is skipped.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "codetable.h"
+
+namespace lorimand {
+
+struct CodeTableLineError
+{
+    std::size_t line = 0; // 1-based
+    std::string reason;   // e.g. "the code 300 before \"=\" is not between 0 and 255"
+};
+
+struct CodeTableParse
+{
+    // The entries of the lines before the first bad line (all lines when none is bad).
+    CodeTables tables;
+    std::optional<CodeTableLineError> error;
+};
+
+[[nodiscard]] CodeTableParse parseCodeTable(std::string_view fileBytes);
+
+} // namespace lorimand

@@ -1,0 +1,26 @@
+// The key-shift cipher: one shift, derived from the key through the generator,
+// added to (encode) or subtracted from (decode) every code, wrapping within 1..255.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "generator.h"
+
+namespace lorimand {
+
+enum class Direction { Encode, Decode };
+
+// What one key character adds to the key seed: floor(code * 16 / 5.162738495).
+[[nodiscard]] int keyContribution(unsigned char code) noexcept;
+// The sum of the contributions, held in single precision after every step.
+[[nodiscard]] float keySeed(std::string_view key) noexcept;
+// Seeds the generator with the key seed and scales its value by the key's first
+// code: a shift from 1 to 255. The key must not be empty.
+[[nodiscard]] int shiftForKey(std::string_view key, RandomGenerator &generator);
+
+void applyShift(std::span<char> bytes, int shift, Direction direction) noexcept;
+[[nodiscard]] std::string applyShift(std::string_view text, int shift, Direction direction);
+
+} // namespace lorimand

@@ -1,0 +1,80 @@
+// The settings file "Lorimand.ini": reading it at start-up and rewriting it at
+// close, as pure functions over its bytes, and where it lives.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+namespace lorimand {
+
+class FileSystem;
+
+// The outer rectangle of the main window, in twips.
+struct WindowGeometry
+{
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    friend bool operator==(const WindowGeometry &, const WindowGeometry &) = default;
+};
+
+// What the file says, after all its lines in order; a value the file does not
+// give (or gives in a form the control would not accept) is nullopt.
+struct StoredSettings
+{
+    std::optional<std::string> key;
+    std::optional<int> maskKey;    // 0, 1 or 2
+    std::optional<int> autoUpdate; // 0, 1 or 2
+    bool useCustom = false;        // a "codetype=1" line selects the code-table mode for good
+    std::string codeTableName;     // the remembered code table; empty when none
+    std::optional<WindowGeometry> geometry;
+    friend bool operator==(const StoredSettings &, const StoredSettings &) = default;
+};
+
+// The state of the window written back at close.
+struct CurrentSettings
+{
+    std::string key;
+    int maskKey = 0;
+    int autoUpdate = 0;
+    bool useCustom = false;
+    std::string codeTableName;
+    WindowGeometry geometry;
+};
+
+[[nodiscard]] StoredSettings readSettings(std::string_view fileBytes);
+
+// The geometry of one "windowpos=" line (the whole line, name included).
+[[nodiscard]] WindowGeometry parseWindowPos(std::string_view line);
+
+// The file after the close: foreign lines kept byte for byte and in place, each
+// setting line replaced by the current value, missing settings appended in the
+// fixed order, every line ending in CR LF.
+[[nodiscard]] std::string rewriteSettings(std::string_view oldFileBytes,
+                                          const CurrentSettings &current);
+
+// Where "Lorimand.ini" is read and written: the program folder when the file can be
+// created there, otherwise the user's configuration folder for the program.
+class SettingsFile
+{
+public:
+    SettingsFile(FileSystem &files, const QString &programFolder);
+
+    [[nodiscard]] const QString &path() const { return path_; }
+    // The settings, or nothing when the file cannot be created or read.
+    [[nodiscard]] StoredSettings read();
+    // Rewrites the file through the scratch file "Lorimand.tmp"; on a failure the
+    // old file stays whole and no scratch file is left. Returns the error, if any.
+    [[nodiscard]] std::optional<std::string> write(const CurrentSettings &current);
+
+private:
+    FileSystem &files_;
+    QString path_;
+    QString scratchPath_;
+};
+
+} // namespace lorimand

@@ -1,0 +1,30 @@
+// The single-line key field: 8-bit text held faithfully like ByteTextEdit, with
+// every control code, CR and LF included, shown as its control picture. When
+// masked, it shows one "*" per character.
+#pragma once
+
+#include <QLineEdit>
+
+#include <string>
+#include <string_view>
+
+namespace lorimand {
+
+class ByteLineEdit : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit ByteLineEdit(QWidget *parent = nullptr);
+
+    [[nodiscard]] std::string bytes() const;
+    void setBytes(std::string_view bytes);
+    void setMasked(bool masked);
+    [[nodiscard]] bool isMasked() const;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+};
+
+} // namespace lorimand

@@ -1,0 +1,44 @@
+// A multi-line text area that holds 8-bit text faithfully: every byte string
+// shown in it reads back unchanged. CR LF and a lone LF both show as a line
+// break and each break remembers which it was; a line break typed or pasted
+// takes the kind of the text's first line break (CR LF when there is none). A
+// CR that no LF follows and every other control code but TAB show as their
+// control pictures. A character the 8-bit set cannot hold becomes "?" as it is
+// typed or pasted.
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include <string>
+#include <string_view>
+
+namespace lorimand {
+
+class ByteTextEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit ByteTextEdit(QWidget *parent = nullptr);
+
+    [[nodiscard]] std::string bytes() const;
+    // Replaces the whole text in one write: one textChanged, linear in the size.
+    void setBytes(std::string_view bytes);
+    // Selection from the start to the end of the text.
+    void selectWholeText();
+
+signals:
+    // One local file was dropped onto the area.
+    void fileDropped(const QString &path);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+};
+
+} // namespace lorimand

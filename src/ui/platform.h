@@ -1,0 +1,58 @@
+// The platform services the windows use that a test must answer or observe:
+// message boxes, file choice, opening a web page, ending the program and the
+// program folder. The program passes QtPlatform; tests pass a scripted one.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QUrl>
+
+class QWidget;
+
+namespace lorimand {
+
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    // A modal message box without icon; returns the button chosen. Escape and the
+    // close box give the escape button: Cancel when offered, else the only button.
+    virtual QMessageBox::StandardButton
+    showMessage(QWidget *parent, const QString &title, const QString &text,
+                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
+
+    // The chosen file's path, or an empty string when the user cancels. Opening
+    // accepts only existing files; saving refuses a missing folder and asks before
+    // an existing file is replaced.
+    virtual QString chooseFileToOpen(QWidget *parent, const QString &title) = 0;
+    virtual QString chooseFileToSave(QWidget *parent, const QString &title) = 0;
+
+    // Failures are not reported.
+    virtual void openUrl(const QUrl &url) = 0;
+
+    // Ends the program at once, without any window's close handling. A scripted
+    // platform records the call and returns, so callers return straight after it.
+    virtual void endProgram() = 0;
+
+    // The folder that holds the program file, without a trailing "/".
+    [[nodiscard]] virtual QString programFolder() const = 0;
+};
+
+// The real services: QMessageBox, QFileDialog, QDesktopServices, the process.
+class QtPlatform final : public Platform
+{
+public:
+    QMessageBox::StandardButton showMessage(QWidget *parent, const QString &title,
+                                            const QString &text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton) override;
+    QString chooseFileToOpen(QWidget *parent, const QString &title) override;
+    QString chooseFileToSave(QWidget *parent, const QString &title) override;
+    void openUrl(const QUrl &url) override;
+    void endProgram() override;
+    [[nodiscard]] QString programFolder() const override;
+};
+
+} // namespace lorimand
