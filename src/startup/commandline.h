@@ -9,7 +9,11 @@
 
 namespace lorimand {
 
-enum class CommandLineMode { Encode, Decode };
+enum class CommandLineMode
+{
+    Encode,
+    Decode
+};
 
 struct CommandLineRequest
 {

@@ -51,6 +51,10 @@ struct CurrentSettings
 // The geometry of one "windowpos=" line (the whole line, name included).
 [[nodiscard]] WindowGeometry parseWindowPos(std::string_view line);
 
+// One geometry number as the file holds it: a whole number in plain decimal digits,
+// a fraction with "." and the fewest digits that read back to the same value.
+[[nodiscard]] std::string formatGeometryNumber(float value);
+
 // The file after the close: foreign lines kept byte for byte and in place, each
 // setting line replaced by the current value, missing settings appended in the
 // fixed order, every line ending in CR LF.

@@ -1,0 +1,184 @@
+#include "ui/help/helpwindow.h"
+
+#include "engine/charset.h"
+#include "engine/files.h"
+#include "engine/lines.h"
+#include "ui/help/banner.h"
+#include "ui/help/helplayout.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QUrl>
+
+namespace lorimand {
+
+namespace {
+
+const QColor kLinkColour(0, 153, 255);
+
+const QString kAdvertText =
+    QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!");
+
+void setBackground(QWidget &widget, const QColor &colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+// The window's black would otherwise pass on to the text box's frame and scroll
+// bar, which keep the default window colours.
+void keepDefaultBackground(QWidget &widget)
+{
+    QPalette palette = widget.palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Window, palette.color(group, QPalette::Window));
+    widget.setPalette(palette);
+}
+
+} // namespace
+
+QString helpDisplayText(std::string_view bytes)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto code = static_cast<unsigned char>(bytes[i]);
+        if (code == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            text.append(QLatin1Char('\n'));
+            ++i;
+            continue;
+        }
+        // Every character of the 8-bit set lies in the basic plane.
+        text.append(QChar(static_cast<char16_t>(charset::toUnicode(code))));
+    }
+    return text;
+}
+
+HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
+    : QWidget(parent, Qt::Window), platform_(platform), files_(files)
+{
+    setObjectName(QStringLiteral("Help"));
+    setWindowTitle(QStringLiteral("Lorimand Help"));
+    setWindowIcon(QIcon(helpIcon()));
+    setWindowModality(Qt::NonModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    txtHelpFile_ = new QPlainTextEdit(this);
+    txtHelpFile_->setObjectName(QStringLiteral("txtHelpFile"));
+    keepDefaultBackground(*txtHelpFile_);
+    txtHelpFile_->setReadOnly(true);
+    txtHelpFile_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtHelpFile_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtHelpFile_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtHelpFile_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(9);
+    txtHelpFile_->setFont(fixed);
+
+    setBackground(*this, Qt::black);
+
+    imgQuorvale_ = new QLabel(this);
+    imgQuorvale_->setObjectName(QStringLiteral("imgQuorvale"));
+    imgQuorvale_->setPixmap(advertBanner());
+    imgQuorvale_->setScaledContents(false);
+    imgQuorvale_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    imgQuorvale_->setCursor(Qt::CrossCursor);
+    imgQuorvale_->installEventFilter(this);
+
+    lblQuorvale_ = new QLabel(kAdvertText, this);
+    lblQuorvale_->setObjectName(QStringLiteral("lblQuorvale"));
+    lblQuorvale_->setAlignment(Qt::AlignCenter);
+    QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    bold.setStyleHint(QFont::SansSerif);
+    bold.setPointSizeF(8.25);
+    bold.setBold(true);
+    lblQuorvale_->setFont(bold);
+    QPalette linkPalette = lblQuorvale_->palette();
+    linkPalette.setColor(QPalette::Window, Qt::black);
+    linkPalette.setColor(QPalette::WindowText, kLinkColour);
+    lblQuorvale_->setPalette(linkPalette);
+    lblQuorvale_->setAutoFillBackground(true);
+    lblQuorvale_->setCursor(Qt::CrossCursor);
+    lblQuorvale_->installEventFilter(this);
+
+    // The text box is the only control that takes the focus, so it comes first.
+    txtHelpFile_->setFocus();
+
+    setMinimumSize(helpMinimumClientSize());
+    resize(twips::toPixels(kHelpInitialClientSize.width),
+           twips::toPixels(kHelpInitialClientSize.height));
+    arrangeControls();
+
+    loadHelpText();
+}
+
+void HelpWindow::loadHelpText()
+{
+    txtHelpFile_->clear();
+    // The program folder has a trailing "/" only when it is the root.
+    QString path = platform_.programFolder();
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    path += QLatin1String(kHelpFileName);
+    const QByteArray encodedPath = QFile::encodeName(path);
+    const ReadResult read =
+        files_.readFile(std::string(encodedPath.constData(), encodedPath.size()));
+    if (read.error)
+        return;
+    txtHelpFile_->setPlainText(helpDisplayText(endEveryLine(read.bytes)));
+}
+
+void HelpWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrangeControls();
+}
+
+void HelpWindow::arrangeControls()
+{
+    // The minimum size keeps the window from becoming smaller than the layout
+    // allows; a size the window manager imposes anyway (a maximised window on a
+    // small screen) is laid out as if at the minimum, never fought.
+    const HelpLayout layout = arrangeHelpWindow(twips::outerSize(size()));
+    txtHelpFile_->setGeometry(twips::toPixels(layout.txtHelpFile));
+    imgQuorvale_->setGeometry(twips::toPixels(layout.imgQuorvale));
+    lblQuorvale_->setGeometry(twips::toPixels(layout.lblQuorvale));
+}
+
+bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == imgQuorvale_ || watched == lblQuorvale_) {
+        // A click: the left button pressed and released over the same part.
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton)
+                pressedOn_ = watched;
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            const auto *mouse = static_cast<QMouseEvent *>(event);
+            if (mouse->button() == Qt::LeftButton && pressedOn_ == watched) {
+                pressedOn_ = nullptr;
+                const auto *widget = static_cast<QWidget *>(watched);
+                if (widget->rect().contains(mouse->position().toPoint()))
+                    openAdvertiserPage();
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void HelpWindow::openAdvertiserPage()
+{
+    platform_.openUrl(QUrl(QString::fromLatin1(kAdvertiserUrl)));
+}
+
+} // namespace lorimand

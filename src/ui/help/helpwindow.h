@@ -1,0 +1,55 @@
+// The help window: the text of "Readme.txt" from the program folder in a
+// read-only box, and under it an advertiser's banner and link label that open
+// the advertiser's page. Top-level and not modal; it deletes itself when closed.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <string_view>
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace lorimand {
+
+class FileSystem;
+class Platform;
+
+// The advertiser's page; the banner and the label both lead there.
+inline constexpr char kAdvertiserUrl[] = "https://quorvale.example/";
+
+inline constexpr char kHelpFileName[] = "Readme.txt";
+
+// The help text as shown: every byte as its character of the 8-bit set, and
+// each CR LF as one line break.
+[[nodiscard]] QString helpDisplayText(std::string_view bytes);
+
+class HelpWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit HelpWindow(Platform &platform, FileSystem &files, QWidget *parent = nullptr);
+
+    // Fills the text box from "Readme.txt", every line followed by a line end; a
+    // missing or unreadable file leaves the box empty, without a message.
+    void loadHelpText();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void arrangeControls();
+    void openAdvertiserPage();
+
+    Platform &platform_;
+    FileSystem &files_;
+    QPlainTextEdit *txtHelpFile_ = nullptr;
+    QLabel *imgQuorvale_ = nullptr;
+    QLabel *lblQuorvale_ = nullptr;
+    QObject *pressedOn_ = nullptr; // the advert part a left button went down on
+};
+
+} // namespace lorimand

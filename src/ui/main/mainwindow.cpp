@@ -1,0 +1,629 @@
+#include "ui/main/mainwindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include <algorithm>
+
+#include "engine/charset.h"
+#include "engine/codetablefile.h"
+#include "engine/files.h"
+#include "engine/generator.h"
+#include "engine/lines.h"
+#include "ui/busycursor.h"
+#include "ui/main/artwork.h"
+#include "ui/main/bytelineedit.h"
+#include "ui/main/bytetextedit.h"
+#include "ui/main/mainlayout.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+
+namespace lorimand {
+
+namespace {
+
+const QString kErrorTitle = QStringLiteral("Error");
+const QString kNumberError = QStringLiteral("Number error.  Please restart the program.");
+const QString kCodeTableError = QStringLiteral("Error loading custom code.");
+const QString kKeyChanged = QStringLiteral(
+    "The encryption key has changed.  Would you like to save the new key as the default?");
+constexpr std::string_view kNormalHint = "Enter a message to encode here . . .";
+constexpr std::string_view kEncodedHint = ". . . or an encoded message to decode here.";
+
+std::string nativePath(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString fromNativePath(const std::string &path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// Names kept in the 8-bit settings file (the code-table name) to and from the
+// Unicode of file names.
+QString fromCharset(std::string_view text)
+{
+    QString result;
+    result.reserve(static_cast<qsizetype>(text.size()));
+    for (const char c : text)
+        result.append(QChar(static_cast<char16_t>(charset::toUnicode(static_cast<unsigned char>(c)))));
+    return result;
+}
+
+std::string toCharset(const QString &text)
+{
+    std::string result;
+    for (const char32_t c : text.toUcs4())
+        result.push_back(static_cast<char>(charset::fromUnicode(c).value_or(charset::kReplacement)));
+    return result;
+}
+
+// Check boxes hold 0 (clear), 1 (ticked) or 2 (greyed).
+int checkValue(const QCheckBox &box)
+{
+    switch (box.checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Unchecked:
+        break;
+    }
+    return 0;
+}
+
+void setCheckValue(QCheckBox &box, int value)
+{
+    box.setCheckState(value == 1   ? Qt::Checked
+                      : value == 2 ? Qt::PartiallyChecked
+                                   : Qt::Unchecked);
+}
+
+void place(QWidget &widget, const twips::Rect &rect)
+{
+    widget.setGeometry(twips::toPixels(rect));
+}
+
+} // namespace
+
+MainWindow::MainWindow(Platform &platform, FileSystem &files, RandomGenerator &generator,
+                       QWidget *parent)
+    : QWidget(parent), platform_(platform), files_(files), generator_(generator)
+{
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Lorimand"));
+    setWindowIcon(programIcon());
+
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, Qt::white);
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    setFont(font);
+
+    createControls();
+    connectHandlers();
+
+    const QSize minimum = twips::clientSize(kMainMinimumSize);
+    setMinimumSize(minimum);
+    resize(minimum);
+    arrangeControls();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls()
+{
+    // The two labels lie under Normal, which covers them; they exist for their
+    // access keys, which move the focus into the text areas. Created first, they
+    // stack below everything else.
+    label1_ = new QLabel(QStringLiteral("Normal &Text"), this);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    label1_->setGeometry(twips::toPixels(twips::Rect{1920, 600, 1275, 195}));
+    label2_ = new QLabel(QStringLiteral("Encoded Te&xt"), this);
+    label2_->setObjectName(QStringLiteral("Label2"));
+    label2_->setGeometry(twips::toPixels(twips::Rect{4000, 600, 1275, 195}));
+
+    auto textArea = [this](const char *name) {
+        auto *area = new ByteTextEdit(this);
+        area->setObjectName(QString::fromLatin1(name));
+        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        area->setTabChangesFocus(true);
+        area->setAutoFillBackground(true);
+        area->setPalette(QApplication::palette());
+        area->installEventFilter(this);
+        return area;
+    };
+    normal_ = textArea("Normal");
+    encoded_ = textArea("Encoded");
+    label1_->setBuddy(normal_);
+    label2_->setBuddy(encoded_);
+
+    codeType_ = new QWidget(this);
+    codeType_->setObjectName(QStringLiteral("CodeType"));
+    useKey_ = new QRadioButton(QStringLiteral("Encryption &Key:"), codeType_);
+    useKey_->setObjectName(QStringLiteral("UseKey"));
+    useKey_->setGeometry(twips::toPixels(twips::Rect{0, 60, 1695, 195}));
+    useKey_->setChecked(true);
+    useCustom_ = new QRadioButton(QStringLiteral("&Custom Code:"), codeType_);
+    useCustom_->setObjectName(QStringLiteral("UseCustom"));
+    useCustom_->setGeometry(twips::toPixels(twips::Rect{0, 360, 1635, 195}));
+
+    key_ = new ByteLineEdit(this);
+    key_->setObjectName(QStringLiteral("Key"));
+    key_->setBytes("TarnVeli");
+    key_->installEventFilter(this);
+
+    codeName_ = new QComboBox(this);
+    codeName_->setObjectName(QStringLiteral("CodeName"));
+
+    maskKey_ = new QCheckBox(QStringLiteral("&Mask"), this);
+    maskKey_->setObjectName(QStringLiteral("MaskKey"));
+
+    auto button = [this](const QString &caption, const char *name) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    decodeButton_ = button(QStringLiteral("&Decode"), "DecodeButton");
+    encodeButton_ = button(QStringLiteral("&Encode"), "EncodeButton");
+
+    autoUpdate_ = new QCheckBox(QStringLiteral("&Auto"), this);
+    autoUpdate_->setObjectName(QStringLiteral("AutoUpdate"));
+
+    loadText_ = button(QStringLiteral("&Load Normal Text"), "LoadText");
+    loadCode_ = button(QStringLiteral("L&oad Encoded Text"), "LoadCode");
+    saveText_ = button(QStringLiteral("&Save Normal Text"), "SaveText");
+    saveCode_ = button(QStringLiteral("Sa&ve Encoded Text"), "SaveCode");
+
+    auto arrow = [this](ArrowDirection direction, const char *name) {
+        auto *picture = new QToolButton(this);
+        picture->setObjectName(QString::fromLatin1(name));
+        const QPixmap pixmap = arrowPicture(direction);
+        picture->setIcon(pixmap);
+        picture->setIconSize(pixmap.size());
+        picture->setAutoRaise(true);
+        picture->setFocusPolicy(Qt::NoFocus);
+        picture->setStyleSheet(QStringLiteral("QToolButton { border: none; background: black; }"));
+        return picture;
+    };
+    upArrow_ = arrow(ArrowDirection::Up, "UpArrow");
+    downArrow_ = arrow(ArrowDirection::Down, "DownArrow");
+
+    const QWidget *tabOrder[] = {normal_,      useKey_,   useCustom_, key_,      codeName_,
+                                 maskKey_,     decodeButton_, encodeButton_, autoUpdate_,
+                                 loadText_,    loadCode_, saveText_,  saveCode_, encoded_};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(const_cast<QWidget *>(tabOrder[i - 1]), const_cast<QWidget *>(tabOrder[i]));
+}
+
+void MainWindow::connectHandlers()
+{
+    connect(encodeButton_, &QPushButton::clicked, this, &MainWindow::encode);
+    connect(downArrow_, &QToolButton::clicked, this, &MainWindow::encode);
+    connect(decodeButton_, &QPushButton::clicked, this, &MainWindow::decode);
+    connect(upArrow_, &QToolButton::clicked, this, &MainWindow::decode);
+
+    // Every edit retranslates into the other area while Auto is ticked (greyed
+    // counts as off); the program's own writes hold Updating and translate nothing.
+    auto translateOnChange = [this](Direction direction) {
+        if (autoUpdate_->checkState() == Qt::Checked && !updating_)
+            translate(direction);
+    };
+    connect(normal_, &ByteTextEdit::textChanged, this,
+            [translateOnChange] { translateOnChange(Direction::Encode); });
+    connect(encoded_, &ByteTextEdit::textChanged, this,
+            [translateOnChange] { translateOnChange(Direction::Decode); });
+
+    connect(maskKey_, &QCheckBox::stateChanged, this, [this](int state) {
+        key_->setMasked(state == Qt::Checked);
+        // Greyed only comes from the settings file; the user's clicks tick and clear.
+        if (state != Qt::PartiallyChecked)
+            maskKey_->setTristate(false);
+    });
+    connect(autoUpdate_, &QCheckBox::stateChanged, this, [this](int state) {
+        if (state != Qt::PartiallyChecked)
+            autoUpdate_->setTristate(false);
+    });
+
+    connect(codeName_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            loadCodeTable();
+    });
+
+    connect(loadText_, &QPushButton::clicked, this, [this] {
+        loadTextFile(*normal_, QStringLiteral("Load Normal Text"), Direction::Encode);
+    });
+    connect(loadCode_, &QPushButton::clicked, this, [this] {
+        loadTextFile(*encoded_, QStringLiteral("Load Encoded Text"), Direction::Decode);
+    });
+    connect(saveText_, &QPushButton::clicked, this,
+            [this] { saveTextFile(*normal_, QStringLiteral("Save Normal Text As"), false); });
+    connect(saveCode_, &QPushButton::clicked, this,
+            [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As"), true); });
+    connect(normal_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
+        if (checkGenerator())
+            loadFileInto(*normal_, path, Direction::Encode);
+    });
+    connect(encoded_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
+        if (checkGenerator())
+            loadFileInto(*encoded_, path, Direction::Decode);
+    });
+
+    // F1 anywhere in the window, whatever the modifiers, on its release.
+    qApp->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == this) {
+            showHelp();
+            return true; // handled once, not again for each parent it would pass
+        }
+        if ((watched == normal_ || watched == encoded_) && key->key() == Qt::Key_A &&
+            key->modifiers() == Qt::ControlModifier)
+            static_cast<ByteTextEdit *>(watched)->selectWholeText();
+        break;
+    }
+    case QEvent::MouseButtonPress:
+        if (watched == key_)
+            keyMouseDown_ = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == key_)
+            keyMouseDown_ = false;
+        break;
+    case QEvent::FocusIn:
+        // Entering the key by the keyboard selects it, ready to be typed over; a
+        // click leaves the caret where it landed.
+        if (watched == key_ && !keyMouseDown_ &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
+            key_->selectAll();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    arrangeControls();
+}
+
+void MainWindow::arrangeControls()
+{
+    const MainLayout layout = lorimand::arrangeControls(twips::outerSize(size()));
+    place(*normal_, layout.normal);
+    place(*encoded_, layout.encoded);
+    place(*loadText_, layout.loadText);
+    place(*loadCode_, layout.loadCode);
+    place(*saveText_, layout.saveText);
+    place(*saveCode_, layout.saveCode);
+    place(*codeType_, layout.codeType);
+    place(*maskKey_, layout.maskKey);
+    place(*key_, layout.key);
+    place(*codeName_, layout.codeName);
+    place(*upArrow_, layout.upArrow);
+    place(*downArrow_, layout.downArrow);
+    place(*decodeButton_, layout.decodeButton);
+    place(*encodeButton_, layout.encodeButton);
+    place(*autoUpdate_, layout.autoUpdate);
+}
+
+void MainWindow::encode()
+{
+    translate(Direction::Encode);
+}
+
+void MainWindow::decode()
+{
+    translate(Direction::Decode);
+}
+
+void MainWindow::translate(Direction direction)
+{
+    updating_ = true;
+    const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
+    ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
+    const std::string text = source.bytes();
+    if (useKey_->isChecked()) {
+        const std::string key = key_->bytes();
+        if (key.empty()) {
+            destination.setBytes(text);
+        } else {
+            if (!checkGenerator())
+                return;
+            destination.setBytes(applyShift(text, shiftForKey(key, generator_), direction));
+        }
+    } else {
+        const CodeTable &table = direction == Direction::Encode ? codeTables_.encodeTable
+                                                                : codeTables_.decodeTable;
+        destination.setBytes(translateThroughTable(text, table));
+    }
+    updating_ = false;
+}
+
+bool MainWindow::checkGenerator()
+{
+    if (lorimand::checkGenerator(generator_))
+        return true;
+    platform_.showMessage(dialogParent(), kErrorTitle, kNumberError);
+    platform_.endProgram();
+    return false;
+}
+
+void MainWindow::loadCodeTable()
+{
+    const QString path =
+        platform_.programFolder() + QLatin1Char('/') + codeName_->currentText() + ".sbt";
+    QString failure;
+    {
+        BusyCursor busy;
+        const ReadResult read = files_.readFile(nativePath(path));
+        if (read.error) {
+            // The table loaded before stays in force.
+            failure = QString::fromStdString(read.error->reason);
+        } else {
+            const CodeTableParse parsed = parseCodeTable(read.bytes);
+            codeTables_ = parsed.tables;
+            if (parsed.error)
+                failure = QStringLiteral("line %1: %2")
+                              .arg(parsed.error->line)
+                              .arg(QString::fromStdString(parsed.error->reason));
+        }
+    }
+    if (!failure.isEmpty())
+        showError(kCodeTableError + QStringLiteral("\n\n%1: %2").arg(path, failure));
+}
+
+bool MainWindow::load(const QString &argumentText)
+{
+    if (!checkGenerator())
+        return false;
+
+    normal_->setBytes(kNormalHint);
+    normal_->selectWholeText();
+    encoded_->setBytes(kEncodedHint);
+    encoded_->selectWholeText();
+
+    autoUpdate_->setCheckState(Qt::Checked);
+
+    const QString rememberedName = applySettings();
+    fillCodeNameList();
+    selectCodeTable(rememberedName);
+
+    if (const auto request = parseCommandLine(argumentText))
+        translateCommandLineFile(*request);
+    return true;
+}
+
+QString MainWindow::applySettings()
+{
+    settingsFile_.emplace(files_, platform_.programFolder());
+    const StoredSettings stored = settingsFile_->read();
+    if (stored.key)
+        key_->setBytes(*stored.key);
+    // Setting the state runs the same handling as a click, so a ticked MaskKey masks the key.
+    if (stored.maskKey)
+        setCheckValue(*maskKey_, *stored.maskKey);
+    if (stored.autoUpdate)
+        setCheckValue(*autoUpdate_, *stored.autoUpdate);
+    if (stored.useCustom)
+        useCustom_->setChecked(true);
+    if (stored.geometry)
+        setOuterGeometry(*stored.geometry);
+    defaultKey_ = key_->bytes();
+    return fromCharset(stored.codeTableName);
+}
+
+void MainWindow::fillCodeNameList()
+{
+    std::vector<std::string> names = files_.listFiles(nativePath(platform_.programFolder()), ".sbt");
+    QStringList entries;
+    for (const std::string &name : names) {
+        const QString fileName = fromNativePath(name);
+        entries.append(fileName.left(fileName.indexOf(QLatin1Char('.'))));
+    }
+    std::sort(entries.begin(), entries.end(), [](const QString &a, const QString &b) {
+        return QString::localeAwareCompare(a, b) < 0;
+    });
+    // Filling the list selects nothing: the selection below is what loads a table.
+    const QSignalBlocker blocker(codeName_);
+    codeName_->clear();
+    codeName_->addItems(entries);
+    codeName_->setCurrentIndex(-1);
+}
+
+void MainWindow::selectCodeTable(const QString &rememberedName)
+{
+    if (codeName_->count() == 0)
+        return;
+    int index = 0;
+    if (!rememberedName.isEmpty()) {
+        const QString wanted = rememberedName.toLower();
+        for (int i = 0; i < codeName_->count(); ++i) {
+            if (codeName_->itemText(i).toLower() == wanted) {
+                index = i;
+                break;
+            }
+        }
+    }
+    codeName_->setCurrentIndex(index);
+}
+
+void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
+{
+    const bool encodeFile = request.mode == CommandLineMode::Encode;
+    ByteTextEdit &target = encodeFile ? *normal_ : *encoded_;
+    updating_ = true;
+    const ReadResult read = files_.readFile(nativePath(request.fileName));
+    if (read.error) {
+        updating_ = false;
+        showFileError(QStringLiteral("Cannot read"), *read.error);
+        return;
+    }
+    target.setBytes(joinLines(read.bytes));
+    translate(encodeFile ? Direction::Encode : Direction::Decode);
+    updating_ = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (saveSettings())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::saveSettings()
+{
+    const std::string key = key_->bytes();
+    if (!key.empty() && key != defaultKey_) {
+        const auto answer = platform_.showMessage(
+            dialogParent(), QStringLiteral("Closing"), kKeyChanged,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::No)
+            key_->setBytes(defaultKey_);
+    } else if (key.empty()) {
+        key_->setBytes(defaultKey_);
+    }
+
+    if (!settingsFile_)
+        settingsFile_.emplace(files_, platform_.programFolder());
+    if (const auto error = settingsFile_->write(currentSettings()))
+        showError(QStringLiteral("The settings could not be saved.\n\n%1")
+                      .arg(QString::fromStdString(*error)));
+    return true;
+}
+
+CurrentSettings MainWindow::currentSettings() const
+{
+    CurrentSettings current;
+    current.key = key_->bytes();
+    current.maskKey = checkValue(*maskKey_);
+    current.autoUpdate = checkValue(*autoUpdate_);
+    current.useCustom = !useKey_->isChecked();
+    current.codeTableName = toCharset(codeName_->currentText());
+    current.geometry = outerGeometry();
+    return current;
+}
+
+WindowGeometry MainWindow::outerGeometry() const
+{
+    const twips::Size outer = twips::outerSize(size());
+    return {static_cast<float>(x() * twips::kPerPixel), static_cast<float>(y() * twips::kPerPixel),
+            static_cast<float>(outer.width), static_cast<float>(outer.height)};
+}
+
+void MainWindow::setOuterGeometry(const WindowGeometry &geometry)
+{
+    // Placed and sized separately: where the platform refuses to place windows,
+    // the size is still restored.
+    move(twips::toPixels(geometry.left), twips::toPixels(geometry.top));
+    resize(twips::clientSize(enforceMainMinimum({geometry.width, geometry.height})));
+}
+
+void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title, Direction then)
+{
+    if (!checkGenerator())
+        return;
+    const QString path = platform_.chooseFileToOpen(this, title);
+    if (path.isEmpty())
+        return;
+    loadFileInto(area, path, then);
+}
+
+void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction then)
+{
+    std::optional<FileError> error;
+    {
+        BusyCursor busy;
+        updating_ = true;
+        ReadResult read = files_.readFile(nativePath(path));
+        error = std::move(read.error);
+        if (!error) {
+            area.setBytes(joinLines(read.bytes));
+            if (autoUpdate_->checkState() == Qt::Checked)
+                translate(then);
+        }
+        updating_ = false;
+    }
+    if (error)
+        showFileError(QStringLiteral("Cannot read"), *error);
+}
+
+void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy)
+{
+    const QString path = platform_.chooseFileToSave(this, title);
+    if (path.isEmpty())
+        return;
+    const std::string text = area.bytes();
+    if (warnIfLossy && !reloadsExactly(text)) {
+        const auto answer = platform_.showMessage(
+            this, QStringLiteral("Save Encoded Text"),
+            QStringLiteral("This encoded text holds a carriage return without a line feed, or "
+                           "ends with a line break. Loading the file again would change it, so "
+                           "it might not decode as it does now.\n\nSave it anyway?"),
+            QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (answer != QMessageBox::Save)
+            return;
+    }
+    std::optional<FileError> error;
+    {
+        BusyCursor busy;
+        error = files_.writeFileAtomically(nativePath(path), text);
+    }
+    if (error)
+        showFileError(QStringLiteral("Cannot save"), *error);
+}
+
+void MainWindow::showHelp()
+{
+    if (!help_)
+        help_ = new HelpWindow(platform_, files_);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void MainWindow::showError(const QString &text)
+{
+    platform_.showMessage(dialogParent(), kErrorTitle, text);
+}
+
+void MainWindow::showFileError(const QString &what, const FileError &error)
+{
+    showError(QStringLiteral("%1 \"%2\":\n%3")
+                  .arg(what, fromNativePath(error.path), QString::fromStdString(error.reason)));
+}
+
+QWidget *MainWindow::dialogParent()
+{
+    // Before the window first appears, a message stands on its own.
+    return isVisible() ? this : nullptr;
+}
+
+} // namespace lorimand

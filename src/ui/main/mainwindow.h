@@ -1,0 +1,125 @@
+// The main window "Main": the two text areas, the mode choice with the key and
+// the code-table list, the translate buttons and arrows, the text-file buttons,
+// and everything the window does on start-up, on the user's events and on close.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+#include <string>
+
+#include "engine/codetable.h"
+#include "engine/keyshift.h"
+#include "startup/commandline.h"
+#include "startup/settings.h"
+#include "ui/help/helpwindow.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace lorimand {
+
+class ByteLineEdit;
+class ByteTextEdit;
+class FileSystem;
+class Platform;
+class RandomGenerator;
+struct FileError;
+
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    MainWindow(Platform &platform, FileSystem &files, RandomGenerator &generator,
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The load handling, run once before the window is first shown: self-test,
+    // hint texts, Auto on, settings, the code-table list and the remembered table,
+    // then the file the command line names. False when the self-test ended the program.
+    bool load(const QString &argumentText);
+
+    // Normal into Encoded, and back; each picks the mode itself.
+    void encode();
+    void decode();
+
+    [[nodiscard]] bool isUpdating() const { return updating_; }
+    [[nodiscard]] const CodeTables &codeTables() const { return codeTables_; }
+    [[nodiscard]] const std::string &defaultKey() const { return defaultKey_; }
+    [[nodiscard]] HelpWindow *helpWindow() const { return help_; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+    void arrangeControls();
+
+    void translate(Direction direction);
+    // The generator self-test; on failure tells the user and ends the program.
+    [[nodiscard]] bool checkGenerator();
+    void loadCodeTable();
+
+    QString applySettings();
+    void fillCodeNameList();
+    void selectCodeTable(const QString &rememberedName);
+    void translateCommandLineFile(const CommandLineRequest &request);
+    // False when the user cancelled the close.
+    bool saveSettings();
+    [[nodiscard]] CurrentSettings currentSettings() const;
+    [[nodiscard]] WindowGeometry outerGeometry() const;
+    void setOuterGeometry(const WindowGeometry &geometry);
+
+    void loadTextFile(ByteTextEdit &area, const QString &title, Direction then);
+    void loadFileInto(ByteTextEdit &area, const QString &path, Direction then);
+    void saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy);
+
+    void showHelp();
+    void showError(const QString &text);
+    void showFileError(const QString &what, const FileError &error);
+    [[nodiscard]] QWidget *dialogParent();
+
+    Platform &platform_;
+    FileSystem &files_;
+    RandomGenerator &generator_;
+    std::optional<SettingsFile> settingsFile_;
+
+    // Shared window state.
+    bool updating_ = false;
+    bool keyMouseDown_ = false;
+    std::string defaultKey_;
+    CodeTables codeTables_;
+
+    QLabel *label1_ = nullptr;
+    ByteTextEdit *normal_ = nullptr;
+    QWidget *codeType_ = nullptr;
+    QRadioButton *useKey_ = nullptr;
+    QRadioButton *useCustom_ = nullptr;
+    ByteLineEdit *key_ = nullptr;
+    QComboBox *codeName_ = nullptr;
+    QCheckBox *maskKey_ = nullptr;
+    QPushButton *decodeButton_ = nullptr;
+    QPushButton *encodeButton_ = nullptr;
+    QCheckBox *autoUpdate_ = nullptr;
+    QPushButton *loadText_ = nullptr;
+    QPushButton *loadCode_ = nullptr;
+    QPushButton *saveText_ = nullptr;
+    QPushButton *saveCode_ = nullptr;
+    QLabel *label2_ = nullptr;
+    ByteTextEdit *encoded_ = nullptr;
+    QToolButton *upArrow_ = nullptr;
+    QToolButton *downArrow_ = nullptr;
+
+    QPointer<HelpWindow> help_;
+};
+
+} // namespace lorimand

@@ -1,0 +1,281 @@
+// Where "Lorimand.ini" lives and how it is read and rewritten, with a scripted
+// file system for the failures and the real one in a temporary folder.
+#include <map>
+#include <set>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "engine/files.h"
+#include "startup/settings.h"
+
+using namespace lorimand;
+
+namespace {
+
+// A file system in memory whose operations fail where the test says.
+class FakeFileSystem : public FileSystem
+{
+public:
+    struct Write
+    {
+        std::string path;
+        std::string bytes;
+        std::string scratchPath;
+    };
+
+    std::map<std::string, std::string> files;
+    std::set<std::string> uncreatable; // createIfMissing fails here
+    std::set<std::string> unreadable;  // readFile fails here
+    bool writesFail = false;
+    std::vector<Write> writes;
+
+    ReadResult readFile(const std::string &path) override
+    {
+        if (unreadable.contains(path))
+            return {{}, FileError{path, "Permission denied"}};
+        const auto it = files.find(path);
+        if (it == files.end())
+            return {{}, FileError{path, "No such file or directory"}};
+        return {it->second, std::nullopt};
+    }
+    std::optional<FileError> writeFileAtomically(const std::string &path, std::string_view bytes,
+                                                 const std::string &scratchPath) override
+    {
+        if (writesFail)
+            return FileError{path, "No space left on device"};
+        writes.push_back({path, std::string(bytes), scratchPath});
+        files[path] = std::string(bytes);
+        return std::nullopt;
+    }
+    std::optional<FileError> createIfMissing(const std::string &path) override
+    {
+        if (uncreatable.contains(path))
+            return FileError{path, "Read-only file system"};
+        files.try_emplace(path);
+        return std::nullopt;
+    }
+    std::vector<std::string> listFiles(const std::string &, std::string_view) override
+    {
+        return {};
+    }
+    std::optional<FileError> removeFile(const std::string &path) override
+    {
+        files.erase(path);
+        return std::nullopt;
+    }
+};
+
+CurrentSettings someState()
+{
+    CurrentSettings c;
+    c.key = "Tarn Veli";
+    c.maskKey = 1;
+    c.autoUpdate = 0;
+    c.useCustom = true;
+    c.codeTableName = "Caesar";
+    c.geometry = {1200, 900, 8415, 6000};
+    return c;
+}
+
+const QByteArray someStateLines = "key=Tarn Veli\r\nMaskKey=1\r\nAutoUpdate=0\r\nCodeType=1\r\n"
+                                  "CustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n";
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "(cannot open)";
+    return file.readAll();
+}
+
+bool putContents(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir configHome_;
+
+    [[nodiscard]] QString configFolder() const
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // The user's configuration folder goes to a temporary folder, never the real one.
+        QVERIFY(configHome_.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path()));
+        QCoreApplication::setOrganizationName(QString());
+        QCoreApplication::setApplicationName(QStringLiteral("Lorimand"));
+        QCOMPARE(configFolder(), configHome_.path() + "/Lorimand");
+    }
+
+    void cleanup() { QDir(configFolder()).removeRecursively(); }
+
+    // --- with the scripted file system ---
+
+    void programFolderHoldsTheFile()
+    {
+        FakeFileSystem files;
+        SettingsFile settings(files, "/opt/lorimand");
+        QCOMPARE(settings.path(), QString("/opt/lorimand/Lorimand.ini"));
+        QVERIFY(files.files.contains("/opt/lorimand/Lorimand.ini"));
+    }
+
+    void readGivesTheSettings()
+    {
+        FakeFileSystem files;
+        files.files["/opt/lorimand/Lorimand.ini"] = "key=abc\r\nCodeType=1\r\n";
+        SettingsFile settings(files, "/opt/lorimand");
+        StoredSettings expected;
+        expected.key = "abc";
+        expected.useCustom = true;
+        QVERIFY(settings.read() == expected);
+    }
+
+    void unreadableFileAppliesNothing()
+    {
+        FakeFileSystem files;
+        files.files["/opt/lorimand/Lorimand.ini"] = "key=abc\r\nCodeType=1\r\n";
+        files.unreadable.insert("/opt/lorimand/Lorimand.ini");
+        SettingsFile settings(files, "/opt/lorimand");
+        QVERIFY(settings.read() == StoredSettings{});
+    }
+
+    void writeGoesThroughTheScratchFile()
+    {
+        FakeFileSystem files;
+        files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
+        files.files["/opt/lorimand/Lorimand.tmp"] = "stale";
+        SettingsFile settings(files, "/opt/lorimand");
+        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(files.writes.size(), std::size_t(1));
+        QCOMPARE(files.writes[0].path, std::string("/opt/lorimand/Lorimand.ini"));
+        QCOMPARE(files.writes[0].scratchPath, std::string("/opt/lorimand/Lorimand.tmp"));
+        QCOMPARE(QByteArray::fromStdString(files.writes[0].bytes), "; notes\r\n" + someStateLines);
+        QVERIFY(!files.files.contains("/opt/lorimand/Lorimand.tmp"));
+    }
+
+    void failedWriteIsReportedAndKeepsTheOldFile()
+    {
+        FakeFileSystem files;
+        files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\nkey=old\r\n";
+        files.writesFail = true;
+        SettingsFile settings(files, "/opt/lorimand");
+        QCOMPARE(settings.write(someState()),
+                 std::optional<std::string>("/opt/lorimand/Lorimand.ini: No space left on device"));
+        QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\nkey=old\r\n"));
+    }
+
+    void unreadableFileIsNotOverwritten()
+    {
+        FakeFileSystem files;
+        files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
+        files.unreadable.insert("/opt/lorimand/Lorimand.ini");
+        SettingsFile settings(files, "/opt/lorimand");
+        QCOMPARE(settings.write(someState()),
+                 std::optional<std::string>("/opt/lorimand/Lorimand.ini: Permission denied"));
+        QVERIFY(files.writes.empty());
+        QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\n"));
+    }
+
+    void uncreatableProgramFolderUsesTheConfigurationFolder()
+    {
+        FakeFileSystem files;
+        files.uncreatable.insert("/opt/lorimand/Lorimand.ini");
+        SettingsFile settings(files, "/opt/lorimand");
+        const QString expected = configFolder() + "/Lorimand.ini";
+        QCOMPARE(settings.path(), expected);
+        QVERIFY(QFileInfo(configFolder()).isDir());
+        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(files.writes.size(), std::size_t(1));
+        QCOMPARE(files.writes[0].path, QFile::encodeName(expected).toStdString());
+        QCOMPARE(files.writes[0].scratchPath,
+                 QFile::encodeName(configFolder() + "/Lorimand.tmp").toStdString());
+    }
+
+    // --- with the real file system ---
+
+    void firstRunCreatesAnEmptyFileAndFirstCloseTheSixLines()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        SettingsFile settings(realFileSystem(), program.path());
+        QCOMPARE(settings.path(), program.path() + "/Lorimand.ini");
+        QVERIFY(settings.read() == StoredSettings{});
+        QCOMPARE(contents(settings.path()), QByteArray());
+
+        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(contents(settings.path()), someStateLines);
+        QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
+        QCOMPARE(QDir(program.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Lorimand.ini"});
+    }
+
+    void foreignLinesSurviveAndTheNextRunReadsTheValues()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString path = program.path() + "/Lorimand.ini";
+        QVERIFY(putContents(path, "; my notes\nstill notes\r\nKey=old\r\n\r\nColor=blue"));
+        QVERIFY(putContents(program.path() + "/Lorimand.tmp", "left by a crash"));
+
+        SettingsFile settings(realFileSystem(), program.path());
+        QCOMPARE(settings.read().key, std::optional<std::string>("old"));
+        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(
+            contents(path),
+            "; my notes\nstill notes\r\nkey=Tarn Veli\r\n\r\nColor=blue\r\nMaskKey=1\r\n"
+            "AutoUpdate=0\r\nCodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
+        QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
+
+        SettingsFile nextRun(realFileSystem(), program.path());
+        const StoredSettings stored = nextRun.read();
+        QCOMPARE(stored.key, std::optional<std::string>("Tarn Veli"));
+        QCOMPARE(stored.maskKey, std::optional<int>(1));
+        QCOMPARE(stored.autoUpdate, std::optional<int>(0));
+        QVERIFY(stored.useCustom);
+        QCOMPARE(stored.codeTableName, std::string("Caesar"));
+        QVERIFY(stored.geometry == (WindowGeometry{1200, 900, 8415, 6000}));
+    }
+
+    void programFolderThatCannotHoldAFileUsesTheConfigurationFolder()
+    {
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const QString notAFolder = scratch.path() + "/program";
+        QVERIFY(putContents(notAFolder, "a file, not a folder"));
+        const QString configFile = configFolder() + "/Lorimand.ini";
+
+        SettingsFile settings(realFileSystem(), notAFolder);
+        QCOMPARE(settings.path(), configFile);
+        QVERIFY(QFile::exists(configFile));
+        QVERIFY(settings.read() == StoredSettings{});
+        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(contents(configFile), someStateLines);
+        QVERIFY(!QFile::exists(configFolder() + "/Lorimand.tmp"));
+        QCOMPARE(contents(notAFolder), QByteArray("a file, not a folder"));
+
+        // The next run finds the same file again and reads what the close wrote.
+        SettingsFile nextRun(realFileSystem(), notAFolder);
+        QCOMPARE(nextRun.path(), configFile);
+        QCOMPARE(nextRun.read().codeTableName, std::string("Caesar"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"

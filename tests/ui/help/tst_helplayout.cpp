@@ -1,0 +1,113 @@
+// The help window's layout rules in twips: the minimum size and where the text
+// box, the banner and its label go for a given outer size.
+#include "ui/help/helplayout.h"
+
+#include <QTest>
+
+using namespace lorimand;
+
+Q_DECLARE_METATYPE(lorimand::twips::Size)
+Q_DECLARE_METATYPE(lorimand::twips::Rect)
+
+namespace QTest {
+template <> char *toString(const lorimand::twips::Rect &r)
+{
+    return qstrdup(QByteArray::number(r.left) + "," + QByteArray::number(r.top) + " " +
+                   QByteArray::number(r.width) + "x" + QByteArray::number(r.height));
+}
+template <> char *toString(const lorimand::twips::Size &s)
+{
+    return qstrdup(QByteArray::number(s.width) + "x" + QByteArray::number(s.height));
+}
+} // namespace QTest
+
+class TestHelpLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void arrangesControls_data();
+    void arrangesControls();
+    void enforcesMinimumPerDimension_data();
+    void enforcesMinimumPerDimension();
+    void minimumClientSizeReachesMinimum();
+};
+
+void TestHelpLayout::arrangesControls_data()
+{
+    QTest::addColumn<twips::Size>("outer");
+    QTest::addColumn<twips::Rect>("text");
+    QTest::addColumn<twips::Rect>("banner");
+    QTest::addColumn<twips::Rect>("label");
+
+    QTest::newRow("13095 x 9625") << twips::Size{13095, 9625} << twips::Rect{180, 180, 12615, 7575}
+                                  << twips::Rect{3037.5, 7930, 7020, 900}
+                                  << twips::Rect{3030, 8890, 7035, 195};
+    // The initial client area plus the design frame.
+    QTest::newRow("initial size") << twips::Size{13095, 9720} << twips::Rect{180, 180, 12615, 7670}
+                                  << twips::Rect{3037.5, 8025, 7020, 900}
+                                  << twips::Rect{3030, 8985, 7035, 195};
+    QTest::newRow("minimum") << twips::Size{7100, 4000} << twips::Rect{180, 180, 6620, 1950}
+                             << twips::Rect{40, 2305, 7020, 900}
+                             << twips::Rect{32.5, 3265, 7035, 195};
+    QTest::newRow("below the minimum is laid out at it")
+        << twips::Size{5000, 3000} << twips::Rect{180, 180, 6620, 1950}
+        << twips::Rect{40, 2305, 7020, 900} << twips::Rect{32.5, 3265, 7035, 195};
+    QTest::newRow("fractional width")
+        << twips::Size{20001, 6000} << twips::Rect{180, 180, 19521, 3950}
+        << twips::Rect{6490.5, 4305, 7020, 900} << twips::Rect{6483, 5265, 7035, 195};
+}
+
+void TestHelpLayout::arrangesControls()
+{
+    QFETCH(twips::Size, outer);
+    QFETCH(twips::Rect, text);
+    QFETCH(twips::Rect, banner);
+    QFETCH(twips::Rect, label);
+
+    const HelpLayout layout = arrangeHelpWindow(outer);
+    QCOMPARE(layout.txtHelpFile, text);
+    QCOMPARE(layout.imgQuorvale, banner);
+    QCOMPARE(layout.lblQuorvale, label);
+    QCOMPARE(layout.outer, enforceHelpMinimum(outer));
+}
+
+void TestHelpLayout::enforcesMinimumPerDimension_data()
+{
+    QTest::addColumn<twips::Size>("outer");
+    QTest::addColumn<twips::Size>("expected");
+
+    QTest::newRow("both too small") << twips::Size{5000, 3000} << twips::Size{7100, 4000};
+    QTest::newRow("width only") << twips::Size{5000, 9625} << twips::Size{7100, 9625};
+    QTest::newRow("height only") << twips::Size{13095, 3000} << twips::Size{13095, 4000};
+    QTest::newRow("exactly the minimum") << twips::Size{7100, 4000} << twips::Size{7100, 4000};
+    QTest::newRow("just below") << twips::Size{7099.5, 3999.5} << twips::Size{7100, 4000};
+    QTest::newRow("large") << twips::Size{13095, 9625} << twips::Size{13095, 9625};
+    QTest::newRow("minimised to nothing") << twips::Size{0, 0} << twips::Size{7100, 4000};
+}
+
+void TestHelpLayout::enforcesMinimumPerDimension()
+{
+    QFETCH(twips::Size, outer);
+    QFETCH(twips::Size, expected);
+
+    QCOMPARE(enforceHelpMinimum(outer), expected);
+    QCOMPARE(arrangeHelpWindow(outer).outer, expected);
+}
+
+void TestHelpLayout::minimumClientSizeReachesMinimum()
+{
+    const QSize client = helpMinimumClientSize();
+    QCOMPARE(client, QSize(466, 240));
+
+    // The smallest client area reaches the minimum; one pixel less falls short.
+    const twips::Size outer = twips::outerSize(client);
+    QVERIFY(outer.width >= kHelpMinimumSize.width);
+    QVERIFY(outer.height >= kHelpMinimumSize.height);
+    const twips::Size smaller = twips::outerSize(client - QSize(1, 1));
+    QVERIFY(smaller.width < kHelpMinimumSize.width);
+    QVERIFY(smaller.height < kHelpMinimumSize.height);
+}
+
+QTEST_APPLESS_MAIN(TestHelpLayout)
+#include "tst_helplayout.moc"

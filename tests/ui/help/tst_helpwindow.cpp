@@ -1,0 +1,525 @@
+// The help window: its controls, the help text read from the program folder,
+// the layout applied to the real widgets, and the advertiser's link.
+#include "ui/help/banner.h"
+#include "ui/help/helplayout.h"
+#include "ui/help/helpwindow.h"
+#include "ui/help/scriptedfilesystem.h"
+#include "ui/help/scriptedplatform.h"
+#include "ui/twips.h"
+
+#include "engine/files.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace lorimand;
+using lorimand::test::ScriptedFileSystem;
+using lorimand::test::ScriptedPlatform;
+
+namespace {
+// Mouse actions on the window that must not open the advertiser's page.
+enum MouseAction
+{
+    RightClick,
+    PressOnly,
+    ReleaseOutside,
+    ClickOnTextBox
+};
+} // namespace
+
+class TestHelpWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void showsHelpText_data();
+    void showsHelpText();
+    void missingOrUnreadableFileGivesEmptyBox_data();
+    void missingOrUnreadableFileGivesEmptyBox();
+    void reloadReadsTheFileAnew();
+    void readsReadmeFromProgramFolder_data();
+    void readsReadmeFromProgramFolder();
+    void failedReadShowsNothing();
+
+    void windowProperties();
+    void textBoxProperties();
+    void bannerAndLabelProperties();
+    void bannerArtwork();
+
+    void startsAtInitialClientSize();
+    void appliesLayoutAtEveryResize_data();
+    void appliesLayoutAtEveryResize();
+    void refusesSizeBelowMinimum_data();
+    void refusesSizeBelowMinimum();
+    void survivesMinimiseAndMaximise();
+
+    void clickOpensAdvertiserPage_data();
+    void clickOpensAdvertiserPage();
+    void otherMouseActionsOpenNothing_data();
+    void otherMouseActionsOpenNothing();
+
+    void isNotModalAndDeletesItselfWhenClosed();
+
+private:
+    void writeReadme(const QByteArray &bytes);
+    [[nodiscard]] std::unique_ptr<HelpWindow> makeWindow();
+    [[nodiscard]] static QPlainTextEdit *textBox(const HelpWindow &window);
+    [[nodiscard]] static QLabel *banner(const HelpWindow &window);
+    [[nodiscard]] static QLabel *label(const HelpWindow &window);
+
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<ScriptedPlatform> platform_;
+};
+
+void TestHelpWindow::init()
+{
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    platform_ = std::make_unique<ScriptedPlatform>();
+    platform_->folder = folder_->path();
+}
+
+void TestHelpWindow::cleanup()
+{
+    platform_.reset();
+    folder_.reset();
+}
+
+void TestHelpWindow::writeReadme(const QByteArray &bytes)
+{
+    QFile file(folder_->filePath(QStringLiteral("Readme.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+std::unique_ptr<HelpWindow> TestHelpWindow::makeWindow()
+{
+    auto window = std::make_unique<HelpWindow>(*platform_, realFileSystem());
+    // Closing must not delete a window the test owns.
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    return window;
+}
+
+QPlainTextEdit *TestHelpWindow::textBox(const HelpWindow &window)
+{
+    return window.findChild<QPlainTextEdit *>(QStringLiteral("txtHelpFile"));
+}
+
+QLabel *TestHelpWindow::banner(const HelpWindow &window)
+{
+    return window.findChild<QLabel *>(QStringLiteral("imgQuorvale"));
+}
+
+QLabel *TestHelpWindow::label(const HelpWindow &window)
+{
+    return window.findChild<QLabel *>(QStringLiteral("lblQuorvale"));
+}
+
+void TestHelpWindow::showsHelpText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+
+    // Every line, the last one included, is followed by a line end.
+    QTest::newRow("last line without line end") << QByteArray("a\r\nb") << QStringLiteral("a\nb\n");
+    QTest::newRow("last line with line end")
+        << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n");
+    QTest::newRow("lone CR ends a line") << QByteArray("a\rb") << QStringLiteral("a\nb\n");
+    QTest::newRow("lone CR at the end") << QByteArray("a\r") << QStringLiteral("a\n");
+    QTest::newRow("empty line kept") << QByteArray("a\r\n\r\nb") << QStringLiteral("a\n\nb\n");
+    QTest::newRow("only a line end") << QByteArray("\r\n") << QStringLiteral("\n");
+    QTest::newRow("empty file") << QByteArray() << QString();
+    QTest::newRow("one line") << QByteArray("Lorimand") << QStringLiteral("Lorimand\n");
+    QTest::newRow("8-bit characters")
+        << QByteArray("\x80 \xE9\x9F") << QStringLiteral("\u20AC \u00E9\u0178\n");
+    QTest::newRow("tab kept") << QByteArray("a\tb") << QStringLiteral("a\tb\n");
+}
+
+void TestHelpWindow::showsHelpText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+
+    writeReadme(bytes);
+    const auto window = makeWindow();
+    QCOMPARE(textBox(*window)->toPlainText(), shown);
+    QVERIFY(platform_->messages.isEmpty());
+}
+
+void TestHelpWindow::missingOrUnreadableFileGivesEmptyBox_data()
+{
+    QTest::addColumn<bool>("folderInsteadOfFile");
+
+    QTest::newRow("missing") << false;
+    QTest::newRow("a folder of that name") << true;
+}
+
+void TestHelpWindow::missingOrUnreadableFileGivesEmptyBox()
+{
+    QFETCH(bool, folderInsteadOfFile);
+
+    if (folderInsteadOfFile)
+        QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Readme.txt")));
+    const auto window = makeWindow();
+    QCOMPARE(textBox(*window)->toPlainText(), QString());
+    QVERIFY(platform_->messages.isEmpty());
+}
+
+void TestHelpWindow::reloadReadsTheFileAnew()
+{
+    writeReadme("first");
+    const auto window = makeWindow();
+    QCOMPARE(textBox(*window)->toPlainText(), QStringLiteral("first\n"));
+
+    writeReadme("second\r\nthird");
+    window->loadHelpText();
+    QCOMPARE(textBox(*window)->toPlainText(), QStringLiteral("second\nthird\n"));
+
+    // A file that has gone leaves nothing of the old text behind.
+    QVERIFY(QFile::remove(folder_->filePath(QStringLiteral("Readme.txt"))));
+    window->loadHelpText();
+    QCOMPARE(textBox(*window)->toPlainText(), QString());
+    QVERIFY(platform_->messages.isEmpty());
+}
+
+void TestHelpWindow::readsReadmeFromProgramFolder_data()
+{
+    QTest::addColumn<QString>("programFolder");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("ordinary folder")
+        << QStringLiteral("/opt/lorimand") << QStringLiteral("/opt/lorimand/Readme.txt");
+    QTest::newRow("root, no doubled slash") << QStringLiteral("/") << QStringLiteral("/Readme.txt");
+    QTest::newRow("non-ASCII folder") << QStringLiteral("/home/j\u00F6rg/bin")
+                                      << QStringLiteral("/home/j\u00F6rg/bin/Readme.txt");
+}
+
+void TestHelpWindow::readsReadmeFromProgramFolder()
+{
+    QFETCH(QString, programFolder);
+    QFETCH(QString, path);
+
+    platform_->folder = programFolder;
+    ScriptedFileSystem files;
+    files.readAnswer.bytes = "help";
+    HelpWindow window(*platform_, files);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+
+    QCOMPARE(files.readPaths.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(files.readPaths.front()), path);
+    QCOMPARE(textBox(window)->toPlainText(), QStringLiteral("help\n"));
+    QVERIFY(files.refusedPaths.empty());
+}
+
+void TestHelpWindow::failedReadShowsNothing()
+{
+    ScriptedFileSystem files;
+    files.readAnswer.bytes = "partial";
+    files.readAnswer.error = FileError{"/p/Readme.txt", "Input/output error"};
+    HelpWindow window(*platform_, files);
+    window.setAttribute(Qt::WA_DeleteOnClose, false);
+
+    QCOMPARE(textBox(window)->toPlainText(), QString());
+    QVERIFY(platform_->messages.isEmpty());
+}
+
+void TestHelpWindow::windowProperties()
+{
+    HelpWindow window(*platform_, realFileSystem());
+    QCOMPARE(window.objectName(), QStringLiteral("Help"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Lorimand Help"));
+    QVERIFY(window.isWindow());
+    QCOMPARE(window.parentWidget(), nullptr);
+    QCOMPARE(window.windowModality(), Qt::NonModal);
+    QVERIFY(window.testAttribute(Qt::WA_DeleteOnClose));
+    QVERIFY(window.autoFillBackground());
+    QCOMPARE(window.palette().color(QPalette::Window), QColor(Qt::black));
+    QVERIFY(!window.windowIcon().isNull());
+}
+
+void TestHelpWindow::textBoxProperties()
+{
+    const auto window = makeWindow();
+    QPlainTextEdit *text = textBox(*window);
+    QVERIFY(text);
+    QVERIFY(text->isReadOnly());
+    QCOMPARE(text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(text->font().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    QCOMPARE(text->font().pointSizeF(), 9.0);
+    QVERIFY(!text->font().bold());
+
+    // Default colours: the window's black does not reach the text box.
+    const QPalette defaults = QApplication::palette(text);
+    QCOMPARE(text->palette().color(QPalette::Window), defaults.color(QPalette::Window));
+    QCOMPARE(text->palette().color(QPalette::Base), defaults.color(QPalette::Base));
+    QCOMPARE(text->palette().color(QPalette::Text), defaults.color(QPalette::Text));
+
+    // The only control that takes the focus, so the first in the tab order.
+    QVERIFY(text->focusPolicy() & Qt::TabFocus);
+    QCOMPARE(banner(*window)->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(label(*window)->focusPolicy(), Qt::NoFocus);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(QApplication::focusWidget(), text);
+}
+
+void TestHelpWindow::bannerAndLabelProperties()
+{
+    const auto window = makeWindow();
+    QLabel *picture = banner(*window);
+    QVERIFY(picture);
+    QCOMPARE(picture->pixmap().size(), QSize(468, 60));
+    QVERIFY(!picture->hasScaledContents());
+    QCOMPARE(picture->cursor().shape(), Qt::CrossCursor);
+
+    QLabel *link = label(*window);
+    QVERIFY(link);
+    QCOMPARE(link->text(),
+             QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!"));
+    QCOMPARE(link->alignment(), Qt::AlignCenter);
+    QVERIFY(link->font().bold());
+    QCOMPARE(link->font().pointSizeF(), 8.25);
+    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 153, 255));
+    QCOMPARE(link->palette().color(QPalette::Window), QColor(Qt::black));
+    QVERIFY(link->autoFillBackground());
+    QCOMPARE(link->cursor().shape(), Qt::CrossCursor);
+}
+
+void TestHelpWindow::bannerArtwork()
+{
+    const QImage image = advertBanner().toImage();
+    QCOMPARE(image.size(), QSize(kBannerWidth, kBannerHeight));
+
+    // Green on black: the band is black, and there is green lettering on the
+    // left and the dollar sign at the right end.
+    const auto isGreen = [](QColor c) {
+        return c.green() > 150 && c.red() < 100 && c.blue() < 120;
+    };
+    const auto greenPixels = [&](int fromX, int toX) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = fromX; x < toX; ++x)
+                count += isGreen(image.pixelColor(x, y)) ? 1 : 0;
+        return count;
+    };
+    QCOMPARE(image.pixelColor(6, 57), QColor(Qt::black));
+    QCOMPARE(image.pixelColor(kBannerWidth / 2, 57), QColor(Qt::black));
+    QVERIFY(greenPixels(10, 300) > 500);
+    QVERIFY(greenPixels(kBannerWidth - 60, kBannerWidth) > 100);
+    QVERIFY(!image.hasAlphaChannel());
+}
+
+void TestHelpWindow::startsAtInitialClientSize()
+{
+    const auto window = makeWindow();
+    QCOMPARE(window->size(), QSize(865, 621));
+    QCOMPARE(window->minimumSize(), helpMinimumClientSize());
+    const HelpLayout expected = arrangeHelpWindow(twips::outerSize(window->size()));
+    QCOMPARE(textBox(*window)->geometry(), twips::toPixels(expected.txtHelpFile));
+    QCOMPARE(banner(*window)->geometry(), twips::toPixels(expected.imgQuorvale));
+    QCOMPARE(label(*window)->geometry(), twips::toPixels(expected.lblQuorvale));
+}
+
+void TestHelpWindow::appliesLayoutAtEveryResize_data()
+{
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QRect>("text");
+    QTest::addColumn<QRect>("picture");
+    QTest::addColumn<QRect>("link");
+
+    // Outer 13095 x 9630: the text box 12615 x 7580, banner at 3037.5 (203 pixels
+    // after rounding), 7935; label at 3030, 8895.
+    QTest::newRow("865 x 615") << QSize(865, 615) << QRect(12, 12, 841, 505)
+                               << QRect(203, 529, 468, 60) << QRect(202, 593, 469, 13);
+    // At the minimum the controls keep their size and stay centred.
+    QTest::newRow("minimum") << QSize(466, 240) << QRect(12, 12, 442, 130) << QRect(3, 154, 468, 60)
+                             << QRect(3, 218, 469, 13);
+    QTest::newRow("wide and tall") << QSize(1200, 900) << QRect(12, 12, 1176, 790)
+                                   << QRect(370, 814, 468, 60) << QRect(370, 878, 469, 13);
+}
+
+void TestHelpWindow::appliesLayoutAtEveryResize()
+{
+    QFETCH(QSize, client);
+    QFETCH(QRect, text);
+    QFETCH(QRect, picture);
+    QFETCH(QRect, link);
+
+    const auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->resize(client);
+    QTRY_COMPARE(window->size(), client);
+    QCOMPARE(textBox(*window)->geometry(), text);
+    QCOMPARE(banner(*window)->geometry(), picture);
+    QCOMPARE(label(*window)->geometry(), link);
+}
+
+void TestHelpWindow::refusesSizeBelowMinimum_data()
+{
+    QTest::addColumn<QSize>("asked");
+    QTest::addColumn<QSize>("expected");
+
+    QTest::newRow("too narrow") << QSize(100, 700) << QSize(466, 700);
+    QTest::newRow("too low") << QSize(700, 100) << QSize(700, 240);
+    QTest::newRow("both") << QSize(10, 10) << QSize(466, 240);
+}
+
+void TestHelpWindow::refusesSizeBelowMinimum()
+{
+    QFETCH(QSize, asked);
+    QFETCH(QSize, expected);
+
+    const auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->resize(asked);
+    QTRY_COMPARE(window->size(), expected);
+    const HelpLayout layout = arrangeHelpWindow(twips::outerSize(expected));
+    QCOMPARE(textBox(*window)->geometry(), twips::toPixels(layout.txtHelpFile));
+    QCOMPARE(label(*window)->geometry(), twips::toPixels(layout.lblQuorvale));
+}
+
+void TestHelpWindow::survivesMinimiseAndMaximise()
+{
+    writeReadme("help");
+    const auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+
+    const auto laidOutForCurrentSize = [&] {
+        const HelpLayout layout = arrangeHelpWindow(twips::outerSize(window->size()));
+        return textBox(*window)->geometry() == twips::toPixels(layout.txtHelpFile) &&
+               banner(*window)->geometry() == twips::toPixels(layout.imgQuorvale) &&
+               label(*window)->geometry() == twips::toPixels(layout.lblQuorvale);
+    };
+
+    window->showMinimized();
+    QCoreApplication::processEvents();
+    window->showNormal();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTRY_VERIFY(laidOutForCurrentSize());
+
+    window->showMaximized();
+    QTRY_VERIFY(window->isMaximized());
+    QTRY_VERIFY(laidOutForCurrentSize());
+    window->showNormal();
+    QTRY_VERIFY(!window->isMaximized());
+    QTRY_VERIFY(laidOutForCurrentSize());
+
+    QCOMPARE(textBox(*window)->toPlainText(), QStringLiteral("help\n"));
+    QVERIFY(platform_->messages.isEmpty());
+}
+
+void TestHelpWindow::clickOpensAdvertiserPage_data()
+{
+    QTest::addColumn<QString>("target");
+
+    QTest::newRow("banner") << QStringLiteral("imgQuorvale");
+    QTest::newRow("label") << QStringLiteral("lblQuorvale");
+}
+
+void TestHelpWindow::clickOpensAdvertiserPage()
+{
+    QFETCH(QString, target);
+
+    const auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *widget = window->findChild<QLabel *>(target);
+    QVERIFY(widget);
+
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(platform_->openedUrls.size(), 1);
+    QCOMPARE(platform_->openedUrls.front(), QUrl(QString::fromLatin1(kAdvertiserUrl)));
+    QVERIFY(platform_->openedUrls.front().isValid());
+    QCOMPARE(platform_->openedUrls.front().host(), QStringLiteral("quorvale.example"));
+
+    // Each click opens the page once more; the result is not looked at.
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(platform_->openedUrls.size(), 2);
+    QCOMPARE(platform_->openedUrls.back(), platform_->openedUrls.front());
+    QVERIFY(platform_->messages.isEmpty());
+}
+
+void TestHelpWindow::otherMouseActionsOpenNothing_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("action");
+
+    for (const QString &target : {QStringLiteral("imgQuorvale"), QStringLiteral("lblQuorvale")}) {
+        QTest::addRow("%s right click", qPrintable(target)) << target << int(RightClick);
+        QTest::addRow("%s press only", qPrintable(target)) << target << int(PressOnly);
+        QTest::addRow("%s released outside", qPrintable(target)) << target << int(ReleaseOutside);
+    }
+    QTest::newRow("click on the text box") << QStringLiteral("txtHelpFile") << int(ClickOnTextBox);
+}
+
+void TestHelpWindow::otherMouseActionsOpenNothing()
+{
+    QFETCH(QString, target);
+    QFETCH(int, action);
+
+    const auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    auto *widget = window->findChild<QWidget *>(target);
+    QVERIFY(widget);
+    if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
+        widget = text->viewport();
+
+    switch (action) {
+    case RightClick:
+        QTest::mouseClick(widget, Qt::RightButton);
+        break;
+    case PressOnly:
+        QTest::mousePress(widget, Qt::LeftButton);
+        break;
+    case ReleaseOutside:
+        QTest::mousePress(widget, Qt::LeftButton);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, QPoint(-5, widget->height() + 20));
+        break;
+    case ClickOnTextBox:
+        QTest::mouseClick(widget, Qt::LeftButton);
+        break;
+    }
+    QVERIFY(platform_->openedUrls.isEmpty());
+}
+
+void TestHelpWindow::isNotModalAndDeletesItselfWhenClosed()
+{
+    QWidget other;
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+
+    QPointer<HelpWindow> window = new HelpWindow(*platform_, realFileSystem());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.data()));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(other.isEnabled());
+    QVERIFY(!window->isModal());
+
+    QVERIFY(window->close());
+    QTRY_VERIFY(window.isNull());
+    QVERIFY(other.isVisible());
+}
+
+QTEST_MAIN(TestHelpWindow)
+#include "tst_helpwindow.moc"

@@ -1,0 +1,73 @@
+// A main window in a temporary program folder, with scripted dialogs, a file
+// layer that can fail and a generator that can be made to fail its self-test.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <memory>
+
+#include "engine/generator.h"
+#include "failingfilesystem.h"
+#include "ui/scriptedplatform.h"
+#include "ui/main/bytelineedit.h"
+#include "ui/main/bytetextedit.h"
+#include "ui/main/mainwindow.h"
+
+namespace lorimand::test {
+
+class SwitchableGenerator final : public RandomGenerator
+{
+public:
+    bool broken = false;
+    void randomize(double seed) override { real_.randomize(seed); }
+    [[nodiscard]] float current() const override { return broken ? 0.5f : real_.current(); }
+
+private:
+    RuntimeGenerator real_;
+};
+
+struct MainWindowFixture
+{
+    QTemporaryDir folder;
+    ScriptedPlatform platform{folder.path()};
+    FailingFileSystem files;
+    SwitchableGenerator generator;
+    std::unique_ptr<MainWindow> window =
+        std::make_unique<MainWindow>(platform, files, generator);
+
+    template <typename T> T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    ByteTextEdit *normal() const { return child<ByteTextEdit>("Normal"); }
+    ByteTextEdit *encoded() const { return child<ByteTextEdit>("Encoded"); }
+    ByteLineEdit *key() const { return child<ByteLineEdit>("Key"); }
+    QCheckBox *autoUpdate() const { return child<QCheckBox>("AutoUpdate"); }
+    QCheckBox *maskKey() const { return child<QCheckBox>("MaskKey"); }
+    QRadioButton *useKey() const { return child<QRadioButton>("UseKey"); }
+    QRadioButton *useCustom() const { return child<QRadioButton>("UseCustom"); }
+    QComboBox *codeName() const { return child<QComboBox>("CodeName"); }
+
+    QString path(const QString &name) const { return folder.filePath(name); }
+
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write the fixture file %s", qPrintable(name));
+    }
+
+    QByteArray readFile(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+} // namespace lorimand::test

@@ -1,0 +1,398 @@
+// The main window's controls, translation and event handling, driven as a user would.
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "engine/codetable.h"
+#include "engine/keyshift.h"
+#include "mainwindowfixture.h"
+#include "ui/main/mainlayout.h"
+#include "ui/twips.h"
+
+using namespace lorimand;
+using namespace lorimand::test;
+
+namespace {
+
+std::string allCodes()
+{
+    std::string text;
+    for (int c = 0; c < 256; ++c)
+        text.push_back(static_cast<char>(c));
+    return text;
+}
+
+std::string encodedWithKey(const std::string &text, const std::string &key, Direction direction)
+{
+    RuntimeGenerator generator;
+    return applyShift(text, shiftForKey(key, generator), direction);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initialState()
+    {
+        MainWindowFixture f;
+        QCOMPARE(f.window->objectName(), QStringLiteral("Main"));
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Lorimand"));
+        QCOMPARE(f.key()->bytes(), std::string("TarnVeli"));
+        QVERIFY(f.useKey()->isChecked());
+        QVERIFY(!f.useCustom()->isChecked());
+        QCOMPARE(f.autoUpdate()->checkState(), Qt::Unchecked);
+        QCOMPARE(f.maskKey()->checkState(), Qt::Unchecked);
+        QCOMPARE(f.codeName()->count(), 0);
+        QVERIFY(f.normal()->bytes().empty());
+        QVERIFY(f.window->font().bold());
+        QCOMPARE(f.window->palette().color(QPalette::Window), QColor(Qt::black));
+        QCOMPARE(f.window->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QVERIFY(!f.window->windowIcon().isNull());
+        QCOMPARE(f.window->minimumSize(), twips::clientSize(kMainMinimumSize));
+        QCOMPARE(f.child<QToolButton>("UpArrow")->iconSize(), QSize(34, 34));
+
+        const std::pair<const char *, const char *> captions[] = {
+            {"UseKey", "Encryption &Key:"},      {"UseCustom", "&Custom Code:"},
+            {"MaskKey", "&Mask"},                {"DecodeButton", "&Decode"},
+            {"EncodeButton", "&Encode"},         {"AutoUpdate", "&Auto"},
+            {"LoadText", "&Load Normal Text"},   {"LoadCode", "L&oad Encoded Text"},
+            {"SaveText", "&Save Normal Text"},   {"SaveCode", "Sa&ve Encoded Text"}};
+        for (const auto &[name, caption] : captions) {
+            auto *button = f.child<QAbstractButton>(name);
+            QVERIFY2(button, name);
+            QCOMPARE(button->text(), QString::fromLatin1(caption));
+        }
+        QCOMPARE(f.child<QLabel>("Label1")->buddy(), f.normal());
+        QCOMPARE(f.child<QLabel>("Label2")->buddy(), f.encoded());
+    }
+
+    void tabOrder()
+    {
+        MainWindowFixture f;
+        const char *order[] = {"Normal",       "UseKey",     "UseCustom", "Key",
+                               "CodeName",     "MaskKey",    "DecodeButton", "EncodeButton",
+                               "AutoUpdate",   "LoadText",   "LoadCode",  "SaveText",
+                               "SaveCode",     "Encoded"};
+        for (std::size_t i = 1; i < std::size(order); ++i) {
+            QWidget *from = f.child<QWidget>(order[i - 1]);
+            QWidget *next = from->nextInFocusChain();
+            while (next && next->focusPolicy() == Qt::NoFocus)
+                next = next->nextInFocusChain();
+            QCOMPARE(next ? next->objectName() : QString(), QString::fromLatin1(order[i]));
+        }
+    }
+
+    void laysOutAtItsSize()
+    {
+        MainWindowFixture f;
+        f.window->show();
+        f.window->resize(twips::clientSize({12000, 9000}));
+        QTRY_COMPARE(f.window->size(), twips::clientSize({12000, 9000}));
+        const MainLayout expected = arrangeControls({12000, 9000});
+        QCOMPARE(f.normal()->geometry(), twips::toPixels(expected.normal));
+        QCOMPARE(f.encoded()->geometry(), twips::toPixels(expected.encoded));
+        QCOMPARE(f.key()->geometry(), twips::toPixels(expected.key));
+        QCOMPARE(f.child<QWidget>("DecodeButton")->geometry(),
+                 twips::toPixels(expected.decodeButton));
+        // The hidden labels stay covered by Normal.
+        QVERIFY(f.normal()->geometry().contains(f.child<QLabel>("Label1")->geometry()));
+        QVERIFY(f.normal()->geometry().contains(f.child<QLabel>("Label2")->geometry()));
+    }
+
+    void minimiseAndMaximise()
+    {
+        MainWindowFixture f;
+        f.window->show();
+        f.window->showMaximized();
+        f.window->showMinimized();
+        f.window->showNormal();
+        QVERIFY(f.window->width() >= f.window->minimumWidth());
+        QCOMPARE(f.normal()->geometry(),
+                 twips::toPixels(arrangeControls(twips::outerSize(f.window->size())).normal));
+    }
+
+    void typingRetranslatesOnce_data()
+    {
+        QTest::addColumn<bool>("intoNormal");
+        QTest::addColumn<bool>("keyMode");
+        QTest::newRow("Normal, key") << true << true;
+        QTest::newRow("Encoded, key") << false << true;
+        QTest::newRow("Normal, table") << true << false;
+        QTest::newRow("Encoded, table") << false << false;
+    }
+    void typingRetranslatesOnce()
+    {
+        QFETCH(bool, intoNormal);
+        QFETCH(bool, keyMode);
+        MainWindowFixture f;
+        if (!keyMode)
+            f.useCustom()->setChecked(true);
+        f.autoUpdate()->setCheckState(Qt::Checked);
+        ByteTextEdit *typed = intoNormal ? f.normal() : f.encoded();
+        ByteTextEdit *other = intoNormal ? f.encoded() : f.normal();
+        typed->setBytes("Hello");
+        QSignalSpy typedChanges(typed, &ByteTextEdit::textChanged);
+        QSignalSpy otherChanges(other, &ByteTextEdit::textChanged);
+
+        typed->moveCursor(QTextCursor::End);
+        QTest::keyClick(typed, Qt::Key_X);
+
+        QCOMPARE(typed->bytes(), std::string("Hellox"));
+        QCOMPARE(typedChanges.count(), 1);
+        QCOMPARE(otherChanges.count(), 1);
+        const Direction direction = intoNormal ? Direction::Encode : Direction::Decode;
+        const std::string expected =
+            keyMode ? encodedWithKey("Hellox", "TarnVeli", direction) : std::string("Hellox");
+        QCOMPARE(other->bytes(), expected);
+        QVERIFY(!f.window->isUpdating());
+        // The area typed in keeps its undo history.
+        QVERIFY(typed->document()->isUndoAvailable());
+    }
+
+    void autoOffOrGreyedTranslatesNothing_data()
+    {
+        QTest::addColumn<Qt::CheckState>("state");
+        QTest::newRow("off") << Qt::Unchecked;
+        QTest::newRow("greyed") << Qt::PartiallyChecked;
+    }
+    void autoOffOrGreyedTranslatesNothing()
+    {
+        QFETCH(Qt::CheckState, state);
+        MainWindowFixture f;
+        f.autoUpdate()->setCheckState(state);
+        f.normal()->setBytes("plain");
+        f.encoded()->setBytes("other");
+        f.normal()->moveCursor(QTextCursor::End);
+        QTest::keyClick(f.normal(), Qt::Key_Y);
+        QCOMPARE(f.normal()->bytes(), std::string("plainy"));
+        QCOMPARE(f.encoded()->bytes(), std::string("other"));
+
+        // The buttons still translate.
+        f.child<QPushButton>("EncodeButton")->click();
+        QCOMPARE(f.encoded()->bytes(), encodedWithKey("plainy", "TarnVeli", Direction::Encode));
+        f.normal()->setBytes("");
+        f.child<QPushButton>("DecodeButton")->click();
+        QCOMPARE(f.normal()->bytes(), std::string("plainy"));
+
+        f.encoded()->setBytes("abc");
+        f.child<QToolButton>("UpArrow")->click();
+        QCOMPARE(f.normal()->bytes(), encodedWithKey("abc", "TarnVeli", Direction::Decode));
+        f.normal()->setBytes("abc");
+        f.child<QToolButton>("DownArrow")->click();
+        QCOMPARE(f.encoded()->bytes(), encodedWithKey("abc", "TarnVeli", Direction::Encode));
+    }
+
+    void settingsChangesTranslateNothing()
+    {
+        MainWindowFixture f;
+        f.autoUpdate()->setCheckState(Qt::Checked);
+        f.normal()->setBytes("plain");
+        f.encoded()->setBytes("held");
+        QSignalSpy changes(f.encoded(), &ByteTextEdit::textChanged);
+        QSignalSpy normalChanges(f.normal(), &ByteTextEdit::textChanged);
+        f.key()->setBytes("other key");
+        f.useCustom()->setChecked(true);
+        f.useKey()->setChecked(true);
+        f.maskKey()->setCheckState(Qt::Checked);
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(normalChanges.count(), 0);
+    }
+
+    void emptyKeyCopiesWithoutTheSelfTest()
+    {
+        MainWindowFixture f;
+        f.generator.broken = true;
+        f.key()->setBytes("");
+        f.normal()->setBytes(allCodes());
+        f.window->encode();
+        QCOMPARE(f.encoded()->bytes(), allCodes());
+        f.window->decode();
+        QCOMPARE(f.normal()->bytes(), allCodes());
+        QCOMPARE(f.platform.endProgramCalls, 0);
+        QVERIFY(f.platform.messages.isEmpty());
+        QVERIFY(!f.window->isUpdating());
+    }
+
+    void keyShiftRoundTripsEveryCode()
+    {
+        MainWindowFixture f;
+        std::string text = allCodes().substr(1); // decoding never gives code 0 back
+        f.normal()->setBytes(text);
+        f.window->encode();
+        QVERIFY(f.encoded()->bytes() != text);
+        f.window->decode();
+        QCOMPARE(f.normal()->bytes(), text);
+    }
+
+    void failingGeneratorEndsTheProgram()
+    {
+        MainWindowFixture f;
+        f.generator.broken = true;
+        f.normal()->setBytes("secret");
+        f.encoded()->setBytes("kept");
+        f.window->encode();
+        QCOMPARE(f.platform.endProgramCalls, 1);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
+        QCOMPARE(f.platform.messages[0].text,
+                 QStringLiteral("Number error.  Please restart the program."));
+        QCOMPARE(f.platform.messages[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(f.encoded()->bytes(), std::string("kept"));
+        // Ending at once skips the close handling: no settings file is written.
+        QVERIFY(!QFile::exists(f.path("Lorimand.ini")));
+    }
+
+    void ctrlASelectsAll_data()
+    {
+        QTest::addColumn<QString>("area");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("selects");
+        for (const char *area : {"Normal", "Encoded"}) {
+            const QString name = QString::fromLatin1(area);
+            QTest::addRow("%s Ctrl+A", area) << name << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+            QTest::addRow("%s Ctrl+Shift+A", area)
+                << name << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier) << false;
+            QTest::addRow("%s Ctrl+Alt+A", area)
+                << name << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier) << false;
+        }
+    }
+    void ctrlASelectsAll()
+    {
+        QFETCH(QString, area);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, selects);
+        MainWindowFixture f;
+        auto *edit = f.window->findChild<ByteTextEdit *>(area);
+        edit->setBytes("one\r\ntwo");
+        edit->moveCursor(QTextCursor::End);
+        QTest::keyRelease(edit, Qt::Key_A, modifiers);
+        const QTextCursor cursor = edit->textCursor();
+        QCOMPARE(cursor.hasSelection() && cursor.selectionStart() == 0 &&
+                     cursor.selectionEnd() == edit->document()->characterCount() - 1,
+                 selects);
+    }
+
+    void enteringTheKey()
+    {
+        MainWindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.key()->deselect();
+        // By the keyboard: the whole key is selected.
+        f.codeName()->setFocus();
+        QTest::keyClick(f.codeName(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), f.key());
+        QCOMPARE(f.key()->selectedText(), QStringLiteral("TarnVeli"));
+
+        // By a click: the caret stays where it landed.
+        f.normal()->setFocus();
+        QTest::mouseClick(f.key(), Qt::LeftButton, {}, QPoint(4, f.key()->height() / 2));
+        QCOMPARE(QApplication::focusWidget(), f.key());
+        QVERIFY(f.key()->selectedText().isEmpty());
+    }
+
+    void masking_data()
+    {
+        QTest::addColumn<Qt::CheckState>("state");
+        QTest::addColumn<bool>("masked");
+        QTest::newRow("ticked") << Qt::Checked << true;
+        QTest::newRow("greyed") << Qt::PartiallyChecked << false;
+        QTest::newRow("clear") << Qt::Unchecked << false;
+    }
+    void masking()
+    {
+        QFETCH(Qt::CheckState, state);
+        QFETCH(bool, masked);
+        MainWindowFixture f;
+        f.maskKey()->setCheckState(Qt::Checked);
+        f.maskKey()->setCheckState(state); // by the program, as start-up does
+        QCOMPARE(f.key()->displayText(), masked ? QStringLiteral("********") : QStringLiteral("TarnVeli"));
+        QCOMPARE(f.key()->bytes(), std::string("TarnVeli"));
+    }
+
+    void maskingByTheUser()
+    {
+        MainWindowFixture f;
+        f.maskKey()->click();
+        QCOMPARE(f.key()->displayText(), QStringLiteral("********"));
+        f.maskKey()->click();
+        QCOMPARE(f.key()->displayText(), QStringLiteral("TarnVeli"));
+    }
+
+    void choosingACodeTable()
+    {
+        MainWindowFixture f;
+        f.writeFile("Alpha.sbt", "97=120\r\n");
+        f.writeFile("Beta.sbt", "65=66\r\n98=99\r\n300=1\r\n67=68\r\n");
+        f.writeFile("Gone.sbt", "1=2\r\n");
+        QVERIFY(f.window->load(QString()));
+        QCOMPARE(f.codeName()->count(), 3);
+        QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
+        QCOMPARE(f.window->codeTables().encodeTable[97], 120);
+
+        // Choosing a table loads it and retranslates nothing.
+        f.normal()->setBytes("abc");
+        f.encoded()->setBytes("unchanged");
+        f.autoUpdate()->setCheckState(Qt::Unchecked);
+        QSignalSpy changes(f.encoded(), &ByteTextEdit::textChanged);
+
+        // A bad line: the lines before it stay in force, the rest is not read.
+        f.codeName()->setCurrentIndex(1);
+        QCOMPARE(f.window->codeTables().encodeTable[65], 66);
+        QCOMPARE(f.window->codeTables().encodeTable[98], 99);
+        QCOMPARE(f.window->codeTables().encodeTable[67], kNoEntry);
+        QCOMPARE(f.window->codeTables().encodeTable[97], kNoEntry);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
+        QVERIFY(f.platform.messages[0].text.startsWith(QStringLiteral("Error loading custom code.")));
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("Beta.sbt")));
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("line 3")));
+
+        // A file that cannot be read: the table before stays.
+        const CodeTables before = f.window->codeTables();
+        QVERIFY(QFile::remove(f.path("Gone.sbt")));
+        f.codeName()->setCurrentIndex(2);
+        QCOMPARE(f.window->codeTables(), before);
+        QCOMPARE(f.platform.messages.size(), 2);
+        QVERIFY(f.platform.messages[1].text.startsWith(QStringLiteral("Error loading custom code.")));
+        QVERIFY(f.platform.messages[1].text.contains(QStringLiteral("Gone.sbt")));
+
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(f.encoded()->bytes(), std::string("unchanged"));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    void tableModeTranslation()
+    {
+        MainWindowFixture f;
+        f.writeFile("X.sbt", "97=120\r\n");
+        QVERIFY(f.window->load(QString()));
+        f.useCustom()->setChecked(true);
+        f.autoUpdate()->setCheckState(Qt::Unchecked);
+        f.normal()->setBytes("aA Xx\r\nb\rc");
+        f.window->encode();
+        QCOMPARE(f.encoded()->bytes(), std::string("xX Xx\r\nbc"));
+        f.encoded()->setBytes("xX a");
+        f.window->decode();
+        QCOMPARE(f.normal()->bytes(), std::string("aA a"));
+    }
+
+    void largeTextTranslatesInOneWrite()
+    {
+        MainWindowFixture f;
+        std::string text(1 << 20, 'a');
+        for (std::size_t i = 0; i < text.size(); i += 61)
+            text[i] = i % 2 ? '\n' : static_cast<char>(1 + i % 255);
+        f.normal()->setBytes(text);
+        QSignalSpy changes(f.encoded(), &ByteTextEdit::textChanged);
+        f.window->encode();
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(f.encoded()->bytes(), encodedWithKey(text, "TarnVeli", Direction::Encode));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

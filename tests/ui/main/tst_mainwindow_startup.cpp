@@ -1,0 +1,323 @@
+// The main window's start-up, its settings file and the start-up command line.
+#include <QSignalSpy>
+#include <QTest>
+
+#include "engine/keyshift.h"
+#include "mainwindowfixture.h"
+#include "ui/main/mainlayout.h"
+#include "ui/twips.h"
+
+using namespace lorimand;
+using namespace lorimand::test;
+
+namespace {
+
+bool wholeTextSelected(const ByteTextEdit &area)
+{
+    const QTextCursor cursor = area.textCursor();
+    return cursor.selectionStart() == 0 &&
+           cursor.selectionEnd() == area.document()->characterCount() - 1 && cursor.hasSelection();
+}
+
+std::string encodedWithKey(const std::string &text, Direction direction)
+{
+    RuntimeGenerator generator;
+    return applyShift(text, shiftForKey("TarnVeli", generator), direction);
+}
+
+} // namespace
+
+class TestMainWindowStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstRunWithoutSettings()
+    {
+        MainWindowFixture f;
+        f.writeFile("Caesar.sbt", "97=98\r\n");
+        QVERIFY(f.window->load(QString()));
+        QCOMPARE(f.normal()->bytes(), std::string("Enter a message to encode here . . ."));
+        QCOMPARE(f.encoded()->bytes(), std::string(". . . or an encoded message to decode here."));
+        QVERIFY(wholeTextSelected(*f.normal()));
+        QVERIFY(wholeTextSelected(*f.encoded()));
+        QCOMPARE(f.autoUpdate()->checkState(), Qt::Checked);
+        QVERIFY(f.useKey()->isChecked());
+        QCOMPARE(f.codeName()->currentIndex(), 0);
+        QCOMPARE(f.window->codeTables().encodeTable[97], 98);
+        QCOMPARE(f.window->defaultKey(), std::string("TarnVeli"));
+        QVERIFY(QFile::exists(f.path("Lorimand.ini")));
+        QCOMPARE(f.readFile("Lorimand.ini"), QByteArray());
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void failingSelfTestEndsBeforeAnything()
+    {
+        MainWindowFixture f;
+        f.generator.broken = true;
+        f.writeFile("Caesar.sbt", "97=98\r\n");
+        QVERIFY(!f.window->load(QStringLiteral("-e missing.txt")));
+        QCOMPARE(f.platform.endProgramCalls, 1);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].text,
+                 QStringLiteral("Number error.  Please restart the program."));
+        QCOMPARE(f.files.reads, 0);
+        QVERIFY(!QFile::exists(f.path("Lorimand.ini")));
+        QVERIFY(f.normal()->bytes().empty());
+    }
+
+    void settingsApplied()
+    {
+        MainWindowFixture f;
+        f.writeFile("Alpha.sbt", "97=120\r\n");
+        f.writeFile("Caesar.sbt", "97=98\r\n");
+        f.writeFile("Lorimand.ini", "key=Swordfish\r\nMaskKey=1\r\nAutoUpdate=0\r\ncodetype=1\r\n"
+                                    "CustCode=CAESAR\r\nWindowPos=1200,900,9015,6405\r\n");
+        QVERIFY(f.window->load(QString()));
+        QCOMPARE(f.key()->bytes(), std::string("Swordfish"));
+        QCOMPARE(f.key()->displayText(), QStringLiteral("*********"));
+        QCOMPARE(f.autoUpdate()->checkState(), Qt::Unchecked);
+        QVERIFY(f.useCustom()->isChecked());
+        QCOMPARE(f.codeName()->currentText(), QStringLiteral("Caesar"));
+        QCOMPARE(f.window->codeTables().encodeTable[97], 98);
+        QCOMPARE(f.window->defaultKey(), std::string("Swordfish"));
+        QCOMPARE(f.window->size(), twips::clientSize({9015, 6405}));
+    }
+
+    void unknownRememberedTableSelectsTheFirst()
+    {
+        MainWindowFixture f;
+        f.writeFile("Alpha.sbt", "97=120\r\n");
+        f.writeFile("Beta.sbt", "97=121\r\n");
+        f.writeFile("Lorimand.ini", "CustCode=Gamma\r\n");
+        QVERIFY(f.window->load(QString()));
+        QCOMPARE(f.codeName()->currentIndex(), 0);
+        QCOMPARE(f.window->codeTables().encodeTable[97], f.codeName()->currentText() == "Alpha" ? 120 : 121);
+    }
+
+    void noCodeTablesSelectsNothing()
+    {
+        MainWindowFixture f;
+        QDir(f.folder.path()).mkdir(QStringLiteral("folder.sbt"));
+        f.writeFile(".hidden.sbt", "97=120\r\n");
+        QVERIFY(f.window->load(QString()));
+        QCOMPARE(f.codeName()->count(), 0);
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void codeTableNamesEndAtTheFirstDot()
+    {
+        MainWindowFixture f;
+        f.writeFile("b.sbt", "");
+        f.writeFile("A.sbt", "");
+        f.writeFile("a.b.sbt", "");
+        f.writeFile("notes.txt", "");
+        QVERIFY(f.window->load(QString()));
+        QStringList entries;
+        for (int i = 0; i < f.codeName()->count(); ++i)
+            entries << f.codeName()->itemText(i);
+        entries.sort();
+        QCOMPARE(entries, QStringList({"A", "a", "b"}));
+    }
+
+    void closeWritesTheSixSettings()
+    {
+        MainWindowFixture f;
+        f.writeFile("Caesar.sbt", "97=98\r\n");
+        QVERIFY(f.window->load(QString()));
+        f.window->resize(twips::clientSize({9015, 6405}));
+        f.window->move(80, 60);
+        QVERIFY(f.window->close());
+        QCOMPARE(f.readFile("Lorimand.ini"),
+                 QByteArray("key=TarnVeli\r\nMaskKey=0\r\nAutoUpdate=1\r\nCodeType=0\r\n"
+                            "CustCode=Caesar\r\nWindowPos=1200,900,9015,6405\r\n"));
+        QVERIFY(!QFile::exists(f.path("Lorimand.tmp")));
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void closePrompt_data()
+    {
+        QTest::addColumn<QByteArray>("typedKey");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QByteArray>("savedKey");
+        QTest::newRow("yes") << QByteArray("NewKey") << int(QMessageBox::Yes) << true << true
+                             << QByteArray("NewKey");
+        QTest::newRow("no") << QByteArray("NewKey") << int(QMessageBox::No) << true << true
+                            << QByteArray("OldKey");
+        QTest::newRow("cancel") << QByteArray("NewKey") << int(QMessageBox::Cancel) << true
+                                << false << QByteArray();
+        QTest::newRow("letter case") << QByteArray("oldkey") << int(QMessageBox::Yes) << true
+                                     << true << QByteArray("oldkey");
+        QTest::newRow("empty key") << QByteArray() << int(QMessageBox::NoButton) << false << true
+                                   << QByteArray("OldKey");
+        QTest::newRow("unchanged") << QByteArray("OldKey") << int(QMessageBox::NoButton) << false
+                                   << true << QByteArray("OldKey");
+    }
+    void closePrompt()
+    {
+        QFETCH(QByteArray, typedKey);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, closes);
+        QFETCH(QByteArray, savedKey);
+        MainWindowFixture f;
+        const QByteArray original = "; notes\r\nkey=OldKey\r\n";
+        f.writeFile("Lorimand.ini", original);
+        QVERIFY(f.window->load(QString()));
+        f.window->show();
+        f.key()->setBytes(typedKey.toStdString());
+        if (asked)
+            f.platform.answers.enqueue(static_cast<QMessageBox::StandardButton>(answer));
+
+        QCOMPARE(f.window->close(), closes);
+        QCOMPARE(f.platform.messages.size(), asked ? 1 : 0);
+        if (asked) {
+            const ShownMessage &prompt = f.platform.messages[0];
+            QCOMPARE(prompt.title, QStringLiteral("Closing"));
+            QCOMPARE(prompt.text, QStringLiteral("The encryption key has changed.  Would you like "
+                                                 "to save the new key as the default?"));
+            QCOMPARE(prompt.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            QCOMPARE(prompt.defaultButton, QMessageBox::Yes);
+        }
+        const QByteArray file = f.readFile("Lorimand.ini");
+        if (!closes) {
+            QCOMPARE(file, original);
+            QCOMPARE(f.key()->bytes(), typedKey.toStdString());
+            QVERIFY(f.window->isVisible());
+            return;
+        }
+        QVERIFY(file.startsWith("; notes\r\nkey=" + savedKey + "\r\nMaskKey=0\r\n"));
+    }
+
+    void failedRewriteKeepsTheOldFile()
+    {
+        MainWindowFixture f;
+        const QByteArray original = "key=OldKey\r\nColor=blue\r\n";
+        f.writeFile("Lorimand.ini", original);
+        QVERIFY(f.window->load(QString()));
+        f.files.failWrites = true;
+        QVERIFY(f.window->close());
+        QCOMPARE(f.readFile("Lorimand.ini"), original);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("Lorimand.ini")));
+    }
+
+    void geometryRoundTripsWithoutDrift_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("as saved") << QByteArray("WindowPos=1200,900,9015,6405")
+                                  << QByteArray("WindowPos=1200,900,9015,6405");
+        QTest::newRow("too small") << QByteArray("WindowPos=100")
+                                   << QByteArray("WindowPos=105,0,8415,6000");
+    }
+    void geometryRoundTripsWithoutDrift()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QByteArray, saved);
+        QTemporaryDir folder;
+        QFile ini(folder.filePath("Lorimand.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(stored + "\r\n");
+        ini.close();
+        for (int run = 0; run < 3; ++run) {
+            ScriptedPlatform platform(folder.path());
+            FailingFileSystem files;
+            RuntimeGenerator generator;
+            MainWindow window(platform, files, generator);
+            QVERIFY(window.load(QString()));
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(window.close());
+            QVERIFY(ini.open(QIODevice::ReadOnly));
+            const QByteArray contents = ini.readAll();
+            ini.close();
+            QVERIFY2(contents.contains(saved + "\r\n"), contents.constData());
+        }
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("encodes");
+        QTest::addColumn<QByteArray>("loaded");
+        QTest::newRow("-e") << "-e notes.txt" << "notes.txt" << QByteArray("abc\r\n") << true
+                            << QByteArray("abc");
+        QTest::newRow("-E") << "-E notes.txt" << "notes.txt" << QByteArray("abc") << true
+                            << QByteArray("abc");
+        QTest::newRow("-D") << "-D notes.txt" << "notes.txt" << QByteArray("abc") << false
+                            << QByteArray("abc");
+        QTest::newRow("name alone") << "notes.txt" << "notes.txt" << QByteArray("x\ry") << false
+                                    << QByteArray("x\r\ny");
+        QTest::newRow("-e without blank") << "-e" << "-e" << QByteArray("abc") << false
+                                          << QByteArray("abc");
+        QTest::newRow("-enotes.txt") << "-enotes.txt" << "-enotes.txt" << QByteArray("abc")
+                                     << false << QByteArray("abc");
+        QTest::newRow("two blanks") << "-e  notes.txt" << " notes.txt" << QByteArray("abc")
+                                    << true << QByteArray("abc");
+        QTest::newRow("empty file") << "-e notes.txt" << "notes.txt" << QByteArray() << true
+                                    << QByteArray();
+        QTest::newRow("-d lines") << "-d notes.txt" << "notes.txt"
+                                  << QByteArray("one\r\ntwo\r\n") << false
+                                  << QByteArray("one\r\ntwo");
+    }
+    void commandLine()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, encodes);
+        QFETCH(QByteArray, loaded);
+        MainWindowFixture f;
+        f.writeFile(fileName, contents);
+        // Relative names are taken from the working folder, as a shell would pass them.
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(f.folder.path());
+        const bool started = f.window->load(arguments);
+        QDir::setCurrent(previous);
+        QVERIFY(started);
+
+        const std::string text = loaded.toStdString();
+        if (encodes) {
+            QCOMPARE(f.normal()->bytes(), text);
+            QCOMPARE(f.encoded()->bytes(), encodedWithKey(text, Direction::Encode));
+        } else {
+            QCOMPARE(f.encoded()->bytes(), text);
+            QCOMPARE(f.normal()->bytes(), encodedWithKey(text, Direction::Decode));
+        }
+        QVERIFY(!f.window->isUpdating());
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void commandLineTranslatesWhateverAutoSays()
+    {
+        MainWindowFixture f;
+        f.writeFile("Lorimand.ini", "AutoUpdate=0\r\n");
+        f.writeFile("notes.txt", "abc");
+        QVERIFY(f.window->load(QStringLiteral("-e ") + f.path("notes.txt")));
+        QCOMPARE(f.encoded()->bytes(), encodedWithKey("abc", Direction::Encode));
+    }
+
+    void missingCommandLineFile()
+    {
+        MainWindowFixture f;
+        const QString missing = f.path("missing.txt");
+        QVERIFY(f.window->load(QStringLiteral("-e ") + missing));
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
+        QVERIFY(f.platform.messages[0].text.contains(missing));
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("No such file")));
+        QCOMPARE(f.normal()->bytes(), std::string("Enter a message to encode here . . ."));
+        QVERIFY(!f.window->isUpdating());
+        // Editing still translates.
+        f.normal()->setBytes("a");
+        QCOMPARE(f.encoded()->bytes(), encodedWithKey("a", Direction::Encode));
+    }
+};
+
+QTEST_MAIN(TestMainWindowStartup)
+#include "tst_mainwindow_startup.moc"

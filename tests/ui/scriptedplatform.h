@@ -1,0 +1,68 @@
+// A platform whose dialogs answer what the test chose beforehand and which
+// records every request, so no test waits on a real modal dialog.
+#pragma once
+
+#include <QMessageBox>
+#include <QQueue>
+#include <QStringList>
+#include <QUrl>
+
+#include "ui/platform.h"
+
+namespace lorimand::test {
+
+struct ShownMessage
+{
+    QString title;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton;
+};
+
+class ScriptedPlatform final : public Platform
+{
+public:
+    explicit ScriptedPlatform(QString folder = {}) : folder_(std::move(folder)) {}
+
+    QMessageBox::StandardButton showMessage(QWidget *, const QString &title, const QString &text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton) override
+    {
+        messages.append({title, text, buttons, defaultButton});
+        if (!answers.isEmpty())
+            return answers.dequeue();
+        return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
+    }
+
+    QString chooseFileToOpen(QWidget *, const QString &title) override
+    {
+        openTitles.append(title);
+        return fileChoices.isEmpty() ? QString() : fileChoices.dequeue();
+    }
+
+    QString chooseFileToSave(QWidget *, const QString &title) override
+    {
+        saveTitles.append(title);
+        return fileChoices.isEmpty() ? QString() : fileChoices.dequeue();
+    }
+
+    void openUrl(const QUrl &url) override { openedUrls.append(url); }
+    void endProgram() override { ++endProgramCalls; }
+    [[nodiscard]] QString programFolder() const override { return folder_; }
+
+    // The script.
+    QQueue<QMessageBox::StandardButton> answers; // Cancel (or Ok) when empty
+    QQueue<QString> fileChoices;                 // a cancelled dialog when empty
+
+    // The record.
+    QList<ShownMessage> messages;
+    QStringList openTitles;
+    QStringList saveTitles;
+    QList<QUrl> openedUrls;
+    int endProgramCalls = 0;
+
+private:
+    QString folder_;
+};
+
+} // namespace lorimand::test
