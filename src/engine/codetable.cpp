@@ -1,1 +1,121 @@
 #include "engine/codetable.h"
+
+#include <cstring>
+
+#include "engine/charset.h"
+
+namespace lorimand {
+
+namespace {
+
+[[nodiscard]] bool hasEntry(std::int16_t entry) noexcept
+{
+    return entry >= 0 && entry <= 255;
+}
+
+[[nodiscard]] std::int16_t resolve(const CodeTable &table, unsigned char code) noexcept
+{
+    if (hasEntry(table[code])) {
+        return table[code];
+    }
+    // A letter without an entry of its own borrows the other case's entry, given
+    // the case of the letter. For other characters both forms are the character
+    // itself, whose entry is already known to be empty.
+    const std::int16_t lowerEntry = table[charset::toLower(code)];
+    if (hasEntry(lowerEntry)) {
+        return charset::toUpper(static_cast<unsigned char>(lowerEntry));
+    }
+    const std::int16_t upperEntry = table[charset::toUpper(code)];
+    if (hasEntry(upperEntry)) {
+        return charset::toLower(static_cast<unsigned char>(upperEntry));
+    }
+    return kNoEntry;
+}
+
+constexpr unsigned char kCr = 13;
+constexpr unsigned char kLf = 10;
+
+// Whether any of the eight bytes is a CR (the classic test for a zero byte,
+// applied to the bytes XOR CR).
+[[nodiscard]] bool hasCr(std::uint64_t block) noexcept
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const std::uint64_t x = block ^ (kOnes * kCr);
+    return ((x - kOnes) & ~x & (kOnes * 0x80)) != 0;
+}
+
+} // namespace
+
+TableTranslator::TableTranslator(const CodeTable &table) noexcept
+{
+    for (int code = 0; code < 256; ++code) {
+        const auto c = static_cast<unsigned char>(code);
+        resolved_[c] = resolve(table, c);
+        map_[c] = hasEntry(resolved_[c]) ? static_cast<unsigned char>(resolved_[c]) : c;
+    }
+    crWithoutEntry_ = !hasEntry(resolved_[kCr]);
+}
+
+void TableTranslator::translate(std::string_view piece, std::string &out)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(piece.data());
+    const std::size_t size = piece.size();
+    const std::size_t start = out.size();
+    // Every byte gives at most one byte, except a held CR that an LF completes.
+    out.resize(start + size + (pendingCr_ ? 1 : 0));
+    char *dst = out.data() + start;
+    std::size_t i = 0;
+
+    if (pendingCr_ && size > 0) {
+        pendingCr_ = false;
+        if (in[0] == kLf) {
+            *dst++ = static_cast<char>(kCr);
+            *dst++ = static_cast<char>(kLf);
+            i = 1;
+        }
+    }
+
+    const unsigned char *map = map_.data();
+    while (i < size) {
+        // Eight bytes at a time while they hold no CR that needs the line-break
+        // rule: plain table lookups, unrolled, about the speed of a byte copy loop.
+        if (size - i >= 8) {
+            std::uint64_t block = 0;
+            std::memcpy(&block, in + i, 8);
+            if (!crWithoutEntry_ || !hasCr(block)) {
+                for (int k = 0; k < 8; ++k) {
+                    dst[k] = static_cast<char>(map[in[i + k]]);
+                }
+                dst += 8;
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char c = in[i++];
+        if (c != kCr || !crWithoutEntry_) {
+            *dst++ = static_cast<char>(map[c]);
+            continue;
+        }
+        // A CR without an entry: kept only as part of CR LF, whose LF is consumed
+        // with it; at the end of the piece, the next piece decides.
+        if (i == size) {
+            pendingCr_ = true;
+        } else if (in[i] == kLf) {
+            *dst++ = static_cast<char>(kCr);
+            *dst++ = static_cast<char>(kLf);
+            ++i;
+        }
+    }
+    out.resize(static_cast<std::size_t>(dst - out.data()));
+}
+
+std::string translateThroughTable(std::string_view text, const CodeTable &table)
+{
+    TableTranslator translator(table);
+    std::string result;
+    translator.translate(text, result);
+    translator.finish();
+    return result;
+}
+
+} // namespace lorimand

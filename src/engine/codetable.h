@@ -40,7 +40,9 @@ public:
     void finish() noexcept { pendingCr_ = false; }
 
 private:
-    CodeTable resolved_; // the entry each code finally uses, case borrowing done
+    CodeTable resolved_;                 // the entry each code finally uses, case borrowing done
+    std::array<unsigned char, 256> map_; // resolved entry, or the code itself when none
+    bool crWithoutEntry_ = false;        // whether CR follows the line-break rule
     bool pendingCr_ = false;
 };
 

@@ -14,7 +14,7 @@ namespace lorimand {
 struct CodeTableLineError
 {
     std::size_t line = 0; // 1-based
-    std::string reason;   // e.g. "the code 300 before \"=\" is not between 0 and 255"
+    std::string reason;   // e.g. "the code before \"=\" is 300, not a whole number from 0 to 255"
 };
 
 struct CodeTableParse

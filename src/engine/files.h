@@ -51,7 +51,7 @@ public:
 class InputFile
 {
 public:
-    // An empty path or "-" reads standard input.
+    // An empty path or "-" reads standard input, which errors name "standard input".
     explicit InputFile(const std::string &path);
     ~InputFile();
     InputFile(const InputFile &) = delete;
@@ -85,8 +85,11 @@ public:
     [[nodiscard]] bool commit();
 
 private:
+    void fail(const std::string &path, const std::string &reason);
+
     std::string path_;
-    std::string scratchPath_;
+    std::string targetPath_;  // the file finally replaced: path_, or the file a link names
+    std::string scratchPath_; // set once the temporary file exists
     int fd_ = -1;
     bool committed_ = false;
     std::optional<FileError> error_;

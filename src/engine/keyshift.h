@@ -5,22 +5,38 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "generator.h"
 
 namespace lorimand {
 
-enum class Direction { Encode, Decode };
+enum class Direction
+{
+    Encode,
+    Decode
+};
 
 // What one key character adds to the key seed: floor(code * 16 / 5.162738495).
 [[nodiscard]] int keyContribution(unsigned char code) noexcept;
 // The sum of the contributions, held in single precision after every step.
 [[nodiscard]] float keySeed(std::string_view key) noexcept;
 // Seeds the generator with the key seed and scales its value by the key's first
-// code: a shift from 1 to 255. The key must not be empty.
+// code: a shift from 1 to 255. An empty key gives 0 without touching the generator.
 [[nodiscard]] int shiftForKey(std::string_view key, RandomGenerator &generator);
 
+// Shifts every code in place; a shift outside 1..255 (0 for an empty key) leaves
+// the text unchanged. Runs at memory speed.
 void applyShift(std::span<char> bytes, int shift, Direction direction) noexcept;
 [[nodiscard]] std::string applyShift(std::string_view text, int shift, Direction direction);
+
+// A std::string or a literal converts to both a span and a string_view; this
+// settles it: such a text is copied and shifted, never changed in place.
+template <typename Text>
+requires std::is_convertible_v<const Text &, std::string_view>
+[[nodiscard]] std::string applyShift(const Text &text, int shift, Direction direction)
+{
+    return applyShift(std::string_view(text), shift, direction);
+}
 
 } // namespace lorimand

@@ -1,8 +1,5 @@
 // Where "Lorimand.ini" lives and how it is read and rewritten, with a scripted
 // file system for the failures and the real one in a temporary folder.
-#include <map>
-#include <set>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,64 +8,13 @@
 #include <QTest>
 
 #include "engine/files.h"
+#include "fakefilesystem.h"
 #include "startup/settings.h"
 
 using namespace lorimand;
+using lorimand::test::FakeFileSystem;
 
 namespace {
-
-// A file system in memory whose operations fail where the test says.
-class FakeFileSystem : public FileSystem
-{
-public:
-    struct Write
-    {
-        std::string path;
-        std::string bytes;
-        std::string scratchPath;
-    };
-
-    std::map<std::string, std::string> files;
-    std::set<std::string> uncreatable; // createIfMissing fails here
-    std::set<std::string> unreadable;  // readFile fails here
-    bool writesFail = false;
-    std::vector<Write> writes;
-
-    ReadResult readFile(const std::string &path) override
-    {
-        if (unreadable.contains(path))
-            return {{}, FileError{path, "Permission denied"}};
-        const auto it = files.find(path);
-        if (it == files.end())
-            return {{}, FileError{path, "No such file or directory"}};
-        return {it->second, std::nullopt};
-    }
-    std::optional<FileError> writeFileAtomically(const std::string &path, std::string_view bytes,
-                                                 const std::string &scratchPath) override
-    {
-        if (writesFail)
-            return FileError{path, "No space left on device"};
-        writes.push_back({path, std::string(bytes), scratchPath});
-        files[path] = std::string(bytes);
-        return std::nullopt;
-    }
-    std::optional<FileError> createIfMissing(const std::string &path) override
-    {
-        if (uncreatable.contains(path))
-            return FileError{path, "Read-only file system"};
-        files.try_emplace(path);
-        return std::nullopt;
-    }
-    std::vector<std::string> listFiles(const std::string &, std::string_view) override
-    {
-        return {};
-    }
-    std::optional<FileError> removeFile(const std::string &path) override
-    {
-        files.erase(path);
-        return std::nullopt;
-    }
-};
 
 CurrentSettings someState()
 {

@@ -22,7 +22,7 @@ struct ShownMessage
 class ScriptedPlatform final : public Platform
 {
 public:
-    explicit ScriptedPlatform(QString folder = {}) : folder_(std::move(folder)) {}
+    explicit ScriptedPlatform(QString programFolder = {}) : folder(std::move(programFolder)) {}
 
     QMessageBox::StandardButton showMessage(QWidget *, const QString &title, const QString &text,
                                             QMessageBox::StandardButtons buttons,
@@ -48,9 +48,10 @@ public:
 
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
     void endProgram() override { ++endProgramCalls; }
-    [[nodiscard]] QString programFolder() const override { return folder_; }
+    [[nodiscard]] QString programFolder() const override { return folder; }
 
     // The script.
+    QString folder;
     QQueue<QMessageBox::StandardButton> answers; // Cancel (or Ok) when empty
     QQueue<QString> fileChoices;                 // a cancelled dialog when empty
 
@@ -60,9 +61,6 @@ public:
     QStringList saveTitles;
     QList<QUrl> openedUrls;
     int endProgramCalls = 0;
-
-private:
-    QString folder_;
 };
 
 } // namespace lorimand::test

@@ -23,6 +23,8 @@ public:
     [[nodiscard]] bool isMasked() const;
 
 protected:
+    // Typed text is made holdable before it goes in, so the edit keeps its undo
+    // history; pasted and dropped text is caught by the field's validator.
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
 };

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QStringView>
 
 #include <string>
 #include <string_view>
@@ -39,6 +40,14 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // Copies the characters as shown: toPlainText() would turn U+00A0 into a blank.
+    [[nodiscard]] QMimeData *createMimeDataFromSelection() const override;
+
+private:
+    // Inserts sanitized text ('\n' for each line break) in place of the selection,
+    // in one edit: one textChanged and one undo step. Each break gets the kind of
+    // the text's first line break as it stood before the insertion.
+    void insertShown(QStringView shown);
 };
 
 } // namespace lorimand

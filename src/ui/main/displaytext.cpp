@@ -1,1 +1,144 @@
 #include "ui/main/displaytext.h"
+
+#include "engine/charset.h"
+
+#include <array>
+
+namespace lorimand::displaytext {
+
+namespace {
+
+constexpr char16_t kPictures = 0x2400;
+constexpr char16_t kDelPicture = 0x2421;
+constexpr unsigned char kDel = 0x7F;
+
+[[nodiscard]] constexpr bool isControl(char16_t ch)
+{
+    return ch < 0x20 || ch == kDel;
+}
+
+// What each byte shows as; a text area keeps TAB as itself, the key field does not.
+using ByteTable = std::array<char16_t, 256>;
+
+[[nodiscard]] ByteTable makeTable(bool keepTab)
+{
+    ByteTable table{};
+    for (unsigned code = 0; code < table.size(); ++code) {
+        const auto byte = static_cast<unsigned char>(code);
+        if (isControl(byte) && !(keepTab && byte == '\t'))
+            table[code] = controlPicture(byte).unicode();
+        else
+            table[code] = static_cast<char16_t>(charset::toUnicode(byte));
+    }
+    return table;
+}
+
+const ByteTable &textTable()
+{
+    static const ByteTable table = makeTable(true);
+    return table;
+}
+
+const ByteTable &lineTable()
+{
+    static const ByteTable table = makeTable(false);
+    return table;
+}
+
+} // namespace
+
+QChar controlPicture(unsigned char code)
+{
+    return QChar(code == kDel ? kDelPicture : static_cast<char16_t>(kPictures + code));
+}
+
+std::optional<unsigned char> codeOfOther(QChar shown)
+{
+    const char16_t ch = shown.unicode();
+    if (ch >= kPictures && ch < kPictures + 0x20)
+        return static_cast<unsigned char>(ch - kPictures);
+    if (ch == kDelPicture)
+        return kDel;
+    return charset::fromUnicode(ch);
+}
+
+ShownText textFromBytes(std::string_view bytes)
+{
+    const ByteTable &table = textTable();
+    ShownText shown;
+    // A break shows as one character, so the text is never longer than the bytes.
+    shown.text.resize(static_cast<qsizetype>(bytes.size()));
+    QChar *const begin = shown.text.data();
+    QChar *out = begin;
+    const std::size_t size = bytes.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == '\n') {
+            *out++ = u'\n';
+            shown.breaks.push_back(LineBreak::Lf);
+        } else if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n') {
+            *out++ = u'\n';
+            shown.breaks.push_back(LineBreak::CrLf);
+            ++i;
+        } else {
+            *out++ = QChar(table[byte]);
+        }
+    }
+    shown.text.truncate(out - begin);
+    return shown;
+}
+
+QString lineFromBytes(std::string_view bytes)
+{
+    const ByteTable &table = lineTable();
+    QString shown(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar *out = shown.data();
+    for (const char byte : bytes)
+        *out++ = QChar(table[static_cast<unsigned char>(byte)]);
+    return shown;
+}
+
+void appendBytes(QStringView shown, std::string &out)
+{
+    out.reserve(out.size() + static_cast<std::size_t>(shown.size()));
+    for (const QChar ch : shown)
+        out.push_back(static_cast<char>(codeOf(ch).value_or(charset::kReplacement)));
+}
+
+QString sanitized(QStringView text, Breaks breaks)
+{
+    const bool asLineBreaks = breaks == Breaks::AsLineBreaks;
+    QString result;
+    result.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t ch = text[i].unicode();
+        const char16_t next = i + 1 < size ? text[i + 1].unicode() : u'\0';
+        if (ch == u'\r' || ch == u'\n' || ch == QChar::LineSeparator ||
+            ch == QChar::ParagraphSeparator) {
+            if (asLineBreaks) {
+                result += u'\n';
+                if (ch == u'\r' && next == u'\n')
+                    ++i;
+            } else if (ch == u'\r' || ch == u'\n') {
+                result += controlPicture(static_cast<unsigned char>(ch));
+            } else {
+                result += QChar(charset::kReplacement);
+            }
+        } else if (ch == u'\t' && asLineBreaks) {
+            result += u'\t';
+        } else if (isControl(ch)) {
+            result += controlPicture(static_cast<unsigned char>(ch));
+        } else if (QChar::isHighSurrogate(ch) && QChar::isLowSurrogate(next)) {
+            result += QChar(charset::kReplacement);
+            ++i;
+        } else if (codeOf(QChar(ch))) {
+            result += QChar(ch);
+        } else {
+            result += QChar(charset::kReplacement);
+        }
+    }
+    return result;
+}
+
+} // namespace lorimand::displaytext

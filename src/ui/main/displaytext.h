@@ -3,22 +3,73 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lorimand::displaytext {
+
+// The two byte sequences a text area shows as a line break.
+enum class LineBreak : unsigned char
+{
+    CrLf,
+    Lf
+};
+
+[[nodiscard]] constexpr std::string_view breakBytes(LineBreak kind)
+{
+    return kind == LineBreak::Lf ? std::string_view("\n") : std::string_view("\r\n");
+}
 
 // The character shown for a code that is not shown as itself: the control
 // picture U+2400 + code, U+2421 for DEL.
 [[nodiscard]] QChar controlPicture(unsigned char code);
 
-// One line's bytes (no line breaks inside) as shown: controls but TAB as pictures.
-[[nodiscard]] QString fromBytes(std::string_view bytes, bool keepTab = true);
-// Back to bytes: pictures to their codes, other characters through the 8-bit set,
-// a character the set cannot hold to "?".
+// codeOf for the characters it does not settle itself.
+[[nodiscard]] std::optional<unsigned char> codeOfOther(QChar shown);
+
+// The code a shown character stands for: a control picture its control, any
+// other character its code in the 8-bit set; nothing when the set cannot hold it.
+[[nodiscard]] inline std::optional<unsigned char> codeOf(QChar shown)
+{
+    // The codes that are their own character, most of any text, need no look-up.
+    const char16_t ch = shown.unicode();
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+        return static_cast<unsigned char>(ch);
+    if (ch >= 0x2400 && ch < 0x2420)
+        return static_cast<unsigned char>(ch - 0x2400);
+    return codeOfOther(shown);
+}
+
+// A text as a text area shows it: every line break as '\n', the kind of each
+// break in `breaks`, in order.
+struct ShownText
+{
+    QString text;
+    std::vector<LineBreak> breaks;
+};
+
+// CR LF and a lone LF become line breaks; every other control but TAB, a lone CR
+// included, becomes its picture.
+[[nodiscard]] ShownText textFromBytes(std::string_view bytes);
+// The key field's form: every control, TAB, CR and LF included, as its picture.
+[[nodiscard]] QString lineFromBytes(std::string_view bytes);
+
+// Back to bytes, for text that holds no line break: pictures to their codes,
+// other characters through the 8-bit set, a character the set cannot hold to "?".
 void appendBytes(QStringView shown, std::string &out);
-// Replaces each character the set cannot hold (and is no picture) by "?".
-[[nodiscard]] QString sanitized(QStringView typed);
+
+// What typed, pasted or dropped text becomes before it is inserted.
+enum class Breaks
+{
+    AsLineBreaks, // a text area: CR LF, LF, a lone CR, U+2028 and U+2029 become '\n'; TAB stays
+    AsPictures,   // the key field: CR, LF and TAB become their pictures
+};
+// Controls become their pictures, a character the set cannot hold (a pair of
+// surrogates counting as one) becomes "?", pictures stay as they are.
+[[nodiscard]] QString sanitized(QStringView text, Breaks breaks);
 
 } // namespace lorimand::displaytext

@@ -24,6 +24,7 @@
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/mainlayout.h"
+#include "ui/main/wrappingbutton.h"
 #include "ui/platform.h"
 #include "ui/twips.h"
 
@@ -175,7 +176,7 @@ void MainWindow::createControls()
     maskKey_->setObjectName(QStringLiteral("MaskKey"));
 
     auto button = [this](const QString &caption, const char *name) {
-        auto *b = new QPushButton(caption, this);
+        auto *b = new WrappingButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
         return b;

@@ -3,11 +3,11 @@
 #include "ui/help/banner.h"
 #include "ui/help/helplayout.h"
 #include "ui/help/helpwindow.h"
-#include "ui/help/scriptedfilesystem.h"
-#include "ui/help/scriptedplatform.h"
+#include "ui/scriptedplatform.h"
 #include "ui/twips.h"
 
 #include "engine/files.h"
+#include "fakefilesystem.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,7 +23,7 @@
 #include <memory>
 
 using namespace lorimand;
-using lorimand::test::ScriptedFileSystem;
+using lorimand::test::FakeFileSystem;
 using lorimand::test::ScriptedPlatform;
 
 namespace {
@@ -213,22 +213,21 @@ void TestHelpWindow::readsReadmeFromProgramFolder()
     QFETCH(QString, path);
 
     platform_->folder = programFolder;
-    ScriptedFileSystem files;
-    files.readAnswer.bytes = "help";
+    FakeFileSystem files;
+    files.files[QFile::encodeName(path).toStdString()] = "help";
     HelpWindow window(*platform_, files);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
 
-    QCOMPARE(files.readPaths.size(), std::size_t{1});
-    QCOMPARE(QString::fromStdString(files.readPaths.front()), path);
     QCOMPARE(textBox(window)->toPlainText(), QStringLiteral("help\n"));
-    QVERIFY(files.refusedPaths.empty());
+    QVERIFY(files.writes.empty());
 }
 
 void TestHelpWindow::failedReadShowsNothing()
 {
-    ScriptedFileSystem files;
-    files.readAnswer.bytes = "partial";
-    files.readAnswer.error = FileError{"/p/Readme.txt", "Input/output error"};
+    platform_->folder = QStringLiteral("/p");
+    FakeFileSystem files;
+    files.files["/p/Readme.txt"] = "partial";
+    files.unreadable.insert("/p/Readme.txt");
     HelpWindow window(*platform_, files);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
 

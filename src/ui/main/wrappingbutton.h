@@ -1,0 +1,20 @@
+// A push button whose caption wraps onto a second line when it does not fit,
+// as the text-file buttons need at the window's design width.
+#pragma once
+
+#include <QPushButton>
+
+namespace lorimand {
+
+class WrappingButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    WrappingButton(const QString &caption, QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace lorimand

@@ -1,0 +1,627 @@
+// Tests of the 8-bit text widgets: the text areas (ByteTextEdit) and the key
+// field (ByteLineEdit) hold every byte string faithfully, show what they hold,
+// and turn typed, pasted and dropped text into text of the 8-bit set.
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QUrl>
+
+#include <random>
+#include <string>
+
+#include "ui/main/bytelineedit.h"
+#include "ui/main/bytetextedit.h"
+
+using namespace lorimand;
+
+namespace {
+
+[[nodiscard]] QByteArray bytesOf(const ByteTextEdit &edit)
+{
+    return QByteArray::fromStdString(edit.bytes());
+}
+
+[[nodiscard]] QByteArray bytesOf(const ByteLineEdit &edit)
+{
+    return QByteArray::fromStdString(edit.bytes());
+}
+
+[[nodiscard]] std::string_view view(const QByteArray &bytes)
+{
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+// The raw text of each block, as the document holds it.
+[[nodiscard]] QStringList blocksOf(const ByteTextEdit &edit)
+{
+    QStringList blocks;
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
+        blocks << block.text();
+    return blocks;
+}
+
+[[nodiscard]] QByteArray allBytes()
+{
+    QByteArray bytes;
+    for (int code = 0; code < 256; ++code)
+        bytes += static_cast<char>(code);
+    return bytes;
+}
+
+[[nodiscard]] QByteArray randomBytes(qsizetype size, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::uniform_int_distribution<int> code(0, 255);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = static_cast<char>(code(generator));
+    return bytes;
+}
+
+void placeCursor(ByteTextEdit &edit, int position)
+{
+    QTextCursor cursor = edit.textCursor();
+    cursor.setPosition(position < 0 ? edit.document()->characterCount() - 1 : position);
+    edit.setTextCursor(cursor);
+}
+
+void typeText(QWidget &widget, const QString &text)
+{
+    QTest::sendKeyEvent(QTest::Press, &widget, Qt::Key_unknown, text, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, &widget, Qt::Key_unknown, text, Qt::NoModifier);
+}
+
+// A drop of the given data at the top left of the area.
+bool drop(ByteTextEdit &edit, QMimeData &mime, Qt::DropActions possible = Qt::CopyAction,
+          Qt::DropAction *taken = nullptr)
+{
+    const QPointF at(2, 2);
+    QDragEnterEvent enter(at.toPoint(), possible, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit.viewport(), &enter);
+    QDropEvent dropped(at, possible, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit.viewport(), &dropped);
+    if (taken != nullptr)
+        *taken = dropped.dropAction();
+    return dropped.isAccepted();
+}
+
+const QString kCjk = QString(QChar(0x4E2D));
+
+} // namespace
+
+class TestByteWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Byte strings that both widgets must give back unchanged.
+    void textRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("every byte") << allBytes();
+        QByteArray reversed = allBytes();
+        std::reverse(reversed.begin(), reversed.end());
+        QTest::newRow("every byte reversed") << reversed;
+        QTest::newRow("CR LF") << QByteArray("one\r\ntwo");
+        QTest::newRow("lone CR") << QByteArray("one\rtwo");
+        QTest::newRow("lone LF") << QByteArray("one\ntwo");
+        QTest::newRow("CR CR LF") << QByteArray("one\r\r\ntwo");
+        QTest::newRow("LF CR") << QByteArray("one\n\rtwo");
+        QTest::newRow("CR LF LF") << QByteArray("one\r\n\ntwo");
+        QTest::newRow("mixed breaks") << QByteArray("a\r\nb\nc\r\nd\n\ne\r\n\r\nf");
+        QTest::newRow("CR LF minority") << QByteArray("a\nb\nc\r\nd\ne");
+        QTest::newRow("no-break space") << QByteArray("a\xA0"
+                                                      "b \xA0");
+        QTest::newRow("TAB") << QByteArray("\ta\tb\t");
+        QTest::newRow("NUL") << QByteArray("a\0b\0", 4);
+        QTest::newRow("end of file mark") << QByteArray("a\x1A"
+                                                        "b");
+        QTest::newRow("DEL") << QByteArray("a\x7F"
+                                           "b");
+        QTest::newRow("undefined codes") << QByteArray("\x81\x8D\x8F\x90\x9D");
+        QTest::newRow("ends in CR LF") << QByteArray("text\r\n");
+        QTest::newRow("ends in LF") << QByteArray("text\n");
+        QTest::newRow("ends in CR") << QByteArray("text\r");
+        QTest::newRow("only breaks") << QByteArray("\r\n\n\r\n\n\n");
+        QTest::newRow("starts with a break") << QByteArray("\ntext");
+        QTest::newRow("UTF-8 bytes of a picture") << QByteArray("\xE2\x90\x80");
+    }
+    void textRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        ByteTextEdit edit;
+        edit.setBytes(view(bytes));
+        QCOMPARE(bytesOf(edit), bytes);
+    }
+
+    void lineRoundTrip_data() { textRoundTrip_data(); }
+    void lineRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        ByteLineEdit edit;
+        edit.setBytes(view(bytes));
+        QCOMPARE(bytesOf(edit), bytes);
+    }
+
+    void everySingleByteRoundTrips()
+    {
+        ByteTextEdit area;
+        ByteLineEdit key;
+        for (int code = 0; code < 256; ++code) {
+            const QByteArray bytes = QByteArray("x") + static_cast<char>(code) + "y";
+            area.setBytes(view(bytes));
+            key.setBytes(view(bytes));
+            QCOMPARE(bytesOf(area), bytes);
+            QCOMPARE(bytesOf(key), bytes);
+        }
+    }
+
+    void textShown_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("blocks");
+        QTest::newRow("CR LF and LF are breaks")
+            << QByteArray("a\r\nb\nc") << QStringList{u"a"_qs, u"b"_qs, u"c"_qs};
+        QTest::newRow("lone CR") << QByteArray("a\rb") << QStringList{u"a\u240Db"_qs};
+        QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{u"a\u240D"_qs, u"b"_qs};
+        QTest::newRow("NUL, ^Z, ESC, DEL")
+            << QByteArray("\0\x1A\x1B\x7F", 4) << QStringList{u"\u2400\u241A\u241B\u2421"_qs};
+        QTest::newRow("TAB stays") << QByteArray("a\tb") << QStringList{u"a\tb"_qs};
+        QTest::newRow("no-break space stays") << QByteArray("a\xA0"
+                                                            "b")
+                                              << QStringList{u"a\u00A0b"_qs};
+        QTest::newRow("Windows-1252")
+            << QByteArray("\x80\x99\xE9") << QStringList{u"\u20AC\u2122\u00E9"_qs};
+        QTest::newRow("break at the end") << QByteArray("a\n") << QStringList{u"a"_qs, QString()};
+    }
+    void textShown()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, blocks);
+        ByteTextEdit edit;
+        edit.setBytes(view(bytes));
+        QCOMPARE(blocksOf(edit), blocks);
+    }
+
+    void lineShown_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("CR LF") << QByteArray("a\r\nb") << u"a\u240D\u240Ab"_qs;
+        QTest::newRow("TAB") << QByteArray("a\tb") << u"a\u2409b"_qs;
+        QTest::newRow("NUL and DEL") << QByteArray("\0\x7F", 2) << u"\u2400\u2421"_qs;
+        QTest::newRow("plain") << QByteArray("TarnVeli") << u"TarnVeli"_qs;
+        QTest::newRow("Windows-1252") << QByteArray("\x80\xFF") << u"\u20AC\u00FF"_qs;
+    }
+    void lineShown()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        ByteLineEdit edit;
+        edit.setBytes(view(bytes));
+        QCOMPARE(edit.text(), shown);
+    }
+
+    void setBytesChangesOnce_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("into empty") << QByteArray() << QByteArray("text");
+        QTest::newRow("to empty") << QByteArray("text") << QByteArray();
+        QTest::newRow("mixed breaks") << QByteArray("old\r\n") << QByteArray("a\r\nb\nc\r\nd\n");
+        QTest::newRow("every byte") << QByteArray("x") << allBytes();
+        QTest::newRow("random 64 KiB") << QByteArray("a\nb") << randomBytes(64 * 1024, 7);
+    }
+    void setBytesChangesOnce()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, bytes);
+        ByteTextEdit area;
+        ByteLineEdit key;
+        area.setBytes(view(before));
+        key.setBytes(view(before));
+        QSignalSpy areaChanged(&area, &ByteTextEdit::textChanged);
+        QSignalSpy keyChanged(&key, &ByteLineEdit::textChanged);
+        area.setBytes(view(bytes));
+        key.setBytes(view(bytes));
+        QCOMPARE(areaChanged.count(), 1);
+        QCOMPARE(keyChanged.count(), 1);
+        QCOMPARE(bytesOf(area), bytes);
+    }
+
+    void largeTextRoundTrips()
+    {
+        const QByteArray bytes = randomBytes(1024 * 1024, 42);
+        ByteTextEdit edit;
+        edit.setBytes(view(bytes));
+        QCOMPARE(bytesOf(edit), bytes);
+        // Each break is a block of its own, not a soft break inside one.
+        QCOMPARE(edit.document()->blockCount(), bytes.count('\n') + 1);
+    }
+
+    void longKeyRoundTrips()
+    {
+        // Beyond QLineEdit's default limit of 32,767 characters.
+        const QByteArray bytes = randomBytes(40000, 3);
+        ByteLineEdit edit;
+        edit.setBytes(view(bytes));
+        QCOMPARE(bytesOf(edit), bytes);
+    }
+
+    void typedBreakTakesFirstKind_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QByteArray>("after");
+        const int none = Qt::NoModifier;
+        QTest::newRow("LF text") << QByteArray("a\nb") << -1 << none << QByteArray("a\nb\n");
+        QTest::newRow("CR LF text")
+            << QByteArray("a\r\nb") << -1 << none << QByteArray("a\r\nb\r\n");
+        QTest::newRow("no breaks") << QByteArray("ab") << 1 << none << QByteArray("a\r\nb");
+        QTest::newRow("empty") << QByteArray() << 0 << none << QByteArray("\r\n");
+        QTest::newRow("first LF, then CR LF")
+            << QByteArray("a\nb\r\nc") << -1 << none << QByteArray("a\nb\r\nc\n");
+        QTest::newRow("first CR LF, then LF")
+            << QByteArray("a\r\nb\nc\nd") << 0 << none << QByteArray("\r\na\r\nb\nc\nd");
+        QTest::newRow("inside a LF line of a CR LF text")
+            << QByteArray("a\r\nbc\nd") << 3 << none << QByteArray("a\r\nb\r\nc\nd");
+        QTest::newRow("lone CR is no break")
+            << QByteArray("a\rb") << -1 << none << QByteArray("a\rb\r\n");
+        QTest::newRow("Shift+Enter too")
+            << QByteArray("a\nb") << 1 << static_cast<int>(Qt::ShiftModifier)
+            << QByteArray("a\n\nb");
+    }
+    void typedBreakTakesFirstKind()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(int, position);
+        QFETCH(int, modifiers);
+        QFETCH(QByteArray, after);
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        placeCursor(edit, position);
+        QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
+        QTest::keyClick(&edit, Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(bytesOf(edit), after);
+        edit.undo();
+        QCOMPARE(bytesOf(edit), before);
+        edit.redo();
+        QCOMPARE(bytesOf(edit), after);
+    }
+
+    // Edits that split and join lines of a text with both kinds of break: the
+    // kinds stay with their breaks, and undo and redo give back each state.
+    void undoRedoKeepBreakKinds_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QByteArray>("after");
+        // "ab" CR LF "cd" LF "ef" CR LF "gh": the breaks sit at positions 2, 5 and 8.
+        QTest::newRow("Enter inside the LF line")
+            << 7 << int(Qt::Key_Return) << QByteArray("ab\r\ncd\ne\r\nf\r\ngh");
+        QTest::newRow("Enter at the start of a line")
+            << 6 << int(Qt::Key_Return) << QByteArray("ab\r\ncd\n\r\nef\r\ngh");
+        QTest::newRow("Enter at the end of a line")
+            << 5 << int(Qt::Key_Return) << QByteArray("ab\r\ncd\r\n\nef\r\ngh");
+        QTest::newRow("Backspace joins at a LF")
+            << 6 << int(Qt::Key_Backspace) << QByteArray("ab\r\ncdef\r\ngh");
+        QTest::newRow("Delete joins at a CR LF")
+            << 8 << int(Qt::Key_Delete) << QByteArray("ab\r\ncd\nefgh");
+        QTest::newRow("Backspace joins the first break")
+            << 3 << int(Qt::Key_Backspace) << QByteArray("abcd\nef\r\ngh");
+    }
+    void undoRedoKeepBreakKinds()
+    {
+        QFETCH(int, position);
+        QFETCH(int, key);
+        QFETCH(QByteArray, after);
+        const QByteArray before("ab\r\ncd\nef\r\ngh");
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        placeCursor(edit, position);
+        QTest::keyClick(&edit, Qt::Key(key));
+        QCOMPARE(bytesOf(edit), after);
+        for (int round = 0; round < 2; ++round) {
+            edit.undo();
+            QCOMPARE(bytesOf(edit), before);
+            edit.redo();
+            QCOMPARE(bytesOf(edit), after);
+        }
+    }
+
+    void deletingAcrossBreaksUndoes()
+    {
+        const QByteArray before("ab\r\ncd\nef\r\ngh\nij");
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        QTextCursor cursor = edit.textCursor();
+        cursor.setPosition(1);
+        cursor.setPosition(10, QTextCursor::KeepAnchor);
+        edit.setTextCursor(cursor);
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QCOMPARE(bytesOf(edit), QByteArray("ah\nij"));
+        edit.undo();
+        QCOMPARE(bytesOf(edit), before);
+    }
+
+    void typedCharacters_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("CJK") << kCjk << u"?"_qs << QByteArray("?");
+        QTest::newRow("Greek") << u"\u03A9"_qs << u"?"_qs << QByteArray("?");
+        QTest::newRow("outside the BMP") << u"\U0001F600"_qs << u"?"_qs << QByteArray("?");
+        QTest::newRow("euro sign") << u"\u20AC"_qs << u"\u20AC"_qs << QByteArray("\x80");
+        QTest::newRow("e acute") << u"\u00E9"_qs << u"\u00E9"_qs << QByteArray("\xE9");
+        QTest::newRow("letter") << u"a"_qs << u"a"_qs << QByteArray("a");
+    }
+    void typedCharacters()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, bytes);
+        ByteTextEdit area;
+        ByteLineEdit key;
+        QSignalSpy areaChanged(&area, &ByteTextEdit::textChanged);
+        QSignalSpy keyChanged(&key, &ByteLineEdit::textChanged);
+        typeText(area, typed);
+        typeText(key, typed);
+        QCOMPARE(areaChanged.count(), 1);
+        QCOMPARE(keyChanged.count(), 1);
+        QCOMPARE(blocksOf(area), QStringList{shown});
+        QCOMPARE(key.text(), shown);
+        QCOMPARE(bytesOf(area), bytes);
+        QCOMPARE(bytesOf(key), bytes);
+    }
+
+    void typingKeepsKeyHistory()
+    {
+        ByteLineEdit key;
+        key.setBytes("ab");
+        key.end(false);
+        typeText(key, kCjk);
+        QCOMPARE(bytesOf(key), QByteArray("ab?"));
+        key.undo();
+        QCOMPARE(bytesOf(key), QByteArray("ab"));
+    }
+
+    void controlShortcutsInsertNothing()
+    {
+        ByteTextEdit area;
+        area.setBytes("text");
+        QSignalSpy changed(&area, &ByteTextEdit::textChanged);
+        QTest::keyClick(&area, Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(bytesOf(area), QByteArray("text"));
+    }
+
+    void inputMethodCommit_data()
+    {
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QByteArray>("areaBytes");
+        QTest::addColumn<QByteArray>("keyBytes");
+        QTest::newRow("CJK") << QString(kCjk + kCjk) << QByteArray("x??") << QByteArray("x??");
+        QTest::newRow("held") << u"\u00E9t\u00E9"_qs << QByteArray("x\xE9t\xE9")
+                              << QByteArray("x\xE9t\xE9");
+        QTest::newRow("with a break")
+            << QString(u"a\n"_qs + kCjk) << QByteArray("xa\r\n?") << QByteArray("xa\n?");
+    }
+    void inputMethodCommit()
+    {
+        QFETCH(QString, commit);
+        QFETCH(QByteArray, areaBytes);
+        QFETCH(QByteArray, keyBytes);
+        ByteTextEdit area;
+        ByteLineEdit key;
+        area.setBytes("x");
+        key.setBytes("x");
+        placeCursor(area, -1);
+        key.end(false);
+        QInputMethodEvent areaEvent;
+        areaEvent.setCommitString(commit);
+        QApplication::sendEvent(&area, &areaEvent);
+        QInputMethodEvent keyEvent;
+        keyEvent.setCommitString(commit);
+        QApplication::sendEvent(&key, &keyEvent);
+        QCOMPARE(bytesOf(area), areaBytes);
+        QCOMPARE(bytesOf(key), keyBytes);
+    }
+
+    void paste_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QByteArray>("after");
+        const QString mixed = u"x\r\ny\nz\rw"_qs + kCjk;
+        QTest::newRow("into a text without breaks")
+            << QByteArray("ab") << mixed << QByteArray("abx\r\ny\r\nz\r\nw?");
+        QTest::newRow("into LF text")
+            << QByteArray("a\nb") << mixed << QByteArray("a\nbx\ny\nz\nw?");
+        QTest::newRow("control codes and TAB")
+            << QByteArray() << u"\t\u0001\u007F\u00A0"_qs << QByteArray("\t\x01\x7F\xA0");
+        QTest::newRow("pictures") << QByteArray() << u"\u240D\u2400"_qs << QByteArray("\r\0", 2);
+        QTest::newRow("paragraph and line separators")
+            << QByteArray() << u"a\u2029b\u2028c"_qs << QByteArray("a\r\nb\r\nc");
+    }
+    void paste()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, pasted);
+        QFETCH(QByteArray, after);
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        placeCursor(edit, -1);
+        QApplication::clipboard()->setText(pasted);
+        QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
+        edit.paste();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(bytesOf(edit), after);
+        edit.undo();
+        QCOMPARE(bytesOf(edit), before);
+    }
+
+    void pasteIntoKey()
+    {
+        ByteLineEdit key;
+        key.setBytes("k");
+        key.end(false);
+        QApplication::clipboard()->setText(u"a\r\nb\t"_qs + kCjk);
+        key.paste();
+        QCOMPARE(key.text(), u"ka\u240D\u240Ab\u2409?"_qs);
+        QCOMPARE(bytesOf(key), QByteArray("ka\r\nb\t?"));
+    }
+
+    void copyKeepsEveryCharacter()
+    {
+        const QByteArray bytes("a\xA0\x01"
+                               "b\r\nc\x7F");
+        ByteTextEdit from;
+        ByteTextEdit to;
+        from.setBytes(view(bytes));
+        from.selectWholeText();
+        from.copy();
+        to.paste();
+        QCOMPARE(bytesOf(to), bytes);
+    }
+
+    void selectWholeText()
+    {
+        ByteTextEdit edit;
+        edit.setBytes("ab\r\ncd\nef");
+        edit.selectWholeText();
+        const QTextCursor cursor = edit.textCursor();
+        QCOMPARE(cursor.selectionStart(), 0);
+        QCOMPARE(cursor.selectionEnd(), edit.document()->characterCount() - 1);
+        QCOMPARE(cursor.selectedText(), u"ab\u2029cd\u2029ef"_qs);
+    }
+
+    void droppedFile_data()
+    {
+        QTest::addColumn<QList<QUrl>>("urls");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("emitted");
+        QTest::addColumn<QByteArray>("after");
+        const QUrl file = QUrl::fromLocalFile(u"/tmp/some file.txt"_qs);
+        const QUrl other = QUrl::fromLocalFile(u"/tmp/other.txt"_qs);
+        QTest::newRow("one local file")
+            << QList<QUrl>{file} << QString() << QStringList{u"/tmp/some file.txt"_qs}
+            << QByteArray("old");
+        QTest::newRow("one local file with its path as text")
+            << QList<QUrl>{file} << u"/tmp/some file.txt"_qs
+            << QStringList{u"/tmp/some file.txt"_qs} << QByteArray("old");
+        QTest::newRow("two files")
+            << QList<QUrl>{file, other} << QString() << QStringList() << QByteArray("old");
+        QTest::newRow("a file and a web address")
+            << QList<QUrl>{file, QUrl(u"https://example.org/a.txt"_qs)} << QString()
+            << QStringList() << QByteArray("old");
+        QTest::newRow("a web address goes in as text")
+            << QList<QUrl>{QUrl(u"https://example.org/a.txt"_qs)} << QString() << QStringList()
+            << QByteArray("https://example.org/a.txtold");
+        QTest::newRow("text") << QList<QUrl>() << QString(u"n\u00E9w\n"_qs + kCjk) << QStringList()
+                              << QByteArray("n\xE9w\r\n?old");
+    }
+    void droppedFile()
+    {
+        QFETCH(QList<QUrl>, urls);
+        QFETCH(QString, text);
+        QFETCH(QStringList, emitted);
+        QFETCH(QByteArray, after);
+        ByteTextEdit edit;
+        edit.resize(300, 200);
+        edit.setBytes("old");
+        QSignalSpy dropped(&edit, &ByteTextEdit::fileDropped);
+        QMimeData mime;
+        if (!urls.isEmpty())
+            mime.setUrls(urls);
+        if (!text.isNull())
+            mime.setText(text);
+        drop(edit, mime);
+        QStringList paths;
+        for (const QList<QVariant> &arguments : dropped)
+            paths << arguments.at(0).toString();
+        QCOMPARE(paths, emitted);
+        QCOMPARE(bytesOf(edit), after);
+    }
+
+    void droppedFileIsCopiedNotMoved()
+    {
+        ByteTextEdit edit;
+        edit.resize(300, 200);
+        QSignalSpy dropped(&edit, &ByteTextEdit::fileDropped);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(u"/tmp/a.txt"_qs)});
+        Qt::DropAction taken = Qt::IgnoreAction;
+        QVERIFY(drop(edit, mime, Qt::CopyAction | Qt::MoveAction, &taken));
+        QCOMPARE(taken, Qt::CopyAction);
+        QCOMPARE(dropped.count(), 1);
+    }
+
+    void otherAreaKeepsItsHistory()
+    {
+        ByteTextEdit typedInto;
+        ByteTextEdit rewritten;
+        typeText(typedInto, u"x"_qs);
+        rewritten.setBytes("translated");
+        QVERIFY(typedInto.document()->isUndoAvailable());
+        typedInto.undo();
+        QCOMPARE(bytesOf(typedInto), QByteArray());
+    }
+
+    void setBytesReplacesOwnHistory()
+    {
+        ByteTextEdit edit;
+        typeText(edit, u"x"_qs);
+        edit.setBytes("new");
+        QVERIFY(!edit.document()->isUndoAvailable());
+        edit.undo();
+        QCOMPARE(bytesOf(edit), QByteArray("new"));
+    }
+
+    void masking_data()
+    {
+        QTest::addColumn<QByteArray>("key");
+        QTest::newRow("default key") << QByteArray("TarnVeli");
+        QTest::newRow("controls") << QByteArray("a\x01\r\n\t");
+        QTest::newRow("high codes") << QByteArray("\xFF\x80\xA0");
+        QTest::newRow("empty") << QByteArray();
+    }
+    void masking()
+    {
+        QFETCH(QByteArray, key);
+        ByteLineEdit edit;
+        edit.setBytes(view(key));
+        QVERIFY(!edit.isMasked());
+        QCOMPARE(edit.displayText(), edit.text());
+        edit.setMasked(true);
+        QVERIFY(edit.isMasked());
+        QCOMPARE(edit.displayText(), QString(key.size(), u'*'));
+        QCOMPARE(bytesOf(edit), key);
+        edit.setMasked(false);
+        QVERIFY(!edit.isMasked());
+        QCOMPARE(edit.displayText(), edit.text());
+        QCOMPARE(bytesOf(edit), key);
+    }
+
+    void typingWhileMasked()
+    {
+        ByteLineEdit edit;
+        edit.setMasked(true);
+        typeText(edit, u"a"_qs);
+        typeText(edit, kCjk);
+        QCOMPARE(edit.displayText(), u"**"_qs);
+        QCOMPARE(bytesOf(edit), QByteArray("a?"));
+    }
+};
+
+QTEST_MAIN(TestByteWidgets)
+#include "tst_bytetextedit.moc"
