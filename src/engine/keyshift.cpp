@@ -34,7 +34,7 @@ int shiftForKey(std::string_view key, RandomGenerator &generator)
     return static_cast<int>(std::floor(static_cast<double>(r) * static_cast<double>(first) + 1.0));
 }
 
-void applyShift(std::span<char> bytes, int shift, Direction direction) noexcept
+void applyShiftInPlace(std::span<char> bytes, int shift, Direction direction) noexcept
 {
     if (shift <= 0 || shift > 255) {
         return;
@@ -63,7 +63,7 @@ void applyShift(std::span<char> bytes, int shift, Direction direction) noexcept
 std::string applyShift(std::string_view text, int shift, Direction direction)
 {
     std::string result(text);
-    applyShift(std::span<char>(result.data(), result.size()), shift, direction);
+    applyShiftInPlace(std::span<char>(result.data(), result.size()), shift, direction);
     return result;
 }
 

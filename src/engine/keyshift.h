@@ -5,7 +5,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "generator.h"
 
@@ -27,16 +26,7 @@ enum class Direction
 
 // Shifts every code in place; a shift outside 1..255 (0 for an empty key) leaves
 // the text unchanged. Runs at memory speed.
-void applyShift(std::span<char> bytes, int shift, Direction direction) noexcept;
+void applyShiftInPlace(std::span<char> bytes, int shift, Direction direction) noexcept;
 [[nodiscard]] std::string applyShift(std::string_view text, int shift, Direction direction);
-
-// A std::string or a literal converts to both a span and a string_view; this
-// settles it: such a text is copied and shifted, never changed in place.
-template <typename Text>
-requires std::is_convertible_v<const Text &, std::string_view>
-[[nodiscard]] std::string applyShift(const Text &text, int shift, Direction direction)
-{
-    return applyShift(std::string_view(text), shift, direction);
-}
 
 } // namespace lorimand

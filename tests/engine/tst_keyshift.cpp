@@ -220,7 +220,7 @@ private slots:
         all.push_back('\x7f');
         for (int shift = 1; shift <= 255; ++shift) {
             std::string bytes = all;
-            applyShift(std::span<char>(bytes.data(), bytes.size()), shift, direction);
+            applyShiftInPlace(std::span<char>(bytes.data(), bytes.size()), shift, direction);
             for (std::size_t i = 0; i < bytes.size(); ++i) {
                 const int code = static_cast<unsigned char>(all[i]);
                 const int got = static_cast<unsigned char>(bytes[i]);

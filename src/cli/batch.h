@@ -1,0 +1,26 @@
+// lorimand-cli's work: reading its command line, loading the key or the code table,
+// and streaming the input through the translation block by block, so that files of
+// any size are translated in constant memory.
+#pragma once
+
+#include <cstddef>
+
+namespace lorimand {
+
+// What lorimand-cli ends with.
+enum class BatchExit : int
+{
+    Success = 0,
+    FileError = 1,  // a file (or standard input or output) could not be read or written
+    UsageError = 2, // a bad command line, or a code-table file that does not load
+};
+
+// The size of the blocks read, translated and written.
+inline constexpr std::size_t kBatchBlockSize = 128 * 1024;
+
+// Runs lorimand-cli with its command line (argv[0] the program's name). Messages go
+// to standard error, help and version to standard output; the translation goes to
+// the output file or standard output. Returns the exit status.
+[[nodiscard]] int runBatch(int argc, const char *const *argv);
+
+} // namespace lorimand

@@ -1,0 +1,598 @@
+// lorimand-cli run as a process: translations through files and standard streams,
+// the key sources, and what every failure leaves behind.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr qsizetype kBlock = 128 * 1024;
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The encoded form of every code under a shift, straight from the cipher's rule:
+// c + shift, less 255 when above 255.
+QByteArray shifted(const QByteArray &plain, int shift)
+{
+    QByteArray result = plain;
+    for (char &ch : result) {
+        int v = static_cast<unsigned char>(ch) + shift;
+        if (v > 255) {
+            v -= 255;
+        }
+        ch = static_cast<char>(v);
+    }
+    return result;
+}
+
+// Codes 1..255 over and over, reaching into a third block.
+QByteArray nonZeroBytes()
+{
+    QByteArray bytes;
+    while (bytes.size() < 2 * kBlock + 1000) {
+        for (int c = 1; c < 256; ++c) {
+            bytes.append(static_cast<char>(c));
+        }
+    }
+    return bytes;
+}
+
+// Every code 0..255 over and over, each CR followed by LF, with a CR LF pair split
+// across each of the first two block boundaries.
+QByteArray allBytesWithPairedCr()
+{
+    QByteArray bytes;
+    while (bytes.size() < 2 * kBlock + 1000) {
+        for (int c = 0; c < 256; ++c) {
+            bytes.append(static_cast<char>(c));
+            if (c == '\r') {
+                bytes.append('\n');
+            }
+        }
+    }
+    for (const qsizetype boundary : {kBlock, 2 * kBlock}) {
+        bytes[boundary - 1] = '\r';
+        bytes[boundary] = '\n';
+        // The byte before must not be a CR left without its LF.
+        if (bytes[boundary - 2] == '\r') {
+            bytes[boundary - 2] = 'x';
+        }
+    }
+    return bytes;
+}
+
+// The test's code table: the codes other than LF and CR rotated by 97 places among
+// themselves, so it is one-to-one and leaves line breaks to the CR LF rule.
+QList<int> rotatedCodes()
+{
+    QList<int> codes;
+    for (int c = 0; c < 256; ++c) {
+        if (c != '\n' && c != '\r') {
+            codes.append(c);
+        }
+    }
+    return codes;
+}
+
+QByteArray rotationTable()
+{
+    const QList<int> codes = rotatedCodes();
+    QByteArray file = "Rotation by 97 places, line breaks untouched\r\n";
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        file += QByteArray::number(codes[i]) + "=" +
+                QByteArray::number(codes[(i + 97) % codes.size()]) + "\r\n";
+    }
+    return file;
+}
+
+QByteArray rotated(const QByteArray &plain)
+{
+    const QList<int> codes = rotatedCodes();
+    int map[256];
+    for (int c = 0; c < 256; ++c) {
+        map[c] = c;
+    }
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        map[codes[i]] = codes[(i + 97) % codes.size()];
+    }
+    QByteArray result = plain;
+    for (char &ch : result) {
+        ch = static_cast<char>(map[static_cast<unsigned char>(ch)]);
+    }
+    return result;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void translatesFilesAndStreams_data();
+    void translatesFilesAndStreams();
+    void codeTableDropsCarriageReturnsWithoutLineFeed_data();
+    void codeTableDropsCarriageReturnsWithoutLineFeed();
+    void keyFileGivesTheSameKey_data();
+    void keyFileGivesTheSameKey();
+    void emptyKeyCopiesUnchanged_data();
+    void emptyKeyCopiesUnchanged();
+    void refusesToEncodeNulWithKey_data();
+    void refusesToEncodeNulWithKey();
+    void outputMayReplaceItsInput();
+    void usageErrorsExitTwo_data();
+    void usageErrorsExitTwo();
+    void badCodeTableNamesFileAndLine_data();
+    void badCodeTableNamesFileAndLine();
+    void failedRunLeavesOutputUntouched_data();
+    void failedRunLeavesOutputUntouched();
+    void standardOutputErrorIsReported();
+    void helpAndVersion_data();
+    void helpAndVersion();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString write(const QString &name, const QByteArray &bytes) const;
+    QByteArray read(const QString &name) const;
+    QStringList listing() const;
+    // Replaces the placeholders TABLE and KEYFILE in arguments by the files of init().
+    QStringList withFiles(QStringList arguments) const;
+    Run run(const QStringList &arguments, const QByteArray &input = {},
+            qint64 fileSizeLimit = 0) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QString TestCli::write(const QString &name, const QByteArray &bytes) const
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qFatal("cannot write the test file %s", qPrintable(file.fileName()));
+    }
+    return file.fileName();
+}
+
+QByteArray TestCli::read(const QString &name) const
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return "<missing>";
+    }
+    return file.readAll();
+}
+
+QStringList TestCli::listing() const
+{
+    QStringList names =
+        QDir(m_dir->path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+QStringList TestCli::withFiles(QStringList arguments) const
+{
+    for (QString &argument : arguments) {
+        if (argument == QLatin1String("TABLE")) {
+            argument = path("rotation.sbt");
+        } else if (argument == QLatin1String("KEYFILE")) {
+            argument = path("key.txt");
+        }
+    }
+    return arguments;
+}
+
+Run TestCli::run(const QStringList &arguments, const QByteArray &input, qint64 fileSizeLimit) const
+{
+    QProcess process;
+    process.setWorkingDirectory(m_dir->path());
+    if (fileSizeLimit > 0) {
+        // Writes beyond the limit fail with EFBIG instead of raising SIGXFSZ.
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit),
+                               static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
+    process.start(QStringLiteral(LORIMAND_CLI_PATH), arguments);
+    if (!process.waitForStarted()) {
+        qFatal("lorimand-cli did not start");
+    }
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    Run result;
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+void TestCli::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    write("rotation.sbt", rotationTable());
+    write("key.txt", "TarnVeli\r\n");
+}
+
+void TestCli::translatesFilesAndStreams_data()
+{
+    QTest::addColumn<QStringList>("source");
+    QTest::addColumn<QByteArray>("plain");
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::addColumn<QString>("via"); // "files", "stdio", "dash"
+
+    // The check values of the generator: "TarnVeli" shifts by 18, "a" by 49, a key
+    // of the single code 255 by 240, "y" by 16.
+    const QByteArray plain = nonZeroBytes();
+    const QByteArray text = allBytesWithPairedCr();
+    const QStringList tarn{"--key", "TarnVeli"};
+    const QStringList table{"--table", "TABLE"};
+    for (const QString via : {"files", "stdio", "dash"}) {
+        const QByteArray tag = via.toLatin1();
+        QTest::newRow(tag + ", key TarnVeli") << tarn << plain << shifted(plain, 18) << via;
+        QTest::newRow(tag + ", code table") << table << text << rotated(text) << via;
+    }
+    QTest::newRow("files, key a") << QStringList{"--key", "a"} << plain << shifted(plain, 49)
+                                  << "files";
+    QTest::newRow("files, key y") << QStringList{"--key", "y"} << plain << shifted(plain, 16)
+                                  << "files";
+    QTest::newRow("files, key of code 255")
+        << QStringList{"--key", QString(QChar(0xFF))} << plain << shifted(plain, 240) << "files";
+    QTest::newRow("files, key file")
+        << QStringList{"--key-file", "KEYFILE"} << plain << shifted(plain, 18) << "files";
+    QTest::newRow("files, empty input, key") << tarn << QByteArray() << QByteArray() << "files";
+    QTest::newRow("stdio, empty input, table") << table << QByteArray() << QByteArray() << "stdio";
+}
+
+void TestCli::translatesFilesAndStreams()
+{
+    QFETCH(QStringList, source);
+    QFETCH(QByteArray, plain);
+    QFETCH(QByteArray, encoded);
+    QFETCH(QString, via);
+    source = withFiles(source);
+
+    const auto translate = [&](const QString &action, const QByteArray &input,
+                               const QString &name) -> QByteArray {
+        const QStringList base = QStringList{action} + source;
+        if (via == QLatin1String("files")) {
+            const QString in = write(name + ".in", input);
+            const Run result = run(base + QStringList{in, "-o", path(name + ".out")});
+            if (result.exitCode != 0 || !result.out.isEmpty() || !result.err.isEmpty()) {
+                qWarning() << action << result.exitCode << result.err;
+                return "<failed>";
+            }
+            return read(name + ".out");
+        }
+        const QStringList streams = via == QLatin1String("dash") ? QStringList{"-"} : QStringList{};
+        const Run result = run(base + streams, input);
+        if (result.exitCode != 0 || !result.err.isEmpty()) {
+            qWarning() << action << result.exitCode << result.err;
+            return "<failed>";
+        }
+        return result.out;
+    };
+
+    const QByteArray gotEncoded = translate("encode", plain, "plain");
+    QCOMPARE(gotEncoded.size(), encoded.size());
+    QVERIFY(gotEncoded == encoded);
+    const QByteArray gotPlain = translate("decode", gotEncoded, "encoded");
+    QCOMPARE(gotPlain.size(), plain.size());
+    QVERIFY(gotPlain == plain);
+    if (via == QLatin1String("files")) {
+        // Nothing but the files of the run: no temporary file left behind.
+        QStringList expected{"encoded.in", "encoded.out", "key.txt",
+                             "plain.in",   "plain.out",   "rotation.sbt"};
+        QCOMPARE(listing(), expected);
+    }
+}
+
+void TestCli::codeTableDropsCarriageReturnsWithoutLineFeed_data()
+{
+    QTest::addColumn<bool>("stdio");
+    QTest::newRow("files") << false;
+    QTest::newRow("stdio") << true;
+}
+
+void TestCli::codeTableDropsCarriageReturnsWithoutLineFeed()
+{
+    QFETCH(bool, stdio);
+    // 97=120 only: a becomes x and A borrows it as X.
+    const QString table = write("ax.sbt", "97=120");
+    // A CR ending the first block before a plain letter, a CR LF pair across the
+    // second boundary, and a CR at the very end: only the pair survives.
+    QByteArray plain = QByteArray(kBlock - 1, 'a') + "\rb";
+    plain += QByteArray(2 * kBlock - 1 - plain.size(), 'A') + "\r\nc\r";
+    QByteArray expected = QByteArray(kBlock - 1, 'x') + "b";
+    expected += QByteArray(2 * kBlock - 1 - (kBlock + 1), 'X') + "\r\nc";
+
+    Run result;
+    if (stdio) {
+        result = run({"encode", "--table", table}, plain);
+    } else {
+        result = run({"encode", "--table", table, write("in", plain), "-o", path("out")});
+        result.out = read("out");
+    }
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out.size(), expected.size());
+    QVERIFY(result.out == expected);
+}
+
+void TestCli::keyFileGivesTheSameKey_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("keyFile");
+
+    QTest::newRow("CR LF after the key") << "TarnVeli" << QByteArray("TarnVeli\r\nnot the key");
+    QTest::newRow("LF after the key") << "TarnVeli" << QByteArray("TarnVeli\nnot the key\n");
+    QTest::newRow("CR after the key") << "TarnVeli" << QByteArray("TarnVeli\rnot the key");
+    QTest::newRow("no line end") << "TarnVeli" << QByteArray("TarnVeli");
+    QTest::newRow("blanks kept") << " Tarn Veli " << QByteArray(" Tarn Veli \n");
+    QTest::newRow("Latin-1 letter")
+        << QString::fromUtf8("\xC3\xA9t\xC3\xA9") << QByteArray("\xE9t\xE9\r\n");
+    QTest::newRow("Windows-1252 euro sign")
+        << QString::fromUtf8("\xE2\x82\xAC") + "uro" << QByteArray("\x80uro");
+}
+
+void TestCli::keyFileGivesTheSameKey()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, keyFile);
+    const QByteArray plain = nonZeroBytes().left(5000);
+    const QString in = write("in", plain);
+    write("key.txt", keyFile);
+
+    const Run fromOption = run({"encode", "--key", key, in});
+    const Run fromFile = run({"encode", "--key-file", path("key.txt"), in});
+    QCOMPARE(fromOption.exitCode, 0);
+    QCOMPARE(fromFile.exitCode, 0);
+    QCOMPARE(fromOption.out.size(), plain.size());
+    QVERIFY(fromOption.out != plain);
+    QVERIFY(fromFile.out == fromOption.out);
+}
+
+void TestCli::emptyKeyCopiesUnchanged_data()
+{
+    QTest::addColumn<QStringList>("source");
+    QTest::addColumn<QByteArray>("keyFile");
+    QTest::addColumn<QString>("action");
+
+    QTest::newRow("--key \"\", encode") << QStringList{"--key", ""} << QByteArray() << "encode";
+    QTest::newRow("--key \"\", decode") << QStringList{"--key", ""} << QByteArray() << "decode";
+    QTest::newRow("empty key file")
+        << QStringList{"--key-file", "KEYFILE"} << QByteArray() << "encode";
+    QTest::newRow("key file starting with a line end")
+        << QStringList{"--key-file", "KEYFILE"} << QByteArray("\r\nTarnVeli") << "decode";
+}
+
+void TestCli::emptyKeyCopiesUnchanged()
+{
+    QFETCH(QStringList, source);
+    QFETCH(QByteArray, keyFile);
+    QFETCH(QString, action);
+    write("key.txt", keyFile);
+    // Every code, NUL and lone CRs included, passes untouched.
+    QByteArray plain;
+    for (int round = 0; round < 700; ++round) {
+        for (int c = 0; c < 256; ++c) {
+            plain.append(static_cast<char>(c));
+        }
+    }
+    plain += "\r";
+
+    const Run result = run(QStringList{action} + withFiles(source), plain);
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out == plain);
+    QVERIFY(result.err.startsWith("lorimand-cli: warning: "));
+}
+
+void TestCli::refusesToEncodeNulWithKey_data()
+{
+    QTest::addColumn<qsizetype>("at");
+    QTest::newRow("first byte") << qsizetype(0);
+    QTest::newRow("in the second block") << kBlock + 5;
+}
+
+void TestCli::refusesToEncodeNulWithKey()
+{
+    QFETCH(qsizetype, at);
+    // Encoding makes 0 and 255 alike, so a NUL could not come back from decoding.
+    QByteArray plain = nonZeroBytes();
+    plain[at] = '\0';
+    const QString in = write("in", plain);
+    write("out", "old contents");
+    const QStringList before = listing();
+
+    const Run result = run({"encode", "--key", "TarnVeli", in, "-o", path("out")});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.startsWith("lorimand-cli: " + in.toUtf8() + ": "), result.err);
+    QVERIFY2(result.err.contains("NUL") && result.err.contains(QByteArray::number(at)), result.err);
+    QCOMPARE(read("out"), QByteArray("old contents"));
+    QCOMPARE(listing(), before);
+
+    // Decoding a NUL is no loss, since encoding never makes one: it is translated.
+    const Run decoded = run({"decode", "--key", "TarnVeli", in});
+    QCOMPARE(decoded.exitCode, 0);
+    QCOMPARE(decoded.out.size(), plain.size());
+}
+
+void TestCli::outputMayReplaceItsInput()
+{
+    const QByteArray plain = allBytesWithPairedCr();
+    const QString file = write("text", plain);
+    QCOMPARE(run({"encode", "--table", path("rotation.sbt"), file, "-o", file}).exitCode, 0);
+    QVERIFY(read("text") == rotated(plain));
+    QCOMPARE(run({"decode", "--table", path("rotation.sbt"), file, "-o", file}).exitCode, 0);
+    QVERIFY(read("text") == plain);
+}
+
+void TestCli::usageErrorsExitTwo_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("mentioned");
+
+    QTest::newRow("no key or table") << QStringList{"encode", "in"} << QByteArray("--key");
+    QTest::newRow("key and table")
+        << QStringList{"encode", "--key", "k", "--table", "TABLE", "in"} << QByteArray("--key");
+    QTest::newRow("key and key file")
+        << QStringList{"decode", "--key", "k", "--key-file", "KEYFILE", "in"}
+        << QByteArray("--key");
+    QTest::newRow("all three") << QStringList{"encode",  "--key",   "k",     "--key-file",
+                                              "KEYFILE", "--table", "TABLE", "in"}
+                               << QByteArray("--key");
+    QTest::newRow("key twice") << QStringList{"encode", "--key", "k", "--key", "j", "in"}
+                               << QByteArray("--key");
+    QTest::newRow("unknown action")
+        << QStringList{"scramble", "--key", "k", "in"} << QByteArray("scramble");
+    QTest::newRow("no action") << QStringList{"--key", "k"} << QByteArray("ACTION");
+    QTest::newRow("greek letter in key")
+        << QStringList{"encode", "--key", QString::fromUtf8("Tarn\xCE\xA9"), "in"}
+        << QByteArray("U+03A9");
+    QTest::newRow("two inputs") << QStringList{"encode", "--key", "k", "in", "extra"}
+                                << QByteArray("extra");
+    QTest::newRow("unknown option")
+        << QStringList{"encode", "--key", "k", "--shift", "3", "in"} << QByteArray("--shift");
+}
+
+void TestCli::usageErrorsExitTwo()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, mentioned);
+    write("in", "some text");
+    const QStringList before = listing();
+
+    const Run result = run(withFiles(arguments) + QStringList{"-o", path("out")});
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.startsWith("lorimand-cli: "), result.err);
+    QVERIFY2(result.err.contains(mentioned), result.err);
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(listing(), before);
+}
+
+void TestCli::badCodeTableNamesFileAndLine_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<int>("line");
+
+    QTest::newRow("left code too large") << QByteArray("65=66\r\n300=65\r\n97=98") << 2;
+    QTest::newRow("right code too large") << QByteArray("65=256") << 1;
+    QTest::newRow("after skipped lines") << QByteArray("a comment\r\n\r\n97=120\r\n65=-1\r\n") << 4;
+    QTest::newRow("lone CR ends a line") << QByteArray("65=66\r66=67\r1000=1") << 3;
+}
+
+void TestCli::badCodeTableNamesFileAndLine()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(int, line);
+    const QString tablePath = write("bad.sbt", table);
+    const QString in = write("in", "Abc");
+    const QStringList before = listing();
+
+    const Run result = run({"encode", "--table", tablePath, in, "-o", path("out")});
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.startsWith("lorimand-cli: " + tablePath.toUtf8() + ": line " +
+                                   QByteArray::number(line) + ": "),
+             result.err);
+    QCOMPARE(listing(), before);
+}
+
+void TestCli::failedRunLeavesOutputUntouched_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QStringList>("source");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<qint64>("fileSizeLimit");
+    QTest::addColumn<QString>("named"); // the file the message must name
+
+    const QStringList key{"--key", "TarnVeli"};
+    QTest::newRow("missing input") << "missing" << key << "out" << qint64(0) << "missing";
+    QTest::newRow("input is a folder") << "folder" << key << "out" << qint64(0) << "folder";
+    QTest::newRow("missing key file")
+        << "in" << QStringList{"--key-file", "nokey"} << "out" << qint64(0) << "nokey";
+    QTest::newRow("missing table")
+        << "in" << QStringList{"--table", "none.sbt"} << "out" << qint64(0) << "none.sbt";
+    QTest::newRow("output's parent is a file")
+        << "in" << key << "out/new" << qint64(0) << "out/new";
+    QTest::newRow("output is a folder") << "in" << key << "folder" << qint64(0) << "folder";
+    QTest::newRow("write fails midway, key") << "in" << key << "out" << qint64(3 * kBlock) << "out";
+    QTest::newRow("write fails midway, table")
+        << "in" << QStringList{"--table", "TABLE"} << "out" << qint64(3 * kBlock) << "out";
+}
+
+void TestCli::failedRunLeavesOutputUntouched()
+{
+    QFETCH(QString, input);
+    QFETCH(QStringList, source);
+    QFETCH(QString, output);
+    QFETCH(qint64, fileSizeLimit);
+    QFETCH(QString, named);
+    write("in", nonZeroBytes() + nonZeroBytes());
+    write("out", "old contents");
+    QVERIFY(QDir(m_dir->path()).mkdir("folder"));
+    write("folder/kept", "kept");
+    const QStringList before = listing();
+
+    const Run result =
+        run(QStringList{"encode"} + withFiles(source) + QStringList{input, "-o", output}, {},
+            fileSizeLimit);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.startsWith("lorimand-cli: " + named.toUtf8() + ": "), result.err);
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(read("out"), QByteArray("old contents"));
+    QCOMPARE(read("folder/kept"), QByteArray("kept"));
+    QCOMPARE(QDir(path("folder")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"kept"});
+    QCOMPARE(listing(), before);
+}
+
+void TestCli::standardOutputErrorIsReported()
+{
+    QProcess process;
+    process.setStandardOutputFile("/dev/full");
+    process.start(QStringLiteral(LORIMAND_CLI_PATH),
+                  {"encode", "--key", "TarnVeli", write("in", nonZeroBytes())});
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QByteArray err = process.readAllStandardError();
+    QVERIFY2(err.startsWith("lorimand-cli: standard output: "), err);
+}
+
+void TestCli::helpAndVersion_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("--help") << "--help" << QByteArray("--key-file");
+    QTest::newRow("--version") << "--version" << QByteArray("lorimand-cli " LORIMAND_VERSION "\n");
+}
+
+void TestCli::helpAndVersion()
+{
+    QFETCH(QString, option);
+    QFETCH(QByteArray, shown);
+    const Run result = run({option});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.out.contains(shown), result.out);
+    QVERIFY(result.err.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
