@@ -7,7 +7,11 @@
 
 namespace lorimand {
 
-enum class ArrowDirection { Up, Down };
+enum class ArrowDirection
+{
+    Up,
+    Down
+};
 
 // 34 x 34 pixels.
 [[nodiscard]] QPixmap arrowPicture(ArrowDirection direction);

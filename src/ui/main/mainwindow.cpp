@@ -57,7 +57,8 @@ QString fromCharset(std::string_view text)
     QString result;
     result.reserve(static_cast<qsizetype>(text.size()));
     for (const char c : text)
-        result.append(QChar(static_cast<char16_t>(charset::toUnicode(static_cast<unsigned char>(c)))));
+        result.append(
+            QChar(static_cast<char16_t>(charset::toUnicode(static_cast<unsigned char>(c)))));
     return result;
 }
 
@@ -65,7 +66,8 @@ std::string toCharset(const QString &text)
 {
     std::string result;
     for (const char32_t c : text.toUcs4())
-        result.push_back(static_cast<char>(charset::fromUnicode(c).value_or(charset::kReplacement)));
+        result.push_back(
+            static_cast<char>(charset::fromUnicode(c).value_or(charset::kReplacement)));
     return result;
 }
 
@@ -85,9 +87,7 @@ int checkValue(const QCheckBox &box)
 
 void setCheckValue(QCheckBox &box, int value)
 {
-    box.setCheckState(value == 1   ? Qt::Checked
-                      : value == 2 ? Qt::PartiallyChecked
-                                   : Qt::Unchecked);
+    box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
 void place(QWidget &widget, const twips::Rect &rect)
@@ -206,9 +206,9 @@ void MainWindow::createControls()
     upArrow_ = arrow(ArrowDirection::Up, "UpArrow");
     downArrow_ = arrow(ArrowDirection::Down, "DownArrow");
 
-    const QWidget *tabOrder[] = {normal_,      useKey_,   useCustom_, key_,      codeName_,
-                                 maskKey_,     decodeButton_, encodeButton_, autoUpdate_,
-                                 loadText_,    loadCode_, saveText_,  saveCode_, encoded_};
+    const QWidget *tabOrder[] = {normal_,   useKey_,       useCustom_,    key_,        codeName_,
+                                 maskKey_,  decodeButton_, encodeButton_, autoUpdate_, loadText_,
+                                 loadCode_, saveText_,     saveCode_,     encoded_};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(const_cast<QWidget *>(tabOrder[i - 1]), const_cast<QWidget *>(tabOrder[i]));
 }
@@ -358,8 +358,8 @@ void MainWindow::translate(Direction direction)
             destination.setBytes(applyShift(text, shiftForKey(key, generator_), direction));
         }
     } else {
-        const CodeTable &table = direction == Direction::Encode ? codeTables_.encodeTable
-                                                                : codeTables_.decodeTable;
+        const CodeTable &table =
+            direction == Direction::Encode ? codeTables_.encodeTable : codeTables_.decodeTable;
         destination.setBytes(translateThroughTable(text, table));
     }
     updating_ = false;
@@ -440,7 +440,8 @@ QString MainWindow::applySettings()
 
 void MainWindow::fillCodeNameList()
 {
-    std::vector<std::string> names = files_.listFiles(nativePath(platform_.programFolder()), ".sbt");
+    std::vector<std::string> names =
+        files_.listFiles(nativePath(platform_.programFolder()), ".sbt");
     QStringList entries;
     for (const std::string &name : names) {
         const QString fileName = fromNativePath(name);

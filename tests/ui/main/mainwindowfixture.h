@@ -14,10 +14,10 @@
 
 #include "engine/generator.h"
 #include "failingfilesystem.h"
-#include "ui/scriptedplatform.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/mainwindow.h"
+#include "ui/scriptedplatform.h"
 
 namespace lorimand::test {
 
@@ -38,8 +38,7 @@ struct MainWindowFixture
     ScriptedPlatform platform{folder.path()};
     FailingFileSystem files;
     SwitchableGenerator generator;
-    std::unique_ptr<MainWindow> window =
-        std::make_unique<MainWindow>(platform, files, generator);
+    std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(platform, files, generator);
 
     template <typename T> T *child(const char *name) const
     {

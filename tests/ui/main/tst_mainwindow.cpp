@@ -55,11 +55,16 @@ private slots:
         QCOMPARE(f.child<QToolButton>("UpArrow")->iconSize(), QSize(34, 34));
 
         const std::pair<const char *, const char *> captions[] = {
-            {"UseKey", "Encryption &Key:"},      {"UseCustom", "&Custom Code:"},
-            {"MaskKey", "&Mask"},                {"DecodeButton", "&Decode"},
-            {"EncodeButton", "&Encode"},         {"AutoUpdate", "&Auto"},
-            {"LoadText", "&Load Normal Text"},   {"LoadCode", "L&oad Encoded Text"},
-            {"SaveText", "&Save Normal Text"},   {"SaveCode", "Sa&ve Encoded Text"}};
+            {"UseKey", "Encryption &Key:"},
+            {"UseCustom", "&Custom Code:"},
+            {"MaskKey", "&Mask"},
+            {"DecodeButton", "&Decode"},
+            {"EncodeButton", "&Encode"},
+            {"AutoUpdate", "&Auto"},
+            {"LoadText", "&Load Normal Text"},
+            {"LoadCode", "L&oad Encoded Text"},
+            {"SaveText", "&Save Normal Text"},
+            {"SaveCode", "Sa&ve Encoded Text"}};
         for (const auto &[name, caption] : captions) {
             auto *button = f.child<QAbstractButton>(name);
             QVERIFY2(button, name);
@@ -72,10 +77,9 @@ private slots:
     void tabOrder()
     {
         MainWindowFixture f;
-        const char *order[] = {"Normal",       "UseKey",     "UseCustom", "Key",
-                               "CodeName",     "MaskKey",    "DecodeButton", "EncodeButton",
-                               "AutoUpdate",   "LoadText",   "LoadCode",  "SaveText",
-                               "SaveCode",     "Encoded"};
+        const char *order[] = {"Normal",   "UseKey",       "UseCustom",    "Key",        "CodeName",
+                               "MaskKey",  "DecodeButton", "EncodeButton", "AutoUpdate", "LoadText",
+                               "LoadCode", "SaveText",     "SaveCode",     "Encoded"};
         for (std::size_t i = 1; i < std::size(order); ++i) {
             QWidget *from = f.child<QWidget>(order[i - 1]);
             QWidget *next = from->nextInFocusChain();
@@ -252,7 +256,8 @@ private slots:
         QTest::addColumn<bool>("selects");
         for (const char *area : {"Normal", "Encoded"}) {
             const QString name = QString::fromLatin1(area);
-            QTest::addRow("%s Ctrl+A", area) << name << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+            QTest::addRow("%s Ctrl+A", area)
+                << name << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
             QTest::addRow("%s Ctrl+Shift+A", area)
                 << name << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier) << false;
             QTest::addRow("%s Ctrl+Alt+A", area)
@@ -309,7 +314,8 @@ private slots:
         MainWindowFixture f;
         f.maskKey()->setCheckState(Qt::Checked);
         f.maskKey()->setCheckState(state); // by the program, as start-up does
-        QCOMPARE(f.key()->displayText(), masked ? QStringLiteral("********") : QStringLiteral("TarnVeli"));
+        QCOMPARE(f.key()->displayText(),
+                 masked ? QStringLiteral("********") : QStringLiteral("TarnVeli"));
         QCOMPARE(f.key()->bytes(), std::string("TarnVeli"));
     }
 
@@ -347,7 +353,8 @@ private slots:
         QCOMPARE(f.window->codeTables().encodeTable[97], kNoEntry);
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
-        QVERIFY(f.platform.messages[0].text.startsWith(QStringLiteral("Error loading custom code.")));
+        QVERIFY(
+            f.platform.messages[0].text.startsWith(QStringLiteral("Error loading custom code.")));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("Beta.sbt")));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("line 3")));
 
@@ -357,7 +364,8 @@ private slots:
         f.codeName()->setCurrentIndex(2);
         QCOMPARE(f.window->codeTables(), before);
         QCOMPARE(f.platform.messages.size(), 2);
-        QVERIFY(f.platform.messages[1].text.startsWith(QStringLiteral("Error loading custom code.")));
+        QVERIFY(
+            f.platform.messages[1].text.startsWith(QStringLiteral("Error loading custom code.")));
         QVERIFY(f.platform.messages[1].text.contains(QStringLiteral("Gone.sbt")));
 
         QCOMPARE(changes.count(), 0);

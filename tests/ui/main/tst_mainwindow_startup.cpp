@@ -92,7 +92,8 @@ private slots:
         f.writeFile("Lorimand.ini", "CustCode=Gamma\r\n");
         QVERIFY(f.window->load(QString()));
         QCOMPARE(f.codeName()->currentIndex(), 0);
-        QCOMPARE(f.window->codeTables().encodeTable[97], f.codeName()->currentText() == "Alpha" ? 120 : 121);
+        QCOMPARE(f.window->codeTables().encodeTable[97],
+                 f.codeName()->currentText() == "Alpha" ? 120 : 121);
     }
 
     void noCodeTablesSelectsNothing()
@@ -146,12 +147,12 @@ private slots:
                              << QByteArray("NewKey");
         QTest::newRow("no") << QByteArray("NewKey") << int(QMessageBox::No) << true << true
                             << QByteArray("OldKey");
-        QTest::newRow("cancel") << QByteArray("NewKey") << int(QMessageBox::Cancel) << true
-                                << false << QByteArray();
+        QTest::newRow("cancel") << QByteArray("NewKey") << int(QMessageBox::Cancel) << true << false
+                                << QByteArray();
         QTest::newRow("letter case") << QByteArray("oldkey") << int(QMessageBox::Yes) << true
                                      << true << QByteArray("oldkey");
-        QTest::newRow("empty key") << QByteArray() << int(QMessageBox::NoButton) << false << true
-                                   << QByteArray("OldKey");
+        QTest::newRow("empty key")
+            << QByteArray() << int(QMessageBox::NoButton) << false << true << QByteArray("OldKey");
         QTest::newRow("unchanged") << QByteArray("OldKey") << int(QMessageBox::NoButton) << false
                                    << true << QByteArray("OldKey");
     }
@@ -210,8 +211,8 @@ private slots:
         QTest::addColumn<QByteArray>("saved");
         QTest::newRow("as saved") << QByteArray("WindowPos=1200,900,9015,6405")
                                   << QByteArray("WindowPos=1200,900,9015,6405");
-        QTest::newRow("too small") << QByteArray("WindowPos=100")
-                                   << QByteArray("WindowPos=105,0,8415,6000");
+        QTest::newRow("too small")
+            << QByteArray("WindowPos=100") << QByteArray("WindowPos=105,0,8415,6000");
     }
     void geometryRoundTripsWithoutDrift()
     {
@@ -245,24 +246,28 @@ private slots:
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("encodes");
         QTest::addColumn<QByteArray>("loaded");
-        QTest::newRow("-e") << "-e notes.txt" << "notes.txt" << QByteArray("abc\r\n") << true
-                            << QByteArray("abc");
-        QTest::newRow("-E") << "-E notes.txt" << "notes.txt" << QByteArray("abc") << true
-                            << QByteArray("abc");
-        QTest::newRow("-D") << "-D notes.txt" << "notes.txt" << QByteArray("abc") << false
-                            << QByteArray("abc");
-        QTest::newRow("name alone") << "notes.txt" << "notes.txt" << QByteArray("x\ry") << false
-                                    << QByteArray("x\r\ny");
-        QTest::newRow("-e without blank") << "-e" << "-e" << QByteArray("abc") << false
-                                          << QByteArray("abc");
-        QTest::newRow("-enotes.txt") << "-enotes.txt" << "-enotes.txt" << QByteArray("abc")
-                                     << false << QByteArray("abc");
-        QTest::newRow("two blanks") << "-e  notes.txt" << " notes.txt" << QByteArray("abc")
-                                    << true << QByteArray("abc");
-        QTest::newRow("empty file") << "-e notes.txt" << "notes.txt" << QByteArray() << true
-                                    << QByteArray();
-        QTest::newRow("-d lines") << "-d notes.txt" << "notes.txt"
-                                  << QByteArray("one\r\ntwo\r\n") << false
+        QTest::newRow("-e") << "-e notes.txt"
+                            << "notes.txt" << QByteArray("abc\r\n") << true << QByteArray("abc");
+        QTest::newRow("-E") << "-E notes.txt"
+                            << "notes.txt" << QByteArray("abc") << true << QByteArray("abc");
+        QTest::newRow("-D") << "-D notes.txt"
+                            << "notes.txt" << QByteArray("abc") << false << QByteArray("abc");
+        QTest::newRow("name alone")
+            << "notes.txt"
+            << "notes.txt" << QByteArray("x\ry") << false << QByteArray("x\r\ny");
+        QTest::newRow("-e without blank")
+            << "-e"
+            << "-e" << QByteArray("abc") << false << QByteArray("abc");
+        QTest::newRow("-enotes.txt")
+            << "-enotes.txt"
+            << "-enotes.txt" << QByteArray("abc") << false << QByteArray("abc");
+        QTest::newRow("two blanks")
+            << "-e  notes.txt"
+            << " notes.txt" << QByteArray("abc") << true << QByteArray("abc");
+        QTest::newRow("empty file") << "-e notes.txt"
+                                    << "notes.txt" << QByteArray() << true << QByteArray();
+        QTest::newRow("-d lines") << "-d notes.txt"
+                                  << "notes.txt" << QByteArray("one\r\ntwo\r\n") << false
                                   << QByteArray("one\r\ntwo");
     }
     void commandLine()

@@ -37,10 +37,17 @@ private slots:
             {"only CR LF", {"\r\n", ""}},
             {"lone CR", {"a\rb", "a\r\nb"}},
             {"lone LF", {"a\nb", "a\nb"}},
-            {"NUL and 0x1A", {QByteArray("a\0b\x1A" "c", 5), QByteArray("a\0b\x1A" "c", 5)}},
+            {"NUL and 0x1A",
+             {QByteArray("a\0b\x1A"
+                         "c",
+                         5),
+              QByteArray("a\0b\x1A"
+                         "c",
+                         5)}},
         };
         for (const auto &[name, contents] : files) {
-            QTest::addRow("Normal, Auto, %s", name) << true << true << contents.first << contents.second;
+            QTest::addRow("Normal, Auto, %s", name)
+                << true << true << contents.first << contents.second;
             QTest::addRow("Encoded, no Auto, %s", name)
                 << false << false << contents.first << contents.second;
         }
@@ -68,8 +75,9 @@ private slots:
         ByteTextEdit *other = intoNormal ? f.encoded() : f.normal();
         QCOMPARE(area->bytes(), loaded.toStdString());
         const std::string expectedOther =
-            autoOn ? withKey(loaded.toStdString(), intoNormal ? Direction::Encode : Direction::Decode)
-                   : std::string("before");
+            autoOn
+                ? withKey(loaded.toStdString(), intoNormal ? Direction::Encode : Direction::Decode)
+                : std::string("before");
         QCOMPARE(other->bytes(), expectedOther);
         QVERIFY(!f.window->isUpdating());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
@@ -160,7 +168,8 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("written");
-        QTest::newRow("lone CR, save anyway") << QByteArray("a\rb") << int(QMessageBox::Save) << true;
+        QTest::newRow("lone CR, save anyway")
+            << QByteArray("a\rb") << int(QMessageBox::Save) << true;
         QTest::newRow("lone CR, cancel") << QByteArray("a\rb") << int(QMessageBox::Cancel) << false;
         QTest::newRow("final line end, cancel")
             << QByteArray("a\r\n") << int(QMessageBox::Cancel) << false;
@@ -249,9 +258,10 @@ private slots:
         QTest::keyRelease(f.normal(), Qt::Key_F1, modifiers);
         QCOMPARE(f.window->helpWindow(), help.data());
         const QWidgetList windows = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(windows.cbegin(), windows.cend(),
-                               [](QWidget *w) { return w->objectName() == "Help" && w->isVisible(); }),
-                 1);
+        QCOMPARE(
+            std::count_if(windows.cbegin(), windows.cend(),
+                          [](QWidget *w) { return w->objectName() == "Help" && w->isVisible(); }),
+            1);
 
         // Closed by the user, it comes back afresh and reads the help again.
         help->close();

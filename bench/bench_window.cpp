@@ -1,0 +1,195 @@
+// Times the main window's hot paths: one keystroke with Auto ticked (retranslate
+// and redisplay) in a 32,766-character and a 1 MiB text, loading a 16 MiB text
+// file, and process start to first paint against a bare window with two text areas.
+// Run by hand: build/bench/bench_window (QT_QPA_PLATFORM=offscreen works).
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "engine/files.h"
+#include "engine/generator.h"
+#include "ui/main/bytetextedit.h"
+#include "ui/main/mainwindow.h"
+#include "ui/scriptedplatform.h"
+
+using namespace lorimand;
+
+namespace {
+
+std::string sampleText(std::size_t size)
+{
+    // Words and line breaks, like a long letter.
+    static const std::string words = "the quick brown fox jumps over the lazy dog ";
+    std::string text;
+    text.reserve(size);
+    for (std::size_t i = 0; text.size() < size; ++i) {
+        text += words;
+        if (i % 2 == 1)
+            text += "\r\n";
+    }
+    text.resize(size);
+    return text;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Paints what the window shows now, as the next frame would.
+void paint(QWidget &window)
+{
+    window.repaint();
+    for (auto *area : window.findChildren<ByteTextEdit *>())
+        area->viewport()->repaint();
+}
+
+double keystrokeMilliseconds(std::size_t size, int rounds)
+{
+    QTemporaryDir folder;
+    test::ScriptedPlatform platform(folder.path());
+    RuntimeGenerator generator;
+    MainWindow window(platform, realFileSystem(), generator);
+    window.show();
+    auto *normal = window.findChild<ByteTextEdit *>(QStringLiteral("Normal"));
+    normal->setBytes(sampleText(size - 1));
+    window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))->setCheckState(Qt::Checked);
+    normal->moveCursor(QTextCursor::End);
+    paint(window);
+
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(normal, i % 2 ? Qt::Key_Backspace : Qt::Key_X);
+        paint(window);
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    return median(times);
+}
+
+double loadMilliseconds(std::size_t size, bool autoOn)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("large.txt"));
+    QFile file(path);
+    const std::string text = sampleText(size);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size()))
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+
+    test::ScriptedPlatform platform(folder.path());
+    RuntimeGenerator generator;
+    MainWindow window(platform, realFileSystem(), generator);
+    window.show();
+    window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))
+        ->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
+    platform.fileChoices.enqueue(path);
+    QElapsedTimer timer;
+    timer.start();
+    window.findChild<QPushButton *>(QStringLiteral("LoadText"))->click();
+    paint(window);
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Child mode: builds one window, and ends the process at its first paint.
+int runUntilFirstPaint(QApplication &app, bool bare)
+{
+    struct FirstPaint : QObject
+    {
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                std::_Exit(0);
+            return false;
+        }
+    } firstPaint;
+
+    QTemporaryDir folder;
+    test::ScriptedPlatform platform(folder.path());
+    RuntimeGenerator generator;
+    std::unique_ptr<QWidget> window;
+    if (bare) {
+        window = std::make_unique<QWidget>();
+        auto *layout = new QVBoxLayout(window.get());
+        layout->addWidget(new QPlainTextEdit);
+        layout->addWidget(new QPlainTextEdit);
+    } else {
+        auto main = std::make_unique<MainWindow>(platform, realFileSystem(), generator);
+        if (!main->load(QString()))
+            return 1;
+        window = std::move(main);
+    }
+    window->installEventFilter(&firstPaint);
+    window->show();
+    return app.exec();
+}
+
+// Milliseconds from starting this program in child mode to its first paint.
+double timeFirstPaint(const QString &which)
+{
+    QProcess child;
+    QElapsedTimer timer;
+    timer.start();
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--first-paint"), which});
+    if (!child.waitForFinished(30000) || child.exitCode() != 0)
+        qFatal("the first-paint run failed");
+    return timer.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lorimand"));
+    if (app.arguments().value(1) == QLatin1String("--first-paint"))
+        return runUntilFirstPaint(app, app.arguments().value(2) == QLatin1String("bare"));
+
+    // Optional arguments pick measurements: keystroke, load, start.
+    const QStringList picked = app.arguments().mid(1);
+    const auto wanted = [&](const char *name) {
+        return picked.isEmpty() || picked.contains(QLatin1String(name));
+    };
+    if (wanted("keystroke")) {
+        std::printf("keystroke, 32,766 characters, Auto: %7.2f ms median (target < 8)\n",
+                    keystrokeMilliseconds(32766, 101));
+        std::printf("keystroke, 1 MiB, Auto:             %7.2f ms median (target < 50)\n",
+                    keystrokeMilliseconds(1 << 20, 21));
+    }
+    if (wanted("load")) {
+        std::printf("load 16 MiB, Auto off:              %7.0f ms (target < 1500)\n",
+                    loadMilliseconds(16 << 20, false));
+        std::printf("load 16 MiB, Auto on (and encode):  %7.0f ms\n",
+                    loadMilliseconds(16 << 20, true));
+    }
+    if (wanted("start")) {
+        // Alternated, so both see the same caches and the same load.
+        std::vector<double> bareTimes, mainTimes;
+        for (int i = 0; i < 11; ++i) {
+            bareTimes.push_back(timeFirstPaint(QStringLiteral("bare")));
+            mainTimes.push_back(timeFirstPaint(QStringLiteral("main")));
+        }
+        const double bare = median(bareTimes);
+        const double main = median(mainTimes);
+        std::printf("start to first paint: %.1f ms against a bare window's %.1f ms: %.2fx "
+                    "(target <= 1.5x)\n",
+                    main, bare, main / bare);
+    }
+    return 0;
+}
