@@ -5,25 +5,10 @@
 #include <vector>
 
 #include "engine/generator.h"
+#include "fixedgenerator.h"
 
 using namespace lorimand;
-
-namespace {
-
-// A generator whose value is fixed, recording the seeds it is given.
-class FixedGenerator final : public RandomGenerator
-{
-public:
-    explicit FixedGenerator(float value) : value_(value) {}
-    void randomize(double seed) override { seeds.push_back(seed); }
-    [[nodiscard]] float current() const override { return value_; }
-    std::vector<double> seeds;
-
-private:
-    float value_;
-};
-
-} // namespace
+using lorimand::test::FixedGenerator;
 
 class TestGenerator : public QObject
 {

@@ -7,23 +7,13 @@
 #include <vector>
 
 #include "engine/keyshift.h"
+#include "fixedgenerator.h"
 
 using namespace lorimand;
+using lorimand::test::FixedGenerator;
 using namespace std::string_literals;
 
 namespace {
-
-class FixedGenerator final : public RandomGenerator
-{
-public:
-    explicit FixedGenerator(float value) : value_(value) {}
-    void randomize(double seed) override { seeds.push_back(seed); }
-    [[nodiscard]] float current() const override { return value_; }
-    std::vector<double> seeds;
-
-private:
-    float value_;
-};
 
 // The wrap as written out: encode adds and takes 255 off above 255, decode
 // subtracts and adds 255 below 1.

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "engine/generator.h"
+#include "engine/keyshift.h"
 #include "failingfilesystem.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
@@ -31,6 +32,14 @@ public:
 private:
     RuntimeGenerator real_;
 };
+
+// What the key-shift cipher makes of text with key, for comparing with the window.
+inline std::string withKey(const std::string &text, Direction direction,
+                           const std::string &key = "TarnVeli")
+{
+    RuntimeGenerator generator;
+    return applyShift(text, shiftForKey(key, generator), direction);
+}
 
 struct MainWindowFixture
 {

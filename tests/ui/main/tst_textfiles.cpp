@@ -1,22 +1,11 @@
 // Loading and saving text files, dropping files onto the text areas, and F1.
 #include <QTest>
 
-#include "engine/keyshift.h"
 #include "mainwindowfixture.h"
 #include "ui/help/helpwindow.h"
 
 using namespace lorimand;
 using namespace lorimand::test;
-
-namespace {
-
-std::string withKey(const std::string &text, Direction direction)
-{
-    RuntimeGenerator generator;
-    return applyShift(text, shiftForKey("TarnVeli", generator), direction);
-}
-
-} // namespace
 
 class TestTextFiles : public QObject
 {
