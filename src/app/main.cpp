@@ -9,6 +9,12 @@
 
 int main(int argc, char *argv[])
 {
+    // Taken before QApplication removes the options it knows (-style, -reverse,
+    // ...): the argument text is what the shell or file manager passed.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimand"));
     QApplication::setApplicationVersion(QStringLiteral(LORIMAND_VERSION));
@@ -16,7 +22,7 @@ int main(int argc, char *argv[])
     lorimand::QtPlatform platform;
     lorimand::RuntimeGenerator generator;
     lorimand::MainWindow window(platform, lorimand::realFileSystem(), generator);
-    if (!window.load(lorimand::argumentText(app.arguments().mid(1))))
+    if (!window.load(lorimand::argumentText(arguments)))
         return EXIT_FAILURE;
     window.show();
     return app.exec();

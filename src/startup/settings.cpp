@@ -194,19 +194,47 @@ std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings
     return out;
 }
 
+namespace {
+
+const QString kSettingsName = QStringLiteral("/Lorimand.ini");
+const QString kScratchName = QStringLiteral("/Lorimand.tmp");
+
+// The rewrite makes the scratch file beside the settings file and renames it, so
+// a folder holds the settings only when both can be created there.
+bool canHoldSettings(FileSystem &files, const QString &folder)
+{
+    if (files.createIfMissing(toStdPath(folder + kSettingsName)))
+        return false;
+    const std::string scratch = toStdPath(folder + kScratchName);
+    if (files.createIfMissing(scratch))
+        return false;
+    (void)files.removeFile(scratch);
+    return true;
+}
+
+} // namespace
+
 SettingsFile::SettingsFile(FileSystem &files, const QString &programFolder) : files_(files)
 {
     QString folder = programFolder;
-    if (files_.createIfMissing(toStdPath(folder + QLatin1String("/Lorimand.ini")))) {
-        // The program folder cannot hold the file (read-only install, or not a
-        // folder at all): the user's configuration folder does, for reading and
-        // writing alike.
+    if (!canHoldSettings(files_, programFolder)) {
+        // A read-only installation: the user's configuration folder holds the
+        // file, for reading and writing alike. Settings that came with the
+        // installation are where a user without settings of their own starts.
         folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         QDir().mkpath(folder);
-        (void)files_.createIfMissing(toStdPath(folder + QLatin1String("/Lorimand.ini")));
+        const std::string own = toStdPath(folder + kSettingsName);
+        const ReadResult ownSettings = files_.readFile(own);
+        if (ownSettings.error || ownSettings.bytes.empty()) {
+            const ReadResult installed = files_.readFile(toStdPath(programFolder + kSettingsName));
+            if (!installed.error && !installed.bytes.empty())
+                (void)files_.writeFileAtomically(own, installed.bytes,
+                                                 toStdPath(folder + kScratchName));
+        }
+        (void)files_.createIfMissing(own);
     }
-    path_ = folder + QLatin1String("/Lorimand.ini");
-    scratchPath_ = folder + QLatin1String("/Lorimand.tmp");
+    path_ = folder + kSettingsName;
+    scratchPath_ = folder + kScratchName;
 }
 
 StoredSettings SettingsFile::read()

@@ -139,10 +139,17 @@ private slots:
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\n"));
     }
 
-    void uncreatableProgramFolderUsesTheConfigurationFolder()
+    void programFolderThatCannotHoldTheFilesUsesTheConfigurationFolder_data()
     {
+        QTest::addColumn<QString>("uncreatable");
+        QTest::newRow("no settings file") << "/opt/lorimand/Lorimand.ini";
+        QTest::newRow("no scratch file") << "/opt/lorimand/Lorimand.tmp";
+    }
+    void programFolderThatCannotHoldTheFilesUsesTheConfigurationFolder()
+    {
+        QFETCH(QString, uncreatable);
         FakeFileSystem files;
-        files.uncreatable.insert("/opt/lorimand/Lorimand.ini");
+        files.uncreatable.insert(uncreatable.toStdString());
         SettingsFile settings(files, "/opt/lorimand");
         const QString expected = configFolder() + "/Lorimand.ini";
         QCOMPARE(settings.path(), expected);
@@ -152,6 +159,29 @@ private slots:
         QCOMPARE(files.writes[0].path, QFile::encodeName(expected).toStdString());
         QCOMPARE(files.writes[0].scratchPath,
                  QFile::encodeName(configFolder() + "/Lorimand.tmp").toStdString());
+    }
+
+    void installedSettingsStartAUserWithoutOwnOnes_data()
+    {
+        QTest::addColumn<QByteArray>("own");
+        QTest::addColumn<QByteArray>("expectedKey");
+        QTest::newRow("none of their own") << QByteArray() << QByteArray("Installed");
+        QTest::newRow("their own win") << QByteArray("key=Own\r\n") << QByteArray("Own");
+    }
+    void installedSettingsStartAUserWithoutOwnOnes()
+    {
+        QFETCH(QByteArray, own);
+        QFETCH(QByteArray, expectedKey);
+        FakeFileSystem files;
+        files.uncreatable.insert("/opt/lorimand/Lorimand.tmp");
+        files.files["/opt/lorimand/Lorimand.ini"] = "key=Installed\r\n";
+        const std::string ownPath =
+            QFile::encodeName(configFolder() + "/Lorimand.ini").toStdString();
+        if (!own.isEmpty())
+            files.files[ownPath] = own.toStdString();
+        SettingsFile settings(files, "/opt/lorimand");
+        QCOMPARE(settings.read().key, std::optional<std::string>(expectedKey.toStdString()));
+        QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("key=Installed\r\n"));
     }
 
     // --- with the real file system ---

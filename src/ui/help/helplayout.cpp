@@ -7,10 +7,8 @@ namespace lorimand {
 
 namespace {
 // The sizes the banner and its label keep whatever the window's size.
-constexpr double kBannerWidth = 7020;
-constexpr double kBannerHeight = 900;
-constexpr double kLabelWidth = 7035;
-constexpr double kLabelHeight = 195;
+constexpr twips::Size kBannerTwips{7020, 900};
+constexpr twips::Size kLabelTwips{7035, 195};
 } // namespace
 
 twips::Size enforceHelpMinimum(twips::Size outer)
@@ -26,10 +24,10 @@ HelpLayout arrangeHelpWindow(twips::Size outer)
     const double w = l.outer.width;
     const double h = l.outer.height;
     l.txtHelpFile = {180, 180, w - 480, h - 2050};
-    l.imgQuorvale = {w / 2 - kBannerWidth / 2, l.txtHelpFile.top + l.txtHelpFile.height + 175,
-                     kBannerWidth, kBannerHeight};
-    l.lblQuorvale = {w / 2 - kLabelWidth / 2, l.imgQuorvale.top + l.imgQuorvale.height + 60,
-                     kLabelWidth, kLabelHeight};
+    l.imgQuorvale = {w / 2 - kBannerTwips.width / 2, l.txtHelpFile.top + l.txtHelpFile.height + 175,
+                     kBannerTwips.width, kBannerTwips.height};
+    l.lblQuorvale = {w / 2 - kLabelTwips.width / 2, l.imgQuorvale.top + l.imgQuorvale.height + 60,
+                     kLabelTwips.width, kLabelTwips.height};
     return l;
 }
 

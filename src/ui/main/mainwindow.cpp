@@ -146,7 +146,6 @@ void MainWindow::createControls()
         area->setTabChangesFocus(true);
         area->setAutoFillBackground(true);
         area->setPalette(QApplication::palette());
-        area->installEventFilter(this);
         return area;
     };
     normal_ = textArea("Normal");
@@ -167,7 +166,6 @@ void MainWindow::createControls()
     key_ = new ByteLineEdit(this);
     key_->setObjectName(QStringLiteral("Key"));
     key_->setBytes("TarnVeli");
-    key_->installEventFilter(this);
 
     codeName_ = new QComboBox(this);
     codeName_->setObjectName(QStringLiteral("CodeName"));
@@ -266,7 +264,8 @@ void MainWindow::connectHandlers()
             loadFileInto(*encoded_, path, Direction::Decode);
     });
 
-    // F1 anywhere in the window, whatever the modifiers, on its release.
+    // The window sees every event before the control it is for: F1 anywhere in
+    // the window, Ctrl+A in the text areas, and the key field's mouse and focus.
     qApp->installEventFilter(this);
 }
 
@@ -295,10 +294,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::FocusIn:
         // Entering the key by the keyboard selects it, ready to be typed over; a
-        // click leaves the caret where it landed.
-        if (watched == key_ && !keyMouseDown_ &&
-            static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
-            key_->selectAll();
+        // click leaves the caret where it landed, and so does coming back from
+        // another window or a dialog.
+        if (watched == key_ && !keyMouseDown_) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                reason == Qt::ShortcutFocusReason)
+                key_->selectAll();
+        }
         break;
     default:
         break;
@@ -501,7 +504,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
 bool MainWindow::saveSettings()
 {
     const std::string key = key_->bytes();
-    if (!key.empty() && key != defaultKey_) {
+    // A CR ends a line of the settings file, so a key holding one cannot be kept
+    // there; like an empty key, it leaves the default key in the file.
+    const bool storable = !key.empty() && key.find('\r') == std::string::npos;
+    if (storable && key != defaultKey_) {
         const auto answer = platform_.showMessage(
             dialogParent(), QStringLiteral("Closing"), kKeyChanged,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
@@ -509,7 +515,7 @@ bool MainWindow::saveSettings()
             return false;
         if (answer == QMessageBox::No)
             key_->setBytes(defaultKey_);
-    } else if (key.empty()) {
+    } else if (!storable) {
         key_->setBytes(defaultKey_);
     }
 
@@ -606,6 +612,7 @@ void MainWindow::showHelp()
 {
     if (!help_)
         help_ = new HelpWindow(platform_, files_);
+    help_->setWindowState(help_->windowState() & ~Qt::WindowMinimized);
     help_->show();
     help_->raise();
     help_->activateWindow();

@@ -291,6 +291,74 @@ private slots:
         QVERIFY(f.key()->selectedText().isEmpty());
     }
 
+    void comingBackToTheWindowKeepsTheCaretInTheKey()
+    {
+        MainWindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QTest::mouseClick(f.key(), Qt::LeftButton, {}, QPoint(4, f.key()->height() / 2));
+        f.key()->setCursorPosition(3);
+
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QApplication::setActiveWindow(f.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+
+        QCOMPARE(QApplication::focusWidget(), f.key());
+        QVERIFY(f.key()->selectedText().isEmpty());
+        QCOMPARE(f.key()->cursorPosition(), 3);
+    }
+
+    void accessKeys_data()
+    {
+        QTest::addColumn<char>("letter");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("Alt+T") << 'T' << "Normal";
+        QTest::newRow("Alt+X") << 'X' << "Encoded";
+        QTest::newRow("Alt+K") << 'K' << "UseKey";
+        QTest::newRow("Alt+C") << 'C' << "UseCustom";
+    }
+    void accessKeys()
+    {
+        QFETCH(char, letter);
+        QFETCH(QString, focused);
+        MainWindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.child<QWidget>("CodeName")->setFocus();
+        QTest::keyClick(f.window.get(), letter, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+        if (focused == "UseCustom")
+            QTRY_VERIFY(f.useCustom()->isChecked()); // buttons click a moment later
+    }
+
+    void accessKeysClick()
+    {
+        MainWindowFixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.normal()->setBytes("abc");
+        // An access key clicks its button a moment later, as a mouse click would.
+        QTest::keyClick(f.window.get(), 'E', Qt::AltModifier);
+        QTRY_COMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
+        f.encoded()->setBytes("xyz");
+        QTest::keyClick(f.window.get(), 'D', Qt::AltModifier);
+        QTRY_COMPARE(f.normal()->bytes(), withKey("xyz", Direction::Decode));
+        QTest::keyClick(f.window.get(), 'M', Qt::AltModifier);
+        QTRY_COMPARE(f.key()->displayText(), QStringLiteral("********"));
+        QTest::keyClick(f.window.get(), 'A', Qt::AltModifier);
+        QTRY_COMPARE(f.autoUpdate()->checkState(), Qt::Checked);
+        QTest::keyClick(f.window.get(), 'L', Qt::AltModifier);
+        QTest::keyClick(f.window.get(), 'O', Qt::AltModifier);
+        QTRY_COMPARE(f.platform.openTitles, QStringList({"Load Normal Text", "Load Encoded Text"}));
+        QTest::keyClick(f.window.get(), 'S', Qt::AltModifier);
+        QTest::keyClick(f.window.get(), 'V', Qt::AltModifier);
+        QTRY_COMPARE(f.platform.saveTitles,
+                     QStringList({"Save Normal Text As", "Save Encoded Text As"}));
+    }
+
     void masking_data()
     {
         QTest::addColumn<Qt::CheckState>("state");

@@ -146,6 +146,8 @@ private slots:
                                      << true << QByteArray("oldkey");
         QTest::newRow("empty key")
             << QByteArray() << int(QMessageBox::NoButton) << false << true << QByteArray("OldKey");
+        QTest::newRow("key with a CR") << QByteArray("a\rb") << int(QMessageBox::NoButton) << false
+                                       << true << QByteArray("OldKey");
         QTest::newRow("unchanged") << QByteArray("OldKey") << int(QMessageBox::NoButton) << false
                                    << true << QByteArray("OldKey");
     }
