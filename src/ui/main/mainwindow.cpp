@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -482,7 +483,7 @@ void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
     const bool encodeFile = request.mode == CommandLineMode::Encode;
     ByteTextEdit &target = encodeFile ? *normal_ : *encoded_;
     updating_ = true;
-    const ReadResult read = files_.readFile(nativePath(request.fileName));
+    const ReadResult read = readTextFile(request.fileName);
     if (read.error) {
         updating_ = false;
         showFileError(QStringLiteral("Cannot read"), *read.error);
@@ -570,7 +571,7 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction
     {
         BusyCursor busy;
         updating_ = true;
-        ReadResult read = files_.readFile(nativePath(path));
+        ReadResult read = readTextFile(path);
         error = std::move(read.error);
         if (!error) {
             area.setBytes(joinLines(read.bytes));
@@ -581,6 +582,16 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction
     }
     if (error)
         showFileError(QStringLiteral("Cannot read"), *error);
+}
+
+ReadResult MainWindow::readTextFile(const QString &path)
+{
+    // A text file is read whole before it is shown: a device or a pipe could keep
+    // the window waiting without end.
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile() && !file.isDir())
+        return {{}, FileError{nativePath(path), "not a regular file"}};
+    return files_.readFile(nativePath(path));
 }
 
 void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy)

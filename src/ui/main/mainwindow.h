@@ -30,6 +30,7 @@ class FileSystem;
 class Platform;
 class RandomGenerator;
 struct FileError;
+struct ReadResult;
 
 class MainWindow : public QWidget
 {
@@ -81,6 +82,7 @@ private:
 
     void loadTextFile(ByteTextEdit &area, const QString &title, Direction then);
     void loadFileInto(ByteTextEdit &area, const QString &path, Direction then);
+    [[nodiscard]] ReadResult readTextFile(const QString &path);
     void saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy);
 
     void showHelp();

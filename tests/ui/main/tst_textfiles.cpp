@@ -117,6 +117,19 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
+    void deviceIsNotRead()
+    {
+        MainWindowFixture f;
+        f.normal()->setBytes("one");
+        f.platform.fileChoices.enqueue(QStringLiteral("/dev/zero"));
+        f.child<QPushButton>("LoadText")->click();
+        QCOMPARE(f.normal()->bytes(), std::string("one"));
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("/dev/zero")));
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("not a regular file")));
+        QCOMPARE(f.files.reads, 0);
+    }
+
     void save_data()
     {
         QTest::addColumn<bool>("fromNormal");
