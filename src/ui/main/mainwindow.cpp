@@ -540,19 +540,23 @@ CurrentSettings MainWindow::currentSettings() const
     return current;
 }
 
+// The position saved and restored is the client area's: the window manager's
+// frame differs between desktops and is not always known before the window is
+// shown, so placing by the frame would drift run after run.
 WindowGeometry MainWindow::outerGeometry() const
 {
-    const twips::Size outer = twips::outerSize(size());
-    return {static_cast<float>(x() * twips::kPerPixel), static_cast<float>(y() * twips::kPerPixel),
-            static_cast<float>(outer.width), static_cast<float>(outer.height)};
+    const QRect client = geometry();
+    const twips::Size outer = twips::outerSize(client.size());
+    return {static_cast<float>(client.x() * twips::kPerPixel),
+            static_cast<float>(client.y() * twips::kPerPixel), static_cast<float>(outer.width),
+            static_cast<float>(outer.height)};
 }
 
 void MainWindow::setOuterGeometry(const WindowGeometry &geometry)
 {
-    // Placed and sized separately: where the platform refuses to place windows,
-    // the size is still restored.
-    move(twips::toPixels(geometry.left), twips::toPixels(geometry.top));
-    resize(twips::clientSize(enforceMainMinimum({geometry.width, geometry.height})));
+    // Where the platform refuses to place windows (Wayland), the size still applies.
+    setGeometry(QRect(QPoint(twips::toPixels(geometry.left), twips::toPixels(geometry.top)),
+                      twips::clientSize(enforceMainMinimum({geometry.width, geometry.height}))));
 }
 
 void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title, Direction then)

@@ -203,21 +203,23 @@ private slots:
     void geometryRoundTripsWithoutDrift_data()
     {
         QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QByteArray>("size");
         QTest::newRow("as saved") << QByteArray("WindowPos=1200,900,9015,6405")
-                                  << QByteArray("WindowPos=1200,900,9015,6405");
-        QTest::newRow("too small")
-            << QByteArray("WindowPos=100") << QByteArray("WindowPos=105,0,8415,6000");
+                                  << QByteArray(",9015,6405\r\n");
+        // Below the minimum size; the platform may also move a window it finds
+        // off the screen, once.
+        QTest::newRow("too small") << QByteArray("WindowPos=100") << QByteArray(",8415,6000\r\n");
     }
     void geometryRoundTripsWithoutDrift()
     {
         QFETCH(QByteArray, stored);
-        QFETCH(QByteArray, saved);
+        QFETCH(QByteArray, size);
         QTemporaryDir folder;
         QFile ini(folder.filePath("Lorimand.ini"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(stored + "\r\n");
         ini.close();
+        QByteArrayList saved;
         for (int run = 0; run < 3; ++run) {
             ScriptedPlatform platform(folder.path());
             FailingFileSystem files;
@@ -228,10 +230,14 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             QVERIFY(window.close());
             QVERIFY(ini.open(QIODevice::ReadOnly));
-            const QByteArray contents = ini.readAll();
+            saved.append(ini.readAll());
             ini.close();
-            QVERIFY2(contents.contains(saved + "\r\n"), contents.constData());
+            QVERIFY2(saved.last().contains(size), saved.last().constData());
         }
+        if (stored.contains(size.chopped(2)))
+            QVERIFY(saved[0].contains(stored + "\r\n"));
+        QCOMPARE(saved[1], saved[0]);
+        QCOMPARE(saved[2], saved[0]);
     }
 
     void commandLine_data()
