@@ -2,19 +2,20 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cerrno>
+#include <array>
+#include <atomic>
+#include <climits>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <memory>
 #include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <unistd.h>
 #include <variant>
 
@@ -33,8 +34,6 @@ namespace lorimand {
 namespace {
 
 constexpr std::string_view kProgram = "lorimand-cli";
-constexpr std::string_view kStandardInput = "standard input";
-constexpr std::string_view kStandardOutput = "standard output";
 
 int exitCode(BatchExit status)
 {
@@ -63,11 +62,11 @@ Exit fail(BatchExit status, std::string_view message)
     return path.empty() || path == "-";
 }
 
-[[nodiscard]] std::string describe(const FileError &error, std::string_view standardName)
+// The file layer names standard input and output itself; a file is named as given,
+// an empty name in quotes so that the message still shows it.
+[[nodiscard]] std::string describe(const FileError &error)
 {
-    const std::string_view name =
-        isStandardStream(error.path) ? standardName : std::string_view(error.path);
-    return std::string(name) + ": " + error.reason;
+    return (error.path.empty() ? std::string("\"\"") : error.path) + ": " + error.reason;
 }
 
 // ---- The command line ----------------------------------------------------------------
@@ -83,51 +82,17 @@ struct Options
 };
 
 // Why a --key text cannot be taken: the first character the 8-bit set cannot hold,
-// or the first bytes that are not UTF-8.
+// or bytes that are not UTF-8.
 [[nodiscard]] std::string describeBadKey(std::string_view utf8)
 {
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        std::size_t length = 1;
-        char32_t minimum = 0;
-        char32_t code = lead;
-        if (lead >= 0xF8) {
-            // No UTF-8 sequence starts so: taken alone, below.
-        } else if (lead >= 0xF0) {
-            length = 4;
-            minimum = 0x10000;
-            code = lead & 0x07;
-        } else if (lead >= 0xE0) {
-            length = 3;
-            minimum = 0x800;
-            code = lead & 0x0F;
-        } else if (lead >= 0xC0) {
-            length = 2;
-            minimum = 0x80;
-            code = lead & 0x1F;
-        }
-        const std::string_view piece = utf8.substr(i, length);
-        if (!charset::fromUtf8(piece)) {
-            bool wellFormed = piece.size() == length && (length > 1 || lead < 0x80);
-            for (std::size_t k = 1; wellFormed && k < piece.size(); ++k) {
-                const auto next = static_cast<unsigned char>(piece[k]);
-                wellFormed = (next & 0xC0) == 0x80;
-                code = (code << 6) | (next & 0x3F);
-            }
-            wellFormed = wellFormed && code >= minimum && code <= 0x10FFFF &&
-                         !(code >= 0xD800 && code <= 0xDFFF);
-            if (!wellFormed) {
-                return "--key: the key is not valid UTF-8";
-            }
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(code));
-            return "--key: the character \"" + std::string(piece) + "\" (" + hex +
-                   ") is not in the 8-bit character set";
-        }
-        i += piece.size();
+    const std::optional<charset::Utf8Error> error = charset::findUtf8Error(utf8);
+    if (!error || !error->character) {
+        return "--key: the key is not valid UTF-8";
     }
-    return "--key: the key cannot be converted to the 8-bit character set";
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(*error->character));
+    return "--key: the character \"" + std::string(utf8.substr(error->offset, error->length)) +
+           "\" (" + hex + ") is not in the 8-bit character set";
 }
 
 // The options, or the exit status when the run ends here (help, version, a usage error).
@@ -139,7 +104,11 @@ struct Options
                  std::string(kProgram)};
     app.set_version_flag("--version", LORIMAND_VERSION, "Print the version and exit");
     app.footer("INPUT and OUTPUT are read and written as raw bytes. With -o, OUTPUT is "
-               "replaced only once every byte is written.\n"
+               "replaced only once every byte is written (a device or pipe is written "
+               "into).\n"
+               "Encoding with a key refuses an input that holds a NUL byte: with -o, OUTPUT "
+               "stays as it was; on standard output the blocks before the NUL have already "
+               "been written.\n"
                "Exit status: 0 success, 1 a file that cannot be read or written (or a NUL "
                "byte met while encoding with a key), 2 a usage error or a code-table file "
                "that does not load.");
@@ -240,14 +209,14 @@ using Translation = std::variant<CopyUnchanged, Shift, CodeTable>;
     if (options.keyFile) {
         ReadResult file = realFileSystem().readFile(*options.keyFile);
         if (file.error) {
-            return fail(BatchExit::FileError, describe(*file.error, kStandardInput));
+            return fail(BatchExit::FileError, describe(*file.error));
         }
         const std::string_view bytes = file.bytes;
         return keyTranslation(bytes.substr(0, bytes.find_first_of("\r\n")), options.direction);
     }
     ReadResult file = realFileSystem().readFile(*options.tableFile);
     if (file.error) {
-        return fail(BatchExit::FileError, describe(*file.error, kStandardInput));
+        return fail(BatchExit::FileError, describe(*file.error));
     }
     const CodeTableParse parsed = parseCodeTable(file.bytes);
     if (parsed.error) {
@@ -261,21 +230,78 @@ using Translation = std::variant<CopyUnchanged, Shift, CodeTable>;
 
 // ---- Where the translation goes ------------------------------------------------------
 
-// Writes all of bytes to a file descriptor; returns 0 or the error number.
-[[nodiscard]] int writeAll(int fd, std::string_view bytes)
+// The temporary output file while it exists, kept where a signal handler may read it.
+char gTemporaryPath[PATH_MAX];
+volatile std::sig_atomic_t gTemporaryPathKnown = 0;
+
+constexpr std::array kEndingSignals{SIGINT, SIGTERM, SIGHUP};
+
+void removeTemporaryFileAndEnd(int signal)
 {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+    // A name already renamed or removed is no harm: unlink finds nothing.
+    if (gTemporaryPathKnown != 0) {
+        ::unlink(gTemporaryPath);
     }
-    return 0;
+    // The handler was reset to the default on entry (SA_RESETHAND), so the signal,
+    // delivered once the handler returns, ends the process as it would have.
+    std::raise(signal);
 }
+
+// While it lives, a signal that ends the run (Ctrl-C, kill, a closed terminal)
+// first removes the temporary output file. A signal the run was started to ignore
+// stays ignored.
+class TemporaryFileGuard
+{
+public:
+    TemporaryFileGuard()
+    {
+        struct sigaction action = {};
+        action.sa_handler = removeTemporaryFileAndEnd;
+        action.sa_mask = endingSignals();
+        action.sa_flags = SA_RESETHAND;
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            ::sigaction(kEndingSignals[i], nullptr, &previous_[i]);
+            if (previous_[i].sa_handler != SIG_IGN) {
+                ::sigaction(kEndingSignals[i], &action, nullptr);
+            }
+        }
+    }
+    ~TemporaryFileGuard()
+    {
+        gTemporaryPathKnown = 0;
+        for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+            ::sigaction(kEndingSignals[i], &previous_[i], nullptr);
+        }
+    }
+    TemporaryFileGuard(const TemporaryFileGuard &) = delete;
+    TemporaryFileGuard &operator=(const TemporaryFileGuard &) = delete;
+
+    // Records the temporary file for the handler. Signals are not held back while
+    // the file is opened, since opening a pipe waits for its reader; a signal in
+    // the moment between making the temporary file and this call leaves it behind.
+    static void remember(const std::string &temporary)
+    {
+        if (!temporary.empty() && temporary.size() < sizeof gTemporaryPath) {
+            std::memcpy(gTemporaryPath, temporary.c_str(), temporary.size() + 1);
+            // The handler sees the whole name before it sees that there is one.
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+            gTemporaryPathKnown = 1;
+        }
+    }
+
+private:
+    [[nodiscard]] static sigset_t endingSignals()
+    {
+        sigset_t set;
+        sigemptyset(&set);
+        for (const int signal : kEndingSignals) {
+            sigaddset(&set, signal);
+        }
+        return set;
+    }
+
+    std::array<struct sigaction, kEndingSignals.size()> previous_{};
+};
 
 // The output file, written atomically, or standard output.
 class Output
@@ -284,59 +310,58 @@ public:
     explicit Output(const std::string &path)
     {
         if (!isStandardStream(path)) {
-            file_ = std::make_unique<AtomicOutputFile>(path);
+            guard_.emplace();
+            file_.emplace(path);
+            TemporaryFileGuard::remember(file_->temporaryPath());
         }
     }
 
-    [[nodiscard]] bool ok() const { return file_ ? !file_->error() : stdoutError_ == 0; }
+    [[nodiscard]] const std::optional<FileError> &error() const
+    {
+        return file_ ? file_->error() : stdoutError_;
+    }
 
     bool write(std::string_view bytes)
     {
         if (file_) {
             return file_->write(bytes);
         }
-        stdoutError_ = writeAll(STDOUT_FILENO, bytes);
-        return stdoutError_ == 0;
+        stdoutError_ = writeStandardOutput(bytes);
+        return !stdoutError_;
     }
 
-    bool finish() { return file_ ? file_->commit() : ok(); }
-
-    [[nodiscard]] std::string errorMessage() const
-    {
-        if (file_) {
-            return file_->error() ? describe(*file_->error(), kStandardOutput)
-                                  : std::string("the output could not be written");
-        }
-        return std::string(kStandardOutput) + ": " + std::generic_category().message(stdoutError_);
-    }
+    bool finish() { return !file_ || file_->commit(); }
 
 private:
-    std::unique_ptr<AtomicOutputFile> file_; // null: standard output
-    int stdoutError_ = 0;
+    std::optional<TemporaryFileGuard> guard_; // outlives file_, which removes its file
+    std::optional<AtomicOutputFile> file_;    // none: standard output
+    std::optional<FileError> stdoutError_;
 };
 
 // ---- The run -------------------------------------------------------------------------
 
-// The block buffer, page-aligned: the kernel copies to and from an aligned buffer at
-// about twice the speed of one that malloc's header leaves 16 bytes off. It holds a
-// block and a page more, room for a translated block (a block and one byte at most).
-class BlockBuffer
+// The block buffers, page-aligned: the kernel copies to and from an aligned buffer at
+// about twice the speed of one that malloc's header leaves 16 bytes off. The block
+// read comes first; a page-aligned room for a translated block (a block and one
+// byte at most) follows.
+class BlockBuffers
 {
 public:
     static constexpr std::size_t kPage = 4096;
-    static constexpr std::size_t kCapacity = kBatchBlockSize + kPage;
+    static constexpr std::size_t kOutputAt = kBatchBlockSize + kPage;
 
-    BlockBuffer() : data_(static_cast<char *>(std::aligned_alloc(kPage, kCapacity)))
+    BlockBuffers() : data_(static_cast<char *>(std::aligned_alloc(kPage, 2 * kOutputAt)))
     {
         if (!data_) {
             throw std::bad_alloc();
         }
     }
-    ~BlockBuffer() { std::free(data_); }
-    BlockBuffer(const BlockBuffer &) = delete;
-    BlockBuffer &operator=(const BlockBuffer &) = delete;
+    ~BlockBuffers() { std::free(data_); }
+    BlockBuffers(const BlockBuffers &) = delete;
+    BlockBuffers &operator=(const BlockBuffers &) = delete;
 
-    [[nodiscard]] char *get() const noexcept { return data_; }
+    [[nodiscard]] char *input() const noexcept { return data_; }
+    [[nodiscard]] char *output() const noexcept { return data_ + kOutputAt; }
 
 private:
     char *data_;
@@ -346,72 +371,63 @@ private:
 {
     InputFile input(options.input);
     if (input.error()) {
-        return fail(BatchExit::FileError, describe(*input.error(), kStandardInput)).status;
+        return fail(BatchExit::FileError, describe(*input.error())).status;
     }
     Output output(options.output);
-    if (!output.ok()) {
-        return fail(BatchExit::FileError, output.errorMessage()).status;
+    if (output.error()) {
+        return fail(BatchExit::FileError, describe(*output.error())).status;
     }
 
-    const BlockBuffer buffer;
+    const BlockBuffers buffers;
     std::optional<TableTranslator> translator;
-    std::string translated;
     if (const auto *table = std::get_if<CodeTable>(&translation)) {
         translator.emplace(*table);
-        // One entry is one byte and a held-back CR adds one: the block's size plus one.
-        translated.reserve(kBatchBlockSize + 1);
     }
     const auto *shift = std::get_if<Shift>(&translation);
-    const std::string_view inputName =
-        isStandardStream(options.input) ? kStandardInput : std::string_view(options.input);
 
     std::uint64_t offset = 0; // of the block in the input
     for (;;) {
-        const std::size_t size = input.read(buffer.get(), kBatchBlockSize);
+        char *const read = buffers.input();
+        const std::size_t size = input.read(read, kBatchBlockSize);
         if (size == 0) {
             break;
         }
-        std::string_view block(buffer.get(), size);
+        std::string_view block(read, size);
         if (shift) {
             // Encoding turns both 0 and 255 into the shift itself, so a NUL byte would
             // come back from decoding as 255: refuse it rather than corrupt the file.
             if (shift->direction == Direction::Encode) {
-                if (const void *nul = std::memchr(buffer.get(), 0, size)) {
-                    const auto at = offset + static_cast<std::uint64_t>(
-                                                 static_cast<const char *>(nul) - buffer.get());
+                if (const void *nul = std::memchr(read, 0, size)) {
+                    const auto at =
+                        offset + static_cast<std::uint64_t>(static_cast<const char *>(nul) - read);
+                    const std::string inputName =
+                        isStandardStream(options.input) ? "standard input" : options.input;
                     return fail(BatchExit::FileError,
-                                std::string(inputName) + ": holds a NUL byte (code 0) at offset " +
+                                inputName + ": holds a NUL byte (code 0) at offset " +
                                     std::to_string(at) +
                                     ", which the key-shift cipher cannot encode so that it "
                                     "decodes back (it would come back as code 255)")
                         .status;
                 }
             }
-            applyShiftInPlace(std::span<char>(buffer.get(), size), shift->shift, shift->direction);
+            applyShiftInPlace(std::span<char>(read, size), shift->shift, shift->direction);
         } else if (translator) {
-            translated.clear();
-            translator->translate(block, translated);
-            // Written from the aligned buffer, which is free again (see BlockBuffer);
-            // it always has the room, the plain string is only the fallback.
-            block = translated;
-            if (translated.size() <= BlockBuffer::kCapacity) {
-                std::memcpy(buffer.get(), translated.data(), translated.size());
-                block = std::string_view(buffer.get(), translated.size());
-            }
+            block =
+                std::string_view(buffers.output(), translator->translate(block, buffers.output()));
         }
         if (!output.write(block)) {
-            return fail(BatchExit::FileError, output.errorMessage()).status;
+            return fail(BatchExit::FileError, describe(*output.error())).status;
         }
         offset += size;
     }
     if (input.error()) {
-        return fail(BatchExit::FileError, describe(*input.error(), kStandardInput)).status;
+        return fail(BatchExit::FileError, describe(*input.error())).status;
     }
     if (translator) {
         translator->finish();
     }
     if (!output.finish()) {
-        return fail(BatchExit::FileError, output.errorMessage()).status;
+        return fail(BatchExit::FileError, describe(*output.error())).status;
     }
     return exitCode(BatchExit::Success);
 }

@@ -15,6 +15,61 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// The one UTF-8 decoder: appends utf8 in the 8-bit set to out, up to the first
+// byte that cannot be taken, and says where and why it stopped.
+std::optional<Utf8Error> convertUtf8(std::string_view utf8, std::string &out)
+{
+    out.reserve(utf8.size());
+    const std::size_t size = utf8.size();
+    std::size_t i = 0;
+    while (i < size) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const Utf8Error notUtf8{i, 1, std::nullopt};
+        char32_t ch = 0;
+        std::size_t length = 0;
+        char32_t minimum = 0;
+        if (lead < 0x80) {
+            ch = lead;
+            length = 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            ch = lead & 0x1F;
+            length = 2;
+            minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            ch = lead & 0x0F;
+            length = 3;
+            minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            ch = lead & 0x07;
+            length = 4;
+            minimum = 0x10000;
+        } else {
+            return notUtf8;
+        }
+        if (size - i < length) {
+            return notUtf8;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return notUtf8;
+            }
+            ch = (ch << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and code points beyond Unicode are not UTF-8.
+        if (ch < minimum || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF) {
+            return notUtf8;
+        }
+        const auto code = fromUnicode(ch);
+        if (!code) {
+            return Utf8Error{i, length, ch};
+        }
+        out.push_back(static_cast<char>(*code));
+        i += length;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 char32_t toUnicode(unsigned char code) noexcept
@@ -84,54 +139,16 @@ std::string toLower(std::string_view text)
 std::optional<std::string> fromUtf8(std::string_view utf8)
 {
     std::string result;
-    result.reserve(utf8.size());
-    const std::size_t size = utf8.size();
-    std::size_t i = 0;
-    while (i < size) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        char32_t ch = 0;
-        std::size_t length = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            ch = lead;
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            ch = lead & 0x1F;
-            length = 2;
-            minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            ch = lead & 0x0F;
-            length = 3;
-            minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            ch = lead & 0x07;
-            length = 4;
-            minimum = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (size - i < length) {
-            return std::nullopt;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            ch = (ch << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond Unicode are not UTF-8.
-        if (ch < minimum || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF) {
-            return std::nullopt;
-        }
-        const auto code = fromUnicode(ch);
-        if (!code) {
-            return std::nullopt;
-        }
-        result.push_back(static_cast<char>(*code));
-        i += length;
+    if (convertUtf8(utf8, result)) {
+        return std::nullopt;
     }
     return result;
+}
+
+std::optional<Utf8Error> findUtf8Error(std::string_view utf8)
+{
+    std::string ignored;
+    return convertUtf8(utf8, ignored);
 }
 
 } // namespace lorimand::charset

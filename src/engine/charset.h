@@ -3,6 +3,7 @@
 // that every byte has exactly one character and back. Also its letter case.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,18 @@ inline constexpr unsigned char kReplacement = '?';
 // UTF-8 text in the 8-bit set; nullopt when the text is not valid UTF-8 or holds
 // a character the set cannot hold.
 [[nodiscard]] std::optional<std::string> fromUtf8(std::string_view utf8);
+
+// Where and why fromUtf8 fails on a text.
+struct Utf8Error
+{
+    std::size_t offset = 0; // of the first byte fromUtf8 cannot take
+    std::size_t length = 0; // of the character there; 1 for bytes that are not UTF-8
+    // The character the set cannot hold; nullopt when the bytes are not UTF-8.
+    std::optional<char32_t> character;
+    friend bool operator==(const Utf8Error &, const Utf8Error &) = default;
+};
+
+// nullopt when fromUtf8 takes the whole text.
+[[nodiscard]] std::optional<Utf8Error> findUtf8Error(std::string_view utf8);
 
 } // namespace lorimand::charset

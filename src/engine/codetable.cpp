@@ -58,12 +58,17 @@ TableTranslator::TableTranslator(const CodeTable &table) noexcept
 
 void TableTranslator::translate(std::string_view piece, std::string &out)
 {
-    const auto *in = reinterpret_cast<const unsigned char *>(piece.data());
-    const std::size_t size = piece.size();
     const std::size_t start = out.size();
     // Every byte gives at most one byte, except a held CR that an LF completes.
-    out.resize(start + size + (pendingCr_ ? 1 : 0));
-    char *dst = out.data() + start;
+    out.resize(start + piece.size() + 1);
+    out.resize(start + translate(piece, out.data() + start));
+}
+
+std::size_t TableTranslator::translate(std::string_view piece, char *out) noexcept
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(piece.data());
+    const std::size_t size = piece.size();
+    char *dst = out;
     std::size_t i = 0;
 
     if (pendingCr_ && size > 0) {
@@ -106,7 +111,7 @@ void TableTranslator::translate(std::string_view piece, std::string &out)
             ++i;
         }
     }
-    out.resize(static_cast<std::size_t>(dst - out.data()));
+    return static_cast<std::size_t>(dst - out);
 }
 
 std::string translateThroughTable(std::string_view text, const CodeTable &table)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ public:
     explicit TableTranslator(const CodeTable &table) noexcept;
     // Appends the translation of piece to out.
     void translate(std::string_view piece, std::string &out);
+    // Writes the translation of piece to out, which has room for piece.size() + 1
+    // bytes (a held CR comes out with the next piece); returns the bytes written.
+    std::size_t translate(std::string_view piece, char *out) noexcept;
     // Ends the text; a CR held back is dropped.
     void finish() noexcept { pendingCr_ = false; }
 

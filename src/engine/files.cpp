@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
+#include <climits>
 #include <memory>
 #include <system_error>
 
@@ -85,6 +85,26 @@ private:
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file that saving to path replaces or creates: path itself, or the end of the
+// chain of links it starts, which need not exist yet. A link's text is taken
+// relative to the link's own folder.
+[[nodiscard]] std::string linkDestination(const std::string &path)
+{
+    std::string destination = path;
+    std::string text(PATH_MAX, '\0');
+    // The system follows at most 40 links in a row; a longer chain is a loop.
+    for (int hops = 0; hops < 40; ++hops) {
+        const ssize_t size = ::readlink(destination.c_str(), text.data(), text.size());
+        if (size < 0 || static_cast<std::size_t>(size) == text.size()) {
+            break; // not a link, or one too long to follow
+        }
+        const std::string_view target(text.data(), static_cast<std::size_t>(size));
+        destination = target.starts_with('/') ? std::string(target)
+                                              : folderOf(destination) + std::string(target);
+    }
+    return destination;
 }
 
 // Six letters or digits that differ from call to call; creating the file with
@@ -224,6 +244,14 @@ FileSystem &realFileSystem()
     return fileSystem;
 }
 
+std::optional<FileError> writeStandardOutput(std::string_view bytes)
+{
+    if (const int error = writeAll(STDOUT_FILENO, bytes.data(), bytes.size()); error != 0) {
+        return systemError("standard output", error);
+    }
+    return std::nullopt;
+}
+
 InputFile::InputFile(const std::string &path)
 {
     if (path.empty() || path == "-") {
@@ -269,35 +297,55 @@ std::size_t InputFile::read(char *buffer, std::size_t size)
 AtomicOutputFile::AtomicOutputFile(const std::string &path, const std::string &scratchPath)
     : path_(path), targetPath_(path)
 {
-    // Saving through a link replaces the file it names and keeps the link.
     struct stat info = {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char *real = ::realpath(path.c_str(), nullptr)) {
-            targetPath_ = real;
-            std::free(real);
-        }
+    const bool targetExists = ::stat(path.c_str(), &info) == 0;
+    if (!targetExists && errno != ENOENT) {
+        // Not a missing file (or the missing end of a link), e.g. a loop of links.
+        error_ = systemError(path_, errno);
+        return;
     }
-
-    bool targetExists = false;
-    if (::stat(targetPath_.c_str(), &info) == 0) {
+    if (targetExists) {
         if (S_ISDIR(info.st_mode)) {
             error_ = systemError(path_, EISDIR);
             return;
         }
-        targetExists = true;
+        // A device or a pipe cannot be replaced by a file: it is written into.
+        if (!S_ISREG(info.st_mode)) {
+            direct_ = true;
+            fd_ = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+            if (fd_ < 0) {
+                error_ = systemError(path_, errno);
+            }
+            return;
+        }
+        // A file its owner made read-only is not replaced behind its back.
+        if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+            error_ = systemError(path_, errno);
+            return;
+        }
     }
+    // Saving through a link replaces (or creates) the file it names and keeps the link.
+    targetPath_ = linkDestination(path);
 
     // A new file is created with 0666 less the umask; a replaced one keeps the
     // permissions of the file it replaces.
     if (!scratchPath.empty()) {
-        fd_ = ::open(scratchPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        // Whatever is left at the fixed name, a link above all, is removed, not followed.
+        if (::unlink(scratchPath.c_str()) != 0 && errno != ENOENT) {
+            error_ = systemError(scratchPath, errno);
+            return;
+        }
+        fd_ =
+            ::open(scratchPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd_ < 0) {
             error_ = systemError(scratchPath, errno);
             return;
         }
         scratchPath_ = scratchPath;
     } else {
-        const std::string prefix = folderOf(targetPath_) + "." + nameOf(targetPath_) + ".";
+        // "." + name + "." + six characters, the name cut so that it stays a legal name.
+        const std::string prefix =
+            folderOf(targetPath_) + "." + nameOf(targetPath_).substr(0, NAME_MAX - 8) + ".";
         int error = EEXIST;
         for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
             const std::string candidate = prefix + randomSuffix();
@@ -315,8 +363,9 @@ AtomicOutputFile::AtomicOutputFile(const std::string &path, const std::string &s
             return;
         }
     }
-    if (targetExists && ::fchmod(fd_, info.st_mode & 0777) != 0) {
-        // The file system may not keep permissions; the contents matter more.
+    if (targetExists) {
+        // A file system that keeps no permissions still takes the contents.
+        (void)::fchmod(fd_, info.st_mode & 0777);
     }
 }
 
@@ -325,7 +374,7 @@ AtomicOutputFile::~AtomicOutputFile()
     if (fd_ >= 0) {
         ::close(fd_);
     }
-    if (!committed_ && !scratchPath_.empty()) {
+    if (!scratchPath_.empty()) {
         ::unlink(scratchPath_.c_str());
     }
 }
@@ -345,7 +394,7 @@ void AtomicOutputFile::fail(const std::string &path, const std::string &reason)
 
 bool AtomicOutputFile::write(std::string_view bytes)
 {
-    if (error_ || committed_ || fd_ < 0) {
+    if (error_ || fd_ < 0) {
         return false;
     }
     if (const int error = writeAll(fd_, bytes.data(), bytes.size()); error != 0) {
@@ -357,11 +406,12 @@ bool AtomicOutputFile::write(std::string_view bytes)
 
 bool AtomicOutputFile::commit()
 {
-    if (error_ || committed_ || fd_ < 0) {
+    if (error_ || fd_ < 0) {
         return false;
     }
-    // Every byte must be on disk before the new file takes the old one's place.
-    if (::fsync(fd_) != 0 && errno != EINVAL) {
+    // Every byte must be on disk before the new file takes the old one's place; a
+    // device or pipe written into directly has nothing to replace.
+    if (!direct_ && ::fsync(fd_) != 0 && errno != EINVAL) {
         fail(path_, systemReason(errno));
         return false;
     }
@@ -371,11 +421,14 @@ bool AtomicOutputFile::commit()
         fail(path_, systemReason(errno));
         return false;
     }
+    if (direct_) {
+        return true;
+    }
     if (::rename(scratchPath_.c_str(), targetPath_.c_str()) != 0) {
         fail(path_, systemReason(errno));
         return false;
     }
-    committed_ = true;
+    scratchPath_.clear();
     // Make the rename itself durable; a folder that cannot be synced changes nothing.
     const std::string folder = folderOf(targetPath_);
     const Descriptor dir(

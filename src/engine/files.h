@@ -71,9 +71,14 @@ private:
 // Writing a file block by block into a temporary file beside the target, renamed
 // over the target by commit(). Destroyed without commit, it removes the temporary
 // file and leaves the target untouched.
+//
+// A link is kept: the file it names is replaced, or created when it does not exist.
+// A target that is neither a file nor a folder (a device, a pipe) is written into
+// directly, with no temporary file. A file the caller may not write is refused.
 class AtomicOutputFile
 {
 public:
+    // scratchPath names the temporary file; whatever is there first is removed.
     explicit AtomicOutputFile(const std::string &path, const std::string &scratchPath = {});
     ~AtomicOutputFile();
     AtomicOutputFile(const AtomicOutputFile &) = delete;
@@ -83,16 +88,22 @@ public:
     // false on an error (see error()); later writes and commit() then fail too.
     bool write(std::string_view bytes);
     [[nodiscard]] bool commit();
+    // The temporary file while it exists, for removing it when a signal ends the
+    // process; empty when there is none.
+    [[nodiscard]] const std::string &temporaryPath() const { return scratchPath_; }
 
 private:
     void fail(const std::string &path, const std::string &reason);
 
     std::string path_;
     std::string targetPath_;  // the file finally replaced: path_, or the file a link names
-    std::string scratchPath_; // set once the temporary file exists
+    std::string scratchPath_; // set while the temporary file exists
     int fd_ = -1;
-    bool committed_ = false;
+    bool direct_ = false; // writing into a device or pipe, not a temporary file
     std::optional<FileError> error_;
 };
+
+// Writes every byte to standard output; errors name "standard output".
+[[nodiscard]] std::optional<FileError> writeStandardOutput(std::string_view bytes);
 
 } // namespace lorimand

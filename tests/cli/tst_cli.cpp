@@ -7,7 +7,12 @@
 #include <QTest>
 
 #include <csignal>
+#include <thread>
+
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -139,6 +144,12 @@ private slots:
     void failedRunLeavesOutputUntouched_data();
     void failedRunLeavesOutputUntouched();
     void standardOutputErrorIsReported();
+    void writesIntoDevices_data();
+    void writesIntoDevices();
+    void writesIntoAPipe();
+    void readOnlyOutputIsRefused();
+    void signalRemovesTheTemporaryFile_data();
+    void signalRemovesTheTemporaryFile();
     void helpAndVersion_data();
     void helpAndVersion();
 
@@ -529,6 +540,15 @@ void TestCli::failedRunLeavesOutputUntouched_data()
         << "in" << QStringList{"--key-file", "nokey"} << "out" << qint64(0) << "nokey";
     QTest::newRow("missing table")
         << "in" << QStringList{"--table", "none.sbt"} << "out" << qint64(0) << "none.sbt";
+    // A key file or code table is always a file: "-" is a file of that name.
+    QTest::newRow("key file named -")
+        << "in" << QStringList{"--key-file", "-"} << "out" << qint64(0) << "-";
+    QTest::newRow("table named -")
+        << "in" << QStringList{"--table", "-"} << "out" << qint64(0) << "-";
+    QTest::newRow("key file with an empty name")
+        << "in" << QStringList{"--key-file", ""} << "out" << qint64(0) << "\"\"";
+    QTest::newRow("table with an empty name")
+        << "in" << QStringList{"--table", ""} << "out" << qint64(0) << "\"\"";
     QTest::newRow("output's parent is a file")
         << "in" << key << "out/new" << qint64(0) << "out/new";
     QTest::newRow("output is a folder") << "in" << key << "folder" << qint64(0) << "folder";
@@ -576,11 +596,131 @@ void TestCli::standardOutputErrorIsReported()
     QVERIFY2(err.startsWith("lorimand-cli: standard output: "), err);
 }
 
+void TestCli::writesIntoDevices_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("/dev/null") << "/dev/null";
+    QTest::newRow("/dev/stdout, a pipe") << "/dev/stdout";
+}
+
+// A device is written into, not replaced by a file.
+void TestCli::writesIntoDevices()
+{
+    QFETCH(QString, output);
+    const QByteArray plain = nonZeroBytes();
+    const QString in = write("in", plain);
+    const QStringList before = listing();
+    const Run result = run({"encode", "--key", "TarnVeli", in, "-o", output});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.isEmpty(), result.err);
+    struct stat info = {};
+    QVERIFY(::stat("/dev/null", &info) == 0 && S_ISCHR(info.st_mode));
+    QVERIFY(::lstat("/dev/stdout", &info) == 0 && S_ISLNK(info.st_mode));
+    QVERIFY(result.out == (output == "/dev/stdout" ? shifted(plain, 18) : QByteArray()));
+    QCOMPARE(listing(), before);
+}
+
+void TestCli::writesIntoAPipe()
+{
+    const QByteArray fifo = QFile::encodeName(path("fifo"));
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+    // Both ends open before the run, so that neither waits and the reader sees the
+    // end only when the run has closed its end too.
+    const int reading = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(reading >= 0);
+    QVERIFY(::fcntl(reading, F_SETFL, 0) == 0);
+    const int holding = ::open(fifo.constData(), O_WRONLY | O_CLOEXEC);
+    QVERIFY(holding >= 0);
+    QByteArray received;
+    std::thread reader([&] {
+        char buffer[65536];
+        ssize_t got = 0;
+        while ((got = ::read(reading, buffer, sizeof buffer)) > 0) {
+            received.append(buffer, got);
+        }
+    });
+    const QByteArray plain = nonZeroBytes();
+    const Run result = run({"encode", "--key", "TarnVeli", write("in", plain), "-o", path("fifo")});
+    ::close(holding);
+    reader.join();
+    ::close(reading);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(received.size(), plain.size());
+    QVERIFY(received == shifted(plain, 18));
+    struct stat info = {};
+    QVERIFY(::lstat(fifo.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+}
+
+// An OUTPUT without write permission is not replaced behind its owner's back. The
+// superuser passes every permission check, so then the run is made as "nobody".
+void TestCli::readOnlyOutputIsRefused()
+{
+    const QString in = write("in", "text");
+    const QString out = write("out", "old contents");
+    QVERIFY(QFile::setPermissions(out, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0777) == 0);
+    const QStringList before = listing();
+
+    QProcess process;
+    process.setChildProcessModifier([] {
+        if (::geteuid() == 0 &&
+            (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)) {
+            ::_exit(99);
+        }
+    });
+    process.start(QStringLiteral(LORIMAND_CLI_PATH),
+                  {"encode", "--key", "TarnVeli", in, "-o", out});
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    const QByteArray err = process.readAllStandardError();
+    QCOMPARE(err, "lorimand-cli: " + out.toUtf8() + ": Permission denied\n");
+    QCOMPARE(read("out"), QByteArray("old contents"));
+    QCOMPARE(listing(), before);
+}
+
+void TestCli::signalRemovesTheTemporaryFile_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// A run ended by a signal midway leaves no temporary file and the old OUTPUT.
+void TestCli::signalRemovesTheTemporaryFile()
+{
+    QFETCH(int, signal);
+    write("out", "old contents");
+    const QStringList before = listing();
+
+    QProcess process;
+    process.setChildProcessModifier([] {
+        for (const int each : {SIGINT, SIGTERM, SIGHUP}) {
+            std::signal(each, SIG_DFL);
+        }
+    });
+    process.start(QStringLiteral(LORIMAND_CLI_PATH),
+                  {"encode", "--key", "TarnVeli", "-o", path("out")});
+    QVERIFY(process.waitForStarted());
+    // Input that keeps coming: the pipe stays open, so the run is still going.
+    process.write(nonZeroBytes());
+    QVERIFY(process.waitForBytesWritten());
+    QTRY_COMPARE_WITH_TIMEOUT(listing().size(), before.size() + 1, 10000);
+    QVERIFY(::kill(static_cast<pid_t>(process.processId()), signal) == 0);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(listing(), before);
+    QCOMPARE(read("out"), QByteArray("old contents"));
+}
+
 void TestCli::helpAndVersion_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QByteArray>("shown");
     QTest::newRow("--help") << "--help" << QByteArray("--key-file");
+    QTest::newRow("--help on a NUL byte")
+        << "--help" << QByteArray("the blocks before the NUL have already been written");
     QTest::newRow("--version") << "--version" << QByteArray("lorimand-cli " LORIMAND_VERSION "\n");
 }
 

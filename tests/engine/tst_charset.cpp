@@ -172,6 +172,50 @@ private slots:
         }
     }
 
+    void findUtf8Error_data()
+    {
+        QTest::addColumn<QByteArray>("utf8");
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("character"); // -1: the bytes are not UTF-8
+        QTest::newRow("all held") << QByteArray("T\xC3\xA9\xE2\x82\xAC") << false << 0 << 0 << 0;
+        QTest::newRow("empty") << QByteArray() << false << 0 << 0 << 0;
+        QTest::newRow("Greek omega after held ones")
+            << QByteArray("T\xC3\xA9\xCE\xA9x") << true << 3 << 2 << 0x3A9;
+        QTest::newRow("C1 0x80") << QByteArray("\xC2\x80") << true << 0 << 2 << 0x80;
+        QTest::newRow("emoji") << QByteArray("ab\xF0\x9F\x98\x80") << true << 2 << 4 << 0x1F600;
+        QTest::newRow("unholdable before bad bytes")
+            << QByteArray("\xC4\x80\xFF") << true << 0 << 2 << 0x100;
+        QTest::newRow("bad bytes before unholdable")
+            << QByteArray("a\xFF\xC4\x80") << true << 1 << 1 << -1;
+        QTest::newRow("truncated") << QByteArray("ab\xE2\x82") << true << 2 << 1 << -1;
+        QTest::newRow("lone continuation") << QByteArray("\x80") << true << 0 << 1 << -1;
+        QTest::newRow("overlong") << QByteArray("x\xC0\x80") << true << 1 << 1 << -1;
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << true << 0 << 1 << -1;
+        QTest::newRow("beyond Unicode") << QByteArray("\xF4\x90\x80\x80") << true << 0 << 1 << -1;
+    }
+    void findUtf8Error()
+    {
+        QFETCH(QByteArray, utf8);
+        QFETCH(bool, fails);
+        QFETCH(int, offset);
+        QFETCH(int, length);
+        QFETCH(int, character);
+        const auto error = charset::findUtf8Error(utf8.toStdString());
+        // It fails exactly where fromUtf8 does.
+        QCOMPARE(error.has_value(), !charset::fromUtf8(utf8.toStdString()).has_value());
+        QCOMPARE(error.has_value(), fails);
+        if (fails) {
+            QCOMPARE(error->offset, std::size_t(offset));
+            QCOMPARE(error->length, std::size_t(length));
+            QCOMPARE(error->character.has_value(), character >= 0);
+            if (character >= 0) {
+                QCOMPARE(static_cast<int>(*error->character), character);
+            }
+        }
+    }
+
     void fromUtf8TakesEveryCode()
     {
         std::string all;

@@ -6,11 +6,15 @@
 #include <QTest>
 
 #include <algorithm>
+#include <climits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "engine/files.h"
@@ -56,6 +60,16 @@ int permissionsOf(const QString &path)
         return -1;
     }
     return static_cast<int>(info.st_mode & 0777);
+}
+
+// The kind of entry path names itself, links not followed (S_IFREG, S_IFLNK, ...).
+mode_t kindOf(const QString &path)
+{
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        return 0;
+    }
+    return info.st_mode & S_IFMT;
 }
 
 QByteArray randomBytes(qsizetype size)
@@ -180,6 +194,45 @@ private slots:
         QCOMPARE(entriesOf(dir_.path()), QStringList{"Lorimand.ini"});
     }
 
+    // A link (or anything else) where the scratch file goes is removed, never
+    // followed: the file it names stays as it was and nothing is created there.
+    void namedScratchLinkIsNotFollowed_data()
+    {
+        QTest::addColumn<QString>("linkTo");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("link to a file")
+            << "victim.txt" << QStringList{"Lorimand.ini", "victim.txt"};
+        QTest::newRow("dangling link") << "created.txt" << QStringList{"Lorimand.ini"};
+    }
+    void namedScratchLinkIsNotFollowed()
+    {
+        QFETCH(QString, linkTo);
+        QFETCH(QStringList, after);
+        writeBytes(path("Lorimand.ini"), "old");
+        if (linkTo == "victim.txt") {
+            writeBytes(path("victim.txt"), "keep me");
+        }
+        QVERIFY(QFile::link(linkTo, path("Lorimand.tmp")));
+        QVERIFY(!files_.writeFileAtomically(pathOf(path("Lorimand.ini")), "new",
+                                            pathOf(path("Lorimand.tmp"))));
+        QCOMPARE(kindOf(path("Lorimand.ini")), mode_t(S_IFREG));
+        QCOMPARE(contentsOf(path("Lorimand.ini")), QByteArray("new"));
+        QCOMPARE(entriesOf(dir_.path()), after);
+        if (linkTo == "victim.txt") {
+            QCOMPARE(contentsOf(path("victim.txt")), QByteArray("keep me"));
+        }
+    }
+
+    // The temporary file's name is cut so that it stays a legal name.
+    void longestNameIsWritten()
+    {
+        const QString name(NAME_MAX, QLatin1Char('n'));
+        writeBytes(path(name), "old");
+        QVERIFY(!files_.writeFileAtomically(pathOf(path(name)), "new"));
+        QCOMPARE(contentsOf(path(name)), QByteArray("new"));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{name});
+    }
+
     void writingThroughALinkKeepsTheLink()
     {
         writeBytes(path("real.txt"), "old");
@@ -188,6 +241,118 @@ private slots:
         QVERIFY(QFileInfo(path("link.txt")).isSymLink());
         QCOMPARE(contentsOf(path("real.txt")), QByteArray("new"));
         QCOMPARE(entriesOf(dir_.path()), (QStringList{"link.txt", "real.txt"}));
+    }
+
+    // A link whose file does not exist yet: the file is created where the link
+    // points (relative to the link's folder) and the link stays.
+    void writingThroughADanglingLinkCreatesItsFile_data()
+    {
+        QTest::addColumn<QStringList>("links"); // link name, where it points; in pairs
+        QTest::addColumn<QString>("created");
+        QTest::newRow("beside the link") << QStringList{"link.txt", "missing.txt"} << "missing.txt";
+        QTest::newRow("relative to the link's folder")
+            << QStringList{"sub/link.txt", "../made.txt"} << "made.txt";
+        QTest::newRow("into another folder")
+            << QStringList{"link.txt", "sub/made.txt"} << "sub/made.txt";
+        QTest::newRow("chain of links")
+            << QStringList{"first.txt", "second.txt", "second.txt", "sub/end.txt"} << "sub/end.txt";
+        QTest::newRow("absolute") << QStringList{"abs.txt", "ABSOLUTE/absolute.txt"}
+                                  << "absolute.txt";
+    }
+    void writingThroughADanglingLinkCreatesItsFile()
+    {
+        QFETCH(QStringList, links);
+        QFETCH(QString, created);
+        QVERIFY(QDir(dir_.path()).mkdir("sub"));
+        for (qsizetype i = 0; i < links.size(); i += 2) {
+            const QString linkTo = QString(links[i + 1]).replace("ABSOLUTE", dir_.path());
+            QVERIFY(::symlink(QFile::encodeName(linkTo).constData(),
+                              QFile::encodeName(path(links[i])).constData()) == 0);
+        }
+        QVERIFY(!files_.writeFileAtomically(pathOf(path(links[0])), "new"));
+        for (qsizetype i = 0; i < links.size(); i += 2) {
+            QCOMPARE(kindOf(path(links[i])), mode_t(S_IFLNK));
+        }
+        QCOMPARE(kindOf(path(created)), mode_t(S_IFREG));
+        QCOMPARE(contentsOf(path(created)), QByteArray("new"));
+        QStringList expected{"sub"};
+        QStringList expectedInSub;
+        for (qsizetype i = 0; i < links.size(); i += 2) {
+            (links[i].startsWith("sub/") ? expectedInSub : expected)
+                .append(links[i].section('/', -1));
+        }
+        (created.startsWith("sub/") ? expectedInSub : expected).append(created.section('/', -1));
+        expected.sort();
+        expectedInSub.sort();
+        QCOMPARE(entriesOf(dir_.path()), expected);
+        QCOMPARE(entriesOf(path("sub")), expectedInSub);
+    }
+
+    // A device or a pipe cannot be replaced by a file: the bytes go straight into it.
+    void writesIntoADeviceWithoutReplacingIt_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::newRow("device") << false;
+        QTest::newRow("link to a device") << true;
+    }
+    void writesIntoADeviceWithoutReplacingIt()
+    {
+        QFETCH(bool, throughLink);
+        // The superuser gets a null device of the test's own, so that a fault cannot
+        // harm /dev/null; anyone else cannot replace /dev/null anyway.
+        QString device = "/dev/null";
+        if (::geteuid() == 0) {
+            device = path("null");
+            if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) !=
+                0) {
+                QSKIP("no device node can be made here");
+            }
+        }
+        QVERIFY(QFile::link(device, path("link")));
+        const QStringList before = entriesOf(dir_.path());
+        const std::string target = pathOf(throughLink ? path("link") : device);
+        AtomicOutputFile file(target);
+        QVERIFY(!file.error());
+        QVERIFY(file.write("discarded"));
+        QVERIFY(file.commit());
+        QCOMPARE(kindOf(device), mode_t(S_IFCHR));
+        QCOMPARE(kindOf(path("link")), mode_t(S_IFLNK));
+        QVERIFY(!files_.writeFileAtomically(target, "again"));
+        QCOMPARE(kindOf(device), mode_t(S_IFCHR));
+        QCOMPARE(entriesOf(dir_.path()), before);
+    }
+
+    void writesIntoAPipe()
+    {
+        QVERIFY(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600) == 0);
+        // The reading end first, so that opening the pipe to write does not wait.
+        const int reading =
+            ::open(QFile::encodeName(path("fifo")).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        QVERIFY(reading >= 0);
+        QVERIFY(::fcntl(reading, F_SETFL, 0) == 0);
+        const QByteArray bytes = randomBytes(300000); // more than the pipe holds
+        QByteArray received;
+        {
+            AtomicOutputFile file(pathOf(path("fifo")));
+            QVERIFY(!file.error());
+            std::thread reader([&] {
+                char buffer[4096];
+                ssize_t got = 0;
+                while ((got = ::read(reading, buffer, sizeof buffer)) > 0) {
+                    received.append(buffer, got);
+                }
+            });
+            const bool written = file.write(std::string_view(bytes.constData(), bytes.size()));
+            const bool committed = file.commit();
+            reader.join();
+            QVERIFY(written);
+            QVERIFY(committed);
+        }
+        ::close(reading);
+        QCOMPARE(received.size(), bytes.size());
+        QVERIFY(received == bytes);
+        QCOMPARE(kindOf(path("fifo")), mode_t(S_IFIFO));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{"fifo"});
     }
 
     void failedWriteLeavesEverythingAsItWas_data()
@@ -200,9 +365,10 @@ private slots:
         QTest::newRow("scratch beside a file") << "out.txt"
                                                << "plain/x.tmp"
                                                << "plain/x.tmp";
-        QTest::newRow("rename onto a folder") << "folder"
-                                              << "scratch.tmp"
-                                              << "folder";
+        QTest::newRow("loop of links") << "loop1" << QString() << "loop1";
+        QTest::newRow("folder, named scratch") << "folder"
+                                               << "scratch.tmp"
+                                               << "folder";
     }
     void failedWriteLeavesEverythingAsItWas()
     {
@@ -213,6 +379,8 @@ private slots:
         writeBytes(path("folder/inside.txt"), "inside");
         writeBytes(path("plain"), "plain");
         writeBytes(path("out.txt"), "old");
+        QVERIFY(QFile::link("loop2", path("loop1")));
+        QVERIFY(QFile::link("loop1", path("loop2")));
         const QStringList before = entriesOf(dir_.path());
 
         const auto error = files_.writeFileAtomically(
@@ -224,23 +392,55 @@ private slots:
         QCOMPARE(contentsOf(path("out.txt")), QByteArray("old"));
         QCOMPARE(contentsOf(path("plain")), QByteArray("plain"));
         QCOMPARE(entriesOf(path("folder")), QStringList{"inside.txt"});
+        QCOMPARE(kindOf(path("loop1")), mode_t(S_IFLNK));
     }
 
-    void unwritableFolderKeepsTheOldFile()
+    // A read-only file is not replaced behind its owner's back, and a file in a
+    // read-only folder cannot be. The superuser passes every permission check, so
+    // then the attempt runs in a child process as "nobody".
+    void unwritableTargetKeepsTheOldFile_data()
     {
-        if (::geteuid() == 0) {
-            QSKIP("permissions do not bind the superuser");
-        }
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only file") << "locked.txt"
+                                        << "Permission denied";
+        QTest::newRow("read-only folder")
+            << "locked/old.txt"
+            << "cannot create a temporary file beside it: Permission denied";
+    }
+    void unwritableTargetKeepsTheOldFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        writeBytes(path("locked.txt"), "old");
         QVERIFY(QDir(dir_.path()).mkdir("locked"));
         writeBytes(path("locked/old.txt"), "old");
+        QVERIFY(::chmod(QFile::encodeName(path("locked.txt")).constData(), 0444) == 0);
+        QVERIFY(::chmod(QFile::encodeName(path("locked/old.txt")).constData(), 0666) == 0);
         QVERIFY(::chmod(QFile::encodeName(path("locked")).constData(), 0555) == 0);
-        const auto error = files_.writeFileAtomically(pathOf(path("locked/old.txt")), "new");
+        const QByteArray folder = QFile::encodeName(dir_.path());
+        QVERIFY(::chmod(folder.constData(), 0777) == 0);
+        const QStringList before = entriesOf(dir_.path());
+        const std::string file = pathOf(path(target));
+        const std::string expected = reason.toStdString();
+
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::geteuid() == 0 &&
+                (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)) {
+                ::_exit(3);
+            }
+            const auto error = realFileSystem().writeFileAtomically(file, "new");
+            ::_exit(!error ? 1 : error->path != file ? 2 : error->reason != expected ? 4 : 0);
+        }
+        int status = -1;
+        ::waitpid(child, &status, 0);
+        ::chmod(folder.constData(), 0700);
         ::chmod(QFile::encodeName(path("locked")).constData(), 0755);
-        QVERIFY(error);
-        QCOMPARE(error->path, pathOf(path("locked/old.txt")));
-        QCOMPARE(error->reason,
-                 std::string("cannot create a temporary file beside it: Permission denied"));
-        QCOMPARE(contentsOf(path("locked/old.txt")), QByteArray("old"));
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(contentsOf(path(target)), QByteArray("old"));
+        QCOMPARE(entriesOf(dir_.path()), before);
         QCOMPARE(entriesOf(path("locked")), QStringList{"old.txt"});
     }
 
@@ -272,6 +472,27 @@ private slots:
         QVERIFY(!file.commit());
         QCOMPARE(contentsOf(path("blocks.txt")), bytes);
         QCOMPARE(entriesOf(dir_.path()), QStringList{"blocks.txt"});
+    }
+
+    // The rename itself fails: the target became a folder after the temporary file
+    // was made.
+    void failedRenameLeavesNothingBehind()
+    {
+        writeBytes(path("out.txt"), "old");
+        AtomicOutputFile file(pathOf(path("out.txt")));
+        QVERIFY(!file.error());
+        QVERIFY(QFile::remove(path("out.txt")));
+        QVERIFY(QDir(dir_.path()).mkdir("out.txt"));
+        writeBytes(path("out.txt/inside.txt"), "inside");
+        QVERIFY(file.write("new"));
+        QVERIFY(!file.commit());
+        QVERIFY(file.error());
+        QCOMPARE(file.error()->path, pathOf(path("out.txt")));
+        QCOMPARE(file.error()->reason, std::string("Is a directory"));
+        QVERIFY(!file.write("more"));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
+        QCOMPARE(entriesOf(path("out.txt")), QStringList{"inside.txt"});
+        QCOMPARE(contentsOf(path("out.txt/inside.txt")), QByteArray("inside"));
     }
 
     void outputFileThatCannotStartRefusesWrites()
