@@ -2,8 +2,6 @@
 
 #include "ui/main/displaytext.h"
 
-#include "engine/charset.h"
-
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -17,6 +15,8 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
+#include <initializer_list>
 #include <optional>
 
 namespace lorimand {
@@ -25,10 +25,10 @@ namespace {
 
 using displaytext::LineBreak;
 
-// Each line break is the block separator before a block, and its kind is kept
-// in that block's format: formats travel with the blocks through splitting,
-// joining, undo and redo, where a block's user state is lost. The first block's
-// kind means nothing.
+// Each line break or continuation is the block separator before a block, and
+// its kind is kept in that block's format: formats travel with the blocks
+// through splitting, joining, undo and redo, where a block's user state is lost.
+// The first block's kind means nothing.
 constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
 
 [[nodiscard]] std::optional<LineBreak> storedKind(const QTextBlock &block)
@@ -36,16 +36,32 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
     const QVariant kind = block.blockFormat().property(kBreakKind);
     if (!kind.isValid())
         return std::nullopt;
-    return kind.toInt() == static_cast<int>(LineBreak::Lf) ? LineBreak::Lf : LineBreak::CrLf;
+    switch (kind.toInt()) {
+    case static_cast<int>(LineBreak::Lf):
+        return LineBreak::Lf;
+    case static_cast<int>(LineBreak::Continuation):
+        return LineBreak::Continuation;
+    default:
+        return LineBreak::CrLf;
+    }
+}
+
+// Whether the block goes on with the line of the one before it, with no line
+// break between them.
+[[nodiscard]] bool continuesLine(const QTextBlock &block)
+{
+    return block.isValid() && block.previous().isValid() &&
+           storedKind(block) == LineBreak::Continuation;
 }
 
 // The kind a new line break takes: that of the text's first line break, CR LF when
-// there is none. Blocks written by something other than this class carry no kind;
-// the first break that has one stands for them.
+// there is none; continuations are no line breaks. Blocks written by something
+// other than this class carry no kind; the first break that has one stands for them.
 [[nodiscard]] LineBreak defaultBreak(const QTextDocument &document)
 {
     for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
-        if (const std::optional<LineBreak> kind = storedKind(block))
+        const std::optional<LineBreak> kind = storedKind(block);
+        if (kind && *kind != LineBreak::Continuation)
             return *kind;
     }
     return LineBreak::CrLf;
@@ -59,8 +75,67 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
 
 [[nodiscard]] LineBreak mostCommon(const std::vector<LineBreak> &breaks)
 {
-    const auto lf = std::count(breaks.begin(), breaks.end(), LineBreak::Lf);
-    return 2 * lf > static_cast<std::ptrdiff_t>(breaks.size()) ? LineBreak::Lf : LineBreak::CrLf;
+    std::array<std::ptrdiff_t, 3> counts{};
+    for (const LineBreak kind : breaks)
+        ++counts[static_cast<std::size_t>(kind)];
+    return static_cast<LineBreak>(std::max_element(counts.begin(), counts.end()) - counts.begin());
+}
+
+// Walks the characters of `raw`, which starts at `start` in the document, as
+// they are shown: calls run() with each stretch of characters between line
+// breaks and lineBreak() with the kind of each line break. A soft break
+// (Shift+Enter, written by other means) is a line break of the default kind, and
+// continuations are left out, so that a chunked line reads as one.
+template <typename Run, typename Break>
+void walkShown(const QTextDocument &document, int start, QStringView raw, Run run, Break lineBreak)
+{
+    std::optional<LineBreak> fallback;
+    const auto resolved = [&](std::optional<LineBreak> kind) {
+        if (kind)
+            return *kind;
+        if (!fallback)
+            fallback = defaultBreak(document);
+        return *fallback;
+    };
+    QTextBlock block = document.findBlock(start);
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar ch = raw[i];
+        if (ch != QChar::ParagraphSeparator && ch != QChar::LineSeparator)
+            continue;
+        run(raw.sliced(from, i - from));
+        from = i + 1;
+        std::optional<LineBreak> kind;
+        if (ch == QChar::ParagraphSeparator) {
+            block = block.next();
+            kind = storedKind(block);
+            if (kind == LineBreak::Continuation)
+                continue;
+        }
+        lineBreak(resolved(kind));
+    }
+    run(raw.sliced(from));
+}
+
+// Where a key that acts on the character before the caret (or after it, when
+// `forward`) finds that character: across the continuations at the caret, as if
+// they were not there.
+[[nodiscard]] int pastContinuations(const QTextCursor &cursor, bool forward)
+{
+    QTextBlock block = cursor.block();
+    int position = cursor.position();
+    if (forward) {
+        while (position == block.position() + block.length() - 1 && continuesLine(block.next())) {
+            block = block.next();
+            position = block.position();
+        }
+    } else {
+        while (position == block.position() && continuesLine(block)) {
+            block = block.previous();
+            position = block.position() + block.length() - 1;
+        }
+    }
+    return position;
 }
 
 // What a drag carries for the area: the path of exactly one local file, several
@@ -126,34 +201,15 @@ ByteTextEdit::ByteTextEdit(QWidget *parent) : QPlainTextEdit(parent) {}
 
 std::string ByteTextEdit::bytes() const
 {
-    const QTextDocument &doc = *document();
     // The raw text, unlike toPlainText(), keeps CR, U+00A0 and soft breaks as
     // they are, with U+2029 between blocks.
+    const QTextDocument &doc = *document();
     const QString raw = doc.toRawText();
     std::string out;
     out.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(doc.blockCount()));
-    std::optional<LineBreak> fallback;
-    const auto resolved = [&](std::optional<LineBreak> kind) {
-        if (kind)
-            return *kind;
-        if (!fallback)
-            fallback = defaultBreak(doc);
-        return *fallback;
-    };
-    QTextBlock block = doc.begin();
-    for (const QChar ch : raw) {
-        if (ch == QChar::ParagraphSeparator) {
-            block = block.next();
-            out += displaytext::breakBytes(resolved(storedKind(block)));
-        } else if (ch == QChar::LineSeparator) {
-            // A soft break (Shift+Enter, written by other means) is a line break
-            // of the default kind.
-            out += displaytext::breakBytes(resolved(std::nullopt));
-        } else {
-            out.push_back(
-                static_cast<char>(displaytext::codeOf(ch).value_or(charset::kReplacement)));
-        }
-    }
+    walkShown(
+        doc, 0, raw, [&out](QStringView run) { displaytext::appendBytes(run, out); },
+        [&out](LineBreak kind) { out += displaytext::breakBytes(kind); });
     return out;
 }
 
@@ -161,7 +217,7 @@ void ByteTextEdit::setBytes(std::string_view bytes)
 {
     const displaytext::ShownText shown = displaytext::textFromBytes(bytes);
     // Every new block copies the format of the one it is split from, so the kind
-    // most breaks have is given to all of them at once and the others are set
+    // most blocks have is given to all of them at once and the others are set
     // one by one.
     const LineBreak common = mostCommon(shown.breaks);
     QTextDocument &doc = *document();
@@ -174,9 +230,8 @@ void ByteTextEdit::setBytes(std::string_view bytes)
         cursor.removeSelectedText();
         cursor.setBlockFormat(withKind(cursor.blockFormat(), common));
         cursor.insertText(shown.text);
-        if (std::find(shown.breaks.begin(), shown.breaks.end(),
-                      common == LineBreak::Lf ? LineBreak::CrLf : LineBreak::Lf) !=
-            shown.breaks.end()) {
+        if (std::any_of(shown.breaks.begin(), shown.breaks.end(),
+                        [common](LineBreak kind) { return kind != common; })) {
             QTextBlock block = doc.begin().next();
             for (const LineBreak kind : shown.breaks) {
                 if (kind != common) {
@@ -201,16 +256,25 @@ void ByteTextEdit::selectWholeText()
 
 void ByteTextEdit::insertShown(QStringView shown)
 {
-    const QTextBlockFormat format = withKind(textCursor().blockFormat(), defaultBreak(*document()));
+    const QTextBlockFormat current = textCursor().blockFormat();
+    const QTextBlockFormat lineFormat = withKind(current, defaultBreak(*document()));
+    const QTextBlockFormat chunkFormat = withKind(current, LineBreak::Continuation);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     for (;;) {
         const qsizetype end = shown.indexOf(u'\n');
-        cursor.insertText((end < 0 ? shown : shown.first(end)).toString());
+        QStringView line = end < 0 ? shown : shown.first(end);
+        // A long line pasted is shown in chunks, like one set whole.
+        while (line.size() > displaytext::kChunkLength) {
+            cursor.insertText(line.first(displaytext::kChunkLength).toString());
+            cursor.insertBlock(chunkFormat);
+            line = line.sliced(displaytext::kChunkLength);
+        }
+        cursor.insertText(line.toString());
         if (end < 0)
             break;
-        cursor.insertBlock(format);
+        cursor.insertBlock(lineFormat);
         shown = shown.sliced(end + 1);
     }
     cursor.endEditBlock();
@@ -218,8 +282,37 @@ void ByteTextEdit::insertShown(QStringView shown)
     ensureCursorVisible();
 }
 
+void ByteTextEdit::stepOverContinuation(const QKeyEvent &event)
+{
+    using Key = QKeySequence::StandardKey;
+    const auto matchesAny = [&event](std::initializer_list<Key> keys) {
+        return std::any_of(keys.begin(), keys.end(),
+                           [&event](Key key) { return event.matches(key); });
+    };
+    const bool plainBackspace =
+        event.key() == Qt::Key_Backspace && !(event.modifiers() & ~Qt::ShiftModifier);
+    const bool selects =
+        matchesAny({QKeySequence::SelectPreviousChar, QKeySequence::SelectNextChar});
+    const bool backward =
+        plainBackspace ||
+        matchesAny({QKeySequence::Backspace, QKeySequence::DeleteStartOfWord,
+                    QKeySequence::MoveToPreviousChar, QKeySequence::SelectPreviousChar});
+    const bool forward = matchesAny({QKeySequence::Delete, QKeySequence::DeleteEndOfWord,
+                                     QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar});
+    QTextCursor cursor = textCursor();
+    // With a selection, the other keys act on the selection.
+    if ((!backward && !forward) || (cursor.hasSelection() && !selects))
+        return;
+    const int position = pastContinuations(cursor, forward);
+    if (position == cursor.position())
+        return;
+    cursor.setPosition(position, selects ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(cursor);
+}
+
 void ByteTextEdit::keyPressEvent(QKeyEvent *event)
 {
+    stepOverContinuation(*event);
     if (isReadOnly()) {
         QPlainTextEdit::keyPressEvent(event);
         return;
@@ -284,9 +377,11 @@ void ByteTextEdit::insertFromMimeData(const QMimeData *source)
 
 QMimeData *ByteTextEdit::createMimeDataFromSelection() const
 {
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
+    const QTextCursor cursor = textCursor();
+    QString text;
+    walkShown(
+        *document(), cursor.selectionStart(), cursor.selectedText(),
+        [&text](QStringView run) { text += run; }, [&text](LineBreak) { text += u'\n'; });
     auto *mime = new QMimeData;
     mime->setText(text);
     return mime;

@@ -4,7 +4,9 @@
 // takes the kind of the text's first line break (CR LF when there is none). A
 // CR that no LF follows and every other control code but TAB show as their
 // control pictures. A character the 8-bit set cannot hold becomes "?" as it is
-// typed or pasted.
+// typed or pasted. A very long line is shown in chunks, one block each, so that
+// the widget never lays out more than a chunk at once; the chunks read, copy and
+// edit as one line.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -40,7 +42,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    // Copies the characters as shown: toPlainText() would turn U+00A0 into a blank.
+    // Copies the characters as shown, a chunked line as one: toPlainText() would
+    // turn U+00A0 into a blank.
     [[nodiscard]] QMimeData *createMimeDataFromSelection() const override;
 
 private:
@@ -48,6 +51,11 @@ private:
     // in one edit: one textChanged and one undo step. Each break gets the kind of
     // the text's first line break as it stood before the insertion.
     void insertShown(QStringView shown);
+    // A line too long to lay out at once is shown in blocks joined by
+    // continuations (see displaytext). Before a key that deletes or moves over
+    // the character next to the caret, moves the caret across the continuations
+    // there, so that the key acts on a real character.
+    void stepOverContinuation(const QKeyEvent &event);
 };
 
 } // namespace lorimand

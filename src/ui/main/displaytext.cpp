@@ -66,21 +66,33 @@ ShownText textFromBytes(std::string_view bytes)
 {
     const ByteTable &table = textTable();
     ShownText shown;
-    // A break shows as one character, so the text is never longer than the bytes.
-    shown.text.resize(static_cast<qsizetype>(bytes.size()));
+    // A line break shows as one character and a continuation adds one to every
+    // kChunkLength, so this is room enough.
+    const auto room = static_cast<qsizetype>(bytes.size());
+    shown.text.resize(room + room / kChunkLength);
     QChar *const begin = shown.text.data();
     QChar *out = begin;
+    QChar *block = begin;
     const std::size_t size = bytes.size();
     for (std::size_t i = 0; i < size; ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte == '\n') {
             *out++ = u'\n';
             shown.breaks.push_back(LineBreak::Lf);
+            block = out;
         } else if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n') {
             *out++ = u'\n';
             shown.breaks.push_back(LineBreak::CrLf);
+            block = out;
             ++i;
         } else {
+            // Only a character starts a new chunk, so a line of exactly the
+            // chunk length ends with no empty chunk after it.
+            if (out - block == kChunkLength) {
+                *out++ = u'\n';
+                shown.breaks.push_back(LineBreak::Continuation);
+                block = out;
+            }
             *out++ = QChar(table[byte]);
         }
     }
@@ -100,9 +112,11 @@ QString lineFromBytes(std::string_view bytes)
 
 void appendBytes(QStringView shown, std::string &out)
 {
-    out.reserve(out.size() + static_cast<std::size_t>(shown.size()));
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(shown.size()));
+    char *to = out.data() + at;
     for (const QChar ch : shown)
-        out.push_back(static_cast<char>(codeOf(ch).value_or(charset::kReplacement)));
+        *to++ = static_cast<char>(codeOf(ch).value_or(charset::kReplacement));
 }
 
 QString sanitized(QStringView text, Breaks breaks)

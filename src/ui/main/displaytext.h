@@ -12,16 +12,33 @@
 
 namespace lorimand::displaytext {
 
-// The two byte sequences a text area shows as a line break.
+// What separates two blocks of a text area: one of the two byte sequences shown
+// as a line break, or a continuation, which stands for no bytes. A line longer
+// than kChunkLength characters is shown in blocks of that many characters joined
+// by continuations, because the widget lays out a whole block at once and a line
+// of a million characters (encoded text has no line breaks) would take a second.
 enum class LineBreak : unsigned char
 {
     CrLf,
-    Lf
+    Lf,
+    Continuation
 };
+
+// Measured: shorter chunks make more blocks and more short rows where a chunk
+// ends; longer ones slow down showing a text and each keystroke in it.
+inline constexpr qsizetype kChunkLength = 1024;
 
 [[nodiscard]] constexpr std::string_view breakBytes(LineBreak kind)
 {
-    return kind == LineBreak::Lf ? std::string_view("\n") : std::string_view("\r\n");
+    switch (kind) {
+    case LineBreak::CrLf:
+        return "\r\n";
+    case LineBreak::Lf:
+        return "\n";
+    case LineBreak::Continuation:
+        break;
+    }
+    return {};
 }
 
 // The character shown for a code that is not shown as itself: the control
@@ -44,8 +61,8 @@ enum class LineBreak : unsigned char
     return codeOfOther(shown);
 }
 
-// A text as a text area shows it: every line break as '\n', the kind of each
-// break in `breaks`, in order.
+// A text as a text area shows it: every line break and continuation as '\n', the
+// kind of each in `breaks`, in order.
 struct ShownText
 {
     QString text;
@@ -53,7 +70,8 @@ struct ShownText
 };
 
 // CR LF and a lone LF become line breaks; every other control but TAB, a lone CR
-// included, becomes its picture.
+// included, becomes its picture; a line longer than kChunkLength is cut into
+// chunks of that length.
 [[nodiscard]] ShownText textFromBytes(std::string_view bytes);
 // The key field's form: every control, TAB, CR and LF included, as its picture.
 [[nodiscard]] QString lineFromBytes(std::string_view bytes);

@@ -1,6 +1,7 @@
 // Tests of the 8-bit text widgets: the text areas (ByteTextEdit) and the key
 // field (ByteLineEdit) hold every byte string faithfully, show what they hold,
-// and turn typed, pasted and dropped text into text of the 8-bit set.
+// and turn typed, pasted and dropped text into text of the 8-bit set. A long
+// line in a text area is shown in chunks that read, copy and edit as one line.
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -17,6 +18,7 @@
 
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
+#include "ui/main/displaytext.h"
 
 using namespace lorimand;
 
@@ -93,6 +95,46 @@ bool drop(ByteTextEdit &edit, QMimeData &mime, Qt::DropActions possible = Qt::Co
 
 const QString kCjk = QString(QChar(0x4E2D));
 
+constexpr int kChunk = static_cast<int>(displaytext::kChunkLength);
+
+// A line of words of nine letters, so that a chunk boundary falls inside a word.
+[[nodiscard]] QByteArray longLine(qsizetype size)
+{
+    static const QByteArray word("abcdefghi ");
+    QByteArray line(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        line[i] = word[i % word.size()];
+    return line;
+}
+
+// Every code but LF, over and over: one line holding every character there is.
+[[nodiscard]] QByteArray everyCodeInOneLine(qsizetype size)
+{
+    QByteArray codes = allBytes();
+    codes.remove('\n', 1);
+    QByteArray line;
+    while (line.size() < size)
+        line += codes;
+    return line.left(size);
+}
+
+// The length of the longest block, separator not counted.
+[[nodiscard]] int longestBlock(const ByteTextEdit &edit)
+{
+    int longest = 0;
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
+        longest = std::max(longest, block.length() - 1);
+    return longest;
+}
+
+void select(ByteTextEdit &edit, int anchor, int position)
+{
+    QTextCursor cursor = edit.textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+}
+
 } // namespace
 
 class TestByteWidgets : public QObject
@@ -141,6 +183,46 @@ private slots:
         QCOMPARE(bytesOf(edit), bytes);
     }
 
+    // Long lines go into the area in chunks and come back whole; `blocks` is
+    // how many blocks the area shows them in.
+    void longLineRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("one below the limit") << longLine(kChunk - 1) << 1;
+        QTest::newRow("at the limit") << longLine(kChunk) << 1;
+        QTest::newRow("one above the limit") << longLine(kChunk + 1) << 2;
+        QTest::newRow("two chunks exactly") << longLine(2 * kChunk) << 2;
+        QTest::newRow("several chunks") << longLine(5 * kChunk + 17) << 6;
+        QTest::newRow("chunks between mixed breaks")
+            << "a\r\n" + longLine(kChunk + 5) + "\n" + longLine(2 * kChunk) + "\r\n\nb" << 7;
+        QTest::newRow("break at the limit")
+            << longLine(kChunk) + "\n" + longLine(kChunk - 1) + "\r\n"
+            << 3;
+        QTest::newRow("CR LF that would straddle the limit")
+            << longLine(kChunk - 1) + "\r\n" + longLine(3) << 2;
+        QTest::newRow("lone CR at the limit") << longLine(kChunk - 1) + "\r" + longLine(3) << 2;
+        QTest::newRow("long last line with a final break")
+            << "x\n" + longLine(2 * kChunk + 3) + "\n"
+            << 5;
+        QTest::newRow("long last line without a final break")
+            << "x\n" + longLine(2 * kChunk + 3) << 4;
+        QTest::newRow("every code in one line") << everyCodeInOneLine(4 * kChunk + 100) << 5;
+        QTest::newRow("every code in long lines")
+            << everyCodeInOneLine(3 * kChunk) + "\r\n" + everyCodeInOneLine(kChunk + 1) + "\n"
+            << 6;
+    }
+    void longLineRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, blocks);
+        ByteTextEdit edit;
+        edit.setBytes(view(bytes));
+        QCOMPARE(bytesOf(edit), bytes);
+        QCOMPARE(edit.document()->blockCount(), blocks);
+        QVERIFY(longestBlock(edit) <= kChunk);
+    }
+
     void lineRoundTrip_data() { textRoundTrip_data(); }
     void lineRoundTrip()
     {
@@ -180,6 +262,16 @@ private slots:
         QTest::newRow("Windows-1252")
             << QByteArray("\x80\x99\xE9") << QStringList{u"\u20AC\u2122\u00E9"_qs};
         QTest::newRow("break at the end") << QByteArray("a\n") << QStringList{u"a"_qs, QString()};
+        const QString chunk = QString::fromLatin1(longLine(kChunk));
+        QTest::newRow("a line of one chunk") << longLine(kChunk) << QStringList{chunk};
+        QTest::newRow("a line one above a chunk")
+            << longLine(kChunk + 1)
+            << QStringList{chunk, QString::fromLatin1(longLine(kChunk + 1).mid(kChunk))};
+        QTest::newRow("a break right after a chunk") << longLine(kChunk) + "\r\n"
+                                                     << QStringList{chunk, QString()};
+        QTest::newRow("chunks count from the line's start")
+            << "ab\n" + longLine(kChunk + 2)
+            << QStringList{u"ab"_qs, chunk, QString::fromLatin1(longLine(kChunk + 2).mid(kChunk))};
     }
     void textShown()
     {
@@ -218,6 +310,9 @@ private slots:
         QTest::newRow("mixed breaks") << QByteArray("old\r\n") << QByteArray("a\r\nb\nc\r\nd\n");
         QTest::newRow("every byte") << QByteArray("x") << allBytes();
         QTest::newRow("random 64 KiB") << QByteArray("a\nb") << randomBytes(64 * 1024, 7);
+        QTest::newRow("one long line") << QByteArray("a\nb") << everyCodeInOneLine(300 * 1000);
+        QTest::newRow("long lines over long lines")
+            << longLine(9 * kChunk) << "x\r\n" + longLine(4 * kChunk) + "\n" + longLine(kChunk + 1);
     }
     void setBytesChangesOnce()
     {
@@ -242,8 +337,21 @@ private slots:
         ByteTextEdit edit;
         edit.setBytes(view(bytes));
         QCOMPARE(bytesOf(edit), bytes);
-        // Each break is a block of its own, not a soft break inside one.
-        QCOMPARE(edit.document()->blockCount(), bytes.count('\n') + 1);
+        // Each break is a block of its own, not a soft break inside one; long
+        // lines add the blocks of their chunks.
+        qsizetype blocks = 1;
+        qsizetype lineLength = 0;
+        for (const char byte : bytes) {
+            if (byte == '\n') {
+                ++blocks;
+                lineLength = 0;
+            } else if (++lineLength > kChunk) {
+                ++blocks;
+                lineLength = 1;
+            }
+        }
+        QCOMPARE(edit.document()->blockCount(), blocks);
+        QVERIFY(longestBlock(edit) <= kChunk);
     }
 
     void longKeyRoundTrips()
@@ -278,6 +386,16 @@ private slots:
         QTest::newRow("Shift+Enter too")
             << QByteArray("a\nb") << 1 << static_cast<int>(Qt::ShiftModifier)
             << QByteArray("a\n\nb");
+        const QByteArray line = longLine(2 * kChunk + 5);
+        QTest::newRow("continuations are no breaks")
+            << line + "\nb" << 0 << none << "\n" + line + "\nb";
+        QTest::newRow("a long line alone") << line << -1 << none << line + "\r\n";
+        QTest::newRow("at the start of a continuation")
+            << line + "\nb" << kChunk + 1 << none
+            << line.left(kChunk) + "\n" + line.mid(kChunk) + "\nb";
+        QTest::newRow("at the end of a chunk")
+            << line + "\r\nb" << kChunk << none
+            << line.left(kChunk) + "\r\n" + line.mid(kChunk) + "\r\nb";
     }
     void typedBreakTakesFirstKind()
     {
@@ -351,6 +469,185 @@ private slots:
         QCOMPARE(bytesOf(edit), QByteArray("ah\nij"));
         edit.undo();
         QCOMPARE(bytesOf(edit), before);
+    }
+
+    // Keys at a chunk boundary act as if the boundary were not there. The text
+    // is "top" LF, a line of two chunks and ten characters, CR LF, "end"; the
+    // line's first chunk ends at position kChunk + 4, its second starts one
+    // further on.
+    void editAtBoundary_data()
+    {
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray line = longLine(2 * kChunk + 10);
+        const QByteArray before = "top\n" + line + "\r\nend";
+        const int chunkEnd = kChunk + 4;
+        const int nextChunk = chunkEnd + 1;
+        const int none = Qt::NoModifier;
+        const int control = Qt::ControlModifier;
+        // Byte i of the line is at byte 4 + i of the text.
+        const auto removed = [&before](qsizetype at, qsizetype count) {
+            return QByteArray(before).remove(4 + at, count);
+        };
+        const auto inserted = [&before](qsizetype at, const char *text) {
+            return QByteArray(before).insert(4 + at, text);
+        };
+        QTest::newRow("Backspace at the start of a continuation")
+            << nextChunk << nextChunk << int(Qt::Key_Backspace) << none << removed(kChunk - 1, 1);
+        QTest::newRow("Backspace at the end of a chunk")
+            << chunkEnd << chunkEnd << int(Qt::Key_Backspace) << none << removed(kChunk - 1, 1);
+        QTest::newRow("Delete at the end of a chunk")
+            << chunkEnd << chunkEnd << int(Qt::Key_Delete) << none << removed(kChunk, 1);
+        QTest::newRow("Delete at the start of a continuation")
+            << nextChunk << nextChunk << int(Qt::Key_Delete) << none << removed(kChunk, 1);
+        // The boundary falls inside a word "abcdefghi ": Ctrl+Backspace takes
+        // the word's letters before it, Ctrl+Delete the rest and the blank.
+        static_assert(kChunk % 10 != 0);
+        const int head = kChunk % 10;
+        QTest::newRow("Ctrl+Backspace at the start of a continuation")
+            << nextChunk << nextChunk << int(Qt::Key_Backspace) << control
+            << removed(kChunk - head, head);
+        QTest::newRow("Ctrl+Delete at the end of a chunk")
+            << chunkEnd << chunkEnd << int(Qt::Key_Delete) << control << removed(kChunk, 10 - head);
+        QTest::newRow("typing at the end of a chunk")
+            << chunkEnd << chunkEnd << int(Qt::Key_X) << none << inserted(kChunk, "x");
+        QTest::newRow("typing at the start of a continuation")
+            << nextChunk << nextChunk << int(Qt::Key_X) << none << inserted(kChunk, "x");
+        QTest::newRow("Backspace on a selection across the boundary")
+            << chunkEnd - 2 << nextChunk + 3 << int(Qt::Key_Backspace) << none
+            << removed(kChunk - 2, 5);
+        QTest::newRow("typing over a selection across the boundary")
+            << nextChunk + 3 << chunkEnd - 2 << int(Qt::Key_X) << none
+            << QByteArray(before).replace(4 + kChunk - 2, 5, "x");
+        QTest::newRow("deleting from the line before into a continuation")
+            << 1 << nextChunk + 5 << int(Qt::Key_Delete) << none
+            << QByteArray(before).remove(1, 3 + kChunk + 5);
+        QTest::newRow("deleting from a continuation into the line after")
+            << nextChunk + 5 << before.size() << int(Qt::Key_Delete) << none
+            << QByteArray(before).remove(4 + kChunk + 5, before.size() - 1 - (4 + kChunk + 5));
+    }
+    void editAtBoundary()
+    {
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QByteArray, after);
+        const QByteArray before = "top\n" + longLine(2 * kChunk + 10) + "\r\nend";
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        select(edit, anchor, position);
+        QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
+        QTest::keyClick(&edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(bytesOf(edit), after);
+        for (int round = 0; round < 2; ++round) {
+            edit.undo();
+            QCOMPARE(bytesOf(edit), before);
+            edit.redo();
+            QCOMPARE(bytesOf(edit), after);
+        }
+    }
+
+    // A chunk emptied by an edit stays as an empty block: keys next to it still
+    // reach the real characters on its other side.
+    void editAcrossAnEmptiedChunk_data()
+    {
+        QTest::addColumn<bool>("backward");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray line = longLine(3 * kChunk);
+        const QByteArray emptied = QByteArray(line).remove(kChunk, kChunk);
+        QTest::newRow("Backspace") << true << QByteArray(emptied).remove(kChunk - 1, 1);
+        QTest::newRow("Delete") << false << QByteArray(emptied).remove(kChunk, 1);
+    }
+    void editAcrossAnEmptiedChunk()
+    {
+        QFETCH(bool, backward);
+        QFETCH(QByteArray, after);
+        ByteTextEdit edit;
+        edit.setBytes(view(longLine(3 * kChunk)));
+        // The second chunk, positions kChunk + 1 to 2 * kChunk + 1.
+        select(edit, kChunk + 1, 2 * kChunk + 1);
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QCOMPARE(edit.document()->blockCount(), 3);
+        // The start of the third chunk, or the end of the first.
+        placeCursor(edit, backward ? kChunk + 2 : kChunk);
+        QTest::keyClick(&edit, backward ? Qt::Key_Backspace : Qt::Key_Delete);
+        QCOMPARE(bytesOf(edit), after);
+    }
+
+    // The caret takes one step per character across a chunked line.
+    void arrowsStepOverBoundaries()
+    {
+        const QByteArray line = longLine(3 * kChunk + 7);
+        ByteTextEdit edit;
+        edit.setBytes(view("a\n" + line + "\nb"));
+        const int start = 2;
+        const int end = start + static_cast<int>(line.size()) + 3;
+        placeCursor(edit, start);
+        for (qsizetype step = 0; step < line.size(); ++step)
+            QTest::keyClick(&edit, Qt::Key_Right);
+        QCOMPARE(edit.textCursor().position(), end);
+        for (qsizetype step = 0; step < line.size(); ++step)
+            QTest::keyClick(&edit, Qt::Key_Left);
+        QCOMPARE(edit.textCursor().position(), start);
+        // Shift+arrows select one character across a boundary.
+        placeCursor(edit, start + kChunk);
+        QTest::keyClick(&edit, Qt::Key_Right, Qt::ShiftModifier);
+        edit.copy();
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromLatin1(line.mid(kChunk, 1)));
+        placeCursor(edit, start + kChunk + 1);
+        QTest::keyClick(&edit, Qt::Key_Left, Qt::ShiftModifier);
+        edit.copy();
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromLatin1(line.mid(kChunk - 1, 1)));
+    }
+
+    // Copying or cutting across chunk boundaries gives the characters without
+    // breaks where the boundaries are. The text is a line of three chunks,
+    // CR LF, and a line of one chunk and two characters.
+    void copyAcrossBoundaries_data()
+    {
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("count");
+        const int second = 3 * kChunk + 3; // where the second line starts
+        QTest::newRow("across one boundary") << kChunk - 3 << kChunk + 4 << kChunk - 3 << 6;
+        QTest::newRow("backwards across one boundary")
+            << kChunk + 4 << kChunk - 3 << kChunk - 3 << 6;
+        QTest::newRow("from the end of a chunk") << kChunk << kChunk + 3 << kChunk << 2;
+        QTest::newRow("up to the start of a continuation")
+            << kChunk - 2 << kChunk + 1 << kChunk - 2 << 2;
+        QTest::newRow("across two boundaries and a break")
+            << 5 << second + kChunk + 2 << 5 << 3 * kChunk - 5 + 2 + kChunk + 1;
+        QTest::newRow("one whole chunk") << kChunk + 1 << 2 * kChunk + 1 << kChunk << kChunk;
+    }
+    void copyAcrossBoundaries()
+    {
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, from);
+        QFETCH(int, count);
+        const QByteArray before = longLine(3 * kChunk) + "\r\n" + longLine(kChunk + 2);
+        const QByteArray copied = before.mid(from, count);
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        select(edit, anchor, position);
+        edit.copy();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QString::fromLatin1(copied).replace(u"\r\n"_qs, u"\n"_qs));
+        ByteTextEdit pasted;
+        pasted.paste();
+        QCOMPARE(bytesOf(pasted), copied);
+        QApplication::clipboard()->clear();
+        edit.cut();
+        QCOMPARE(bytesOf(edit), QByteArray(before).remove(from, count));
+        pasted.selectWholeText();
+        pasted.paste();
+        QCOMPARE(bytesOf(pasted), copied);
     }
 
     void typedCharacters_data()
@@ -452,6 +749,9 @@ private slots:
         QTest::newRow("pictures") << QByteArray() << u"\u240D\u2400"_qs << QByteArray("\r\0", 2);
         QTest::newRow("paragraph and line separators")
             << QByteArray() << u"a\u2029b\u2028c"_qs << QByteArray("a\r\nb\r\nc");
+        const QByteArray line = longLine(3 * kChunk + 1);
+        QTest::newRow("long lines") << QByteArray("a\nb") << QString::fromLatin1(line + "\n" + line)
+                                    << "a\nb" + line + "\n" + line;
     }
     void paste()
     {
@@ -466,6 +766,8 @@ private slots:
         edit.paste();
         QCOMPARE(changed.count(), 1);
         QCOMPARE(bytesOf(edit), after);
+        // A pasted line is chunked like one set whole.
+        QVERIFY(longestBlock(edit) <= kChunk + before.size());
         edit.undo();
         QCOMPARE(bytesOf(edit), before);
     }
