@@ -66,21 +66,17 @@ bool ByteLineEdit::isMasked() const
 
 void ByteLineEdit::keyPressEvent(QKeyEvent *event)
 {
-    const QString text = event->text();
-    const bool printable = !text.isEmpty() && text.front().unicode() >= 0x20 &&
-                           !(text.front().unicode() >= 0x7F && text.front().unicode() <= 0x9F);
-    if (!printable) {
+    if (!displaytext::insertsText(*event)) {
         QLineEdit::keyPressEvent(event);
         return;
     }
+    const QString text = event->text();
     const QString fixed = displaytext::sanitized(text, displaytext::Breaks::AsPictures);
     if (fixed == text) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    QKeyEvent replaced(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                       event->nativeVirtualKey(), event->nativeModifiers(), fixed,
-                       event->isAutoRepeat(), static_cast<quint16>(event->count()));
+    QKeyEvent replaced = displaytext::withText(*event, fixed);
     QLineEdit::keyPressEvent(&replaced);
     event->setAccepted(replaced.isAccepted());
 }

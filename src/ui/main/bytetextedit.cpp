@@ -173,28 +173,6 @@ bool acceptAsFileDrop(QDropEvent *event)
     return false;
 }
 
-// The key event, with its text replaced.
-[[nodiscard]] QKeyEvent withText(const QKeyEvent &event, const QString &text)
-{
-    return QKeyEvent(event.type(), event.key(), event.modifiers(), event.nativeScanCode(),
-                     event.nativeVirtualKey(), event.nativeModifiers(), text, event.isAutoRepeat(),
-                     static_cast<quint16>(event.count()));
-}
-
-// Whether the base class would insert the key's text; Ctrl and Ctrl+Shift
-// combinations and control codes insert nothing.
-[[nodiscard]] bool insertsText(const QKeyEvent &event)
-{
-    const QString text = event.text();
-    if (text.isEmpty())
-        return false;
-    const Qt::KeyboardModifiers modifiers = event.modifiers();
-    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ShiftModifier | Qt::ControlModifier))
-        return false;
-    const char16_t first = text.front().unicode();
-    return first >= 0x20 && !(first >= 0x7F && first <= 0x9F);
-}
-
 } // namespace
 
 ByteTextEdit::ByteTextEdit(QWidget *parent) : QPlainTextEdit(parent) {}
@@ -324,7 +302,7 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (insertsText(*event)) {
+    if (displaytext::insertsText(*event)) {
         const QString text = event->text();
         const QString fixed = displaytext::sanitized(text, displaytext::Breaks::AsLineBreaks);
         if (fixed.contains(u'\n')) {
@@ -333,7 +311,7 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
             return;
         }
         if (fixed != text) {
-            QKeyEvent replaced = withText(*event, fixed);
+            QKeyEvent replaced = displaytext::withText(*event, fixed);
             QPlainTextEdit::keyPressEvent(&replaced);
             event->setAccepted(replaced.isAccepted());
             return;

@@ -54,12 +54,9 @@ QChar controlPicture(unsigned char code)
 
 std::optional<unsigned char> codeOfOther(QChar shown)
 {
-    const char16_t ch = shown.unicode();
-    if (ch >= kPictures && ch < kPictures + 0x20)
-        return static_cast<unsigned char>(ch - kPictures);
-    if (ch == kDelPicture)
+    if (shown.unicode() == kDelPicture)
         return kDel;
-    return charset::fromUnicode(ch);
+    return charset::fromUnicode(shown.unicode());
 }
 
 ShownText textFromBytes(std::string_view bytes)
@@ -153,6 +150,25 @@ QString sanitized(QStringView text, Breaks breaks)
         }
     }
     return result;
+}
+
+bool insertsText(const QKeyEvent &event)
+{
+    const QString text = event.text();
+    if (text.isEmpty())
+        return false;
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ShiftModifier | Qt::ControlModifier))
+        return false;
+    const char16_t first = text.front().unicode();
+    return first >= 0x20 && !(first >= 0x7F && first <= 0x9F);
+}
+
+QKeyEvent withText(const QKeyEvent &event, const QString &text)
+{
+    return QKeyEvent(event.type(), event.key(), event.modifiers(), event.nativeScanCode(),
+                     event.nativeVirtualKey(), event.nativeModifiers(), text, event.isAutoRepeat(),
+                     static_cast<quint16>(event.count()));
 }
 
 } // namespace lorimand::displaytext

@@ -2,6 +2,7 @@
 // ByteTextEdit and ByteLineEdit and used by nothing else.
 #pragma once
 
+#include <QKeyEvent>
 #include <QString>
 #include <QStringView>
 
@@ -89,5 +90,11 @@ enum class Breaks
 // Controls become their pictures, a character the set cannot hold (a pair of
 // surrogates counting as one) becomes "?", pictures stay as they are.
 [[nodiscard]] QString sanitized(QStringView text, Breaks breaks);
+
+// Whether a widget would insert the key's text: Ctrl and Ctrl+Shift combinations
+// and control codes insert nothing.
+[[nodiscard]] bool insertsText(const QKeyEvent &event);
+// The event with other text, for the base class to insert instead.
+[[nodiscard]] QKeyEvent withText(const QKeyEvent &event, const QString &text);
 
 } // namespace lorimand::displaytext
