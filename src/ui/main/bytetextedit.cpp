@@ -173,6 +173,18 @@ bool acceptAsFileDrop(QDropEvent *event)
     return false;
 }
 
+// Whether a drag of files is settled here: one file is taken as a copy, several
+// are refused; any other drag is the base class's.
+bool handledAsFiles(QDragMoveEvent *event)
+{
+    const DraggedFiles files = draggedFiles(event->mimeData());
+    if (files.single)
+        acceptAsFileDrop(event);
+    else if (files.several)
+        event->ignore();
+    return files.single || files.several;
+}
+
 } // namespace
 
 ByteTextEdit::ByteTextEdit(QWidget *parent) : QPlainTextEdit(parent) {}
@@ -367,23 +379,13 @@ QMimeData *ByteTextEdit::createMimeDataFromSelection() const
 
 void ByteTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    const DraggedFiles files = draggedFiles(event->mimeData());
-    if (files.single)
-        acceptAsFileDrop(event);
-    else if (files.several)
-        event->ignore();
-    else
+    if (!handledAsFiles(event))
         QPlainTextEdit::dragEnterEvent(event);
 }
 
 void ByteTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    const DraggedFiles files = draggedFiles(event->mimeData());
-    if (files.single)
-        acceptAsFileDrop(event);
-    else if (files.several)
-        event->ignore();
-    else
+    if (!handledAsFiles(event))
         QPlainTextEdit::dragMoveEvent(event);
 }
 
