@@ -26,14 +26,15 @@ namespace {
 using displaytext::LineBreak;
 
 // Each line break or continuation is the block separator before a block, and
-// its kind is kept in that block's format: formats travel with the blocks
-// through splitting, joining, undo and redo, where a block's user state is lost.
+// its kind is kept in that separator's character format: the format goes with
+// the separator itself, so whichever block Qt keeps when a break is deleted,
+// the kinds left are those of the breaks left, also through undo and redo.
 // The first block's kind means nothing.
 constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
 
 [[nodiscard]] std::optional<LineBreak> storedKind(const QTextBlock &block)
 {
-    const QVariant kind = block.blockFormat().property(kBreakKind);
+    const QVariant kind = block.charFormat().property(kBreakKind);
     if (!kind.isValid())
         return std::nullopt;
     switch (kind.toInt()) {
@@ -67,7 +68,7 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
     return LineBreak::CrLf;
 }
 
-[[nodiscard]] QTextBlockFormat withKind(QTextBlockFormat format, LineBreak kind)
+[[nodiscard]] QTextCharFormat withKind(QTextCharFormat format, LineBreak kind)
 {
     format.setProperty(kBreakKind, static_cast<int>(kind));
     return format;
@@ -216,16 +217,19 @@ void ByteTextEdit::setBytes(std::string_view bytes)
     {
         QTextCursor cursor(&doc);
         cursor.beginEditBlock();
-        cursor.select(QTextCursor::Document);
-        cursor.removeSelectedText();
-        cursor.setBlockFormat(withKind(cursor.blockFormat(), common));
-        cursor.insertText(shown.text);
+        doc.clear();
+        cursor = QTextCursor(&doc);
+        const QTextCharFormat base = cursor.charFormat();
+        cursor.insertText(shown.text, withKind(base, common));
         if (std::any_of(shown.breaks.begin(), shown.breaks.end(),
                         [common](LineBreak kind) { return kind != common; })) {
             QTextBlock block = doc.begin().next();
+            QTextCursor sep(&doc);
             for (const LineBreak kind : shown.breaks) {
                 if (kind != common) {
-                    QTextCursor(block).setBlockFormat(withKind(block.blockFormat(), kind));
+                    sep.setPosition(block.position() - 1);
+                    sep.setPosition(block.position(), QTextCursor::KeepAnchor);
+                    sep.setCharFormat(withKind(base, kind));
                 }
                 block = block.next();
             }
@@ -246,9 +250,9 @@ void ByteTextEdit::selectWholeText()
 
 void ByteTextEdit::insertShown(QStringView shown)
 {
-    const QTextBlockFormat current = textCursor().blockFormat();
-    const QTextBlockFormat lineFormat = withKind(current, defaultBreak(*document()));
-    const QTextBlockFormat chunkFormat = withKind(current, LineBreak::Continuation);
+    const QTextCharFormat current = textCursor().charFormat();
+    const QTextCharFormat lineFormat = withKind(current, defaultBreak(*document()));
+    const QTextCharFormat chunkFormat = withKind(current, LineBreak::Continuation);
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.removeSelectedText();
@@ -258,13 +262,13 @@ void ByteTextEdit::insertShown(QStringView shown)
         // A long line pasted is shown in chunks, like one set whole.
         while (line.size() > displaytext::kChunkLength) {
             cursor.insertText(line.first(displaytext::kChunkLength).toString());
-            cursor.insertBlock(chunkFormat);
+            cursor.insertBlock(cursor.blockFormat(), chunkFormat);
             line = line.sliced(displaytext::kChunkLength);
         }
         cursor.insertText(line.toString());
         if (end < 0)
             break;
-        cursor.insertBlock(lineFormat);
+        cursor.insertBlock(cursor.blockFormat(), lineFormat);
         shown = shown.sliced(end + 1);
     }
     cursor.endEditBlock();
@@ -341,6 +345,12 @@ void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
         return;
     }
     const bool hasBreak = fixed.contains(u'\n');
+    // With nothing else to do for the base class, the text goes in as one change.
+    if (hasBreak && event->preeditString().isEmpty() && event->replacementLength() == 0) {
+        insertShown(fixed);
+        event->accept();
+        return;
+    }
     QInputMethodEvent replaced(event->preeditString(), event->attributes());
     replaced.setCommitString(hasBreak ? QString() : fixed, event->replacementStart(),
                              event->replacementLength());

@@ -456,6 +456,69 @@ private slots:
         }
     }
 
+    // Deleting one break keeps the kinds of the others, also where Qt drops the
+    // empty block before the deleted break rather than the one after it.
+    void deletingABreakKeepsTheOthers_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QByteArray>("after");
+        const int none = Qt::NoModifier;
+        const QByteArray mixed("ab\r\ncd\nef");
+        QTest::newRow("Backspace after an empty line")
+            << QByteArray("a\r\n\nb") << 3 << 3 << int(Qt::Key_Backspace) << none
+            << QByteArray("a\r\nb");
+        QTest::newRow("Delete on an empty line")
+            << QByteArray("a\r\n\nb") << 2 << 2 << int(Qt::Key_Delete) << none
+            << QByteArray("a\r\nb");
+        QTest::newRow("selection from a line's start, Delete")
+            << mixed << 3 << 7 << int(Qt::Key_Delete) << none << QByteArray("ab\r\nf");
+        QTest::newRow("selection from a line's start, Ctrl+X")
+            << mixed << 3 << 7 << int(Qt::Key_X) << int(Qt::ControlModifier)
+            << QByteArray("ab\r\nf");
+        QTest::newRow("selection from a line's start, typed over")
+            << mixed << 3 << 7 << int(Qt::Key_Z) << none << QByteArray("ab\r\nzf");
+        const QByteArray afterBreak = "x\r\n" + longLine(1500);
+        QTest::newRow("from a line's start into its second chunk")
+            << afterBreak << 2 << kChunk + 8 << int(Qt::Key_Delete) << none
+            << "x\r\n" + longLine(1500).mid(kChunk + 5);
+        const QByteArray beforeBreak = longLine(1500) + "\r\nz";
+        QTest::newRow("from a second chunk's start to the end")
+            << beforeBreak << kChunk + 1 << int(beforeBreak.size()) << int(Qt::Key_Delete) << none
+            << longLine(kChunk);
+    }
+    void deletingABreakKeepsTheOthers()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QByteArray, after);
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        select(edit, anchor, position);
+        QTest::keyClick(&edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(bytesOf(edit), after);
+        edit.undo();
+        QCOMPARE(bytesOf(edit), before);
+    }
+
+    void joiningAcrossAnEmptiedChunk()
+    {
+        const QByteArray before = longLine(kChunk) + QByteArray(kChunk, 'y') + "\nz";
+        ByteTextEdit edit;
+        edit.setBytes(view(before));
+        select(edit, kChunk + 1, 2 * kChunk + 1);
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QCOMPARE(bytesOf(edit), longLine(kChunk) + "\nz");
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QCOMPARE(bytesOf(edit), longLine(kChunk) + "z");
+    }
+
     void deletingAcrossBreaksUndoes()
     {
         const QByteArray before("ab\r\ncd\nef\r\ngh\nij");
