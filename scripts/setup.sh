@@ -5,7 +5,7 @@ set -euo pipefail
 
 lorimand_packages=(
     cmake ninja-build g++ qt6-base-dev libgl1-mesa-dev libcli11-dev
-    fonts-dejavu-core xvfb xdotool
+    fonts-dejavu-core fonts-symbola xvfb xdotool
 )
 
 lorimand_install_missing() {

@@ -2,7 +2,8 @@
 # The real program in a real X server, driven by the keyboard: it starts with a
 # file named on its command line, encodes it, saves the result through the real
 # file dialog, and the saved bytes must be what lorimand-cli makes of the same
-# text. F1 then opens the help window.
+# text. Made smaller than its minimum, it sets itself back; F1 then opens the
+# help window.
 # Usage: window_end_to_end.sh <folder holding lorimand and lorimand-cli>
 set -euo pipefail
 
@@ -77,6 +78,16 @@ wait_for_file "$work/saved.enc" || fail "nothing was saved"
 # The command line loads the lines joined by CR LF, without the final line end.
 printf 'one\r\ntwo' | "$bin_dir/lorimand-cli" encode --key TarnVeli >"$work/expected.enc"
 cmp "$work/expected.enc" "$work/saved.enc" || fail "the saved text differs from lorimand-cli's"
+
+# Without a window manager nothing enforces the minimum size hint: the window
+# sets itself back to its design size.
+xdotool windowsize "$main" 300 200
+for _ in $(seq 50); do
+    geometry=$(xdotool getwindowgeometry "$main" | sed -n 's/^ *Geometry: //p')
+    [ "$geometry" = "553x373" ] && break
+    sleep 0.1
+done
+[ "$geometry" = "553x373" ] || fail "the window stayed at $geometry, below its minimum size"
 
 xdotool windowfocus --sync "$main"
 xdotool key F1

@@ -3,6 +3,7 @@
 #include "engine/charset.h"
 #include "engine/files.h"
 #include "engine/lines.h"
+#include "ui/colours.h"
 #include "ui/help/banner.h"
 #include "ui/help/helplayout.h"
 #include "ui/platform.h"
@@ -26,24 +27,6 @@ const QColor kLinkColour(0, 153, 255);
 
 const QString kAdvertText =
     QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!");
-
-void setBackground(QWidget &widget, const QColor &colour)
-{
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, colour);
-    widget.setPalette(palette);
-    widget.setAutoFillBackground(true);
-}
-
-// The window's black would otherwise pass on to the text box's frame and scroll
-// bar, which keep the default window colours.
-void keepDefaultBackground(QWidget &widget)
-{
-    QPalette palette = widget.palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Window, palette.color(group, QPalette::Window));
-    widget.setPalette(palette);
-}
 
 } // namespace
 
@@ -75,7 +58,7 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
 
     txtHelpFile_ = new QPlainTextEdit(this);
     txtHelpFile_->setObjectName(QStringLiteral("txtHelpFile"));
-    keepDefaultBackground(*txtHelpFile_);
+    keepDefaultColours(*txtHelpFile_);
     txtHelpFile_->setReadOnly(true);
     txtHelpFile_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtHelpFile_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -85,7 +68,7 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     fixed.setPointSizeF(9);
     txtHelpFile_->setFont(fixed);
 
-    setBackground(*this, Qt::black);
+    makeBlack(*this);
 
     imgQuorvale_ = new QLabel(this);
     imgQuorvale_->setObjectName(QStringLiteral("imgQuorvale"));

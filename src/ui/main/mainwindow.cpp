@@ -21,6 +21,7 @@
 #include "engine/generator.h"
 #include "engine/lines.h"
 #include "ui/busycursor.h"
+#include "ui/colours.h"
 #include "ui/main/artwork.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
@@ -106,11 +107,7 @@ MainWindow::MainWindow(Platform &platform, FileSystem &files, RandomGenerator &g
     setWindowTitle(QStringLiteral("Lorimand"));
     setWindowIcon(programIcon());
 
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, Qt::black);
-    colours.setColor(QPalette::WindowText, Qt::white);
-    setPalette(colours);
-    setAutoFillBackground(true);
+    makeBlack(*this);
 
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSizeF(8.25);
@@ -145,8 +142,7 @@ void MainWindow::createControls()
         area->setObjectName(QString::fromLatin1(name));
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         area->setTabChangesFocus(true);
-        area->setAutoFillBackground(true);
-        area->setPalette(QApplication::palette());
+        keepDefaultColours(*area);
         return area;
     };
     normal_ = textArea("Normal");
@@ -156,6 +152,11 @@ void MainWindow::createControls()
 
     codeType_ = new QWidget(this);
     codeType_->setObjectName(QStringLiteral("CodeType"));
+    // "Encryption Key:" in the bold sans-serif of Linux desktops is a few pixels
+    // wider than the option button's design width; a narrower cut makes it fit.
+    QFont modeFont = font();
+    modeFont.setStretch(QFont::SemiCondensed);
+    codeType_->setFont(modeFont);
     useKey_ = new QRadioButton(QStringLiteral("Encryption &Key:"), codeType_);
     useKey_->setObjectName(QStringLiteral("UseKey"));
     useKey_->setGeometry(twips::toPixels(twips::Rect{0, 60, 1695, 195}));
@@ -314,6 +315,15 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     arrangeControls();
+    // The minimum size keeps window managers from going below the design size;
+    // where none does, the window sets itself back, but never while minimised
+    // or maximised, when the size is the desktop's to choose.
+    if (windowState() == Qt::WindowNoState) {
+        const QSize allowed =
+            twips::clientSize(enforceMainMinimum(twips::outerSize(event->size())));
+        if (allowed != event->size())
+            resize(allowed);
+    }
 }
 
 void MainWindow::arrangeControls()
@@ -605,11 +615,23 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title, bo
         return;
     const std::string text = area.bytes();
     if (warnIfLossy && !reloadsExactly(text)) {
+        // Loading reads a CR without an LF as a line break and drops a final one.
+        bool loneCr = false;
+        for (std::size_t at = text.find('\r'); at != std::string::npos && !loneCr;
+             at = text.find('\r', at + 1))
+            loneCr = at + 1 == text.size() || text[at + 1] != '\n';
+        QStringList reasons;
+        if (loneCr)
+            reasons << QStringLiteral("holds a carriage return without a line feed, which "
+                                      "loading turns into a line break");
+        if (text.ends_with("\r\n"))
+            reasons << QStringLiteral("ends with a line break, which loading drops");
+        const QString what = reasons.join(QStringLiteral(" and "));
         const auto answer = platform_.showMessage(
             this, QStringLiteral("Save Encoded Text"),
-            QStringLiteral("This encoded text holds a carriage return without a line feed, or "
-                           "ends with a line break. Loading the file again would change it, so "
-                           "it might not decode as it does now.\n\nSave it anyway?"),
+            QStringLiteral("This encoded text %1, so the file would not load back exactly as "
+                           "it is now.\n\nSave it anyway?")
+                .arg(what),
             QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
         if (answer != QMessageBox::Save)
             return;

@@ -1,5 +1,6 @@
 // The main window's controls, translation and event handling, driven as a user would.
 #include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -63,6 +64,9 @@ private slots:
             QVERIFY2(button, name);
             QCOMPARE(button->text(), QString::fromLatin1(caption));
         }
+        // The option buttons' captions fit their design width.
+        QVERIFY(f.useKey()->sizeHint().width() <= f.useKey()->width());
+        QVERIFY(f.useCustom()->sizeHint().width() <= f.useCustom()->width());
         QCOMPARE(f.child<QLabel>("Label1")->buddy(), f.normal());
         QCOMPARE(f.child<QLabel>("Label2")->buddy(), f.encoded());
     }
@@ -97,6 +101,18 @@ private slots:
         // The hidden labels stay covered by Normal.
         QVERIFY(f.normal()->geometry().contains(f.child<QLabel>("Label1")->geometry()));
         QVERIFY(f.normal()->geometry().contains(f.child<QLabel>("Label2")->geometry()));
+    }
+
+    void textAreasKeepTheDefaultColours()
+    {
+        MainWindowFixture f;
+        for (QWidget *part : {static_cast<QWidget *>(f.normal()),
+                              static_cast<QWidget *>(f.encoded()->verticalScrollBar())}) {
+            QCOMPARE(part->palette().color(QPalette::Window),
+                     QApplication::palette().color(QPalette::Window));
+            QCOMPARE(part->palette().color(QPalette::WindowText),
+                     QApplication::palette().color(QPalette::WindowText));
+        }
     }
 
     void minimiseAndMaximise()

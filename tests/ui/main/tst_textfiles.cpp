@@ -170,17 +170,26 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("written");
+        QTest::addColumn<QStringList>("reasons");
+        const QString loneCr = QStringLiteral("carriage return without a line feed");
+        const QString finalBreak = QStringLiteral("ends with a line break");
         QTest::newRow("lone CR, save anyway")
-            << QByteArray("a\rb") << int(QMessageBox::Save) << true;
-        QTest::newRow("lone CR, cancel") << QByteArray("a\rb") << int(QMessageBox::Cancel) << false;
+            << QByteArray("a\rb") << int(QMessageBox::Save) << true << QStringList{loneCr};
+        QTest::newRow("lone CR, cancel")
+            << QByteArray("a\rb") << int(QMessageBox::Cancel) << false << QStringList{loneCr};
+        QTest::newRow("CR at the end, cancel")
+            << QByteArray("ab\r") << int(QMessageBox::Cancel) << false << QStringList{loneCr};
         QTest::newRow("final line end, cancel")
-            << QByteArray("a\r\n") << int(QMessageBox::Cancel) << false;
+            << QByteArray("a\r\n") << int(QMessageBox::Cancel) << false << QStringList{finalBreak};
+        QTest::newRow("both") << QByteArray("a\rb\r\n") << int(QMessageBox::Cancel) << false
+                              << QStringList{loneCr, finalBreak};
     }
     void encodedSaveWarnsWhenLoadingWouldChangeIt()
     {
         QFETCH(QByteArray, text);
         QFETCH(int, answer);
         QFETCH(bool, written);
+        QFETCH(QStringList, reasons);
         MainWindowFixture f;
         f.encoded()->setBytes(text.toStdString());
         f.platform.fileChoices.enqueue(f.path("out.txt"));
@@ -188,6 +197,9 @@ private slots:
         f.child<QPushButton>("SaveCode")->click();
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].buttons, QMessageBox::Save | QMessageBox::Cancel);
+        for (const QString &reason : {QStringLiteral("carriage return without a line feed"),
+                                      QStringLiteral("ends with a line break")})
+            QCOMPARE(f.platform.messages[0].text.contains(reason), reasons.contains(reason));
         QCOMPARE(QFile::exists(f.path("out.txt")), written);
         if (written)
             QCOMPARE(f.readFile("out.txt"), text);
