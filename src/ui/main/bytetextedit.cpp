@@ -9,7 +9,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
-#include <QTextBlockFormat>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
