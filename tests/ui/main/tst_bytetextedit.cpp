@@ -135,6 +135,25 @@ void select(ByteTextEdit &edit, int anchor, int position)
     edit.setTextCursor(cursor);
 }
 
+// Presses a key on the text `before` shown in edit: the result must be `after`,
+// and undo and redo must go back and forth between the two. `changes` receives
+// how many times the key press changed the text.
+void pressAndUndo(ByteTextEdit &edit, const QByteArray &before, int key, int modifiers,
+                  const QByteArray &after, int *changes = nullptr)
+{
+    QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
+    QTest::keyClick(&edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (changes)
+        *changes = static_cast<int>(changed.count());
+    QCOMPARE(bytesOf(edit), after);
+    for (int round = 0; round < 2; ++round) {
+        edit.undo();
+        QCOMPARE(bytesOf(edit), before);
+        edit.redo();
+        QCOMPARE(bytesOf(edit), after);
+    }
+}
+
 } // namespace
 
 class TestByteWidgets : public QObject
@@ -406,14 +425,9 @@ private slots:
         ByteTextEdit edit;
         edit.setBytes(view(before));
         placeCursor(edit, position);
-        QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
-        QTest::keyClick(&edit, Qt::Key_Return, Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(bytesOf(edit), after);
-        edit.undo();
-        QCOMPARE(bytesOf(edit), before);
-        edit.redo();
-        QCOMPARE(bytesOf(edit), after);
+        int changes = 0;
+        pressAndUndo(edit, before, Qt::Key_Return, modifiers, after, &changes);
+        QCOMPARE(changes, 1);
     }
 
     // Edits that split and join lines of a text with both kinds of break: the
@@ -446,14 +460,7 @@ private slots:
         ByteTextEdit edit;
         edit.setBytes(view(before));
         placeCursor(edit, position);
-        QTest::keyClick(&edit, Qt::Key(key));
-        QCOMPARE(bytesOf(edit), after);
-        for (int round = 0; round < 2; ++round) {
-            edit.undo();
-            QCOMPARE(bytesOf(edit), before);
-            edit.redo();
-            QCOMPARE(bytesOf(edit), after);
-        }
+        pressAndUndo(edit, before, key, Qt::NoModifier, after);
     }
 
     // Deleting one break keeps the kinds of the others, also where Qt drops the
@@ -501,10 +508,7 @@ private slots:
         ByteTextEdit edit;
         edit.setBytes(view(before));
         select(edit, anchor, position);
-        QTest::keyClick(&edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(bytesOf(edit), after);
-        edit.undo();
-        QCOMPARE(bytesOf(edit), before);
+        pressAndUndo(edit, before, key, modifiers, after);
     }
 
     void joiningAcrossAnEmptiedChunk()
@@ -603,16 +607,9 @@ private slots:
         ByteTextEdit edit;
         edit.setBytes(view(before));
         select(edit, anchor, position);
-        QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
-        QTest::keyClick(&edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(bytesOf(edit), after);
-        for (int round = 0; round < 2; ++round) {
-            edit.undo();
-            QCOMPARE(bytesOf(edit), before);
-            edit.redo();
-            QCOMPARE(bytesOf(edit), after);
-        }
+        int changes = 0;
+        pressAndUndo(edit, before, key, modifiers, after, &changes);
+        QCOMPARE(changes, 1);
     }
 
     // A chunk emptied by an edit stays as an empty block: keys next to it still
