@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     lorimand::QtPlatform platform;
     lorimand::RuntimeGenerator generator;
     lorimand::MainWindow window(platform, lorimand::realFileSystem(), generator);
-    if (!window.load(lorimand::argumentText(arguments)))
+    if (!window.startUp(lorimand::argumentText(arguments)))
         return EXIT_FAILURE;
     window.show();
     return app.exec();

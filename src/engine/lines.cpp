@@ -51,17 +51,16 @@ std::string endEveryLine(std::string_view bytes)
     return text;
 }
 
-bool reloadsExactly(std::string_view text)
+ReloadChanges reloadChanges(std::string_view text)
 {
-    // Loading turns a lone CR into CR LF and drops a line end at the very end;
-    // everything else comes back as it was written.
+    // Everything else comes back as it was written.
+    ReloadChanges changes;
     const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        if (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n')) {
-            return false;
-        }
+    for (std::size_t i = 0; i < size && !changes.loneCr; ++i) {
+        changes.loneCr = text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n');
     }
-    return !text.ends_with("\r\n");
+    changes.finalLineEnd = text.ends_with("\r\n");
+    return changes;
 }
 
 } // namespace lorimand

@@ -1,34 +1,24 @@
-// The windows' colours: a black window with white captions, whose text boxes
-// keep the default colours rather than taking the window's.
+// The windows' colours: black windows with white captions, whose text boxes keep
+// the default colours rather than taking the window's, and the two colours of
+// the program's artwork.
 #pragma once
 
-#include <QApplication>
-#include <QPalette>
-#include <QWidget>
+#include <QColor>
+
+class QWidget;
 
 namespace lorimand {
 
-inline void makeBlack(QWidget &window)
-{
-    QPalette palette = window.palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::WindowText, Qt::white);
-    window.setPalette(palette);
-    window.setAutoFillBackground(true);
-}
+// The arrows, the icon's letter and the banner's lettering.
+inline const QColor kBrightGreen{0, 255, 0};
+// The help window's link and the icon's shifted letter.
+inline const QColor kLinkBlue{0, 153, 255};
+
+// A black background behind text of the given colour.
+void makeBlack(QWidget &widget, const QColor &text = Qt::white);
 
 // Every role set explicitly: a role left unset would be inherited from the black
 // window, by the frame and the scroll bars among others.
-inline void keepDefaultColours(QWidget &control)
-{
-    QPalette palette = QApplication::palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        for (int role = 0; role < QPalette::NColorRoles; ++role) {
-            const auto colourRole = static_cast<QPalette::ColorRole>(role);
-            palette.setColor(group, colourRole, palette.color(group, colourRole));
-        }
-    }
-    control.setPalette(palette);
-}
+void keepDefaultColours(QWidget &control);
 
 } // namespace lorimand

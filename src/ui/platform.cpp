@@ -12,6 +12,14 @@ namespace {
 const QString kTextFileFilter = QStringLiteral("Text Documents (*.txt);;All Files (*)");
 }
 
+QString Platform::programFile(const QString &name) const
+{
+    QString path = programFolder();
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    return path + name;
+}
+
 QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QString &title,
                                                     const QString &text,
                                                     QMessageBox::StandardButtons buttons,

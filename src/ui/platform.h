@@ -36,8 +36,12 @@ public:
     // platform records the call and returns, so callers return straight after it.
     virtual void endProgram() = 0;
 
-    // The folder that holds the program file, without a trailing "/".
+    // The folder that holds the program file. Like every folder path Qt gives,
+    // it ends in "/" only when it is the root.
     [[nodiscard]] virtual QString programFolder() const = 0;
+
+    // The path of the file `name` in the program folder.
+    [[nodiscard]] QString programFile(const QString &name) const;
 };
 
 // The real services: QMessageBox, QFileDialog, QDesktopServices, the process.

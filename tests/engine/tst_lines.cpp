@@ -85,21 +85,25 @@ private slots:
     void reloads_data()
     {
         QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("exact");
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("lines") << QByteArray("a\r\nb") << true;
-        QTest::newRow("lone LF") << QByteArray("a\nb\n") << true;
-        QTest::newRow("empty lines inside") << QByteArray("a\r\n\r\nb") << true;
-        QTest::newRow("lone CR") << QByteArray("a\rb") << false;
-        QTest::newRow("CR at the end") << QByteArray("a\r") << false;
-        QTest::newRow("line end at the end") << QByteArray("a\r\n") << false;
-        QTest::newRow("line end only") << QByteArray("\r\n") << false;
+        QTest::addColumn<bool>("loneCr");
+        QTest::addColumn<bool>("finalLineEnd");
+        QTest::newRow("empty") << QByteArray() << false << false;
+        QTest::newRow("lines") << QByteArray("a\r\nb") << false << false;
+        QTest::newRow("lone LF") << QByteArray("a\nb\n") << false << false;
+        QTest::newRow("empty lines inside") << QByteArray("a\r\n\r\nb") << false << false;
+        QTest::newRow("lone CR") << QByteArray("a\rb") << true << false;
+        QTest::newRow("CR at the end") << QByteArray("a\r") << true << false;
+        QTest::newRow("line end at the end") << QByteArray("a\r\n") << false << true;
+        QTest::newRow("line end only") << QByteArray("\r\n") << false << true;
+        QTest::newRow("both") << QByteArray("\ra\r\n") << true << true;
     }
     void reloads()
     {
         QFETCH(QByteArray, text);
-        QFETCH(bool, exact);
-        QCOMPARE(reloadsExactly(bytesOf(text)), exact);
+        QFETCH(bool, loneCr);
+        QFETCH(bool, finalLineEnd);
+        QCOMPARE(reloadChanges(bytesOf(text)), (ReloadChanges{loneCr, finalLineEnd}));
+        QCOMPARE(reloadsExactly(bytesOf(text)), !loneCr && !finalLineEnd);
     }
 
     void reloadsMatchesLoadingAgain()

@@ -1,5 +1,7 @@
 #include "ui/help/banner.h"
 
+#include "ui/colours.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <QImage>
@@ -10,7 +12,6 @@ namespace lorimand {
 
 namespace {
 
-const QColor kBrightGreen(0, 255, 0);
 const QColor kMidGreen(0, 200, 60);
 const QColor kDarkGreen(0, 110, 0);
 

@@ -1,20 +1,18 @@
 #include "ui/help/helpwindow.h"
 
-#include "engine/charset.h"
 #include "engine/files.h"
 #include "engine/lines.h"
 #include "ui/colours.h"
+#include "ui/conversions.h"
 #include "ui/help/banner.h"
 #include "ui/help/helplayout.h"
 #include "ui/platform.h"
 #include "ui/twips.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPalette>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QUrl>
@@ -22,8 +20,6 @@
 namespace lorimand {
 
 namespace {
-
-const QColor kLinkColour(0, 153, 255);
 
 const QString kAdvertText =
     QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!");
@@ -34,16 +30,13 @@ QString helpDisplayText(std::string_view bytes)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto code = static_cast<unsigned char>(bytes[i]);
-        if (code == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-            text.append(QLatin1Char('\n'));
-            ++i;
-            continue;
-        }
-        // Every character of the 8-bit set lies in the basic plane.
-        text.append(QChar(static_cast<char16_t>(charset::toUnicode(code))));
+    for (std::size_t end = bytes.find("\r\n"); end != std::string_view::npos;
+         end = bytes.find("\r\n")) {
+        text += fromCharset(bytes.substr(0, end));
+        text += u'\n';
+        bytes.remove_prefix(end + 2);
     }
+    text += fromCharset(bytes);
     return text;
 }
 
@@ -86,11 +79,7 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     bold.setPointSizeF(8.25);
     bold.setBold(true);
     lblQuorvale_->setFont(bold);
-    QPalette linkPalette = lblQuorvale_->palette();
-    linkPalette.setColor(QPalette::Window, Qt::black);
-    linkPalette.setColor(QPalette::WindowText, kLinkColour);
-    lblQuorvale_->setPalette(linkPalette);
-    lblQuorvale_->setAutoFillBackground(true);
+    makeBlack(*lblQuorvale_, kLinkBlue);
     lblQuorvale_->setCursor(Qt::CrossCursor);
     lblQuorvale_->installEventFilter(this);
 
@@ -108,14 +97,8 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
 void HelpWindow::loadHelpText()
 {
     txtHelpFile_->clear();
-    // The program folder has a trailing "/" only when it is the root.
-    QString path = platform_.programFolder();
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    path += QLatin1String(kHelpFileName);
-    const QByteArray encodedPath = QFile::encodeName(path);
     const ReadResult read =
-        files_.readFile(std::string(encodedPath.constData(), encodedPath.size()));
+        files_.readFile(nativePath(platform_.programFile(QLatin1String(kHelpFileName))));
     if (read.error)
         return;
     txtHelpFile_->setPlainText(helpDisplayText(endEveryLine(read.bytes)));

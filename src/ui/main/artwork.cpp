@@ -1,5 +1,7 @@
 #include "ui/main/artwork.h"
 
+#include "ui/colours.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -14,7 +16,7 @@ QPixmap arrowPicture(ArrowDirection direction)
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 255, 0));
+    painter.setBrush(kBrightGreen);
     // An arrow pointing up: a triangular head over a shaft.
     QPolygonF arrow({{17, 3}, {31, 17}, {22, 17}, {22, 31}, {12, 31}, {12, 17}, {3, 17}});
     if (direction == ArrowDirection::Down) {
@@ -38,10 +40,10 @@ QIcon programIcon()
         painter.setRenderHint(QPainter::Antialiasing);
         const double unit = size / 32.0;
         painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0, 255, 0));
+        painter.setBrush(kBrightGreen);
         painter.drawRect(QRectF(5 * unit, 4 * unit, 5 * unit, 20 * unit));
         painter.drawRect(QRectF(5 * unit, 19 * unit, 13 * unit, 5 * unit));
-        painter.setBrush(QColor(0, 153, 255));
+        painter.setBrush(kLinkBlue);
         painter.drawRect(QRectF(16 * unit, 9 * unit, 5 * unit, 20 * unit));
         painter.drawRect(QRectF(16 * unit, 24 * unit, 12 * unit, 5 * unit));
         painter.end();

@@ -2,6 +2,7 @@
 
 #include "ui/main/displaytext.h"
 
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QValidator>
@@ -93,6 +94,18 @@ void ByteLineEdit::inputMethodEvent(QInputMethodEvent *event)
     replaced.setCommitString(fixed, event->replacementStart(), event->replacementLength());
     QLineEdit::inputMethodEvent(&replaced);
     event->setAccepted(replaced.isAccepted());
+}
+
+void ByteLineEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    // Only the keyboard selects: a click leaves the caret where it landed (the
+    // focus comes before the press, with its own reason), and so does coming
+    // back from another window or a dialog.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+        reason == Qt::ShortcutFocusReason)
+        selectAll();
 }
 
 } // namespace lorimand

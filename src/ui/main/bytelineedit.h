@@ -1,6 +1,7 @@
 // The single-line key field: 8-bit text held faithfully like ByteTextEdit, with
 // every control code, CR and LF included, shown as its control picture. When
-// masked, it shows one "*" per character.
+// masked, it shows one "*" per character. Entered by the keyboard, it selects
+// its whole text, ready to be typed over.
 #pragma once
 
 #include <QLineEdit>
@@ -27,6 +28,7 @@ protected:
     // history; pasted and dropped text is caught by the field's validator.
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 };
 
 } // namespace lorimand

@@ -336,6 +336,13 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event);
 }
 
+void ByteTextEdit::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier)
+        selectWholeText();
+    QPlainTextEdit::keyReleaseEvent(event);
+}
+
 void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();

@@ -36,6 +36,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // Ctrl+A selects the whole text when the keys are let go.
+    void keyReleaseEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;

@@ -7,6 +7,8 @@ namespace lorimand {
 MainLayout initialMainLayout()
 {
     MainLayout layout;
+    layout.label1 = {1920, 600, 1275, 195};
+    layout.label2 = {4000, 600, 1275, 195};
     layout.normal = {120, 120, 8055, 2055};
     layout.encoded = {120, 3420, 8055, 2055};
     layout.loadText = {120, 2280, 1455, 495};
@@ -31,7 +33,7 @@ twips::Size enforceMainMinimum(twips::Size outer)
             std::max(outer.height, kMainMinimumSize.height)};
 }
 
-MainLayout arrangeControls(twips::Size outer)
+MainLayout arrangeMainWindow(twips::Size outer)
 {
     const double w = outer.width;
     const double h = outer.height;

@@ -13,6 +13,9 @@ inline constexpr twips::Size kMainMinimumSize{8415, 6000};
 
 struct MainLayout
 {
+    // Normal covers the two labels; they are there for their access keys.
+    twips::Rect label1;
+    twips::Rect label2;
     twips::Rect normal;
     twips::Rect encoded;
     twips::Rect loadText;
@@ -38,6 +41,6 @@ struct MainLayout
 [[nodiscard]] twips::Size enforceMainMinimum(twips::Size outer);
 
 // Where the controls go for an outer size of width x height.
-[[nodiscard]] MainLayout arrangeControls(twips::Size outer);
+[[nodiscard]] MainLayout arrangeMainWindow(twips::Size outer);
 
 } // namespace lorimand

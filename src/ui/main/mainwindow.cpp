@@ -4,24 +4,22 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QToolButton>
 
 #include <algorithm>
 
-#include "engine/charset.h"
 #include "engine/codetablefile.h"
 #include "engine/files.h"
 #include "engine/generator.h"
-#include "engine/lines.h"
 #include "ui/busycursor.h"
 #include "ui/colours.h"
+#include "ui/conversions.h"
 #include "ui/main/artwork.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
@@ -37,60 +35,8 @@ namespace {
 const QString kErrorTitle = QStringLiteral("Error");
 const QString kNumberError = QStringLiteral("Number error.  Please restart the program.");
 const QString kCodeTableError = QStringLiteral("Error loading custom code.");
-const QString kKeyChanged = QStringLiteral(
-    "The encryption key has changed.  Would you like to save the new key as the default?");
 constexpr std::string_view kNormalHint = "Enter a message to encode here . . .";
 constexpr std::string_view kEncodedHint = ". . . or an encoded message to decode here.";
-
-std::string nativePath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
-QString fromNativePath(const std::string &path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-// Names kept in the 8-bit settings file (the code-table name) to and from the
-// Unicode of file names.
-QString fromCharset(std::string_view text)
-{
-    QString result;
-    result.reserve(static_cast<qsizetype>(text.size()));
-    for (const char c : text)
-        result.append(
-            QChar(static_cast<char16_t>(charset::toUnicode(static_cast<unsigned char>(c)))));
-    return result;
-}
-
-std::string toCharset(const QString &text)
-{
-    std::string result;
-    for (const char32_t c : text.toUcs4())
-        result.push_back(
-            static_cast<char>(charset::fromUnicode(c).value_or(charset::kReplacement)));
-    return result;
-}
-
-// Check boxes hold 0 (clear), 1 (ticked) or 2 (greyed).
-int checkValue(const QCheckBox &box)
-{
-    switch (box.checkState()) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    case Qt::Unchecked:
-        break;
-    }
-    return 0;
-}
-
-void setCheckValue(QCheckBox &box, int value)
-{
-    box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
 
 void place(QWidget &widget, const twips::Rect &rect)
 {
@@ -132,10 +78,8 @@ void MainWindow::createControls()
     // stack below everything else.
     label1_ = new QLabel(QStringLiteral("Normal &Text"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
-    label1_->setGeometry(twips::toPixels(twips::Rect{1920, 600, 1275, 195}));
     label2_ = new QLabel(QStringLiteral("Encoded Te&xt"), this);
     label2_->setObjectName(QStringLiteral("Label2"));
-    label2_->setGeometry(twips::toPixels(twips::Rect{4000, 600, 1275, 195}));
 
     auto textArea = [this](const char *name) {
         auto *area = new ByteTextEdit(this);
@@ -258,55 +202,28 @@ void MainWindow::connectHandlers()
     connect(saveCode_, &QPushButton::clicked, this,
             [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As"), true); });
     connect(normal_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
-        if (checkGenerator())
+        if (selfTestPasses())
             loadFileInto(*normal_, path, Direction::Encode);
     });
     connect(encoded_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
-        if (checkGenerator())
+        if (selfTestPasses())
             loadFileInto(*encoded_, path, Direction::Decode);
     });
 
-    // The window sees every event before the control it is for: F1 anywhere in
-    // the window, Ctrl+A in the text areas, and the key field's mouse and focus.
+    // F1 shows the help from anywhere in the window, whichever control has the
+    // focus and whatever that control would make of the key.
     qApp->installEventFilter(this);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::KeyRelease: {
+    if (event->type() == QEvent::KeyRelease) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat() && watched->isWidgetType() &&
             static_cast<QWidget *>(watched)->window() == this) {
             showHelp();
             return true; // handled once, not again for each parent it would pass
         }
-        if ((watched == normal_ || watched == encoded_) && key->key() == Qt::Key_A &&
-            key->modifiers() == Qt::ControlModifier)
-            static_cast<ByteTextEdit *>(watched)->selectWholeText();
-        break;
-    }
-    case QEvent::MouseButtonPress:
-        if (watched == key_)
-            keyMouseDown_ = true;
-        break;
-    case QEvent::MouseButtonRelease:
-        if (watched == key_)
-            keyMouseDown_ = false;
-        break;
-    case QEvent::FocusIn:
-        // Entering the key by the keyboard selects it, ready to be typed over; a
-        // click leaves the caret where it landed, and so does coming back from
-        // another window or a dialog.
-        if (watched == key_ && !keyMouseDown_) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-            if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                reason == Qt::ShortcutFocusReason)
-                key_->selectAll();
-        }
-        break;
-    default:
-        break;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -328,7 +245,9 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::arrangeControls()
 {
-    const MainLayout layout = lorimand::arrangeControls(twips::outerSize(size()));
+    const MainLayout layout = arrangeMainWindow(twips::outerSize(size()));
+    place(*label1_, layout.label1);
+    place(*label2_, layout.label2);
     place(*normal_, layout.normal);
     place(*encoded_, layout.encoded);
     place(*loadText_, layout.loadText);
@@ -358,7 +277,7 @@ void MainWindow::decode()
 
 void MainWindow::translate(Direction direction)
 {
-    updating_ = true;
+    const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
     const std::string text = source.bytes();
@@ -367,7 +286,7 @@ void MainWindow::translate(Direction direction)
         if (key.empty()) {
             destination.setBytes(text);
         } else {
-            if (!checkGenerator())
+            if (!selfTestPasses())
                 return;
             destination.setBytes(applyShift(text, shiftForKey(key, generator_), direction));
         }
@@ -376,12 +295,11 @@ void MainWindow::translate(Direction direction)
             direction == Direction::Encode ? codeTables_.encodeTable : codeTables_.decodeTable;
         destination.setBytes(translateThroughTable(text, table));
     }
-    updating_ = false;
 }
 
-bool MainWindow::checkGenerator()
+bool MainWindow::selfTestPasses()
 {
-    if (lorimand::checkGenerator(generator_))
+    if (checkGenerator(generator_))
         return true;
     platform_.showMessage(dialogParent(), kErrorTitle, kNumberError);
     platform_.endProgram();
@@ -390,8 +308,7 @@ bool MainWindow::checkGenerator()
 
 void MainWindow::loadCodeTable()
 {
-    const QString path =
-        platform_.programFolder() + QLatin1Char('/') + codeName_->currentText() + ".sbt";
+    const QString path = platform_.programFile(codeName_->currentText() + QStringLiteral(".sbt"));
     QString failure;
     {
         BusyCursor busy;
@@ -412,9 +329,9 @@ void MainWindow::loadCodeTable()
         showError(kCodeTableError + QStringLiteral("\n\n%1: %2").arg(path, failure));
 }
 
-bool MainWindow::load(const QString &argumentText)
+bool MainWindow::startUp(const QString &argumentText)
 {
-    if (!checkGenerator())
+    if (!selfTestPasses())
         return false;
 
     normal_->setBytes(kNormalHint);
@@ -431,25 +348,6 @@ bool MainWindow::load(const QString &argumentText)
     if (const auto request = parseCommandLine(argumentText))
         translateCommandLineFile(*request);
     return true;
-}
-
-QString MainWindow::applySettings()
-{
-    settingsFile_.emplace(files_, platform_.programFolder());
-    const StoredSettings stored = settingsFile_->read();
-    if (stored.key)
-        key_->setBytes(*stored.key);
-    // Setting the state runs the same handling as a click, so a ticked MaskKey masks the key.
-    if (stored.maskKey)
-        setCheckValue(*maskKey_, *stored.maskKey);
-    if (stored.autoUpdate)
-        setCheckValue(*autoUpdate_, *stored.autoUpdate);
-    if (stored.useCustom)
-        useCustom_->setChecked(true);
-    if (stored.geometry)
-        setOuterGeometry(*stored.geometry);
-    defaultKey_ = key_->bytes();
-    return fromCharset(stored.codeTableName);
 }
 
 void MainWindow::fillCodeNameList()
@@ -488,161 +386,12 @@ void MainWindow::selectCodeTable(const QString &rememberedName)
     codeName_->setCurrentIndex(index);
 }
 
-void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
-{
-    const bool encodeFile = request.mode == CommandLineMode::Encode;
-    ByteTextEdit &target = encodeFile ? *normal_ : *encoded_;
-    updating_ = true;
-    const ReadResult read = readTextFile(request.fileName);
-    if (read.error) {
-        updating_ = false;
-        showFileError(QStringLiteral("Cannot read"), *read.error);
-        return;
-    }
-    target.setBytes(joinLines(read.bytes));
-    translate(encodeFile ? Direction::Encode : Direction::Decode);
-    updating_ = false;
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (saveSettings())
         event->accept();
     else
         event->ignore();
-}
-
-bool MainWindow::saveSettings()
-{
-    const std::string key = key_->bytes();
-    // A CR ends a line of the settings file, so a key holding one cannot be kept
-    // there; like an empty key, it leaves the default key in the file.
-    const bool storable = !key.empty() && key.find('\r') == std::string::npos;
-    if (storable && key != defaultKey_) {
-        const auto answer = platform_.showMessage(
-            dialogParent(), QStringLiteral("Closing"), kKeyChanged,
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-        if (answer == QMessageBox::Cancel)
-            return false;
-        if (answer == QMessageBox::No)
-            key_->setBytes(defaultKey_);
-    } else if (!storable) {
-        key_->setBytes(defaultKey_);
-    }
-
-    if (!settingsFile_)
-        settingsFile_.emplace(files_, platform_.programFolder());
-    if (const auto error = settingsFile_->write(currentSettings()))
-        showError(QStringLiteral("The settings could not be saved.\n\n%1")
-                      .arg(QString::fromStdString(*error)));
-    return true;
-}
-
-CurrentSettings MainWindow::currentSettings() const
-{
-    CurrentSettings current;
-    current.key = key_->bytes();
-    current.maskKey = checkValue(*maskKey_);
-    current.autoUpdate = checkValue(*autoUpdate_);
-    current.useCustom = !useKey_->isChecked();
-    current.codeTableName = toCharset(codeName_->currentText());
-    current.geometry = outerGeometry();
-    return current;
-}
-
-// The position saved and restored is the client area's: the window manager's
-// frame differs between desktops and is not always known before the window is
-// shown, so placing by the frame would drift run after run.
-WindowGeometry MainWindow::outerGeometry() const
-{
-    const QRect client = geometry();
-    const twips::Size outer = twips::outerSize(client.size());
-    return {static_cast<float>(client.x() * twips::kPerPixel),
-            static_cast<float>(client.y() * twips::kPerPixel), static_cast<float>(outer.width),
-            static_cast<float>(outer.height)};
-}
-
-void MainWindow::setOuterGeometry(const WindowGeometry &geometry)
-{
-    // Where the platform refuses to place windows (Wayland), the size still applies.
-    setGeometry(QRect(QPoint(twips::toPixels(geometry.left), twips::toPixels(geometry.top)),
-                      twips::clientSize(enforceMainMinimum({geometry.width, geometry.height}))));
-}
-
-void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title, Direction then)
-{
-    if (!checkGenerator())
-        return;
-    const QString path = platform_.chooseFileToOpen(this, title);
-    if (path.isEmpty())
-        return;
-    loadFileInto(area, path, then);
-}
-
-void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction then)
-{
-    std::optional<FileError> error;
-    {
-        BusyCursor busy;
-        updating_ = true;
-        ReadResult read = readTextFile(path);
-        error = std::move(read.error);
-        if (!error) {
-            area.setBytes(joinLines(read.bytes));
-            if (autoUpdate_->checkState() == Qt::Checked)
-                translate(then);
-        }
-        updating_ = false;
-    }
-    if (error)
-        showFileError(QStringLiteral("Cannot read"), *error);
-}
-
-ReadResult MainWindow::readTextFile(const QString &path)
-{
-    // A text file is read whole before it is shown: a device or a pipe could keep
-    // the window waiting without end.
-    const QFileInfo file(path);
-    if (file.exists() && !file.isFile() && !file.isDir())
-        return {{}, FileError{nativePath(path), "not a regular file"}};
-    return files_.readFile(nativePath(path));
-}
-
-void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy)
-{
-    const QString path = platform_.chooseFileToSave(this, title);
-    if (path.isEmpty())
-        return;
-    const std::string text = area.bytes();
-    if (warnIfLossy && !reloadsExactly(text)) {
-        // Loading reads a CR without an LF as a line break and drops a final one.
-        bool loneCr = false;
-        for (std::size_t at = text.find('\r'); at != std::string::npos && !loneCr;
-             at = text.find('\r', at + 1))
-            loneCr = at + 1 == text.size() || text[at + 1] != '\n';
-        QStringList reasons;
-        if (loneCr)
-            reasons << QStringLiteral("holds a carriage return without a line feed, which "
-                                      "loading turns into a line break");
-        if (text.ends_with("\r\n"))
-            reasons << QStringLiteral("ends with a line break, which loading drops");
-        const QString what = reasons.join(QStringLiteral(" and "));
-        const auto answer = platform_.showMessage(
-            this, QStringLiteral("Save Encoded Text"),
-            QStringLiteral("This encoded text %1, so the file would not load back exactly as "
-                           "it is now.\n\nSave it anyway?")
-                .arg(what),
-            QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
-        if (answer != QMessageBox::Save)
-            return;
-    }
-    std::optional<FileError> error;
-    {
-        BusyCursor busy;
-        error = files_.writeFileAtomically(nativePath(path), text);
-    }
-    if (error)
-        showFileError(QStringLiteral("Cannot save"), *error);
 }
 
 void MainWindow::showHelp()
@@ -658,12 +407,6 @@ void MainWindow::showHelp()
 void MainWindow::showError(const QString &text)
 {
     platform_.showMessage(dialogParent(), kErrorTitle, text);
-}
-
-void MainWindow::showFileError(const QString &what, const FileError &error)
-{
-    showError(QStringLiteral("%1 \"%2\":\n%3")
-                  .arg(what, fromNativePath(error.path), QString::fromStdString(error.reason)));
 }
 
 QWidget *MainWindow::dialogParent()

@@ -41,10 +41,10 @@ public:
                QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // The load handling, run once before the window is first shown: self-test,
-    // hint texts, Auto on, settings, the code-table list and the remembered table,
-    // then the file the command line names. False when the self-test ended the program.
-    bool load(const QString &argumentText);
+    // Run once before the window is first shown: self-test, hint texts, Auto on,
+    // settings, the code-table list and the remembered table, then the file the
+    // command line names. False when the self-test ended the program.
+    bool startUp(const QString &argumentText);
 
     // Normal into Encoded, and back; each picks the mode itself.
     void encode();
@@ -61,33 +61,36 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The window itself (mainwindow.cpp).
     void createControls();
     void connectHandlers();
     void arrangeControls();
-
     void translate(Direction direction);
     // The generator self-test; on failure tells the user and ends the program.
-    [[nodiscard]] bool checkGenerator();
-    void loadCodeTable();
-
-    QString applySettings();
+    [[nodiscard]] bool selfTestPasses();
     void fillCodeNameList();
     void selectCodeTable(const QString &rememberedName);
-    void translateCommandLineFile(const CommandLineRequest &request);
+    void loadCodeTable();
+    void showHelp();
+
+    // The settings file (mainwindow_settings.cpp). applySettings returns the
+    // remembered code-table name.
+    QString applySettings();
     // False when the user cancelled the close.
     bool saveSettings();
     [[nodiscard]] CurrentSettings currentSettings() const;
     [[nodiscard]] WindowGeometry outerGeometry() const;
     void setOuterGeometry(const WindowGeometry &geometry);
 
+    // The text-file commands (mainwindow_textfiles.cpp).
     void loadTextFile(ByteTextEdit &area, const QString &title, Direction then);
     void loadFileInto(ByteTextEdit &area, const QString &path, Direction then);
+    void translateCommandLineFile(const CommandLineRequest &request);
     [[nodiscard]] ReadResult readTextFile(const QString &path);
     void saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy);
-
-    void showHelp();
-    void showError(const QString &text);
     void showFileError(const QString &what, const FileError &error);
+
+    void showError(const QString &text);
     [[nodiscard]] QWidget *dialogParent();
 
     Platform &platform_;
@@ -96,12 +99,14 @@ private:
     std::optional<SettingsFile> settingsFile_;
 
     // Shared window state.
+    // Set while the program itself writes into the text areas, so that its
+    // writes translate nothing; held by a scope wherever it is set.
     bool updating_ = false;
-    bool keyMouseDown_ = false;
     std::string defaultKey_;
     CodeTables codeTables_;
 
     QLabel *label1_ = nullptr;
+    QLabel *label2_ = nullptr;
     ByteTextEdit *normal_ = nullptr;
     QWidget *codeType_ = nullptr;
     QRadioButton *useKey_ = nullptr;
@@ -116,7 +121,6 @@ private:
     QPushButton *loadCode_ = nullptr;
     QPushButton *saveText_ = nullptr;
     QPushButton *saveCode_ = nullptr;
-    QLabel *label2_ = nullptr;
     ByteTextEdit *encoded_ = nullptr;
     QToolButton *upArrow_ = nullptr;
     QToolButton *downArrow_ = nullptr;

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -865,6 +866,65 @@ private slots:
         QCOMPARE(cursor.selectionStart(), 0);
         QCOMPARE(cursor.selectionEnd(), edit.document()->characterCount() - 1);
         QCOMPARE(cursor.selectedText(), u"ab\u2029cd\u2029ef"_qs);
+    }
+
+    void ctrlASelectsAll_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("selects");
+        QTest::newRow("Ctrl+A") << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+        QTest::newRow("Ctrl+Shift+A")
+            << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier) << false;
+        QTest::newRow("Ctrl+Alt+A")
+            << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier) << false;
+    }
+    void ctrlASelectsAll()
+    {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, selects);
+        ByteTextEdit edit;
+        edit.setBytes("one\r\ntwo" + longLine(3 * kChunk).toStdString());
+        edit.moveCursor(QTextCursor::End);
+        QTest::keyRelease(&edit, Qt::Key_A, modifiers);
+        const QTextCursor cursor = edit.textCursor();
+        QCOMPARE(cursor.hasSelection() && cursor.selectionStart() == 0 &&
+                     cursor.selectionEnd() == edit.document()->characterCount() - 1,
+                 selects);
+    }
+
+    // The key field selects its whole text when the keyboard brings the focus
+    // there; a click, or coming back from another window, keeps the caret.
+    void enteringTheKey()
+    {
+        QWidget window;
+        auto *before = new QLineEdit(&window);
+        auto *key = new ByteLineEdit(&window);
+        key->move(0, 40);
+        key->setBytes("TarnVeli");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        before->setFocus();
+        key->deselect();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), key);
+        QCOMPARE(key->selectedText(), QStringLiteral("TarnVeli"));
+
+        before->setFocus();
+        QTest::mouseClick(key, Qt::LeftButton, {}, QPoint(4, key->height() / 2));
+        QCOMPARE(QApplication::focusWidget(), key);
+        QVERIFY(key->selectedText().isEmpty());
+        key->setCursorPosition(3);
+
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(QApplication::focusWidget(), key);
+        QVERIFY(key->selectedText().isEmpty());
+        QCOMPARE(key->cursorPosition(), 3);
     }
 
     void droppedFile_data()

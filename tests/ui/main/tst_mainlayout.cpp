@@ -14,7 +14,7 @@ class TestMainLayout : public QObject
 private slots:
     void minimumSizeGivesTheDesign()
     {
-        QCOMPARE(arrangeControls(kMainMinimumSize), initialMainLayout());
+        QCOMPARE(arrangeMainWindow(kMainMinimumSize), initialMainLayout());
     }
 
     void enforcesTheMinimum_data()
@@ -35,7 +35,7 @@ private slots:
 
     void largeWindow()
     {
-        const MainLayout l = arrangeControls({12000, 9000});
+        const MainLayout l = arrangeMainWindow({12000, 9000});
         QCOMPARE(l.normal, (twips::Rect{120, 120, 11640, 3555}));
         QCOMPARE(l.encoded, (twips::Rect{120, 4920, 11640, 3555}));
         QCOMPARE(l.loadText.top, 3780.0);
@@ -65,7 +65,7 @@ private slots:
     {
         QFETCH(double, width);
         QFETCH(double, height);
-        const MainLayout l = arrangeControls({width, height});
+        const MainLayout l = arrangeMainWindow({width, height});
         QCOMPARE(l.normal.height, l.encoded.height);
         QCOMPARE(l.encoded.top + l.encoded.height, height - 525);
         QCOMPARE(l.encoded.top - (l.normal.top + l.normal.height), 1245.0);
@@ -73,6 +73,12 @@ private slots:
         QCOMPARE(l.saveText.left + l.saveText.width, width - 240);
         QCOMPARE(l.autoUpdate.left, width / 2 + 1432.5);
         QCOMPARE(l.autoUpdate.top, l.normal.height + 585);
+        // The labels stay covered by Normal.
+        for (const twips::Rect &label : {l.label1, l.label2}) {
+            QVERIFY(label.left >= l.normal.left && label.top >= l.normal.top);
+            QVERIFY(label.left + label.width <= l.normal.left + l.normal.width);
+            QVERIFY(label.top + label.height <= l.normal.top + l.normal.height);
+        }
     }
 };
 

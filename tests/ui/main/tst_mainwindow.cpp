@@ -92,7 +92,7 @@ private slots:
         f.window->show();
         f.window->resize(twips::clientSize({12000, 9000}));
         QTRY_COMPARE(f.window->size(), twips::clientSize({12000, 9000}));
-        const MainLayout expected = arrangeControls({12000, 9000});
+        const MainLayout expected = arrangeMainWindow({12000, 9000});
         QCOMPARE(f.normal()->geometry(), twips::toPixels(expected.normal));
         QCOMPARE(f.encoded()->geometry(), twips::toPixels(expected.encoded));
         QCOMPARE(f.key()->geometry(), twips::toPixels(expected.key));
@@ -124,7 +124,7 @@ private slots:
         f.window->showNormal();
         QVERIFY(f.window->width() >= f.window->minimumWidth());
         QCOMPARE(f.normal()->geometry(),
-                 twips::toPixels(arrangeControls(twips::outerSize(f.window->size())).normal));
+                 twips::toPixels(arrangeMainWindow(twips::outerSize(f.window->size())).normal));
     }
 
     void typingRetranslatesOnce_data()
@@ -239,14 +239,29 @@ private slots:
         QCOMPARE(f.normal()->bytes(), text);
     }
 
+    void failingGeneratorEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("Encode") << false;
+        QTest::newRow("typing with Auto") << true;
+    }
     void failingGeneratorEndsTheProgram()
     {
+        QFETCH(bool, typed);
         MainWindowFixture f;
         f.generator.broken = true;
         f.normal()->setBytes("secret");
         f.encoded()->setBytes("kept");
-        f.window->encode();
+        if (typed) {
+            f.autoUpdate()->setCheckState(Qt::Checked);
+            QTest::keyClick(f.normal(), Qt::Key_X);
+        } else {
+            f.window->encode();
+        }
         QCOMPARE(f.platform.endProgramCalls, 1);
+        // A platform that returns from ending the program leaves a window that
+        // still translates: the failed check does not leave it updating.
+        QVERIFY(!f.window->isUpdating());
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
         QCOMPARE(f.platform.messages[0].text,
@@ -255,76 +270,6 @@ private slots:
         QCOMPARE(f.encoded()->bytes(), std::string("kept"));
         // Ending at once skips the close handling: no settings file is written.
         QVERIFY(!QFile::exists(f.path("Lorimand.ini")));
-    }
-
-    void ctrlASelectsAll_data()
-    {
-        QTest::addColumn<QString>("area");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<bool>("selects");
-        for (const char *area : {"Normal", "Encoded"}) {
-            const QString name = QString::fromLatin1(area);
-            QTest::addRow("%s Ctrl+A", area)
-                << name << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
-            QTest::addRow("%s Ctrl+Shift+A", area)
-                << name << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier) << false;
-            QTest::addRow("%s Ctrl+Alt+A", area)
-                << name << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier) << false;
-        }
-    }
-    void ctrlASelectsAll()
-    {
-        QFETCH(QString, area);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(bool, selects);
-        MainWindowFixture f;
-        auto *edit = f.window->findChild<ByteTextEdit *>(area);
-        edit->setBytes("one\r\ntwo");
-        edit->moveCursor(QTextCursor::End);
-        QTest::keyRelease(edit, Qt::Key_A, modifiers);
-        const QTextCursor cursor = edit->textCursor();
-        QCOMPARE(cursor.hasSelection() && cursor.selectionStart() == 0 &&
-                     cursor.selectionEnd() == edit->document()->characterCount() - 1,
-                 selects);
-    }
-
-    void enteringTheKey()
-    {
-        MainWindowFixture f;
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        f.key()->deselect();
-        // By the keyboard: the whole key is selected.
-        f.codeName()->setFocus();
-        QTest::keyClick(f.codeName(), Qt::Key_Backtab, Qt::ShiftModifier);
-        QCOMPARE(QApplication::focusWidget(), f.key());
-        QCOMPARE(f.key()->selectedText(), QStringLiteral("TarnVeli"));
-
-        // By a click: the caret stays where it landed.
-        f.normal()->setFocus();
-        QTest::mouseClick(f.key(), Qt::LeftButton, {}, QPoint(4, f.key()->height() / 2));
-        QCOMPARE(QApplication::focusWidget(), f.key());
-        QVERIFY(f.key()->selectedText().isEmpty());
-    }
-
-    void comingBackToTheWindowKeepsTheCaretInTheKey()
-    {
-        MainWindowFixture f;
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QTest::mouseClick(f.key(), Qt::LeftButton, {}, QPoint(4, f.key()->height() / 2));
-        f.key()->setCursorPosition(3);
-
-        QWidget other;
-        other.show();
-        QApplication::setActiveWindow(&other);
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        QApplication::setActiveWindow(f.window.get());
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-
-        QCOMPARE(QApplication::focusWidget(), f.key());
-        QVERIFY(f.key()->selectedText().isEmpty());
-        QCOMPARE(f.key()->cursorPosition(), 3);
     }
 
     void accessKeys_data()
@@ -410,7 +355,7 @@ private slots:
         f.writeFile("Alpha.sbt", "97=120\r\n");
         f.writeFile("Beta.sbt", "65=66\r\n98=99\r\n300=1\r\n67=68\r\n");
         f.writeFile("Gone.sbt", "1=2\r\n");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.codeName()->count(), 3);
         QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(f.window->codeTables().encodeTable[97], 120);
@@ -453,7 +398,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile("X.sbt", "97=120\r\n");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         f.useCustom()->setChecked(true);
         f.autoUpdate()->setCheckState(Qt::Unchecked);
         f.normal()->setBytes("aA Xx\r\nb\rc");

@@ -29,7 +29,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile("Caesar.sbt", "97=98\r\n");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.normal()->bytes(), std::string("Enter a message to encode here . . ."));
         QCOMPARE(f.encoded()->bytes(), std::string(". . . or an encoded message to decode here."));
         QVERIFY(wholeTextSelected(*f.normal()));
@@ -49,7 +49,7 @@ private slots:
         MainWindowFixture f;
         f.generator.broken = true;
         f.writeFile("Caesar.sbt", "97=98\r\n");
-        QVERIFY(!f.window->load(QStringLiteral("-e missing.txt")));
+        QVERIFY(!f.window->startUp(QStringLiteral("-e missing.txt")));
         QCOMPARE(f.platform.endProgramCalls, 1);
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].text,
@@ -66,7 +66,7 @@ private slots:
         f.writeFile("Caesar.sbt", "97=98\r\n");
         f.writeFile("Lorimand.ini", "key=Swordfish\r\nMaskKey=1\r\nAutoUpdate=0\r\ncodetype=1\r\n"
                                     "CustCode=CAESAR\r\nWindowPos=1200,900,9015,6405\r\n");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.key()->bytes(), std::string("Swordfish"));
         QCOMPARE(f.key()->displayText(), QStringLiteral("*********"));
         QCOMPARE(f.autoUpdate()->checkState(), Qt::Unchecked);
@@ -83,7 +83,7 @@ private slots:
         f.writeFile("Alpha.sbt", "97=120\r\n");
         f.writeFile("Beta.sbt", "97=121\r\n");
         f.writeFile("Lorimand.ini", "CustCode=Gamma\r\n");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.codeName()->currentIndex(), 0);
         QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(f.window->codeTables().encodeTable[97], 120);
@@ -94,7 +94,7 @@ private slots:
         MainWindowFixture f;
         QDir(f.folder.path()).mkdir(QStringLiteral("folder.sbt"));
         f.writeFile(".hidden.sbt", "97=120\r\n");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.codeName()->count(), 0);
         QVERIFY(f.platform.messages.isEmpty());
     }
@@ -106,7 +106,7 @@ private slots:
         f.writeFile("A.sbt", "");
         f.writeFile("a.b.sbt", "");
         f.writeFile("notes.txt", "");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         QStringList entries;
         for (int i = 0; i < f.codeName()->count(); ++i)
             entries << f.codeName()->itemText(i);
@@ -118,7 +118,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile("Caesar.sbt", "97=98\r\n");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         f.window->resize(twips::clientSize({9015, 6405}));
         f.window->move(80, 60);
         QVERIFY(f.window->close());
@@ -161,7 +161,7 @@ private slots:
         MainWindowFixture f;
         const QByteArray original = "; notes\r\nkey=OldKey\r\n";
         f.writeFile("Lorimand.ini", original);
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         f.window->show();
         f.key()->setBytes(typedKey.toStdString());
         if (asked)
@@ -192,7 +192,7 @@ private slots:
         MainWindowFixture f;
         const QByteArray original = "key=OldKey\r\nColor=blue\r\n";
         f.writeFile("Lorimand.ini", original);
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         f.files.failWrites = true;
         QVERIFY(f.window->close());
         QCOMPARE(f.readFile("Lorimand.ini"), original);
@@ -225,7 +225,7 @@ private slots:
             FailingFileSystem files;
             RuntimeGenerator generator;
             MainWindow window(platform, files, generator);
-            QVERIFY(window.load(QString()));
+            QVERIFY(window.startUp(QString()));
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             QVERIFY(window.close());
@@ -283,7 +283,7 @@ private slots:
         // Relative names are taken from the working folder, as a shell would pass them.
         const QString previous = QDir::currentPath();
         QDir::setCurrent(f.folder.path());
-        const bool started = f.window->load(arguments);
+        const bool started = f.window->startUp(arguments);
         QDir::setCurrent(previous);
         QVERIFY(started);
 
@@ -304,7 +304,7 @@ private slots:
         MainWindowFixture f;
         f.writeFile("Lorimand.ini", "AutoUpdate=0\r\n");
         f.writeFile("notes.txt", "abc");
-        QVERIFY(f.window->load(QStringLiteral("-e ") + f.path("notes.txt")));
+        QVERIFY(f.window->startUp(QStringLiteral("-e ") + f.path("notes.txt")));
         QCOMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
     }
 
@@ -312,7 +312,7 @@ private slots:
     {
         MainWindowFixture f;
         const QString missing = f.path("missing.txt");
-        QVERIFY(f.window->load(QStringLiteral("-e ") + missing));
+        QVERIFY(f.window->startUp(QStringLiteral("-e ") + missing));
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
         QVERIFY(f.platform.messages[0].text.contains(missing));

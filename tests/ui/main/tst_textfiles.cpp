@@ -259,7 +259,7 @@ private slots:
         QFETCH(Qt::KeyboardModifiers, modifiers);
         MainWindowFixture f;
         f.writeFile("Readme.txt", "first");
-        QVERIFY(f.window->load(QString()));
+        QVERIFY(f.window->startUp(QString()));
         f.window->show();
         QVERIFY(!f.window->helpWindow());
         QTest::keyRelease(f.key(), Qt::Key_F1, modifiers);

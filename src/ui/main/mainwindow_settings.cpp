@@ -1,0 +1,120 @@
+// The main window's settings glue: the stored settings applied at start-up, the
+// window's state collected and written at close, and the window geometry in the
+// settings file's terms.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+
+#include "startup/settings.h"
+#include "ui/conversions.h"
+#include "ui/main/bytelineedit.h"
+#include "ui/main/mainlayout.h"
+#include "ui/main/mainwindow.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+
+namespace lorimand {
+
+namespace {
+
+const QString kKeyChanged = QStringLiteral(
+    "The encryption key has changed.  Would you like to save the new key as the default?");
+
+// Check boxes hold 0 (clear), 1 (ticked) or 2 (greyed).
+int checkValue(const QCheckBox &box)
+{
+    switch (box.checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Unchecked:
+        break;
+    }
+    return 0;
+}
+
+void setCheckValue(QCheckBox &box, int value)
+{
+    box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+} // namespace
+
+QString MainWindow::applySettings()
+{
+    settingsFile_.emplace(files_, platform_.programFolder());
+    const StoredSettings stored = settingsFile_->read();
+    if (stored.key)
+        key_->setBytes(*stored.key);
+    // Setting the state runs the same handling as a click, so a ticked MaskKey masks the key.
+    if (stored.maskKey)
+        setCheckValue(*maskKey_, *stored.maskKey);
+    if (stored.autoUpdate)
+        setCheckValue(*autoUpdate_, *stored.autoUpdate);
+    if (stored.useCustom)
+        useCustom_->setChecked(true);
+    if (stored.geometry)
+        setOuterGeometry(*stored.geometry);
+    defaultKey_ = key_->bytes();
+    return fromCharset(stored.codeTableName);
+}
+
+bool MainWindow::saveSettings()
+{
+    const std::string key = key_->bytes();
+    // A CR ends a line of the settings file, so a key holding one cannot be kept
+    // there; like an empty key, it leaves the default key in the file.
+    const bool storable = !key.empty() && key.find('\r') == std::string::npos;
+    if (storable && key != defaultKey_) {
+        const auto answer = platform_.showMessage(
+            dialogParent(), QStringLiteral("Closing"), kKeyChanged,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::No)
+            key_->setBytes(defaultKey_);
+    } else if (!storable) {
+        key_->setBytes(defaultKey_);
+    }
+
+    if (!settingsFile_)
+        settingsFile_.emplace(files_, platform_.programFolder());
+    if (const auto error = settingsFile_->write(currentSettings()))
+        showError(QStringLiteral("The settings could not be saved.\n\n%1")
+                      .arg(QString::fromStdString(*error)));
+    return true;
+}
+
+CurrentSettings MainWindow::currentSettings() const
+{
+    CurrentSettings current;
+    current.key = key_->bytes();
+    current.maskKey = checkValue(*maskKey_);
+    current.autoUpdate = checkValue(*autoUpdate_);
+    current.useCustom = !useKey_->isChecked();
+    current.codeTableName = toCharset(codeName_->currentText());
+    current.geometry = outerGeometry();
+    return current;
+}
+
+// The position saved and restored is the client area's: the window manager's
+// frame differs between desktops and is not always known before the window is
+// shown, so placing by the frame would drift run after run.
+WindowGeometry MainWindow::outerGeometry() const
+{
+    const QRect client = geometry();
+    const twips::Size outer = twips::outerSize(client.size());
+    return {static_cast<float>(client.x() * twips::kPerPixel),
+            static_cast<float>(client.y() * twips::kPerPixel), static_cast<float>(outer.width),
+            static_cast<float>(outer.height)};
+}
+
+void MainWindow::setOuterGeometry(const WindowGeometry &geometry)
+{
+    // Where the platform refuses to place windows (Wayland), the size still applies.
+    setGeometry(QRect(QPoint(twips::toPixels(geometry.left), twips::toPixels(geometry.top)),
+                      twips::clientSize(enforceMainMinimum({geometry.width, geometry.height}))));
+}
+
+} // namespace lorimand
