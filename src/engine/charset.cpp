@@ -15,62 +15,92 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// The one UTF-8 decoder: appends utf8 in the 8-bit set to out, up to the first
-// byte that cannot be taken, and says where and why it stopped.
+// Appends utf8 in the 8-bit set to out, up to the first byte that cannot be
+// taken, and says where and why it stopped.
 std::optional<Utf8Error> convertUtf8(std::string_view utf8, std::string &out)
 {
     out.reserve(utf8.size());
-    const std::size_t size = utf8.size();
     std::size_t i = 0;
-    while (i < size) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const Utf8Error notUtf8{i, 1, std::nullopt};
-        char32_t ch = 0;
-        std::size_t length = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            ch = lead;
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            ch = lead & 0x1F;
-            length = 2;
-            minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            ch = lead & 0x0F;
-            length = 3;
-            minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            ch = lead & 0x07;
-            length = 4;
-            minimum = 0x10000;
-        } else {
-            return notUtf8;
+    while (i < utf8.size()) {
+        const std::optional<Utf8Char> next = utf8CharAt(utf8, i);
+        if (!next) {
+            return Utf8Error{i, 1, std::nullopt};
         }
-        if (size - i < length) {
-            return notUtf8;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return notUtf8;
-            }
-            ch = (ch << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and code points beyond Unicode are not UTF-8.
-        if (ch < minimum || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF) {
-            return notUtf8;
-        }
-        const auto code = fromUnicode(ch);
+        const auto code = fromUnicode(next->ch);
         if (!code) {
-            return Utf8Error{i, length, ch};
+            return Utf8Error{i, next->length, next->ch};
         }
         out.push_back(static_cast<char>(*code));
-        i += length;
+        i += next->length;
     }
     return std::nullopt;
 }
 
 } // namespace
+
+// The one UTF-8 decoder.
+std::optional<Utf8Char> utf8CharAt(std::string_view utf8, std::size_t at) noexcept
+{
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    char32_t ch = 0;
+    std::size_t length = 0;
+    char32_t minimum = 0;
+    if (lead < 0x80) {
+        return Utf8Char{lead, 1};
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        ch = lead & 0x1F;
+        length = 2;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        ch = lead & 0x0F;
+        length = 3;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        ch = lead & 0x07;
+        length = 4;
+        minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (utf8.size() - at < length) {
+        return std::nullopt;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[at + k]);
+        if ((next & 0xC0) != 0x80) {
+            return std::nullopt;
+        }
+        ch = (ch << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points beyond Unicode are not UTF-8.
+    if (ch < minimum || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF) {
+        return std::nullopt;
+    }
+    return Utf8Char{ch, length};
+}
+
+void appendUtf8(char32_t ch, std::string &out)
+{
+    const auto byte = [](char32_t bits) {
+        return static_cast<char>(bits);
+    };
+    if (ch < 0x80) {
+        out += byte(ch);
+    } else if (ch < 0x800) {
+        out += byte(0xC0 | (ch >> 6));
+        out += byte(0x80 | (ch & 0x3F));
+    } else if (ch < 0x10000) {
+        out += byte(0xE0 | (ch >> 12));
+        out += byte(0x80 | ((ch >> 6) & 0x3F));
+        out += byte(0x80 | (ch & 0x3F));
+    } else {
+        out += byte(0xF0 | (ch >> 18));
+        out += byte(0x80 | ((ch >> 12) & 0x3F));
+        out += byte(0x80 | ((ch >> 6) & 0x3F));
+        out += byte(0x80 | (ch & 0x3F));
+    }
+}
 
 char32_t toUnicode(unsigned char code) noexcept
 {

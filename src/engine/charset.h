@@ -20,6 +20,22 @@ inline constexpr unsigned char kReplacement = '?';
 [[nodiscard]] unsigned char toLower(unsigned char code) noexcept;
 [[nodiscard]] std::string toLower(std::string_view text);
 
+// One UTF-8 character: its code point and the number of bytes it takes.
+struct Utf8Char
+{
+    char32_t ch = 0;
+    std::size_t length = 0;
+    friend bool operator==(const Utf8Char &, const Utf8Char &) = default;
+};
+
+// The character whose bytes start at `at`; nullopt when they are not UTF-8: a
+// stray continuation byte, a sequence cut short, an overlong form, a surrogate
+// or a code point beyond U+10FFFF.
+[[nodiscard]] std::optional<Utf8Char> utf8CharAt(std::string_view utf8, std::size_t at) noexcept;
+
+// Appends the UTF-8 bytes of a code point up to U+10FFFF.
+void appendUtf8(char32_t ch, std::string &out);
+
 // UTF-8 text in the 8-bit set; nullopt when the text is not valid UTF-8 or holds
 // a character the set cannot hold.
 [[nodiscard]] std::optional<std::string> fromUtf8(std::string_view utf8);

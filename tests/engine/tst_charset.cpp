@@ -216,6 +216,27 @@ private slots:
         }
     }
 
+    // Code points at the edges of each encoded length: written as Qt writes
+    // them, and read back whole from amid other bytes.
+    void utf8Character_data()
+    {
+        QTest::addColumn<int>("codePoint");
+        for (const int codePoint :
+             {0x00, 0x7F, 0x80, 0x7FF, 0x800, 0xD7FF, 0xE000, 0xFFFF, 0x10000, 0x1F600, 0x10FFFF})
+            QTest::addRow("U+%04X", codePoint) << codePoint;
+    }
+    void utf8Character()
+    {
+        QFETCH(int, codePoint);
+        const auto ch = static_cast<char32_t>(codePoint);
+        std::string written;
+        charset::appendUtf8(ch, written);
+        QCOMPARE(QByteArray::fromStdString(written), QString::fromUcs4(&ch, 1).toUtf8());
+        const std::string amid = "x" + written + "y";
+        QCOMPARE(charset::utf8CharAt(amid, 1),
+                 std::optional(charset::Utf8Char{ch, written.size()}));
+    }
+
     void fromUtf8TakesEveryCode()
     {
         std::string all;

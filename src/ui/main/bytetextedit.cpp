@@ -261,9 +261,10 @@ void ByteTextEdit::insertShown(QStringView shown)
         QStringView line = end < 0 ? shown : shown.first(end);
         // A long line pasted is shown in chunks, like one set whole.
         while (line.size() > displaytext::kChunkLength) {
-            cursor.insertText(line.first(displaytext::kChunkLength).toString());
+            const qsizetype chunk = displaytext::firstChunk(line);
+            cursor.insertText(line.first(chunk).toString());
             cursor.insertBlock(cursor.blockFormat(), chunkFormat);
-            line = line.sliced(displaytext::kChunkLength);
+            line = line.sliced(chunk);
         }
         cursor.insertText(line.toString());
         if (end < 0)

@@ -11,6 +11,13 @@ namespace {
 constexpr char16_t kPictures = 0x2400;
 constexpr char16_t kDelPicture = 0x2421;
 constexpr unsigned char kDel = 0x7F;
+// Byte b >= 0x80 is marked by U+F700 + b, in a private-use range no font or
+// text of this program uses.
+constexpr char16_t kMarks = 0xF700;
+constexpr unsigned char kFirstMarked = 0x80;
+// Characters Qt's text document takes for block breaks.
+constexpr char16_t kFrameStart = 0xFDD0;
+constexpr char16_t kFrameEnd = 0xFDD1;
 
 [[nodiscard]] constexpr bool isControl(char16_t ch)
 {
@@ -45,7 +52,81 @@ const ByteTable &lineTable()
     return table;
 }
 
+// The control a picture stands for.
+[[nodiscard]] std::optional<unsigned char> pictureCode(char16_t ch)
+{
+    if (ch >= kPictures && ch < kPictures + 0x20)
+        return static_cast<unsigned char>(ch - kPictures);
+    if (ch == kDelPicture)
+        return kDel;
+    return std::nullopt;
+}
+
+// Whether a character of UTF-8 text can show as itself: pictures and marks
+// stand for bytes of their own, and Qt takes some characters for block breaks.
+[[nodiscard]] bool showsAsItself(char32_t ch)
+{
+    if (ch > 0xFFFF)
+        return true;
+    const auto unit = static_cast<char16_t>(ch);
+    return !pictureCode(unit) && !markedByte(QChar(unit)) && unit != QChar::LineSeparator &&
+           unit != QChar::ParagraphSeparator && unit != kFrameStart && unit != kFrameEnd;
+}
+
+void appendMarks(char32_t ch, QString &out)
+{
+    std::string bytes;
+    charset::appendUtf8(ch, bytes);
+    for (const char byte : bytes)
+        out += byteMark(static_cast<unsigned char>(byte));
+}
+
+// The rest of a line in UTF-8: the next character as it shows and the number
+// of bytes it takes.
+struct ShownUnit
+{
+    std::array<char16_t, 2> units{};
+    qsizetype size = 0;
+    std::size_t length = 0;
+};
+
+[[nodiscard]] ShownUnit nextUtf8(std::string_view bytes, std::size_t at, const ByteTable &table)
+{
+    const auto byte = static_cast<unsigned char>(bytes[at]);
+    if (byte < kFirstMarked)
+        return {{table[byte]}, 1, 1};
+    const std::optional<charset::Utf8Char> ch = charset::utf8CharAt(bytes, at);
+    // The other bytes of a character that cannot show as itself are continuation
+    // bytes, which show as marks in their turn.
+    if (!ch || !showsAsItself(ch->ch))
+        return {{byteMark(byte).unicode()}, 1, 1};
+    const char32_t point = ch->ch;
+    if (QChar::requiresSurrogates(point))
+        return {{QChar::highSurrogate(point), QChar::lowSurrogate(point)}, 2, ch->length};
+    return {{static_cast<char16_t>(point)}, 1, ch->length};
+}
+
 } // namespace
+
+qsizetype firstChunk(QStringView line)
+{
+    if (line.size() <= kChunkLength)
+        return line.size();
+    return line[kChunkLength - 1].isHighSurrogate() ? kChunkLength - 1 : kChunkLength;
+}
+
+QChar byteMark(unsigned char byte)
+{
+    return QChar(static_cast<char16_t>(kMarks + byte));
+}
+
+std::optional<unsigned char> markedByte(QChar shown)
+{
+    const char16_t ch = shown.unicode();
+    if (ch >= kMarks + kFirstMarked && ch <= kMarks + 0xFF)
+        return static_cast<unsigned char>(ch - kMarks);
+    return std::nullopt;
+}
 
 QChar controlPicture(unsigned char code)
 {
@@ -59,38 +140,45 @@ std::optional<unsigned char> codeOfOther(QChar shown)
     return charset::fromUnicode(shown.unicode());
 }
 
-ShownText textFromBytes(std::string_view bytes)
+ShownText textFromBytes(std::string_view bytes, Charset charset)
 {
     const ByteTable &table = textTable();
+    const bool utf8 = charset == Charset::Utf8;
     ShownText shown;
-    // A line break shows as one character and a continuation adds one to every
-    // kChunkLength, so this is room enough.
+    // A line break shows as one character and any other byte as at most one,
+    // and a continuation comes after at least kChunkLength - 1 characters, so
+    // this is room enough.
     const auto room = static_cast<qsizetype>(bytes.size());
-    shown.text.resize(room + room / kChunkLength);
+    shown.text.resize(room + room / (kChunkLength - 1));
     QChar *const begin = shown.text.data();
     QChar *out = begin;
     QChar *block = begin;
     const std::size_t size = bytes.size();
-    for (std::size_t i = 0; i < size; ++i) {
+    for (std::size_t i = 0; i < size;) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte == '\n') {
             *out++ = u'\n';
             shown.breaks.push_back(LineBreak::Lf);
             block = out;
+            ++i;
         } else if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n') {
             *out++ = u'\n';
             shown.breaks.push_back(LineBreak::CrLf);
             block = out;
-            ++i;
+            i += 2;
         } else {
+            const ShownUnit unit =
+                utf8 ? nextUtf8(bytes, i, table) : ShownUnit{{table[byte]}, 1, 1};
             // Only a character starts a new chunk, so a line of exactly the
             // chunk length ends with no empty chunk after it.
-            if (out - block == kChunkLength) {
+            if (out - block + unit.size > kChunkLength) {
                 *out++ = u'\n';
                 shown.breaks.push_back(LineBreak::Continuation);
                 block = out;
             }
-            *out++ = QChar(table[byte]);
+            for (qsizetype k = 0; k < unit.size; ++k)
+                *out++ = QChar(unit.units[static_cast<std::size_t>(k)]);
+            i += unit.length;
         }
     }
     shown.text.truncate(out - begin);
@@ -107,8 +195,30 @@ QString lineFromBytes(std::string_view bytes)
     return shown;
 }
 
-void appendBytes(QStringView shown, std::string &out)
+void appendBytes(QStringView shown, std::string &out, Charset charset)
 {
+    if (charset == Charset::Utf8) {
+        const qsizetype size = shown.size();
+        for (qsizetype i = 0; i < size; ++i) {
+            const char16_t ch = shown[i].unicode();
+            if (ch < 0x80) {
+                out += static_cast<char>(ch);
+            } else if (const auto code = pictureCode(ch)) {
+                out += static_cast<char>(*code);
+            } else if (const auto byte = markedByte(QChar(ch))) {
+                out += static_cast<char>(*byte);
+            } else if (QChar::isHighSurrogate(ch) && i + 1 < size &&
+                       shown[i + 1].isLowSurrogate()) {
+                charset::appendUtf8(QChar::surrogateToUcs4(ch, shown[i + 1].unicode()), out);
+                ++i;
+            } else if (QChar::isSurrogate(ch)) {
+                out += static_cast<char>(charset::kReplacement);
+            } else {
+                charset::appendUtf8(ch, out);
+            }
+        }
+        return;
+    }
     const std::size_t at = out.size();
     out.resize(at + static_cast<std::size_t>(shown.size()));
     char *to = out.data() + at;
@@ -116,9 +226,10 @@ void appendBytes(QStringView shown, std::string &out)
         *to++ = static_cast<char>(codeOf(ch).value_or(charset::kReplacement));
 }
 
-QString sanitized(QStringView text, Breaks breaks)
+QString sanitized(QStringView text, Breaks breaks, Charset charset)
 {
     const bool asLineBreaks = breaks == Breaks::AsLineBreaks;
+    const bool utf8 = charset == Charset::Utf8;
     QString result;
     result.reserve(text.size());
     const qsizetype size = text.size();
@@ -141,8 +252,19 @@ QString sanitized(QStringView text, Breaks breaks)
         } else if (isControl(ch)) {
             result += controlPicture(static_cast<unsigned char>(ch));
         } else if (QChar::isHighSurrogate(ch) && QChar::isLowSurrogate(next)) {
-            result += QChar(charset::kReplacement);
+            if (utf8) {
+                result += QChar(ch);
+                result += QChar(next);
+            } else {
+                result += QChar(charset::kReplacement);
+            }
             ++i;
+        } else if (utf8 && !QChar::isSurrogate(ch)) {
+            // Pictures and marks stand for their bytes as they are.
+            if (ch == kFrameStart || ch == kFrameEnd)
+                appendMarks(ch, result);
+            else
+                result += QChar(ch);
         } else if (codeOf(QChar(ch))) {
             result += QChar(ch);
         } else {

@@ -13,6 +13,14 @@
 
 namespace lorimand::displaytext {
 
+// How a text area reads its bytes: one character each in the 8-bit set, or as
+// UTF-8. The key field always uses the 8-bit set.
+enum class Charset : unsigned char
+{
+    Windows1252,
+    Utf8
+};
+
 // What separates two blocks of a text area: one of the two byte sequences shown
 // as a line break, or a continuation, which stands for no bytes. A line longer
 // than kChunkLength characters is shown in blocks of that many characters joined
@@ -26,8 +34,12 @@ enum class LineBreak : unsigned char
 };
 
 // Measured: shorter chunks make more blocks and more short rows where a chunk
-// ends; longer ones slow down showing a text and each keystroke in it.
+// ends; longer ones slow down showing a text and each keystroke in it. A chunk
+// never ends between the two halves of a surrogate pair, so it may be one short.
 inline constexpr qsizetype kChunkLength = 1024;
+
+// How many characters of a line go into its first chunk.
+[[nodiscard]] qsizetype firstChunk(QStringView line);
 
 [[nodiscard]] constexpr std::string_view breakBytes(LineBreak kind)
 {
@@ -62,6 +74,16 @@ inline constexpr qsizetype kChunkLength = 1024;
     return codeOfOther(shown);
 }
 
+// In UTF-8, a byte that is not part of a character (a stray continuation byte,
+// a sequence cut short, an overlong form, a surrogate) shows as a mark of its
+// own: one character from a private-use range, which the text area draws as a
+// box naming the byte. A valid character the area could not show as itself (a
+// control picture, a mark, a character Qt takes for a line break) shows as the
+// marks of its bytes. Such bytes are always 0x80 or above.
+[[nodiscard]] QChar byteMark(unsigned char byte);
+// The byte a mark stands for; nothing for any other character.
+[[nodiscard]] std::optional<unsigned char> markedByte(QChar shown);
+
 // A text as a text area shows it: every line break and continuation as '\n', the
 // kind of each in `breaks`, in order.
 struct ShownText
@@ -72,14 +94,17 @@ struct ShownText
 
 // CR LF and a lone LF become line breaks; every other control but TAB, a lone CR
 // included, becomes its picture; a line longer than kChunkLength is cut into
-// chunks of that length.
-[[nodiscard]] ShownText textFromBytes(std::string_view bytes);
+// chunks. In UTF-8, each valid sequence shows as its character and every other
+// byte as its mark.
+[[nodiscard]] ShownText textFromBytes(std::string_view bytes,
+                                      Charset charset = Charset::Windows1252);
 // The key field's form: every control, TAB, CR and LF included, as its picture.
 [[nodiscard]] QString lineFromBytes(std::string_view bytes);
 
 // Back to bytes, for text that holds no line break: pictures to their codes,
 // other characters through the 8-bit set, a character the set cannot hold to "?".
-void appendBytes(QStringView shown, std::string &out);
+// In UTF-8, marks to their bytes and other characters to their UTF-8 bytes.
+void appendBytes(QStringView shown, std::string &out, Charset charset = Charset::Windows1252);
 
 // What typed, pasted or dropped text becomes before it is inserted.
 enum class Breaks
@@ -88,8 +113,11 @@ enum class Breaks
     AsPictures,   // the key field: CR, LF and TAB become their pictures
 };
 // Controls become their pictures, a character the set cannot hold (a pair of
-// surrogates counting as one) becomes "?", pictures stay as they are.
-[[nodiscard]] QString sanitized(QStringView text, Breaks breaks);
+// surrogates counting as one) becomes "?", pictures stay as they are. In UTF-8
+// every character is held: marks stay as they are, and a character the area
+// cannot show as itself becomes the marks of its bytes.
+[[nodiscard]] QString sanitized(QStringView text, Breaks breaks,
+                                Charset charset = Charset::Windows1252);
 
 // Whether a widget would insert the key's text: Ctrl and Ctrl+Shift combinations
 // and control codes insert nothing.
