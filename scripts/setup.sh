@@ -5,7 +5,8 @@ set -euo pipefail
 
 lorimand_packages=(
     cmake ninja-build g++ qt6-base-dev libgl1-mesa-dev libcli11-dev
-    fonts-dejavu-core fonts-symbola xvfb xdotool
+    fonts-dejavu-core fonts-symbola xvfb xdotool openbox
+    desktop-file-utils appstream dpkg-dev man-db
 )
 
 lorimand_install_missing() {

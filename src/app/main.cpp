@@ -1,28 +1,60 @@
 // The desktop program: the main window, loaded with the command line's arguments.
+#include <cstdio>
+
 #include <QApplication>
 
+#include "about/about.h"
 #include "engine/files.h"
 #include "engine/generator.h"
 #include "startup/commandline.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
 
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: lorimand [-e FILE | -d FILE | FILE]\n"
+    "Opens the Lorimand window.\n"
+    "  -e FILE   load the plain text file FILE into Normal and encode it\n"
+    "  -d FILE   load the encoded text file FILE into Encoded and decode it\n"
+    "  FILE      the same as -d FILE\n"
+    "The arguments are read as one text: FILE may hold blanks. Exactly --help or\n"
+    "--version prints this or the version; a file named so is opened as ./--help.\n"
+    "Qt options are taken from Qt's environment variables only.\n";
+
+// Prints to standard output; a failed write is the program's failure.
+int print(const std::string &text)
+{
+    const bool written = std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0;
+    return written ? EXIT_SUCCESS : EXIT_FAILURE;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // Taken before QApplication removes the options it knows (-style, -reverse,
-    // ...): the argument text is what the shell or file manager passed.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    const QString text = lorimand::argumentText(arguments);
+    // Answered before the toolkit starts, so they need no display.
+    if (text == QLatin1String("--help"))
+        return print(kUsage);
+    if (text == QLatin1String("--version"))
+        return print(lorimand::about::versionText("lorimand"));
 
-    QApplication app(argc, argv);
+    // Qt gets the program name only: every argument belongs to the file name, and
+    // an argument that looks like a Qt option (-reverse, -platform) is not one.
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimand"));
-    QApplication::setApplicationVersion(QStringLiteral(LORIMAND_VERSION));
+    QApplication::setApplicationVersion(QString::fromUtf8(lorimand::about::kVersion));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(lorimand::about::kAppId));
 
     lorimand::QtPlatform platform;
     lorimand::RuntimeGenerator generator;
     lorimand::MainWindow window(platform, lorimand::realFileSystem(), generator);
-    if (!window.startUp(lorimand::argumentText(arguments)))
+    if (!window.startUp(text))
         return EXIT_FAILURE;
     window.show();
     return app.exec();

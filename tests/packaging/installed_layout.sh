@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks what a packager would: the
+# layout, the desktop entry and metainfo (validated together, with the icon they
+# name), the manual pages, the icon sizes, and that both programs answer
+# --version without a display.
+# Usage: installed_layout.sh <build folder> <version>
+set -euo pipefail
+
+build=$1
+version=$2
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+app_id=org.lorimand.Lorimand
+for file in \
+    bin/lorimand \
+    bin/lorimand-cli \
+    share/lorimand/Readme.txt \
+    share/lorimand/ROT13.sbt \
+    share/lorimand/Reverse.sbt \
+    share/lorimand/Digits.sbt \
+    share/applications/$app_id.desktop \
+    share/metainfo/$app_id.metainfo.xml \
+    share/icons/hicolor/scalable/apps/$app_id.svg \
+    share/man/man1/lorimand.1.gz \
+    share/man/man1/lorimand-cli.1.gz \
+    share/bash-completion/completions/lorimand-cli \
+    share/doc/lorimand/copyright \
+    share/doc/lorimand/LICENCE; do
+    [ -s "$prefix/$file" ] || fail "$file is not installed"
+done
+[ -x "$prefix/bin/lorimand" ] && [ -x "$prefix/bin/lorimand-cli" ] || fail "programs not executable"
+# Nothing of the build's own program folder leaks into bin/.
+extra=$(ls "$prefix/bin" | grep -v -x -e lorimand -e lorimand-cli || true)
+[ -z "$extra" ] || fail "unexpected files in bin/: $extra"
+
+# Each PNG holds the size its folder names (width and height from the IHDR chunk).
+for size in 16 22 24 32 48 64 128 256; do
+    png="$prefix/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
+    [ -s "$png" ] || fail "no ${size}x${size} icon"
+    read -r width height < <(od -An -tu1 -j16 -N8 "$png" |
+        awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
+    [ "$width $height" = "$size $size" ] || fail "${size}x${size} icon is ${width}x${height}"
+done
+
+desktop-file-validate "$prefix/share/applications/$app_id.desktop" || fail "desktop entry"
+appstreamcli validate-tree --no-net "$prefix" || fail "installed tree does not validate"
+
+for page in lorimand lorimand-cli; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "$page(1): $warnings"
+done
+
+# --version needs no display: the desktop program must not start its toolkit.
+for program in lorimand-cli lorimand; do
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --version) ||
+        fail "$program --version failed"
+    grep -q -F "$version" <<<"$out" || fail "$program --version does not name $version: $out"
+done
+grep -q -F "MIT" <<<"$out" || fail "lorimand --version does not name the licence: $out"
+echo "installed layout is complete"
