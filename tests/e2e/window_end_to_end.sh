@@ -8,58 +8,15 @@
 set -euo pipefail
 
 bin_dir=$1
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# Waits up to 20 s for a window whose title matches $1; prints its id.
-wait_for_window() {
-    for _ in $(seq 100); do
-        if id=$(xdotool search --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.2
-    done
-    return 1
-}
-
-wait_for_file() {
-    for _ in $(seq 100); do
-        [ -s "$1" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
+source "$(dirname "$0")/xsession.sh"
+require_tools Xvfb xdotool
 
 # A program folder of its own, so the settings file lands in the scratch folder.
 mkdir "$work/program"
 cp "$bin_dir/lorimand" "$work/program/"
 printf 'one\r\ntwo\r\n' >"$work/notes.txt"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
+start_xvfb
 export HOME="$work"
 
 "$work/program/lorimand" -e "$work/notes.txt" 2>"$work/stderr" &
