@@ -6,7 +6,6 @@
 #include <atomic>
 #include <climits>
 #include <csignal>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,12 +18,13 @@
 #include <unistd.h>
 #include <variant>
 
+#include "engine/atomicfile.h"
 #include "engine/charset.h"
-#include "engine/codetable.h"
 #include "engine/codetablefile.h"
 #include "engine/files.h"
 #include "engine/generator.h"
-#include "engine/keyshift.h"
+#include "engine/streams.h"
+#include "engine/translation.h"
 
 #ifndef LORIMAND_VERSION
 #error "LORIMAND_VERSION must be defined by the build"
@@ -106,12 +106,10 @@ struct Options
     app.footer("INPUT and OUTPUT are read and written as raw bytes. With -o, OUTPUT is "
                "replaced only once every byte is written (a device or pipe is written "
                "into).\n"
-               "Encoding with a key refuses an input that holds a NUL byte: with -o, OUTPUT "
-               "stays as it was; on standard output the blocks before the NUL have already "
-               "been written.\n"
-               "Exit status: 0 success, 1 a file that cannot be read or written (or a NUL "
-               "byte met while encoding with a key), 2 a usage error or a code-table file "
-               "that does not load.");
+               "The key-shift cipher leaves code 0 (NUL) as it is in both directions, so "
+               "every input comes back from decoding.\n"
+               "Exit status: 0 success, 1 a file that cannot be read or written, 2 a usage "
+               "error or a code-table file that does not load.");
 
     std::string action;
     app.add_option("ACTION", action, "encode or decode")
@@ -172,33 +170,21 @@ struct Options
     return options;
 }
 
-// ---- What is done to each block ------------------------------------------------------
-
-struct CopyUnchanged
-{
-};
-
-struct Shift
-{
-    int shift = 0;
-    Direction direction = Direction::Encode;
-};
-
-using Translation = std::variant<CopyUnchanged, Shift, CodeTable>;
+// ---- The translation ----------------------------------------------------------------
 
 [[nodiscard]] std::variant<Translation, Exit> keyTranslation(std::string_view key,
                                                              Direction direction)
 {
-    if (key.empty()) {
-        complain("warning: the key is empty, so the text is copied unchanged");
-        return Translation{CopyUnchanged{}};
-    }
     RuntimeGenerator generator;
-    if (!checkGenerator(generator)) {
+    std::optional<Translation> translation = Translation::forKey(key, direction, generator);
+    if (!translation) {
         return fail(BatchExit::FileError,
                     "the random generator fails its self-test, so no key can be used");
     }
-    return Translation{Shift{shiftForKey(key, generator), direction}};
+    if (translation->copiesUnchanged()) {
+        complain("warning: the key is empty, so the text is copied unchanged");
+    }
+    return *std::move(translation);
 }
 
 [[nodiscard]] std::variant<Translation, Exit> loadTranslation(const Options &options)
@@ -214,18 +200,13 @@ using Translation = std::variant<CopyUnchanged, Shift, CodeTable>;
         const std::string_view bytes = file.bytes;
         return keyTranslation(bytes.substr(0, bytes.find_first_of("\r\n")), options.direction);
     }
-    ReadResult file = realFileSystem().readFile(*options.tableFile);
-    if (file.error) {
-        return fail(BatchExit::FileError, describe(*file.error));
+    const CodeTableLoad table = loadCodeTableFile(realFileSystem(), *options.tableFile);
+    if (table.error) {
+        // A file that cannot be read is a file error; one that does not load, a usage error.
+        return fail(table.tables ? BatchExit::UsageError : BatchExit::FileError,
+                    describe(*table.error));
     }
-    const CodeTableParse parsed = parseCodeTable(file.bytes);
-    if (parsed.error) {
-        return fail(BatchExit::UsageError, *options.tableFile + ": line " +
-                                               std::to_string(parsed.error->line) + ": " +
-                                               parsed.error->reason);
-    }
-    return Translation{options.direction == Direction::Encode ? parsed.tables.encodeTable
-                                                              : parsed.tables.decodeTable};
+    return Translation::forTables(*table.tables, options.direction);
 }
 
 // ---- Where the translation goes ------------------------------------------------------
@@ -367,7 +348,7 @@ private:
     char *data_;
 };
 
-[[nodiscard]] int translateStream(const Translation &translation, const Options &options)
+[[nodiscard]] int translateStream(Translation &translation, const Options &options)
 {
     InputFile input(options.input);
     if (input.error()) {
@@ -379,53 +360,21 @@ private:
     }
 
     const BlockBuffers buffers;
-    std::optional<TableTranslator> translator;
-    if (const auto *table = std::get_if<CodeTable>(&translation)) {
-        translator.emplace(*table);
-    }
-    const auto *shift = std::get_if<Shift>(&translation);
-
-    std::uint64_t offset = 0; // of the block in the input
     for (;;) {
         char *const read = buffers.input();
         const std::size_t size = input.read(read, kBatchBlockSize);
         if (size == 0) {
             break;
         }
-        std::string_view block(read, size);
-        if (shift) {
-            // Encoding turns both 0 and 255 into the shift itself, so a NUL byte would
-            // come back from decoding as 255: refuse it rather than corrupt the file.
-            if (shift->direction == Direction::Encode) {
-                if (const void *nul = std::memchr(read, 0, size)) {
-                    const auto at =
-                        offset + static_cast<std::uint64_t>(static_cast<const char *>(nul) - read);
-                    const std::string inputName =
-                        isStandardStream(options.input) ? "standard input" : options.input;
-                    return fail(BatchExit::FileError,
-                                inputName + ": holds a NUL byte (code 0) at offset " +
-                                    std::to_string(at) +
-                                    ", which the key-shift cipher cannot encode so that it "
-                                    "decodes back (it would come back as code 255)")
-                        .status;
-                }
-            }
-            applyShiftInPlace(std::span<char>(read, size), shift->shift, shift->direction);
-        } else if (translator) {
-            block =
-                std::string_view(buffers.output(), translator->translate(block, buffers.output()));
-        }
-        if (!output.write(block)) {
+        if (!output.write(
+                translation.applyToBlock(std::span<char>(read, size), buffers.output()))) {
             return fail(BatchExit::FileError, describe(*output.error())).status;
         }
-        offset += size;
     }
     if (input.error()) {
         return fail(BatchExit::FileError, describe(*input.error())).status;
     }
-    if (translator) {
-        translator->finish();
-    }
+    translation.finish();
     if (!output.finish()) {
         return fail(BatchExit::FileError, describe(*output.error())).status;
     }
@@ -442,7 +391,7 @@ int runBatch(int argc, const char *const *argv)
     }
     const Options &options = std::get<Options>(parsed);
 
-    const std::variant<Translation, Exit> translation = loadTranslation(options);
+    std::variant<Translation, Exit> translation = loadTranslation(options);
     if (const Exit *end = std::get_if<Exit>(&translation)) {
         return end->status;
     }

@@ -69,4 +69,19 @@ CodeTableParse parseCodeTable(std::string_view fileBytes)
     return parse;
 }
 
+CodeTableLoad loadCodeTableFile(FileSystem &files, const std::string &path)
+{
+    const ReadResult read = files.readFile(path);
+    if (read.error) {
+        return {std::nullopt, read.error};
+    }
+    CodeTableParse parsed = parseCodeTable(read.bytes);
+    CodeTableLoad load{parsed.tables, std::nullopt};
+    if (parsed.error) {
+        load.error = FileError{path, "line " + std::to_string(parsed.error->line) + ": " +
+                                         parsed.error->reason};
+    }
+    return load;
+}
+
 } // namespace lorimand

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "codetable.h"
+#include "engine/codetable.h"
+#include "engine/files.h"
 
 namespace lorimand {
 
@@ -25,5 +26,15 @@ struct CodeTableParse
 };
 
 [[nodiscard]] CodeTableParse parseCodeTable(std::string_view fileBytes);
+
+struct CodeTableLoad
+{
+    // nullopt when the file cannot be read; otherwise what parseCodeTable gives.
+    std::optional<CodeTables> tables;
+    // Names the file, and why it cannot be read or the line where it stops.
+    std::optional<FileError> error;
+};
+
+[[nodiscard]] CodeTableLoad loadCodeTableFile(FileSystem &files, const std::string &path);
 
 } // namespace lorimand

@@ -42,7 +42,8 @@ void applyShiftInPlace(std::span<char> bytes, int shift, Direction direction) no
     // Branch-free forms of the wrap within 1..255, so that the loops vectorise:
     // encode c + s, less 255 above 255, is c + s + 1 modulo 256 exactly when
     // c > 255 - s; decode c - s, plus 255 below 1, is c - s - 1 modulo 256
-    // exactly when c <= s.
+    // exactly when c <= s. Code 0 lies outside the cycle and stays 0: the wrap
+    // would send it where 255 goes, and it could never come back.
     auto *data = reinterpret_cast<std::uint8_t *>(bytes.data());
     const std::size_t size = bytes.size();
     const auto s = static_cast<std::uint8_t>(shift);
@@ -50,12 +51,14 @@ void applyShiftInPlace(std::span<char> bytes, int shift, Direction direction) no
         const auto limit = static_cast<std::uint8_t>(255 - shift);
         for (std::size_t i = 0; i < size; ++i) {
             const std::uint8_t c = data[i];
-            data[i] = static_cast<std::uint8_t>(c + s + (c > limit ? 1 : 0));
+            const auto shifted = static_cast<std::uint8_t>(c + s + (c > limit ? 1 : 0));
+            data[i] = c == 0 ? std::uint8_t{0} : shifted;
         }
     } else {
         for (std::size_t i = 0; i < size; ++i) {
             const std::uint8_t c = data[i];
-            data[i] = static_cast<std::uint8_t>(c - s - (c <= s ? 1 : 0));
+            const auto shifted = static_cast<std::uint8_t>(c - s - (c <= s ? 1 : 0));
+            data[i] = c == 0 ? std::uint8_t{0} : shifted;
         }
     }
 }

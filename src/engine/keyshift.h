@@ -1,20 +1,16 @@
 // The key-shift cipher: one shift, derived from the key through the generator,
 // added to (encode) or subtracted from (decode) every code, wrapping within 1..255.
+// Code 0 is left as it is in both directions, so that every text comes back.
 #pragma once
 
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "generator.h"
+#include "engine/direction.h"
+#include "engine/generator.h"
 
 namespace lorimand {
-
-enum class Direction
-{
-    Encode,
-    Decode
-};
 
 // What one key character adds to the key seed: floor(code * 16 / 5.162738495).
 [[nodiscard]] int keyContribution(unsigned char code) noexcept;

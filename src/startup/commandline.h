@@ -7,18 +7,14 @@
 #include <QString>
 #include <QStringList>
 
-namespace lorimand {
+#include "engine/direction.h"
 
-enum class CommandLineMode
-{
-    Encode,
-    Decode
-};
+namespace lorimand {
 
 struct CommandLineRequest
 {
     QString fileName; // used unchanged: blanks and quotation marks are part of it
-    CommandLineMode mode = CommandLineMode::Decode;
+    Direction direction = Direction::Decode;
     friend bool operator==(const CommandLineRequest &, const CommandLineRequest &) = default;
 };
 

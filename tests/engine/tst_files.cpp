@@ -17,7 +17,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "engine/atomicfile.h"
 #include "engine/files.h"
+#include "engine/streams.h"
 
 using namespace lorimand;
 

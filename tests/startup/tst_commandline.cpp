@@ -5,7 +5,7 @@
 
 using namespace lorimand;
 
-Q_DECLARE_METATYPE(lorimand::CommandLineMode)
+Q_DECLARE_METATYPE(lorimand::Direction)
 
 class TestCommandLine : public QObject
 {
@@ -35,9 +35,9 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("fileName");
-        QTest::addColumn<CommandLineMode>("mode");
-        const auto encode = CommandLineMode::Encode;
-        const auto decode = CommandLineMode::Decode;
+        QTest::addColumn<Direction>("direction");
+        const auto encode = Direction::Encode;
+        const auto decode = Direction::Decode;
         QTest::newRow("-e") << "-e notes.txt"
                             << "notes.txt" << encode;
         QTest::newRow("-d") << "-d notes.txt"
@@ -71,11 +71,11 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, fileName);
-        QFETCH(CommandLineMode, mode);
+        QFETCH(Direction, direction);
         const std::optional<CommandLineRequest> request = parseCommandLine(text);
         QVERIFY(request.has_value());
         QCOMPARE(request->fileName, fileName);
-        QCOMPARE(request->mode, mode);
+        QCOMPARE(request->direction, direction);
     }
 
     void emptyTextIsNoRequest()

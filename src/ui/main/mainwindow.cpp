@@ -280,53 +280,45 @@ void MainWindow::translate(Direction direction)
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
-    const std::string text = source.bytes();
-    if (useKey_->isChecked()) {
-        const std::string key = key_->bytes();
-        if (key.empty()) {
-            destination.setBytes(text);
-        } else {
-            if (!selfTestPasses())
-                return;
-            destination.setBytes(applyShift(text, shiftForKey(key, generator_), direction));
-        }
-    } else {
-        const CodeTable &table =
-            direction == Direction::Encode ? codeTables_.encodeTable : codeTables_.decodeTable;
-        destination.setBytes(translateThroughTable(text, table));
+    std::optional<Translation> translation =
+        useKey_->isChecked() ? Translation::forKey(key_->bytes(), direction, generator_)
+                             : Translation::forTables(codeTables_, direction);
+    if (!translation) {
+        reportGeneratorFailure();
+        return;
     }
+    destination.setBytes(translation->apply(source.bytes()));
 }
 
 bool MainWindow::selfTestPasses()
 {
     if (checkGenerator(generator_))
         return true;
+    reportGeneratorFailure();
+    return false;
+}
+
+void MainWindow::reportGeneratorFailure()
+{
     platform_.showMessage(dialogParent(), kErrorTitle, kNumberError);
     platform_.endProgram();
-    return false;
 }
 
 void MainWindow::loadCodeTable()
 {
     const QString path = platform_.programFile(codeName_->currentText() + QStringLiteral(".sbt"));
-    QString failure;
+    std::optional<FileError> failure;
     {
         BusyCursor busy;
-        const ReadResult read = files_.readFile(nativePath(path));
-        if (read.error) {
-            // The table loaded before stays in force.
-            failure = QString::fromStdString(read.error->reason);
-        } else {
-            const CodeTableParse parsed = parseCodeTable(read.bytes);
-            codeTables_ = parsed.tables;
-            if (parsed.error)
-                failure = QStringLiteral("line %1: %2")
-                              .arg(parsed.error->line)
-                              .arg(QString::fromStdString(parsed.error->reason));
-        }
+        const CodeTableLoad load = loadCodeTableFile(files_, nativePath(path));
+        // A table that cannot be read leaves the one loaded before in force.
+        if (load.tables)
+            codeTables_ = *load.tables;
+        failure = load.error;
     }
-    if (!failure.isEmpty())
-        showError(kCodeTableError + QStringLiteral("\n\n%1: %2").arg(path, failure));
+    if (failure)
+        showError(kCodeTableError +
+                  QStringLiteral("\n\n%1: %2").arg(path, QString::fromStdString(failure->reason)));
 }
 
 bool MainWindow::startUp(const QString &argumentText)

@@ -10,7 +10,8 @@
 #include <string>
 
 #include "engine/codetable.h"
-#include "engine/keyshift.h"
+#include "engine/generator.h"
+#include "engine/translation.h"
 #include "startup/commandline.h"
 #include "startup/settings.h"
 #include "ui/help/helpwindow.h"
@@ -68,6 +69,8 @@ private:
     void translate(Direction direction);
     // The generator self-test; on failure tells the user and ends the program.
     [[nodiscard]] bool selfTestPasses();
+    // Tells the user the generator fails its self-test and ends the program.
+    void reportGeneratorFailure();
     void fillCodeNameList();
     void selectCodeTable(const QString &rememberedName);
     void loadCodeTable();

@@ -17,8 +17,7 @@ namespace lorimand {
 
 void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
 {
-    const bool encodeFile = request.mode == CommandLineMode::Encode;
-    ByteTextEdit &target = encodeFile ? *normal_ : *encoded_;
+    ByteTextEdit &target = request.direction == Direction::Encode ? *normal_ : *encoded_;
     const ReadResult read = readTextFile(request.fileName);
     if (read.error) {
         showFileError(QStringLiteral("Cannot read"), *read.error);
@@ -26,7 +25,7 @@ void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
     }
     const QScopedValueRollback updating(updating_, true);
     target.setBytes(joinLines(read.bytes));
-    translate(encodeFile ? Direction::Encode : Direction::Decode);
+    translate(request.direction);
 }
 
 void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title, Direction then)

@@ -1,0 +1,65 @@
+#include "engine/descriptor.h"
+
+#include <cerrno>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace lorimand {
+
+void FileDescriptor::reset(int fd) noexcept
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+    fd_ = fd;
+}
+
+int FileDescriptor::close() noexcept
+{
+    const int fd = release();
+    if (fd >= 0 && ::close(fd) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
+int FileDescriptor::release() noexcept
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+int writeAll(int fd, const char *data, std::size_t size) noexcept
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+ssize_t readSome(int fd, char *buffer, std::size_t size) noexcept
+{
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+std::string systemReason(int error)
+{
+    return std::generic_category().message(error);
+}
+
+} // namespace lorimand

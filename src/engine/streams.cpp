@@ -1,0 +1,54 @@
+#include "engine/streams.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lorimand {
+
+InputFile::InputFile(const std::string &path)
+{
+    if (path.empty() || path == "-") {
+        path_ = "standard input";
+        fd_ = STDIN_FILENO;
+        return;
+    }
+    path_ = path;
+    owned_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    fd_ = owned_.get();
+    if (fd_ < 0) {
+        error_ = systemError(path_, errno);
+        return;
+    }
+    struct stat info = {};
+    if (::fstat(fd_, &info) != 0) {
+        error_ = systemError(path_, errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        error_ = systemError(path_, EISDIR);
+    }
+}
+
+std::size_t InputFile::read(char *buffer, std::size_t size)
+{
+    if (error_ || fd_ < 0 || size == 0) {
+        return 0;
+    }
+    const ssize_t got = readSome(fd_, buffer, size);
+    if (got < 0) {
+        error_ = systemError(path_, errno);
+        return 0;
+    }
+    return static_cast<std::size_t>(got);
+}
+
+std::optional<FileError> writeStandardOutput(std::string_view bytes)
+{
+    if (const int error = writeAll(STDOUT_FILENO, bytes.data(), bytes.size()); error != 0) {
+        return systemError("standard output", error);
+    }
+    return std::nullopt;
+}
+
+} // namespace lorimand

@@ -1,0 +1,37 @@
+// lorimand-cli's side of the file layer: its input read block by block, from a
+// file or standard input, and standard output written whole. The output file is
+// an AtomicOutputFile.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/descriptor.h"
+#include "engine/files.h"
+
+namespace lorimand {
+
+// Reading a file block by block, for texts of any size.
+class InputFile
+{
+public:
+    // An empty path or "-" reads standard input, which errors name "standard input".
+    explicit InputFile(const std::string &path);
+
+    [[nodiscard]] const std::optional<FileError> &error() const { return error_; }
+    // Reads up to size bytes; 0 at the end or on an error (see error()).
+    [[nodiscard]] std::size_t read(char *buffer, std::size_t size);
+
+private:
+    std::string path_;
+    FileDescriptor owned_; // none for standard input, which stays open
+    int fd_ = -1;
+    std::optional<FileError> error_;
+};
+
+// Writes every byte to standard output; errors name "standard output".
+[[nodiscard]] std::optional<FileError> writeStandardOutput(std::string_view bytes);
+
+} // namespace lorimand
