@@ -7,6 +7,9 @@ lorimand_packages=(
     cmake ninja-build g++ qt6-base-dev libgl1-mesa-dev libcli11-dev
     fonts-dejavu-core fonts-symbola xvfb xdotool openbox
     desktop-file-utils appstream dpkg-dev man-db
+    # The checks of scripts/test.sh: sanitizer runtimes, libFuzzer, symbolised
+    # stack traces, formatting and static analysis.
+    clang libclang-rt-14-dev llvm clang-format clang-tidy
 )
 
 lorimand_install_missing() {

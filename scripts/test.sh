@@ -1,11 +1,48 @@
 #!/usr/bin/env bash
-# Builds Lorimand with warnings as errors and runs every test through CTest.
+# Builds Lorimand and runs every check that CI runs:
+#   1. the everyday build (preset dev: warnings as errors) and every test;
+#   2. the whole suite again, built with AddressSanitizer and
+#      UndefinedBehaviorSanitizer (preset asan);
+#   3. the formatting (clang-format) and the static checks (clang-tidy).
+# scripts/test.sh --quick, or LORIMAND_TEST_QUICK=1, runs step 1 only: the check
+# before landing a change. Any other arguments go to ctest (e.g. -R tst_lines).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/setup.sh"
+cd "$root"
 
-build="${LORIMAND_BUILD_DIR:-$root/build}"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLORIMAND_WERROR=ON
-cmake --build "$build"
-cd "$build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" "$@"
+quick=${LORIMAND_TEST_QUICK:-0}
+ctest_args=()
+for arg in "$@"; do
+    if [[ $arg == --quick ]]; then
+        quick=1
+    else
+        ctest_args+=("$arg")
+    fi
+done
+
+step() {
+    echo
+    echo "=== $* ($(date +%T))"
+}
+
+jobs=$(nproc)
+suite() {
+    local preset=$1
+    step "build: preset $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+    step "tests: preset $preset"
+    ctest --preset "$preset" -j "$jobs" "${ctest_args[@]}"
+}
+
+suite dev
+if [[ $quick == 1 ]]; then
+    exit 0
+fi
+suite asan
+step "formatting"
+scripts/format.sh --check
+step "static checks"
+scripts/tidy.sh
+step "all checks passed"

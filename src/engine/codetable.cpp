@@ -88,7 +88,7 @@ std::size_t TableTranslator::translate(std::string_view piece, char *out) noexce
             std::uint64_t block = 0;
             std::memcpy(&block, in + i, 8);
             if (!crWithoutEntry_ || !hasCr(block)) {
-                for (int k = 0; k < 8; ++k) {
+                for (std::size_t k = 0; k < 8; ++k) {
                     dst[k] = static_cast<char>(map[in[i + k]]);
                 }
                 dst += 8;
