@@ -2,27 +2,39 @@
 
 #include "ui/main/displaytext.h"
 
+#include <QActionGroup>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QToolTip>
 #include <QUrl>
 
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <memory>
 #include <optional>
+#include <utility>
 
 namespace lorimand {
 
 namespace {
 
+using displaytext::Charset;
 using displaytext::LineBreak;
 
 // Each line break or continuation is the block separator before a block, and
@@ -186,6 +198,72 @@ bool handledAsFiles(QDragMoveEvent *event)
     return files.single || files.several;
 }
 
+// The smaller font a mark names its byte in.
+[[nodiscard]] QFont markFont(QFont font)
+{
+    font.setPointSizeF(font.pointSizeF() * 0.75);
+    font.setBold(false);
+    return font;
+}
+
+[[nodiscard]] QString byteName(unsigned char byte)
+{
+    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+// Gives each mark the width of the box it is drawn as, and hides the glyph a
+// font has for its private-use character; the layout places the text after it.
+class MarkRoom final : public QSyntaxHighlighter
+{
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString &text) override
+    {
+        const QFont font = document()->defaultFont();
+        if (font != font_) {
+            font_ = font;
+            formats_.fill(std::nullopt);
+        }
+        qsizetype i = 0;
+        while (i < text.size()) {
+            const std::optional<unsigned char> byte = displaytext::markedByte(text[i]);
+            if (!byte) {
+                ++i;
+                continue;
+            }
+            // Marks side by side take one format change, not one each.
+            qsizetype end = i + 1;
+            while (end < text.size() && text[end] == text[i])
+                ++end;
+            setFormat(static_cast<int>(i), static_cast<int>(end - i), formatFor(*byte, text[i]));
+            i = end;
+        }
+    }
+
+private:
+    const QTextCharFormat &formatFor(unsigned char byte, QChar mark)
+    {
+        std::optional<QTextCharFormat> &format = formats_[byte & 0x7F];
+        if (!format) {
+            const QFontMetricsF shown(font_);
+            const qreal box =
+                QFontMetricsF(markFont(font_)).horizontalAdvance(QStringLiteral("DD")) +
+                shown.averageCharWidth() / 2;
+            format.emplace();
+            format->setForeground(Qt::transparent);
+            format->setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            format->setFontLetterSpacing(box - shown.horizontalAdvance(mark));
+        }
+        return *format;
+    }
+
+    QFont font_;
+    // One for each byte a mark can stand for, 0x80 to 0xFF.
+    std::array<std::optional<QTextCharFormat>, 128> formats_;
+};
+
 } // namespace
 
 ByteTextEdit::ByteTextEdit(QWidget *parent) : QPlainTextEdit(parent) {}
@@ -199,14 +277,32 @@ std::string ByteTextEdit::bytes() const
     std::string out;
     out.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(doc.blockCount()));
     walkShown(
-        doc, 0, raw, [&out](QStringView run) { displaytext::appendBytes(run, out); },
+        doc, 0, raw, [&](QStringView run) { displaytext::appendBytes(run, out, charset_); },
         [&out](LineBreak kind) { out += displaytext::breakBytes(kind); });
     return out;
 }
 
+std::size_t ByteTextEdit::bytesBefore(int position) const
+{
+    QTextCursor before(document());
+    before.setPosition(position, QTextCursor::KeepAnchor);
+    std::string out;
+    walkShown(
+        *document(), 0, before.selectedText(),
+        [&](QStringView run) { displaytext::appendBytes(run, out, charset_); },
+        [&out](LineBreak kind) { out += displaytext::breakBytes(kind); });
+    return out.size();
+}
+
 void ByteTextEdit::setBytes(std::string_view bytes)
 {
-    const displaytext::ShownText shown = displaytext::textFromBytes(bytes);
+    showText(displaytext::textFromBytes(bytes, charset_));
+    document()->setModified(false);
+    setTextCursor(QTextCursor(document()));
+}
+
+void ByteTextEdit::showText(const displaytext::ShownText &shown)
+{
     // Every new block copies the format of the one it is split from, so the kind
     // most blocks have is given to all of them at once and the others are set
     // one by one.
@@ -237,8 +333,59 @@ void ByteTextEdit::setBytes(std::string_view bytes)
         cursor.endEditBlock();
     }
     doc.setUndoRedoEnabled(true);
-    doc.setModified(false);
-    setTextCursor(QTextCursor(&doc));
+}
+
+void ByteTextEdit::setCharset(Charset charset)
+{
+    if (charset == charset_)
+        return;
+    const QTextCursor cursor = textCursor();
+    const std::size_t anchor = bytesBefore(cursor.anchor());
+    const std::size_t position = bytesBefore(cursor.position());
+    const displaytext::ShownText shown = displaytext::textFromBytes(bytes(), charset);
+    charset_ = charset;
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    const bool showAnew = raw != shown.text;
+    {
+        // Neither showing the text anew nor making room for marks is an edit.
+        const QSignalBlocker noEdit(this);
+        if (markRoom_ != nullptr && charset != Charset::Utf8)
+            markRoom_->setDocument(nullptr);
+        if (showAnew) {
+            const bool modified = document()->isModified();
+            showText(shown);
+            document()->setModified(modified);
+        }
+        if (charset == Charset::Utf8) {
+            if (markRoom_ == nullptr)
+                markRoom_ = new MarkRoom(this);
+            markRoom_->setDocument(document());
+            // Done now rather than later on its own, when it would count as an edit.
+            markRoom_->rehighlight();
+        }
+    }
+    if (showAnew) {
+        QTextCursor moved(document());
+        moved.setPosition(static_cast<int>(displaytext::positionOfByte(shown, anchor, charset)));
+        moved.setPosition(static_cast<int>(displaytext::positionOfByte(shown, position, charset)),
+                          QTextCursor::KeepAnchor);
+        setTextCursor(moved);
+    }
+    viewport()->update();
+}
+
+void ByteTextEdit::offerCharsetChoice()
+{
+    charsetChoice_ = true;
+}
+
+void ByteTextEdit::chooseCharset(Charset charset)
+{
+    if (charset == charset_)
+        return;
+    setCharset(charset);
+    emit charsetChosen(charset);
 }
 
 void ByteTextEdit::selectWholeText()
@@ -307,6 +454,11 @@ void ByteTextEdit::stepOverContinuation(const QKeyEvent &event)
 
 void ByteTextEdit::keyPressEvent(QKeyEvent *event)
 {
+    if (charsetChoice_ && event->keyCombination() == kCharsetKey) {
+        chooseCharset(charset_ == Charset::Utf8 ? Charset::Windows1252 : Charset::Utf8);
+        event->accept();
+        return;
+    }
     stepOverContinuation(*event);
     if (isReadOnly()) {
         QPlainTextEdit::keyPressEvent(event);
@@ -321,7 +473,8 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
     }
     if (displaytext::insertsText(*event)) {
         const QString text = event->text();
-        const QString fixed = displaytext::sanitized(text, displaytext::Breaks::AsLineBreaks);
+        const QString fixed =
+            displaytext::sanitized(text, displaytext::Breaks::AsLineBreaks, charset_);
         if (fixed.contains(u'\n')) {
             insertShown(fixed);
             event->accept();
@@ -347,7 +500,8 @@ void ByteTextEdit::keyReleaseEvent(QKeyEvent *event)
 void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
-    const QString fixed = displaytext::sanitized(commit, displaytext::Breaks::AsLineBreaks);
+    const QString fixed =
+        displaytext::sanitized(commit, displaytext::Breaks::AsLineBreaks, charset_);
     if (isReadOnly() || fixed == commit) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
@@ -380,7 +534,8 @@ void ByteTextEdit::insertFromMimeData(const QMimeData *source)
     // QMimeData gives the addresses of dragged files as their text.
     if (isReadOnly() || source == nullptr || !source->hasText() || draggedFiles(source).several)
         return;
-    insertShown(displaytext::sanitized(source->text(), displaytext::Breaks::AsLineBreaks));
+    insertShown(
+        displaytext::sanitized(source->text(), displaytext::Breaks::AsLineBreaks, charset_));
 }
 
 QMimeData *ByteTextEdit::createMimeDataFromSelection() const
@@ -393,6 +548,94 @@ QMimeData *ByteTextEdit::createMimeDataFromSelection() const
     auto *mime = new QMimeData;
     mime->setText(text);
     return mime;
+}
+
+void ByteTextEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (charsetChoice_) {
+        menu->addSeparator();
+        QMenu *choice = menu->addMenu(tr("Character &Set"));
+        auto *group = new QActionGroup(choice);
+        for (const auto &[charset, name] : {std::pair{Charset::Windows1252, tr("&Windows-1252")},
+                                            std::pair{Charset::Utf8, tr("&UTF-8")}}) {
+            QAction *action = choice->addAction(name);
+            action->setCheckable(true);
+            action->setChecked(charset == charset_);
+            action->setShortcut(QKeySequence(kCharsetKey));
+            group->addAction(action);
+            connect(action, &QAction::triggered, this,
+                    [this, charset = charset] { chooseCharset(charset); });
+        }
+    }
+    menu->exec(event->globalPos());
+}
+
+QRectF ByteTextEdit::markBox(const QTextBlock &block, int position) const
+{
+    const QTextLayout *layout = block.layout();
+    const int inBlock = position - block.position();
+    const QTextLine line = layout->lineForTextPosition(inBlock);
+    if (!line.isValid())
+        return {};
+    const QPointF origin =
+        blockBoundingGeometry(block).translated(contentOffset()).topLeft() + layout->position();
+    const qreal left = line.cursorToX(inBlock);
+    const qreal right = line.cursorToX(inBlock + 1);
+    return QRectF(origin.x() + left, origin.y() + line.y(), right - left, line.height())
+        .adjusted(0.5, 1.5, -0.5, -1.5);
+}
+
+void ByteTextEdit::paintEvent(QPaintEvent *event)
+{
+    QPlainTextEdit::paintEvent(event);
+    if (charset_ != Charset::Utf8)
+        return;
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(markFont(font()));
+    const QTextCursor cursor = textCursor();
+    const QPalette &colours = palette();
+    const int bottom = event->rect().bottom();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        if (blockBoundingGeometry(block).translated(contentOffset()).top() > bottom)
+            break;
+        const QString text = block.text();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const std::optional<unsigned char> byte = displaytext::markedByte(text[i]);
+            if (!byte)
+                continue;
+            const int position = block.position() + static_cast<int>(i);
+            const bool selected =
+                position >= cursor.selectionStart() && position < cursor.selectionEnd();
+            const QColor ink = colours.color(selected ? QPalette::HighlightedText : QPalette::Text);
+            const QRectF box = markBox(block, position);
+            painter.setPen(QPen(ink, 1));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(box, 2, 2);
+            painter.drawText(box, Qt::AlignCenter, byteName(*byte));
+        }
+    }
+}
+
+bool ByteTextEdit::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || charset_ != Charset::Utf8)
+        return QPlainTextEdit::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const int near = cursorForPosition(help->pos()).position();
+    for (const int position : {near - 1, near}) {
+        const std::optional<unsigned char> byte =
+            displaytext::markedByte(document()->characterAt(position));
+        if (byte && markBox(document()->findBlock(position), position).contains(help->pos())) {
+            QToolTip::showText(help->globalPos(),
+                               tr("Byte %1: not part of a UTF-8 character").arg(byteName(*byte)),
+                               viewport());
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    return true;
 }
 
 void ByteTextEdit::dragEnterEvent(QDragEnterEvent *event)

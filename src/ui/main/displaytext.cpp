@@ -185,6 +185,32 @@ ShownText textFromBytes(std::string_view bytes, Charset charset)
     return shown;
 }
 
+qsizetype positionOfByte(const ShownText &shown, std::size_t offset, Charset charset)
+{
+    const QString &text = shown.text;
+    std::size_t read = 0;
+    std::size_t lineBreak = 0;
+    std::string scratch;
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype width = 1;
+        std::size_t length = 0;
+        if (text[i] == u'\n') {
+            length = breakBytes(shown.breaks[lineBreak++]).size();
+        } else {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                width = 2;
+            scratch.clear();
+            appendBytes(QStringView(text).sliced(i, width), scratch, charset);
+            length = scratch.size();
+        }
+        if (read + length > offset)
+            return i;
+        read += length;
+        i += width;
+    }
+    return text.size();
+}
+
 QString lineFromBytes(std::string_view bytes)
 {
     const ByteTable &table = lineTable();

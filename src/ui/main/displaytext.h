@@ -98,6 +98,10 @@ struct ShownText
 // byte as its mark.
 [[nodiscard]] ShownText textFromBytes(std::string_view bytes,
                                       Charset charset = Charset::Windows1252);
+// Where in a shown text the character stands that holds byte `offset` of the
+// bytes it shows: the position of its first character, the text's end for an
+// offset past the end.
+[[nodiscard]] qsizetype positionOfByte(const ShownText &shown, std::size_t offset, Charset charset);
 // The key field's form: every control, TAB, CR and LF included, as its picture.
 [[nodiscard]] QString lineFromBytes(std::string_view bytes);
 

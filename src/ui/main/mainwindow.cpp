@@ -91,6 +91,9 @@ void MainWindow::createControls()
     };
     normal_ = textArea("Normal");
     encoded_ = textArea("Encoded");
+    // Plain text may be read as UTF-8; encoded text always shows each byte as one
+    // character.
+    normal_->offerCharsetChoice();
     label1_->setBuddy(normal_);
     label2_->setBuddy(encoded_);
 

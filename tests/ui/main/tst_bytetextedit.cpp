@@ -7,11 +7,14 @@
 #include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 
 #include <random>
@@ -20,8 +23,10 @@
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/displaytext.h"
+#include "ui/main/utf8samples.h"
 
 using namespace lorimand;
+using displaytext::Charset;
 
 namespace {
 
@@ -153,6 +158,47 @@ void pressAndUndo(ByteTextEdit &edit, const QByteArray &before, int key, int mod
         edit.redo();
         QCOMPARE(bytesOf(edit), after);
     }
+}
+
+// Every character there is once, in UTF-8: the BMP but its surrogates, and a
+// spread of those above it.
+[[nodiscard]] QByteArray everyCharacterInUtf8()
+{
+    QList<char32_t> points;
+    for (char32_t point = 0x80; point <= 0x10FFFF; point += point < 0x10000 ? 1 : 0x0FFF) {
+        if (!QChar::isSurrogate(point))
+            points.append(point);
+    }
+    return QString::fromUcs4(points.constData(), points.size()).toUtf8();
+}
+
+// The entries of the area's context menu, opened as a right click opens it;
+// `choose`, when given, is then triggered in the submenu `submenu`.
+QStringList contextMenuEntries(ByteTextEdit &edit, const QString &submenu = {},
+                               const QString &choose = {}, QStringList *checked = nullptr)
+{
+    QStringList entries;
+    QTimer::singleShot(0, &edit, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        for (QAction *action : menu->actions()) {
+            entries << action->text();
+            if (action->text() != submenu || action->menu() == nullptr)
+                continue;
+            for (QAction *item : action->menu()->actions()) {
+                if (checked != nullptr && item->isChecked())
+                    *checked << item->text();
+                if (item->text() == choose)
+                    item->trigger();
+            }
+        }
+        menu->close();
+    });
+    const QPoint at(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, edit.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(edit.viewport(), &event);
+    return entries;
 }
 
 } // namespace
@@ -866,6 +912,257 @@ private slots:
         QCOMPARE(cursor.selectionStart(), 0);
         QCOMPARE(cursor.selectionEnd(), edit.document()->characterCount() - 1);
         QCOMPARE(cursor.selectedText(), u"ab\u2029cd\u2029ef"_qs);
+    }
+
+    // In UTF-8, too, every byte string reads back unchanged, and each block
+    // holds whole characters.
+    void utf8RoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        testing::addUtf8Rows();
+        QTest::newRow("every byte") << allBytes();
+        QTest::newRow("random bytes") << randomBytes(64 * 1024, 11);
+        QTest::newRow("every character") << everyCharacterInUtf8();
+        QByteArray emoji;
+        for (int i = 0; i < kChunk; ++i)
+            emoji += i % 3 == 0 ? "\xF0\x9F\x98\x80" : "x";
+        QTest::newRow("emoji over chunks") << emoji;
+    }
+    void utf8RoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        ByteTextEdit edit;
+        edit.setCharset(Charset::Utf8);
+        edit.setBytes(view(bytes));
+        QCOMPARE(bytesOf(edit), bytes);
+        QVERIFY(longestBlock(edit) <= kChunk);
+        for (const QString &block : blocksOf(edit))
+            QVERIFY(block.isEmpty() || !block.front().isLowSurrogate());
+    }
+
+    // Switching the charset shows the same bytes anew: no byte changes, it is no
+    // edit, and the selection stays on the same bytes.
+    void switchingCharsetIsNoEdit()
+    {
+        ByteTextEdit edit;
+        edit.setBytes(view(testing::kUtf8Letter));
+        placeCursor(edit, -1);
+        typeText(edit, u"x"_qs);
+        const QByteArray bytes = bytesOf(edit);
+        // Bytes 12 to 15 are "K", then the two bytes of an o umlaut.
+        select(edit, 12, 15);
+        QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
+
+        edit.setCharset(Charset::Utf8);
+        QCOMPARE(edit.charset(), Charset::Utf8);
+        QCOMPARE(bytesOf(edit), bytes);
+        QCOMPARE(blocksOf(edit).front(), u"Gr\u00FC\u00DFe aus K\u00F6ln"_qs);
+        QCOMPARE(edit.textCursor().selectedText(), u"K\u00F6"_qs);
+        // Undo would bring back characters typed in the other charset.
+        QVERIFY(!edit.document()->isUndoAvailable());
+
+        edit.setCharset(Charset::Windows1252);
+        QCOMPARE(bytesOf(edit), bytes);
+        QCOMPARE(edit.textCursor().selectedText(), u"K\u00C3\u00B6"_qs);
+        QCOMPARE(changed.count(), 0);
+    }
+
+    void switchingKeepsTheHistoryOfTextShownAlike()
+    {
+        ByteTextEdit edit;
+        edit.setBytes("ab");
+        placeCursor(edit, -1);
+        typeText(edit, u"c"_qs);
+        edit.setCharset(Charset::Utf8);
+        QCOMPARE(bytesOf(edit), QByteArray("abc"));
+        edit.undo();
+        QCOMPARE(bytesOf(edit), QByteArray("ab"));
+    }
+
+    // Typing and deleting in UTF-8 act on whole characters, and undo and redo
+    // on the whole change; a mark is one byte.
+    void editUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("key"); // pressed when nothing is typed
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("after");
+        const int none = 0;
+        const QByteArray emoji("a\xF0\x9F\x98\x80"
+                               "b");
+        const QByteArray cjk("\xE4\xBD\xA0\xE5\xA5\xBD");
+        QTest::newRow("Backspace after an emoji")
+            << emoji << 3 << 3 << int(Qt::Key_Backspace) << QString() << QByteArray("ab");
+        QTest::newRow("Delete before an emoji")
+            << emoji << 1 << 1 << int(Qt::Key_Delete) << QString() << QByteArray("ab");
+        QTest::newRow("Backspace after CJK")
+            << cjk << 2 << 2 << int(Qt::Key_Backspace) << QString() << cjk.left(3);
+        QTest::newRow("Delete before an umlaut")
+            << QByteArray("K\xC3\xB6ln") << 1 << 1 << int(Qt::Key_Delete) << QString()
+            << QByteArray("Kln");
+        QTest::newRow("Backspace after a mark")
+            << QByteArray("a\xFF\xFE") << 2 << 2 << int(Qt::Key_Backspace) << QString()
+            << QByteArray("a\xFE");
+        QTest::newRow("Delete in a sequence cut short")
+            << QByteArray("\xE4\xBD") << 0 << 0 << int(Qt::Key_Delete) << QString()
+            << QByteArray("\xBD");
+        QTest::newRow("Backspace leaves a character's bytes side by side")
+            << QByteArray("\xC3x\xA9") << 2 << 2 << int(Qt::Key_Backspace) << QString()
+            << QByteArray("\xC3\xA9");
+        QTest::newRow("typing an umlaut")
+            << QByteArray("K") << 1 << 1 << none << u"\u00F6"_qs << QByteArray("K\xC3\xB6");
+        QTest::newRow("typing Greek")
+            << QByteArray("a") << 1 << 1 << none << u"\u03A9"_qs << QByteArray("a\xCE\xA9");
+        QTest::newRow("typing an emoji after a mark")
+            << QByteArray("\xFF") << 1 << 1 << none << u"\U0001F600"_qs
+            << QByteArray("\xFF\xF0\x9F\x98\x80");
+        QTest::newRow("typing over a selected emoji") << emoji << 1 << 3 << none << u"\u4E2D"_qs
+                                                      << QByteArray("a\xE4\xB8\xAD"
+                                                                    "b");
+    }
+    void editUtf8()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, key);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, after);
+        ByteTextEdit edit;
+        edit.setCharset(Charset::Utf8);
+        edit.setBytes(view(before));
+        select(edit, anchor, position);
+        if (typed.isEmpty()) {
+            pressAndUndo(edit, before, key, Qt::NoModifier, after);
+            return;
+        }
+        typeText(edit, typed);
+        QCOMPARE(bytesOf(edit), after);
+        edit.undo();
+        QCOMPARE(bytesOf(edit), before);
+        edit.redo();
+        QCOMPARE(bytesOf(edit), after);
+    }
+
+    // The caret and the selection never stop inside a surrogate pair.
+    void arrowsMoveByWholeCharacters()
+    {
+        ByteTextEdit edit;
+        edit.setCharset(Charset::Utf8);
+        edit.setBytes("a\xF0\x9F\x98\x80"
+                      "b");
+        placeCursor(edit, 1);
+        QTest::keyClick(&edit, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(edit.textCursor().selectedText(), u"\U0001F600"_qs);
+        QTest::keyClick(&edit, Qt::Key_Left);
+        QTest::keyClick(&edit, Qt::Key_Right);
+        QTest::keyClick(&edit, Qt::Key_Left);
+        QCOMPARE(edit.textCursor().position(), 1);
+    }
+
+    void pasteAndCopyInUtf8_data()
+    {
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("Greek, CJK and an emoji")
+            << u"\u039A\u03B1\n\u4F60\U0001F600"_qs
+            << QByteArray("\xCE\x9A\xCE\xB1\r\n\xE4\xBD\xA0\xF0\x9F\x98\x80");
+        QTest::newRow("marks and pictures")
+            << displaytext::byteMark(0xFF) + u"\u2400"_qs + displaytext::byteMark(0xC3)
+            << QByteArray("\xFF\0\xC3", 3);
+    }
+    void pasteAndCopyInUtf8()
+    {
+        QFETCH(QString, pasted);
+        QFETCH(QByteArray, bytes);
+        ByteTextEdit edit;
+        edit.setCharset(Charset::Utf8);
+        QApplication::clipboard()->setText(pasted);
+        edit.paste();
+        QCOMPARE(bytesOf(edit), bytes);
+        edit.selectWholeText();
+        edit.copy();
+        ByteTextEdit other;
+        other.setCharset(Charset::Utf8);
+        other.paste();
+        QCOMPARE(bytesOf(other), bytes);
+    }
+
+    // A mark is drawn as a box naming its byte, wide enough for the name, and
+    // its tool tip says what it is; other characters have none.
+    void markNamesItsByte()
+    {
+        ByteTextEdit edit;
+        edit.resize(300, 100);
+        edit.setCharset(Charset::Utf8);
+        edit.setBytes("a\xE4"
+                      "b");
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QCoreApplication::processEvents();
+        const auto caretAt = [&edit](int position) {
+            QTextCursor cursor(edit.document());
+            cursor.setPosition(position);
+            return edit.cursorRect(cursor);
+        };
+        const QRect before = caretAt(1);
+        const QRect after = caretAt(2);
+        QVERIFY(after.left() - before.left() >= edit.fontMetrics().horizontalAdvance(u"E4"_qs));
+        const auto tipAt = [&edit](QPoint at) {
+            QHelpEvent help(QEvent::ToolTip, at, edit.viewport()->mapToGlobal(at));
+            QApplication::sendEvent(edit.viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(QPoint(caretAt(0).left() + 2, before.center().y())), QString());
+        QVERIFY(tipAt(QPoint((before.left() + after.left()) / 2, before.center().y()))
+                    .contains(u"E4"_qs));
+    }
+
+    // Only an area that offers the choice lets the user switch, from its
+    // context menu or by the keyboard; either way, no byte and no edit.
+    void userChoosesCharset_data()
+    {
+        QTest::addColumn<bool>("offered");
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("menu") << true << true;
+        QTest::newRow("keyboard") << true << false;
+        QTest::newRow("menu, not offered") << false << true;
+        QTest::newRow("keyboard, not offered") << false << false;
+    }
+    void userChoosesCharset()
+    {
+        QFETCH(bool, offered);
+        QFETCH(bool, byMenu);
+        ByteTextEdit edit;
+        if (offered)
+            edit.offerCharsetChoice();
+        edit.setBytes(view(testing::kUtf8Letter));
+        QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
+        QSignalSpy chosen(&edit, &ByteTextEdit::charsetChosen);
+        const QString entry = u"Character &Set"_qs;
+        if (byMenu) {
+            QStringList checked;
+            const QStringList entries = contextMenuEntries(edit, entry, u"&UTF-8"_qs, &checked);
+            QCOMPARE(entries.contains(entry), offered);
+            // The area's own entries stay.
+            QVERIFY(!entries.filter(u"&Paste"_qs).isEmpty());
+            QCOMPARE(checked, offered ? QStringList{u"&Windows-1252"_qs} : QStringList());
+        } else {
+            testing::pressCharsetKey(edit);
+        }
+        // Nothing left for later counts as an edit either.
+        QCoreApplication::processEvents();
+        const Charset expected = offered ? Charset::Utf8 : Charset::Windows1252;
+        QCOMPARE(edit.charset(), expected);
+        QCOMPARE(chosen.count(), offered ? 1 : 0);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(bytesOf(edit), testing::kUtf8Letter);
+        if (offered && !byMenu) {
+            testing::pressCharsetKey(edit);
+            QCOMPARE(edit.charset(), Charset::Windows1252);
+        }
     }
 
     void ctrlASelectsAll_data()

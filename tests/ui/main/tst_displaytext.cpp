@@ -134,6 +134,40 @@ private slots:
         QVERIFY(!blocks[1].front().isLowSurrogate());
     }
 
+    // A byte offset lands on the character that holds it: a continuation
+    // stands for no bytes, a CR LF for two, an emoji for four.
+    void positionOfByte_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("position");
+        const QByteArray umlaut("a\xC3\xBC"
+                                "b");
+        QTest::newRow("before an umlaut") << umlaut << 1 << 1;
+        QTest::newRow("inside an umlaut") << umlaut << 2 << 1;
+        QTest::newRow("after an umlaut") << umlaut << 3 << 2;
+        QTest::newRow("past the end") << umlaut << 9 << 3;
+        const QByteArray emoji("\xF0\x9F\x98\x80"
+                               "x");
+        QTest::newRow("inside an emoji") << emoji << 3 << 0;
+        QTest::newRow("after an emoji") << emoji << 4 << 2;
+        const QByteArray breaks("\r\n\xFF\n");
+        QTest::newRow("inside CR LF") << breaks << 1 << 0;
+        QTest::newRow("a mark") << breaks << 2 << 1;
+        QTest::newRow("after a continuation")
+            << QByteArray(kChunk, 'x') + "y" << int(kChunk) << int(kChunk) + 1;
+    }
+    void positionOfByte()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, offset);
+        QFETCH(int, position);
+        const displaytext::ShownText shown = displaytext::textFromBytes(view(bytes), Charset::Utf8);
+        QCOMPARE(
+            displaytext::positionOfByte(shown, static_cast<std::size_t>(offset), Charset::Utf8),
+            position);
+    }
+
     // Typed or pasted text in the UTF-8 view, and the bytes it stands for.
     void typedAsUtf8_data()
     {

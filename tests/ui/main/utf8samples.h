@@ -1,7 +1,7 @@
-// Byte strings for the UTF-8 view of a text area: valid text in every encoded
-// length, every kind of byte that is not part of a character, and characters a
-// text area cannot show as themselves. Each must read back unchanged in both
-// views. Adds rows to a Qt Test table with a QByteArray column "bytes".
+// For tests of a text area's UTF-8 view: byte strings (valid text in every
+// encoded length, every kind of byte that is not part of a character, and
+// characters a text area cannot show as themselves), each of which must read
+// back unchanged in both views, and the key that switches the view.
 #pragma once
 
 #include <QByteArray>
@@ -16,6 +16,7 @@ inline const QByteArray
                 "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1"
                 "\r\n\xE4\xBD\xA0\xE5\xA5\xBD \xF0\x9F\x98\x80\r\n");
 
+// Adds the byte strings to a Qt Test table with a QByteArray column "bytes".
 inline void addUtf8Rows()
 {
     QTest::newRow("letter") << kUtf8Letter;
@@ -53,6 +54,14 @@ inline void addUtf8Rows()
                                                                         "a\xEF\xBF\xBC");
     QTest::newRow("no-break space") << QByteArray("a\xC2\xA0"
                                                   "b");
+}
+
+// Ctrl+Alt+U with the text a keyboard gives it, a control code.
+inline void pressCharsetKey(QWidget &widget)
+{
+    const auto modifiers = Qt::ControlModifier | Qt::AltModifier;
+    QTest::sendKeyEvent(QTest::Press, &widget, Qt::Key_U, QString(QChar(0x15)), modifiers);
+    QTest::sendKeyEvent(QTest::Release, &widget, Qt::Key_U, QString(QChar(0x15)), modifiers);
 }
 
 } // namespace lorimand::testing
