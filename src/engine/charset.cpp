@@ -102,6 +102,21 @@ void appendUtf8(char32_t ch, std::string &out)
     }
 }
 
+bool readsAsUtf8(std::string_view text) noexcept
+{
+    bool multiByte = false;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::optional<Utf8Char> next = utf8CharAt(text, i);
+        if (!next) {
+            return false;
+        }
+        multiByte = multiByte || next->length > 1;
+        i += next->length;
+    }
+    return multiByte;
+}
+
 char32_t toUnicode(unsigned char code) noexcept
 {
     if (code >= 0x80 && code <= 0x9F) {

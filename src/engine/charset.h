@@ -36,6 +36,10 @@ struct Utf8Char
 // Appends the UTF-8 bytes of a code point up to U+10FFFF.
 void appendUtf8(char32_t ch, std::string &out);
 
+// Whether text is UTF-8 through and through and holds at least one character of
+// more than one byte: text another program most likely wrote as UTF-8.
+[[nodiscard]] bool readsAsUtf8(std::string_view text) noexcept;
+
 // UTF-8 text in the 8-bit set; nullopt when the text is not valid UTF-8 or holds
 // a character the set cannot hold.
 [[nodiscard]] std::optional<std::string> fromUtf8(std::string_view utf8);

@@ -1,6 +1,5 @@
 // Tests of the 8-bit character set and its letter case.
 #include <QTest>
-
 #include <string>
 
 #include "engine/charset.h"
@@ -235,6 +234,25 @@ private slots:
         const std::string amid = "x" + written + "y";
         QCOMPARE(charset::utf8CharAt(amid, 1),
                  std::optional(charset::Utf8Char{ch, written.size()}));
+    }
+
+    void readsAsUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("umlaut") << QByteArray("K\xC3\xB6ln") << true;
+        QTest::newRow("emoji") << QByteArray("\xF0\x9F\x98\x80") << true;
+        QTest::newRow("ASCII only") << QByteArray("Koeln\r\n") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("Windows-1252 umlaut") << QByteArray("K\xF6ln") << false;
+        QTest::newRow("valid, then a stray byte") << QByteArray("\xC3\xB6\xB6") << false;
+        QTest::newRow("cut short at the end") << QByteArray("\xC3\xB6\xE2\x82") << false;
+    }
+    void readsAsUtf8()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, utf8);
+        QCOMPARE(charset::readsAsUtf8(text.toStdString()), utf8);
     }
 
     void fromUtf8TakesEveryCode()

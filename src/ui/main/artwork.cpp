@@ -1,12 +1,11 @@
 #include "ui/main/artwork.h"
 
-#include <array>
-
-#include "ui/colours.h"
-
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <array>
+
+#include "ui/colours.h"
 
 namespace lorimand {
 

@@ -1,13 +1,12 @@
 #include "ui/main/bytelineedit.h"
 
-#include "ui/main/displaytext.h"
-
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QValidator>
-
 #include <limits>
+
+#include "ui/main/displaytext.h"
 
 namespace lorimand {
 

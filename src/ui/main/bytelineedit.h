@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QLineEdit>
-
 #include <string>
 #include <string_view>
 

@@ -1,7 +1,5 @@
 #include "ui/main/bytetextedit.h"
 
-#include "ui/main/displaytext.h"
-
 #include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -22,13 +20,14 @@
 #include <QTextLayout>
 #include <QToolTip>
 #include <QUrl>
-
 #include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <memory>
 #include <optional>
 #include <utility>
+
+#include "ui/main/displaytext.h"
 
 namespace lorimand {
 

@@ -13,7 +13,6 @@
 
 #include <QPlainTextEdit>
 #include <QStringView>
-
 #include <string>
 #include <string_view>
 

@@ -1,8 +1,8 @@
 #include "ui/main/displaytext.h"
 
-#include "engine/charset.h"
-
 #include <array>
+
+#include "engine/charset.h"
 
 namespace lorimand::displaytext {
 

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QString>
 #include <QStringView>
-
 #include <optional>
 #include <string>
 #include <string_view>

@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QToolButton>
-
 #include <algorithm>
 
 #include "engine/codetablefile.h"
@@ -23,6 +22,7 @@
 #include "ui/main/artwork.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
+#include "ui/main/charsetoffer.h"
 #include "ui/main/mainlayout.h"
 #include "ui/main/wrappingbutton.h"
 #include "ui/platform.h"
@@ -152,6 +152,7 @@ void MainWindow::createControls()
     };
     upArrow_ = arrow(ArrowDirection::Up, "UpArrow");
     downArrow_ = arrow(ArrowDirection::Down, "DownArrow");
+    charsetOffer_ = new CharsetOffer(*normal_);
 
     const QWidget *tabOrder[] = {normal_,   useKey_,       useCustom_,    key_,        codeName_,
                                  maskKey_,  decodeButton_, encodeButton_, autoUpdate_, loadText_,
@@ -204,6 +205,9 @@ void MainWindow::connectHandlers()
             [this] { saveTextFile(*normal_, QStringLiteral("Save Normal Text As"), false); });
     connect(saveCode_, &QPushButton::clicked, this,
             [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As"), true); });
+    connect(charsetOffer_, &CharsetOffer::accepted, this,
+            [this] { normal_->setCharset(displaytext::Charset::Utf8); });
+    connect(normal_, &ByteTextEdit::charsetChosen, charsetOffer_, &QWidget::hide);
     connect(normal_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
         if (selfTestPasses())
             loadFileInto(*normal_, path, Direction::Encode);

@@ -5,9 +5,9 @@
 
 #include <QPointer>
 #include <QWidget>
-
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/codetable.h"
 #include "engine/generator.h"
@@ -27,6 +27,7 @@ namespace lorimand {
 
 class ByteLineEdit;
 class ByteTextEdit;
+class CharsetOffer;
 class FileSystem;
 class Platform;
 class RandomGenerator;
@@ -91,6 +92,9 @@ private:
     void translateCommandLineFile(const CommandLineRequest &request);
     [[nodiscard]] ReadResult readTextFile(const QString &path);
     void saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy);
+    // After a file was loaded into an area: offers Normal's UTF-8 view when the
+    // text reads as UTF-8 and Normal shows Windows-1252.
+    void offerUtf8View(const ByteTextEdit &area, const QString &path, std::string_view text);
     void showFileError(const QString &what, const FileError &error);
 
     void showError(const QString &text);
@@ -127,6 +131,7 @@ private:
     ByteTextEdit *encoded_ = nullptr;
     QToolButton *upArrow_ = nullptr;
     QToolButton *downArrow_ = nullptr;
+    CharsetOffer *charsetOffer_ = nullptr;
 
     QPointer<HelpWindow> help_;
 };

@@ -5,11 +5,13 @@
 #include <QFileInfo>
 #include <QScopedValueRollback>
 
+#include "engine/charset.h"
 #include "engine/files.h"
 #include "engine/lines.h"
 #include "ui/busycursor.h"
 #include "ui/conversions.h"
 #include "ui/main/bytetextedit.h"
+#include "ui/main/charsetoffer.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
 
@@ -24,7 +26,9 @@ void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
         return;
     }
     const QScopedValueRollback updating(updating_, true);
-    target.setBytes(joinLines(read.bytes));
+    const std::string text = joinLines(read.bytes);
+    target.setBytes(text);
+    offerUtf8View(target, request.fileName, text);
     translate(request.direction);
 }
 
@@ -47,7 +51,9 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction
         error = std::move(read.error);
         if (!error) {
             const QScopedValueRollback updating(updating_, true);
-            area.setBytes(joinLines(read.bytes));
+            const std::string text = joinLines(read.bytes);
+            area.setBytes(text);
+            offerUtf8View(area, path, text);
             if (autoUpdate_->checkState() == Qt::Checked)
                 translate(then);
         }
@@ -97,6 +103,16 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title, bo
     }
     if (error)
         showFileError(QStringLiteral("Cannot save"), *error);
+}
+
+void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &path, std::string_view text)
+{
+    if (&area != normal_)
+        return;
+    if (normal_->charset() == displaytext::Charset::Windows1252 && charset::readsAsUtf8(text))
+        charsetOffer_->offer(QFileInfo(path).fileName());
+    else
+        charsetOffer_->hide();
 }
 
 void MainWindow::showFileError(const QString &what, const FileError &error)

@@ -16,7 +16,6 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
-
 #include <random>
 #include <string>
 

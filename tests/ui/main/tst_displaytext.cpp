@@ -3,7 +3,6 @@
 // themselves, every other byte as a mark of its own, and typed text becomes
 // the bytes the view stands for.
 #include <QTest>
-
 #include <string>
 
 #include "ui/main/displaytext.h"

@@ -1,8 +1,11 @@
 // The window's plain text in UTF-8: Normal's view is the user's choice, it never
 // changes a byte or translates anything, and UTF-8 text goes through loading,
 // editing, encoding, decoding and saving byte for byte.
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 
 #include "mainwindowfixture.h"
 #include "ui/main/utf8samples.h"
@@ -10,6 +13,48 @@
 using namespace lorimand;
 using namespace lorimand::test;
 using displaytext::Charset;
+
+namespace {
+
+// A UTF-8 file as a Linux desktop writes it: umlauts, Greek, CJK and an emoji,
+// each line ending in LF.
+const QByteArray kLetterFile("Gr\xC3\xBC\xC3\x9F"
+                             "e aus K\xC3\xB6ln\n"
+                             "\xCE\x9A\xCE\xB1\xCE\xBB\xCE\xB7\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1\n"
+                             "\xE4\xBD\xA0\xE5\xA5\xBD \xF0\x9F\x98\x80\n");
+
+enum class Load
+{
+    NormalButton,
+    EncodedButton,
+    DropOnNormal,
+    CommandLine
+};
+
+void load(MainWindowFixture &f, const QString &name, Load how)
+{
+    const QString path = f.path(name);
+    switch (how) {
+    case Load::NormalButton:
+    case Load::EncodedButton:
+        f.platform.fileChoices.enqueue(path);
+        f.child<QPushButton>(how == Load::NormalButton ? "LoadText" : "LoadCode")->click();
+        break;
+    case Load::DropOnNormal:
+        emit f.normal()->fileDropped(path);
+        break;
+    case Load::CommandLine:
+        QVERIFY(f.window->startUp(QStringLiteral("-e ") + path));
+        break;
+    }
+}
+
+[[nodiscard]] bool offered(const MainWindowFixture &f)
+{
+    return f.child<QWidget>("CharsetOffer")->isVisibleTo(f.window.get());
+}
+
+} // namespace
 
 class TestPlainTextCharset : public QObject
 {
@@ -36,6 +81,134 @@ private slots:
         QCOMPARE(f.normal()->bytes(), testing::kUtf8Letter.toStdString());
         QCOMPARE(f.encoded()->bytes(), encoded);
         QCOMPARE(retranslated.count(), 0);
+    }
+
+    // A file loaded into Normal that reads as UTF-8 brings the offer of the
+    // UTF-8 view, and nothing changes before the user takes it.
+    void utf8FileIsOffered_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("how");
+        QTest::addColumn<bool>("alreadyUtf8");
+        QTest::addColumn<bool>("offer");
+        const auto row = [](const char *name, const QByteArray &file, Load how, bool alreadyUtf8,
+                            bool offer) {
+            QTest::newRow(name) << file << int(how) << alreadyUtf8 << offer;
+        };
+        row("by the button", kLetterFile, Load::NormalButton, false, true);
+        row("dropped", kLetterFile, Load::DropOnNormal, false, true);
+        row("from the command line", kLetterFile, Load::CommandLine, false, true);
+        row("into Encoded", kLetterFile, Load::EncodedButton, false, false);
+        row("Normal shows UTF-8 already", kLetterFile, Load::NormalButton, true, false);
+        row("ASCII only", "plain\ntext\n", Load::NormalButton, false, false);
+        row("Windows-1252",
+            "Gr\xFC\xDF"
+            "e\n",
+            Load::NormalButton, false, false);
+        row("UTF-8 with a stray byte", "K\xC3\xB6ln \xFF\n", Load::NormalButton, false, false);
+    }
+    void utf8FileIsOffered()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, how);
+        QFETCH(bool, alreadyUtf8);
+        QFETCH(bool, offer);
+        MainWindowFixture f;
+        f.normal()->setCharset(alreadyUtf8 ? Charset::Utf8 : Charset::Windows1252);
+        f.writeFile("in.txt", file);
+        load(f, "in.txt", Load(how));
+        QCOMPARE(offered(f), offer);
+        QCOMPARE(f.normal()->charset(), alreadyUtf8 ? Charset::Utf8 : Charset::Windows1252);
+        if (offer)
+            QVERIFY(f.child<QLabel>("CharsetOfferText")->text().contains(u"in.txt"_qs));
+    }
+
+    // Taking the offer switches the view, which translates nothing; dismissing
+    // it, or choosing a view by other means, leaves the choice as it is.
+    void answeringTheOffer_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("taken") << u"ShowAsUtf8"_qs << true;
+        QTest::newRow("dismissed") << u"KeepWindows1252"_qs << false;
+        QTest::newRow("view chosen by the keyboard") << QString() << true;
+    }
+    void answeringTheOffer()
+    {
+        QFETCH(QString, answer);
+        QFETCH(bool, utf8);
+        MainWindowFixture f;
+        f.autoUpdate()->setCheckState(Qt::Checked);
+        f.writeFile("letter.txt", kLetterFile);
+        load(f, "letter.txt", Load::NormalButton);
+        QVERIFY(offered(f));
+        const std::string encoded = f.encoded()->bytes();
+        QSignalSpy retranslated(f.encoded(), &ByteTextEdit::textChanged);
+
+        if (answer.isEmpty())
+            testing::pressCharsetKey(*f.normal());
+        else
+            f.window->findChild<QPushButton *>(answer)->click();
+        QCoreApplication::processEvents();
+
+        QVERIFY(!offered(f));
+        QCOMPARE(f.normal()->charset(), utf8 ? Charset::Utf8 : Charset::Windows1252);
+        QCOMPARE(f.normal()->bytes(), kLetterFile.toStdString());
+        QCOMPARE(f.encoded()->bytes(), encoded);
+        QCOMPARE(retranslated.count(), 0);
+    }
+
+    void laterFileWithdrawsTheOffer()
+    {
+        MainWindowFixture f;
+        f.writeFile("letter.txt", kLetterFile);
+        f.writeFile("plain.txt", "plain");
+        load(f, "letter.txt", Load::NormalButton);
+        load(f, "plain.txt", Load::NormalButton);
+        QVERIFY(!offered(f));
+    }
+
+    // A UTF-8 file goes through the window with the UTF-8 view and comes back
+    // with no byte changed but those edited.
+    void utf8FileThroughTheWindow()
+    {
+        MainWindowFixture f;
+        f.autoUpdate()->setCheckState(Qt::Checked);
+        f.writeFile("letter.txt", kLetterFile);
+        load(f, "letter.txt", Load::NormalButton);
+        f.window->findChild<QPushButton *>(u"ShowAsUtf8"_qs)->click();
+
+        ByteTextEdit &normal = *f.normal();
+        QCOMPARE(normal.document()->firstBlock().text(), u"Gr\u00FC\u00DFe aus K\u00F6ln"_qs);
+        QCOMPARE(normal.document()->findBlockByNumber(2).text(), u"\u4F60\u597D \U0001F600"_qs);
+
+        // The emoji replaced by another, and Greek added to the first line.
+        QTextCursor cursor(normal.document()->findBlockByNumber(2));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        normal.setTextCursor(cursor);
+        QTest::keyClick(&normal, Qt::Key_Backspace);
+        QTest::sendKeyEvent(QTest::Click, &normal, Qt::Key_unknown, u"\U0001F30D"_qs,
+                            Qt::NoModifier);
+        cursor.setPosition(normal.document()->firstBlock().length() - 1);
+        normal.setTextCursor(cursor);
+        QTest::sendKeyEvent(QTest::Click, &normal, Qt::Key_unknown, u" \u0391"_qs, Qt::NoModifier);
+        QByteArray edited = kLetterFile;
+        edited.replace("\xF0\x9F\x98\x80", "\xF0\x9F\x8C\x8D");
+        edited.replace("K\xC3\xB6ln", "K\xC3\xB6ln \xCE\x91");
+        QCOMPARE(normal.bytes(), edited.toStdString());
+
+        // Auto has encoded each edit; decoding gives the same bytes back.
+        QCOMPARE(f.encoded()->bytes(), withKey(edited.toStdString(), Direction::Encode));
+        f.autoUpdate()->setCheckState(Qt::Unchecked);
+        normal.setBytes("");
+        f.window->decode();
+        QCOMPARE(normal.bytes(), edited.toStdString());
+        QCOMPARE(normal.document()->firstBlock().text(),
+                 u"Gr\u00FC\u00DFe aus K\u00F6ln \u0391"_qs);
+
+        f.platform.fileChoices.enqueue(f.path("saved.txt"));
+        f.child<QPushButton>("SaveText")->click();
+        QCOMPARE(f.readFile("saved.txt"), edited);
     }
 };
 
