@@ -10,6 +10,13 @@
 
 namespace lorimand::charset {
 
+// How plain text is read: each byte a character of the 8-bit set, or UTF-8.
+enum class TextCharset : unsigned char
+{
+    Windows1252,
+    Utf8
+};
+
 // What a character the set cannot hold becomes.
 inline constexpr unsigned char kReplacement = '?';
 

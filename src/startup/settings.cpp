@@ -1,13 +1,12 @@
 #include "startup/settings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
-
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
 
 #include "engine/charset.h"
 #include "engine/files.h"
@@ -24,6 +23,7 @@ constexpr std::string_view kAutoUpdateName = "autoupdate=";
 constexpr std::string_view kCodeTypeName = "codetype=";
 constexpr std::string_view kCustCodeName = "custcode=";
 constexpr std::string_view kWindowPosName = "windowpos=";
+constexpr std::string_view kTextCharsetName = "textcharset=";
 
 // A check-box state from the text after "=": a whole number 0, 1 or 2, or nothing.
 std::optional<int> checkBoxState(std::string_view text)
@@ -85,6 +85,13 @@ StoredSettings readSettings(std::string_view fileBytes)
             settings.codeTableName = std::string(line.substr(kCustCodeName.size()));
         if (name.starts_with(kWindowPosName))
             settings.geometry = parseWindowPos(line);
+        if (name.starts_with(kTextCharsetName)) {
+            const std::string_view value = name.substr(kTextCharsetName.size());
+            if (value == "utf-8")
+                settings.textCharset = charset::TextCharset::Utf8;
+            else if (value == "windows-1252")
+                settings.textCharset = charset::TextCharset::Windows1252;
+        }
     }
     return settings;
 }
@@ -139,10 +146,13 @@ std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings
         CodeType,
         CustCode,
         WindowPos,
+        TextCharset,
         SettingCount
     };
     static constexpr std::array<std::string_view, SettingCount> names = {
-        kKeyName, kMaskKeyName, kAutoUpdateName, kCodeTypeName, kCustCodeName, kWindowPosName};
+        kKeyName,      kMaskKeyName,   kAutoUpdateName,  kCodeTypeName,
+        kCustCodeName, kWindowPosName, kTextCharsetName,
+    };
 
     const auto settingLine = [&current](int setting) -> std::string {
         switch (setting) {
@@ -156,6 +166,9 @@ std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings
             return current.useCustom ? "CodeType=1" : "CodeType=0";
         case CustCode:
             return "CustCode=" + current.codeTableName;
+        case TextCharset:
+            return current.textCharset == charset::TextCharset::Utf8 ? "TextCharset=UTF-8"
+                                                                     : "TextCharset=Windows-1252";
         default: {
             const WindowGeometry &g = current.geometry;
             return "WindowPos=" + formatGeometryNumber(g.left) + "," + formatGeometryNumber(g.top) +
@@ -185,8 +198,9 @@ std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings
         }
         out += "\r\n";
     }
+    const bool defaultCharset = current.textCharset == charset::TextCharset::Windows1252;
     for (int setting = 0; setting < SettingCount; ++setting) {
-        if (!written[setting]) {
+        if (!written[setting] && !(setting == TextCharset && defaultCharset)) {
             out += settingLine(setting);
             out += "\r\n";
         }

@@ -2,11 +2,12 @@
 // close, as pure functions over its bytes, and where it lives.
 #pragma once
 
+#include <QString>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include <QString>
+#include "engine/charset.h"
 
 namespace lorimand {
 
@@ -32,6 +33,8 @@ struct StoredSettings
     bool useCustom = false;        // a "codetype=1" line selects the code-table mode for good
     std::string codeTableName;     // the remembered code table; empty when none
     std::optional<WindowGeometry> geometry;
+    // How Normal reads plain text; a value the program does not know leaves it.
+    charset::TextCharset textCharset = charset::TextCharset::Windows1252;
     friend bool operator==(const StoredSettings &, const StoredSettings &) = default;
 };
 
@@ -44,6 +47,7 @@ struct CurrentSettings
     bool useCustom = false;
     std::string codeTableName;
     WindowGeometry geometry;
+    charset::TextCharset textCharset = charset::TextCharset::Windows1252;
 };
 
 [[nodiscard]] StoredSettings readSettings(std::string_view fileBytes);
@@ -57,7 +61,9 @@ struct CurrentSettings
 
 // The file after the close: foreign lines kept byte for byte and in place, each
 // setting line replaced by the current value, missing settings appended in the
-// fixed order, every line ending in CR LF.
+// fixed order, every line ending in CR LF. The text charset's line is the one
+// setting appended only when it is not the default, so a file that never chose
+// one stays as it was.
 [[nodiscard]] std::string rewriteSettings(std::string_view oldFileBytes,
                                           const CurrentSettings &current);
 

@@ -1,7 +1,6 @@
 // Reading and rewriting the settings file as bytes, without a window.
-#include <cstring>
-
 #include <QTest>
+#include <cstring>
 
 #include "startup/settings.h"
 
@@ -27,6 +26,7 @@ char *toString(const StoredSettings &s)
         text += " geometry=" + QByteArray(g);
         delete[] g;
     }
+    text += s.textCharset == charset::TextCharset::Utf8 ? " UTF-8" : " Windows-1252";
     return qstrdup(text.constData());
 }
 
@@ -49,6 +49,13 @@ StoredSettings withKey(std::string key)
 {
     StoredSettings s;
     s.key = std::move(key);
+    return s;
+}
+
+StoredSettings withCharset(charset::TextCharset textCharset)
+{
+    StoredSettings s;
+    s.textCharset = textCharset;
     return s;
 }
 
@@ -98,6 +105,13 @@ private slots:
         QTest::newRow("later key wins")
             << QByteArray("key=first\r\nColor=blue\r\nkey=second\r\n") << withKey("second");
         QTest::newRow("no final line end") << QByteArray("key=abc") << withKey("abc");
+        const StoredSettings utf8 = withCharset(charset::TextCharset::Utf8);
+        QTest::newRow("text charset UTF-8") << QByteArray("TextCharset=UTF-8\r\n") << utf8;
+        QTest::newRow("text charset in any case") << QByteArray("textcharset=utf-8\r\n") << utf8;
+        QTest::newRow("later text charset wins")
+            << QByteArray("TextCharset=UTF-8\r\nTextCharset=Windows-1252\r\n") << StoredSettings{};
+        QTest::newRow("unknown text charset leaves the one before")
+            << QByteArray("TextCharset=UTF-8\r\nTextCharset=KOI8-R\r\nTextCharset=\r\n") << utf8;
 
         {
             StoredSettings s;
@@ -284,6 +298,33 @@ private slots:
                               "CustCode=\r\nWindowPos=-1200,0,8415.5,0.1\r\n");
         }
     }
+    // The text charset's line is rewritten in place, and appended only when
+    // the charset is not the default.
+    void rewritingTextCharset_data()
+    {
+        QTest::addColumn<QByteArray>("oldFile");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray sixLines = "key=Tarn Veli\r\nMaskKey=0\r\nAutoUpdate=1\r\nCodeType=1\r\n"
+                                    "CustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n";
+        QTest::newRow("default, never chosen") << sixLines << false << sixLines;
+        QTest::newRow("UTF-8 appended") << sixLines << true << sixLines + "TextCharset=UTF-8\r\n";
+        QTest::newRow("UTF-8 in place") << "textcharset=windows-1252\r\n" + sixLines << true
+                                        << "TextCharset=UTF-8\r\n" + sixLines;
+        QTest::newRow("back to the default in place")
+            << "; x\r\nTextCharset=UTF-8\r\n" + sixLines << false
+            << "; x\r\nTextCharset=Windows-1252\r\n" + sixLines;
+    }
+    void rewritingTextCharset()
+    {
+        QFETCH(QByteArray, oldFile);
+        QFETCH(bool, utf8);
+        QFETCH(QByteArray, expected);
+        CurrentSettings current = exampleState();
+        current.textCharset = utf8 ? charset::TextCharset::Utf8 : charset::TextCharset::Windows1252;
+        QCOMPARE(QByteArray::fromStdString(rewriteSettings(bytes(oldFile), current)), expected);
+    }
+
     void rewriting()
     {
         QFETCH(QByteArray, oldFile);
@@ -326,6 +367,7 @@ private slots:
         c.useCustom = false;
         c.codeTableName = "my table";
         c.geometry = {-0.1f, 1.0f / 3.0f, 123456.789f, 1e-7f};
+        c.textCharset = charset::TextCharset::Utf8;
         QTest::newRow("awkward values") << c;
     }
     void rewriteReadsBack()
@@ -340,6 +382,7 @@ private slots:
         QCOMPARE(stored.codeTableName, current.codeTableName);
         QVERIFY(stored.geometry.has_value());
         QCOMPARE(*stored.geometry, current.geometry);
+        QCOMPARE(stored.textCharset, current.textCharset);
         QCOMPARE(rewriteSettings(first, current), first);
     }
 };

@@ -10,15 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/charset.h"
+
 namespace lorimand::displaytext {
 
-// How a text area reads its bytes: one character each in the 8-bit set, or as
-// UTF-8. The key field always uses the 8-bit set.
-enum class Charset : unsigned char
-{
-    Windows1252,
-    Utf8
-};
+// How a text area reads its bytes. The key field always uses the 8-bit set.
+using Charset = charset::TextCharset;
 
 // What separates two blocks of a text area: one of the two byte sequences shown
 // as a line break, or a continuation, which stands for no bytes. A line longer

@@ -8,6 +8,7 @@
 #include "startup/settings.h"
 #include "ui/conversions.h"
 #include "ui/main/bytelineedit.h"
+#include "ui/main/bytetextedit.h"
 #include "ui/main/mainlayout.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
@@ -56,6 +57,7 @@ QString MainWindow::applySettings()
         useCustom_->setChecked(true);
     if (stored.geometry)
         setOuterGeometry(*stored.geometry);
+    normal_->setCharset(stored.textCharset);
     defaultKey_ = key_->bytes();
     return fromCharset(stored.codeTableName);
 }
@@ -95,6 +97,7 @@ CurrentSettings MainWindow::currentSettings() const
     current.useCustom = !useKey_->isChecked();
     current.codeTableName = toCharset(codeName_->currentText());
     current.geometry = outerGeometry();
+    current.textCharset = normal_->charset();
     return current;
 }
 

@@ -83,6 +83,41 @@ private slots:
         QCOMPARE(retranslated.count(), 0);
     }
 
+    // The view is taken from the settings file at start and written back at
+    // close: in place, or appended when it is not the default.
+    void rememberedView_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("switchView");
+        QTest::addColumn<bool>("utf8AtStart");
+        QTest::addColumn<QByteArray>("charsetLine");
+        QTest::newRow("never chosen") << QByteArray() << false << false << QByteArray();
+        QTest::newRow("chosen now")
+            << QByteArray() << true << false << QByteArray("TextCharset=UTF-8\r\n");
+        QTest::newRow("remembered") << QByteArray("TextCharset=UTF-8\r\n") << false << true
+                                    << QByteArray("TextCharset=UTF-8\r\n");
+        QTest::newRow("remembered, then left")
+            << QByteArray("textcharset=utf-8\r\n") << true << true
+            << QByteArray("TextCharset=Windows-1252\r\n");
+    }
+    void rememberedView()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(bool, switchView);
+        QFETCH(bool, utf8AtStart);
+        QFETCH(QByteArray, charsetLine);
+        MainWindowFixture f;
+        f.writeFile("Lorimand.ini", before);
+        QVERIFY(f.window->startUp(QString()));
+        QCOMPARE(f.normal()->charset(), utf8AtStart ? Charset::Utf8 : Charset::Windows1252);
+        if (switchView)
+            testing::pressCharsetKey(*f.normal());
+        QVERIFY(f.window->close());
+        const QByteArray after = f.readFile("Lorimand.ini");
+        QCOMPARE(after.count("TextCharset"), charsetLine.isEmpty() ? 0 : 1);
+        QVERIFY(after.contains(charsetLine));
+    }
+
     // A file loaded into Normal that reads as UTF-8 brings the offer of the
     // UTF-8 view, and nothing changes before the user takes it.
     void utf8FileIsOffered_data()
