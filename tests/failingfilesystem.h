@@ -12,23 +12,29 @@ public:
     bool failWrites = false;
     int reads = 0;
 
-    ReadResult readFile(const std::string &path) override
+    ReadResult readFile(const std::string &path, const ReadOptions &options = {}) override
     {
         ++reads;
         if (failReads)
             return {{}, FileError{path, "Input/output error"}};
-        return realFileSystem().readFile(path);
+        return realFileSystem().readFile(path, options);
     }
-    std::optional<FileError> writeFileAtomically(const std::string &path, std::string_view bytes,
-                                                 const std::string &scratchPath) override
+    std::optional<FileError> writeFile(const std::string &path, std::string_view bytes,
+                                       const WriteOptions &options = {}) override
     {
         if (failWrites)
-            return FileError{path, "No space left on device"};
-        return realFileSystem().writeFileAtomically(path, bytes, scratchPath);
+            return FileError{path, "The disk is full"};
+        return realFileSystem().writeFile(path, bytes, options);
     }
-    std::optional<FileError> createIfMissing(const std::string &path) override
+    std::optional<FileError>
+    createIfMissing(const std::string &path,
+                    NewFileAccess access = NewFileAccess::Everyone) override
     {
-        return realFileSystem().createIfMissing(path);
+        return realFileSystem().createIfMissing(path, access);
+    }
+    std::optional<FileError> probeCreate(const std::string &path) override
+    {
+        return realFileSystem().probeCreate(path);
     }
     std::vector<std::string> listFiles(const std::string &folder, std::string_view suffix) override
     {

@@ -17,16 +17,17 @@ public:
     {
         std::string path;
         std::string bytes;
-        std::string scratchPath;
+        std::string scratchPath; // the scratch name placed beside path; empty for none
+        NewFileAccess access = NewFileAccess::Everyone;
     };
 
     std::map<std::string, std::string> files;
-    std::set<std::string> uncreatable; // createIfMissing fails here
+    std::set<std::string> uncreatable; // createIfMissing and probeCreate fail here
     std::set<std::string> unreadable;  // readFile fails here
     bool writesFail = false;
     std::vector<Write> writes;
 
-    ReadResult readFile(const std::string &path) override
+    ReadResult readFile(const std::string &path, const ReadOptions & = {}) override
     {
         if (unreadable.contains(path))
             return {{}, FileError{path, "Permission denied"}};
@@ -35,20 +36,31 @@ public:
             return {{}, FileError{path, "No such file or directory"}};
         return {it->second, std::nullopt};
     }
-    std::optional<FileError> writeFileAtomically(const std::string &path, std::string_view bytes,
-                                                 const std::string &scratchPath) override
+    std::optional<FileError> writeFile(const std::string &path, std::string_view bytes,
+                                       const WriteOptions &options = {}) override
     {
         if (writesFail)
-            return FileError{path, "No space left on device"};
-        writes.push_back({path, std::string(bytes), scratchPath});
+            return FileError{path, "The disk is full"};
+        const std::string scratchPath =
+            options.scratchName.empty() ? std::string()
+                                        : path.substr(0, path.rfind('/') + 1) + options.scratchName;
+        writes.push_back({path, std::string(bytes), scratchPath, options.access});
         files[path] = std::string(bytes);
         return std::nullopt;
     }
-    std::optional<FileError> createIfMissing(const std::string &path) override
+    std::optional<FileError> createIfMissing(const std::string &path,
+                                             NewFileAccess = NewFileAccess::Everyone) override
     {
         if (uncreatable.contains(path))
             return FileError{path, "Read-only file system"};
         files.try_emplace(path);
+        return std::nullopt;
+    }
+    std::optional<FileError> probeCreate(const std::string &path) override
+    {
+        if (uncreatable.contains(path))
+            return FileError{path, "Read-only file system"};
+        files.erase(path);
         return std::nullopt;
     }
     std::vector<std::string> listFiles(const std::string &, std::string_view) override

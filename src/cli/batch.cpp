@@ -18,11 +18,11 @@
 #include <unistd.h>
 #include <variant>
 
-#include "engine/atomicfile.h"
 #include "engine/charset.h"
 #include "engine/codetablefile.h"
 #include "engine/files.h"
 #include "engine/generator.h"
+#include "engine/outputfile.h"
 #include "engine/streams.h"
 #include "engine/translation.h"
 
@@ -193,12 +193,12 @@ struct Options
         return keyTranslation(*options.key, options.direction);
     }
     if (options.keyFile) {
-        ReadResult file = realFileSystem().readFile(*options.keyFile);
+        const ReadResult file =
+            realFileSystem().readFile(*options.keyFile, ReadOptions{kKeyFileLimit, true});
         if (file.error) {
             return fail(BatchExit::FileError, describe(*file.error));
         }
-        const std::string_view bytes = file.bytes;
-        return keyTranslation(bytes.substr(0, bytes.find_first_of("\r\n")), options.direction);
+        return keyTranslation(file.bytes, options.direction);
     }
     const CodeTableLoad table = loadCodeTableFile(realFileSystem(), *options.tableFile);
     if (table.error) {
@@ -215,7 +215,9 @@ struct Options
 char gTemporaryPath[PATH_MAX];
 volatile std::sig_atomic_t gTemporaryPathKnown = 0;
 
-constexpr std::array kEndingSignals{SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process and that a handler can catch.
+constexpr std::array kEndingSignals{SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
+                                    SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPOLL};
 
 void removeTemporaryFileAndEnd(int signal)
 {
@@ -315,7 +317,7 @@ public:
 
 private:
     std::optional<TemporaryFileGuard> guard_; // outlives file_, which removes its file
-    std::optional<AtomicOutputFile> file_;    // none: standard output
+    std::optional<OutputFile> file_;          // none: standard output
     std::optional<FileError> stdoutError_;
 };
 

@@ -43,7 +43,7 @@ CodeTableParse parseCodeTable(std::string_view fileBytes)
 {
     CodeTableParse parse;
     std::size_t lineNumber = 0;
-    for (const std::string_view line : splitLines(fileBytes)) {
+    for (const std::string_view line : splitRecordLines(fileBytes)) {
         ++lineNumber;
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) {
@@ -71,7 +71,7 @@ CodeTableParse parseCodeTable(std::string_view fileBytes)
 
 CodeTableLoad loadCodeTableFile(FileSystem &files, const std::string &path)
 {
-    const ReadResult read = files.readFile(path);
+    const ReadResult read = files.readFile(path, ReadOptions{kCodeTableFileLimit, false});
     if (read.error) {
         return {std::nullopt, read.error};
     }

@@ -1,5 +1,5 @@
-// Reading code-table files: one entry n=m per line, n the plain code and m the
-// encoded one; a line without "=" is skipped.
+// Reading code-table files: one entry n=m per line (a line ends at CR LF, CR or
+// LF), n the plain code and m the encoded one; a line without "=" is skipped.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +34,9 @@ struct CodeTableLoad
     // Names the file, and why it cannot be read or the line where it stops.
     std::optional<FileError> error;
 };
+
+// Far above any real code table, so that a wrong file cannot take all memory.
+inline constexpr std::size_t kCodeTableFileLimit = 16 * 1024 * 1024;
 
 [[nodiscard]] CodeTableLoad loadCodeTableFile(FileSystem &files, const std::string &path);
 

@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include "engine/systemcalls.h"
+
 namespace lorimand {
 
 void FileDescriptor::reset(int fd) noexcept
@@ -31,10 +33,10 @@ int FileDescriptor::release() noexcept
     return fd;
 }
 
-int writeAll(int fd, const char *data, std::size_t size) noexcept
+int writeAll(SystemCalls &calls, int fd, const char *data, std::size_t size)
 {
     while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
+        const ssize_t written = calls.write(fd, data, size);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
@@ -47,10 +49,10 @@ int writeAll(int fd, const char *data, std::size_t size) noexcept
     return 0;
 }
 
-ssize_t readSome(int fd, char *buffer, std::size_t size) noexcept
+ssize_t readSome(SystemCalls &calls, int fd, char *buffer, std::size_t size)
 {
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, size);
+        const ssize_t got = calls.read(fd, buffer, size);
         if (got >= 0 || errno != EINTR) {
             return got;
         }
@@ -59,7 +61,20 @@ ssize_t readSome(int fd, char *buffer, std::size_t size) noexcept
 
 std::string systemReason(int error)
 {
-    return std::generic_category().message(error);
+    switch (error) {
+    case ENOSPC:
+        return "The disk is full";
+    case EDQUOT:
+        return "The disk quota is used up";
+    case EFBIG:
+        return "The file is larger than this system or its limits allow";
+    case ELOOP:
+        return "Too many links in a row, or a loop of links";
+    case EXDEV:
+        return "The file and its folder are on different disks";
+    default:
+        return std::generic_category().message(error);
+    }
 }
 
 } // namespace lorimand

@@ -40,12 +40,15 @@ private:
     int fd_ = -1;
 };
 
-// Writes every byte, going on after partial writes and interruptions; 0 or errno.
-[[nodiscard]] int writeAll(int fd, const char *data, std::size_t size) noexcept;
-// One read, repeated when interrupted; as read(2).
-[[nodiscard]] ssize_t readSome(int fd, char *buffer, std::size_t size) noexcept;
+class SystemCalls;
 
-// The system's words for errno error, e.g. "No such file or directory".
+// Writes every byte, going on after partial writes and interruptions; 0 or errno.
+[[nodiscard]] int writeAll(SystemCalls &calls, int fd, const char *data, std::size_t size);
+// One read, repeated when interrupted; as read(2).
+[[nodiscard]] ssize_t readSome(SystemCalls &calls, int fd, char *buffer, std::size_t size);
+
+// Plain words for errno error: the system's ("No such file or directory"), or
+// clearer ones where the system's are technical ("The disk is full").
 [[nodiscard]] std::string systemReason(int error);
 
 } // namespace lorimand

@@ -1,5 +1,6 @@
 #include "engine/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -8,26 +9,57 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/atomicfile.h"
 #include "engine/descriptor.h"
+#include "engine/outputfile.h"
+#include "engine/systemcalls.h"
 
 namespace lorimand {
 
 namespace {
 
+// What a file that is not an ordinary one is, for the reason it is refused.
+[[nodiscard]] std::string notOrdinary(mode_t mode)
+{
+    if (S_ISFIFO(mode)) {
+        return "It is a pipe, not an ordinary file";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "It is a device, not an ordinary file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "It is a socket, not an ordinary file";
+    }
+    return "It is not an ordinary file";
+}
+
+[[nodiscard]] std::string sizeText(std::size_t bytes)
+{
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0) {
+        return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    }
+    if (bytes >= 1024 && bytes % 1024 == 0) {
+        return std::to_string(bytes / 1024) + " KiB";
+    }
+    return std::to_string(bytes) + " bytes";
+}
+
 class RealFileSystem final : public FileSystem
 {
 public:
-    ReadResult readFile(const std::string &path) override
+    explicit RealFileSystem(SystemCalls &calls) : calls_(calls) {}
+
+    ReadResult readFile(const std::string &path, const ReadOptions &options) override
     {
         ReadResult result;
-        const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (fd.get() < 0) {
+        // Opening a pipe without O_NONBLOCK waits for a writer.
+        const FileDescriptor fd(
+            calls_.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
+        if (!fd.isOpen()) {
             result.error = systemError(path, errno);
             return result;
         }
         struct stat info = {};
-        if (::fstat(fd.get(), &info) != 0) {
+        if (calls_.fstat(fd.get(), &info) != 0) {
             result.error = systemError(path, errno);
             return result;
         }
@@ -35,17 +67,34 @@ public:
             result.error = systemError(path, EISDIR);
             return result;
         }
-        // One byte more than the size, so that the end shows without growing.
+        if (!S_ISREG(info.st_mode)) {
+            result.error = FileError{path, notOrdinary(info.st_mode)};
+            return result;
+        }
+        const auto size = static_cast<std::size_t>(info.st_size);
+        if (!options.firstLineOnly && size > options.limit) {
+            result.error = tooLarge(path, options);
+            return result;
+        }
+        // One byte more than expected, so that the end shows without growing; a
+        // file that grows meanwhile is still read only up to the limit.
         std::string &bytes = result.bytes;
-        const std::size_t expected =
-            S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
-        bytes.resize(expected + 1);
+        const std::size_t room = options.limit == std::numeric_limits<std::size_t>::max()
+                                     ? options.limit
+                                     : options.limit + 1;
+        bytes.resize(std::min(size, room - 1) + 1);
         std::size_t used = 0;
         for (;;) {
             if (used == bytes.size()) {
-                bytes.resize(bytes.size() < 65536 ? 65536 : 2 * bytes.size());
+                if (bytes.size() >= room) {
+                    result.error = tooLarge(path, options);
+                    bytes.clear();
+                    return result;
+                }
+                bytes.resize(std::min(room, bytes.size() < 65536 ? 65536 : 2 * bytes.size()));
             }
-            const ssize_t got = readSome(fd.get(), bytes.data() + used, bytes.size() - used);
+            const ssize_t got =
+                readSome(calls_, fd.get(), bytes.data() + used, bytes.size() - used);
             if (got < 0) {
                 result.error = systemError(path, errno);
                 bytes.clear();
@@ -54,29 +103,58 @@ public:
             if (got == 0) {
                 break;
             }
+            if (options.firstLineOnly) {
+                const std::string_view added(bytes.data() + used, static_cast<std::size_t>(got));
+                if (const std::size_t end = added.find_first_of("\r\n");
+                    end != std::string_view::npos) {
+                    bytes.resize(used + end);
+                    return result;
+                }
+            }
             used += static_cast<std::size_t>(got);
         }
         bytes.resize(used);
+        if (used > options.limit) {
+            result.error = tooLarge(path, options);
+            bytes.clear();
+        }
         return result;
     }
 
-    std::optional<FileError> writeFileAtomically(const std::string &path, std::string_view bytes,
-                                                 const std::string &scratchPath) override
+    std::optional<FileError> writeFile(const std::string &path, std::string_view bytes,
+                                       const WriteOptions &options) override
     {
-        AtomicOutputFile file(path, scratchPath);
+        OutputFile file(path, options, calls_);
         if (file.write(bytes)) {
             (void)file.commit();
         }
         return file.error();
     }
 
-    std::optional<FileError> createIfMissing(const std::string &path) override
+    std::optional<FileError> createIfMissing(const std::string &path, NewFileAccess access) override
     {
-        const FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
-        if (fd.get() < 0) {
+        // Without O_NONBLOCK, opening a pipe to write waits for a reader.
+        const FileDescriptor fd(calls_.open(path.c_str(),
+                                            O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                                            access == NewFileAccess::OwnerOnly ? 0600 : 0666));
+        if (!fd.isOpen()) {
             return systemError(path, errno);
         }
         return std::nullopt;
+    }
+
+    std::optional<FileError> probeCreate(const std::string &path) override
+    {
+        if (auto error = removeFile(path)) {
+            return error;
+        }
+        FileDescriptor fd(calls_.open(
+            path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600));
+        if (!fd.isOpen()) {
+            return systemError(path, errno);
+        }
+        fd.reset();
+        return removeFile(path);
     }
 
     std::vector<std::string> listFiles(const std::string &folder, std::string_view suffix) override
@@ -108,11 +186,22 @@ public:
 
     std::optional<FileError> removeFile(const std::string &path) override
     {
-        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        if (calls_.unlink(path.c_str()) != 0 && errno != ENOENT) {
             return systemError(path, errno);
         }
         return std::nullopt;
     }
+
+private:
+    [[nodiscard]] static FileError tooLarge(const std::string &path, const ReadOptions &options)
+    {
+        return FileError{path, options.firstLineOnly
+                                   ? "Its first line is longer than " + sizeText(options.limit)
+                                   : "It is larger than " + sizeText(options.limit) +
+                                         ", too large for what it is read for"};
+    }
+
+    SystemCalls &calls_;
 };
 
 } // namespace
@@ -129,8 +218,13 @@ FileError systemError(const std::string &path, int error)
 
 FileSystem &realFileSystem()
 {
-    static RealFileSystem fileSystem;
+    static RealFileSystem fileSystem(realSystemCalls());
     return fileSystem;
+}
+
+std::unique_ptr<FileSystem> fileSystemOver(SystemCalls &calls)
+{
+    return std::make_unique<RealFileSystem>(calls);
 }
 
 } // namespace lorimand

@@ -1,10 +1,12 @@
 // The whole-file side of the program's one file layer: every file the window and
 // the start-up read or write goes through FileSystem, so that tests can make any
-// operation fail. Writes are atomic (see AtomicOutputFile). lorimand-cli's block
-// streams are in streams.h.
+// operation fail. Writes keep what the file was (see OutputFile). lorimand-cli's
+// block streams are in streams.h.
 #pragma once
 
 #include <cstddef>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,15 +14,17 @@
 
 namespace lorimand {
 
+class SystemCalls;
+
 struct FileError
 {
     std::string path;
-    std::string reason; // the system's words, e.g. "No such file or directory"
+    std::string reason; // plain words, e.g. "No such file or directory"
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };
 
-// The error errno error gives for path, in the system's words.
+// The error errno error gives for path, in plain words.
 [[nodiscard]] FileError systemError(const std::string &path, int error);
 
 struct ReadResult
@@ -29,17 +33,48 @@ struct ReadResult
     std::optional<FileError> error;
 };
 
+struct ReadOptions
+{
+    // A file larger than this is not read: an error says it is too large.
+    std::size_t limit = std::numeric_limits<std::size_t>::max();
+    // Read only up to the first CR or LF (the limit then bounds that line).
+    bool firstLineOnly = false;
+};
+
+// Who may read and write a file the layer creates.
+enum class NewFileAccess
+{
+    Everyone,  // 0666 less the umask
+    OwnerOnly, // 0600: the file holds a secret
+};
+
+struct WriteOptions
+{
+    // The name (no folder) of the scratch file; it is placed beside the file
+    // finally written, beside a link's target. Empty: a hidden name of its own.
+    std::string scratchName;
+    NewFileAccess access = NewFileAccess::Everyone;
+};
+
 class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
-    [[nodiscard]] virtual ReadResult readFile(const std::string &path) = 0;
-    // scratchPath names the temporary file; empty picks a fresh name beside path.
-    [[nodiscard]] virtual std::optional<FileError>
-    writeFileAtomically(const std::string &path, std::string_view bytes,
-                        const std::string &scratchPath = {}) = 0;
+    // Reads an ordinary file (a link to one included); a folder, device or pipe
+    // is refused at once, never waited on.
+    [[nodiscard]] virtual ReadResult readFile(const std::string &path,
+                                              const ReadOptions &options = {}) = 0;
+    // Replaces the file's contents with bytes, or creates it. The file keeps its
+    // owner, group, mode and hard links; a failed write leaves it as it was.
+    [[nodiscard]] virtual std::optional<FileError> writeFile(const std::string &path,
+                                                             std::string_view bytes,
+                                                             const WriteOptions &options = {}) = 0;
     // Creates an empty file when there is none; an existing file is left alone.
-    [[nodiscard]] virtual std::optional<FileError> createIfMissing(const std::string &path) = 0;
+    [[nodiscard]] virtual std::optional<FileError>
+    createIfMissing(const std::string &path, NewFileAccess access = NewFileAccess::Everyone) = 0;
+    // Whether a file can be created at path: whatever is there is removed (a link
+    // is never followed), a new file made and removed again.
+    [[nodiscard]] virtual std::optional<FileError> probeCreate(const std::string &path) = 0;
     // Names (not paths) of the ordinary, not hidden files of folder whose names end
     // in suffix, in the order the system lists them.
     [[nodiscard]] virtual std::vector<std::string> listFiles(const std::string &folder,
@@ -50,5 +85,7 @@ public:
 
 // The file system of the machine.
 [[nodiscard]] FileSystem &realFileSystem();
+// The machine's file system seen through calls, for tests that make calls fail.
+[[nodiscard]] std::unique_ptr<FileSystem> fileSystemOver(SystemCalls &calls);
 
 } // namespace lorimand

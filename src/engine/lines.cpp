@@ -25,6 +25,26 @@ std::vector<std::string_view> splitLines(std::string_view bytes)
     return lines;
 }
 
+std::vector<std::string_view> splitRecordLines(std::string_view bytes)
+{
+    std::vector<std::string_view> lines;
+    const std::size_t size = bytes.size();
+    std::size_t start = 0;
+    while (start < size) {
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(bytes.substr(start));
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+        if (bytes[end] == '\r' && start < size && bytes[start] == '\n') {
+            ++start;
+        }
+    }
+    return lines;
+}
+
 std::string joinLines(std::string_view bytes)
 {
     const std::vector<std::string_view> lines = splitLines(bytes);

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/systemcalls.h"
+
 namespace lorimand {
 
 InputFile::InputFile(const std::string &path)
@@ -35,7 +37,7 @@ std::size_t InputFile::read(char *buffer, std::size_t size)
     if (error_ || fd_ < 0 || size == 0) {
         return 0;
     }
-    const ssize_t got = readSome(fd_, buffer, size);
+    const ssize_t got = readSome(realSystemCalls(), fd_, buffer, size);
     if (got < 0) {
         error_ = systemError(path_, errno);
         return 0;
@@ -45,7 +47,8 @@ std::size_t InputFile::read(char *buffer, std::size_t size)
 
 std::optional<FileError> writeStandardOutput(std::string_view bytes)
 {
-    if (const int error = writeAll(STDOUT_FILENO, bytes.data(), bytes.size()); error != 0) {
+    if (const int error = writeAll(realSystemCalls(), STDOUT_FILENO, bytes.data(), bytes.size());
+        error != 0) {
         return systemError("standard output", error);
     }
     return std::nullopt;

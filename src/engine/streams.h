@@ -1,6 +1,6 @@
 // lorimand-cli's side of the file layer: its input read block by block, from a
 // file or standard input, and standard output written whole. The output file is
-// an AtomicOutputFile.
+// an OutputFile.
 #pragma once
 
 #include <cstddef>

@@ -65,7 +65,7 @@ std::string toStdPath(const QString &path)
 StoredSettings readSettings(std::string_view fileBytes)
 {
     StoredSettings settings;
-    for (const std::string_view line : splitLines(fileBytes)) {
+    for (const std::string_view line : splitRecordLines(fileBytes)) {
         const std::string lower = charset::toLower(line);
         const std::string_view name(lower);
         if (name.starts_with(kKeyName))
@@ -180,7 +180,7 @@ std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings
     std::string out;
     out.reserve(oldFileBytes.size() + 128);
     std::array<bool, SettingCount> written{};
-    for (const std::string_view line : splitLines(oldFileBytes)) {
+    for (const std::string_view line : splitRecordLines(oldFileBytes)) {
         // Wider than at start-up: indented lines and any mode value are setting lines too.
         const std::string lower = charset::toLower(trimBlanks(line));
         int match = SettingCount;
@@ -212,18 +212,18 @@ namespace {
 
 const QString kSettingsName = QStringLiteral("/Lorimand.ini");
 const QString kScratchName = QStringLiteral("/Lorimand.tmp");
+// The settings file holds the key in clear: one the program creates is its owner's alone.
+const WriteOptions kSettingsWrite{"Lorimand.tmp", NewFileAccess::OwnerOnly};
+// Far above any real settings file, so that a wrong file cannot take all memory.
+const ReadOptions kSettingsRead{64 * 1024 * 1024, false};
 
 // The rewrite makes the scratch file beside the settings file and renames it, so
 // a folder holds the settings only when both can be created there.
 bool canHoldSettings(FileSystem &files, const QString &folder)
 {
-    if (files.createIfMissing(toStdPath(folder + kSettingsName)))
+    if (files.createIfMissing(toStdPath(folder + kSettingsName), NewFileAccess::OwnerOnly))
         return false;
-    const std::string scratch = toStdPath(folder + kScratchName);
-    if (files.createIfMissing(scratch))
-        return false;
-    (void)files.removeFile(scratch);
-    return true;
+    return !files.probeCreate(toStdPath(folder + kScratchName));
 }
 
 } // namespace
@@ -238,14 +238,14 @@ SettingsFile::SettingsFile(FileSystem &files, const QString &programFolder) : fi
         folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         QDir().mkpath(folder);
         const std::string own = toStdPath(folder + kSettingsName);
-        const ReadResult ownSettings = files_.readFile(own);
+        const ReadResult ownSettings = files_.readFile(own, kSettingsRead);
         if (ownSettings.error || ownSettings.bytes.empty()) {
-            const ReadResult installed = files_.readFile(toStdPath(programFolder + kSettingsName));
+            const ReadResult installed =
+                files_.readFile(toStdPath(programFolder + kSettingsName), kSettingsRead);
             if (!installed.error && !installed.bytes.empty())
-                (void)files_.writeFileAtomically(own, installed.bytes,
-                                                 toStdPath(folder + kScratchName));
+                (void)files_.writeFile(own, installed.bytes, kSettingsWrite);
         }
-        (void)files_.createIfMissing(own);
+        (void)files_.createIfMissing(own, NewFileAccess::OwnerOnly);
     }
     path_ = folder + kSettingsName;
     scratchPath_ = folder + kScratchName;
@@ -253,7 +253,7 @@ SettingsFile::SettingsFile(FileSystem &files, const QString &programFolder) : fi
 
 StoredSettings SettingsFile::read()
 {
-    const ReadResult result = files_.readFile(toStdPath(path_));
+    const ReadResult result = files_.readFile(toStdPath(path_), kSettingsRead);
     if (result.error)
         return {};
     return readSettings(result.bytes);
@@ -267,12 +267,12 @@ std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
     (void)files_.removeFile(scratch);
     // A missing file is an empty one. A file that exists but cannot be read is not
     // replaced: its foreign lines would be lost.
-    (void)files_.createIfMissing(path);
-    const ReadResult old = files_.readFile(path);
+    (void)files_.createIfMissing(path, NewFileAccess::OwnerOnly);
+    const ReadResult old = files_.readFile(path, kSettingsRead);
     if (old.error)
         return old.error->message();
     if (const auto error =
-            files_.writeFileAtomically(path, rewriteSettings(old.bytes, current), scratch))
+            files_.writeFile(path, rewriteSettings(old.bytes, current), kSettingsWrite))
         return error->message();
     return std::nullopt;
 }

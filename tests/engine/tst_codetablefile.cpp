@@ -54,9 +54,17 @@ private slots:
             << QByteArray("65.5=66") << Entries{{66, 66}} << Entries{{66, 66}} << 0 << QString();
         QTest::newRow("66.5 rounds to even 66")
             << QByteArray("66.5=66") << Entries{{66, 66}} << Entries{{66, 66}} << 0 << QString();
-        QTest::newRow("LF alone does not end a line")
-            << QByteArray("65=66\n67=68\n") << Entries{{65, 66}} << Entries{{66, 65}} << 0
-            << QString();
+        // As a Linux editor writes it: every entry counts.
+        QTest::newRow("LF alone ends a line")
+            << QByteArray("97=98\n98=97\n") << Entries{{97, 98}, {98, 97}}
+            << Entries{{97, 98}, {98, 97}} << 0 << QString();
+        QTest::newRow("LF lines, bad third line")
+            << QByteArray("65=66\n\n300=1\n67=68") << Entries{{65, 66}} << Entries{{66, 65}} << 3
+            << QString("the code before \"=\" is 300, not a whole number from 0 to 255");
+        QTest::newRow("mixed CR LF, CR and LF")
+            << QByteArray("65=66\r\n67=68\r69=70\n71=72")
+            << Entries{{65, 66}, {67, 68}, {69, 70}, {71, 72}}
+            << Entries{{66, 65}, {68, 67}, {70, 69}, {72, 71}} << 0 << QString();
         QTest::newRow("lone CR ends a line")
             << QByteArray("65=66\r67=68") << Entries{{65, 66}, {67, 68}}
             << Entries{{66, 65}, {68, 67}} << 0 << QString();

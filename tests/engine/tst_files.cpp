@@ -17,13 +17,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "engine/atomicfile.h"
 #include "engine/files.h"
+#include "engine/outputfile.h"
 #include "engine/streams.h"
+#include "engine/systemcalls.h"
 
 using namespace lorimand;
 
 namespace {
+
+const WriteOptions kScratch{"Lorimand.tmp"};
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -84,7 +87,82 @@ QByteArray randomBytes(qsizetype size)
     return bytes;
 }
 
+// The machine's calls, one kind of which fails with error once it has succeeded
+// `after` times; the fault bites whoever runs the test, the superuser included.
+class FaultyCalls final : public SystemCalls
+{
+public:
+    enum class Call
+    {
+        None,
+        Open,
+        OpenUnnamed, // opening an unnamed file (O_TMPFILE) only
+        Read,
+        Write,
+        Fsync,
+        Link,
+        Rename,
+        Unlink,
+        Reserve,
+    };
+    Call failing = Call::None;
+    int error = EIO;
+    int after = 0;
+    Call alsoFailing = Call::None; // fails always, with alsoError
+    int alsoError = EOPNOTSUPP;
+
+    int open(const char *path, int flags, mode_t mode) override
+    {
+        if ((flags & O_TMPFILE) == O_TMPFILE && (fails(Call::OpenUnnamed) || fails(Call::Open)))
+            return -1;
+        if ((flags & O_TMPFILE) != O_TMPFILE && fails(Call::Open))
+            return -1;
+        return SystemCalls::open(path, flags, mode);
+    }
+    ssize_t read(int fd, void *buffer, std::size_t size) override
+    {
+        return fails(Call::Read) ? -1 : SystemCalls::read(fd, buffer, size);
+    }
+    ssize_t write(int fd, const void *data, std::size_t size) override
+    {
+        return fails(Call::Write) ? -1 : SystemCalls::write(fd, data, size);
+    }
+    int fsync(int fd) override { return fails(Call::Fsync) ? -1 : SystemCalls::fsync(fd); }
+    int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags) override
+    {
+        return fails(Call::Link) ? -1 : SystemCalls::linkat(fromFolder, from, toFolder, to, flags);
+    }
+    int rename(const char *from, const char *to) override
+    {
+        return fails(Call::Rename) ? -1 : SystemCalls::rename(from, to);
+    }
+    int unlink(const char *path) override
+    {
+        return fails(Call::Unlink) ? -1 : SystemCalls::unlink(path);
+    }
+    int reserve(int fd, off_t size) override
+    {
+        return fails(Call::Reserve) ? -1 : SystemCalls::reserve(fd, size);
+    }
+
+private:
+    bool fails(Call call)
+    {
+        if (call == alsoFailing) {
+            errno = alsoError;
+            return true;
+        }
+        if (call != failing || after-- > 0) {
+            return false;
+        }
+        errno = error;
+        return true;
+    }
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(FaultyCalls::Call)
 
 class TestFiles : public QObject
 {
@@ -160,28 +238,53 @@ private slots:
     void writeCreatesAndReplaces()
     {
         const std::string target = pathOf(path("out.txt"));
-        QVERIFY(!files_.writeFileAtomically(target, "first\r\n"));
+        QVERIFY(!files_.writeFile(target, "first\r\n"));
         QCOMPARE(contentsOf(path("out.txt")), QByteArray("first\r\n"));
         const QByteArray big = randomBytes(2 * 1024 * 1024 + 3);
-        QVERIFY(!files_.writeFileAtomically(target, big.toStdString()));
+        QVERIFY(!files_.writeFile(target, big.toStdString()));
         QCOMPARE(contentsOf(path("out.txt")), big);
         QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
     }
 
-    void newFileFollowsTheUmask()
+    // A new file follows the umask, unless it is to be its owner's alone; an
+    // existing file keeps its mode either way.
+    void newFileMode_data()
     {
+        QTest::addColumn<bool>("create");
+        QTest::addColumn<bool>("ownerOnly");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("written, everyone") << false << false << 0640;
+        QTest::newRow("written, owner only") << false << true << 0600;
+        QTest::newRow("created empty, everyone") << true << false << 0640;
+        QTest::newRow("created empty, owner only") << true << true << 0600;
+    }
+    void newFileMode()
+    {
+        QFETCH(bool, create);
+        QFETCH(bool, ownerOnly);
+        QFETCH(int, mode);
+        const NewFileAccess access = ownerOnly ? NewFileAccess::OwnerOnly : NewFileAccess::Everyone;
+        const auto write = [&](const QString &name) {
+            return create ? files_.createIfMissing(pathOf(path(name)), access)
+                          : files_.writeFile(pathOf(path(name)), "x", WriteOptions{{}, access});
+        };
+        writeBytes(path("old.txt"), "old");
+        QVERIFY(::chmod(QFile::encodeName(path("old.txt")).constData(), 0664) == 0);
         const mode_t old = ::umask(027);
-        const auto error = files_.writeFileAtomically(pathOf(path("new.txt")), "x");
+        const auto madeError = write("new.txt");
+        const auto keptError = write("old.txt");
         ::umask(old);
-        QVERIFY(!error);
-        QCOMPARE(permissionsOf(path("new.txt")), 0640);
+        QVERIFY(!madeError);
+        QVERIFY(!keptError);
+        QCOMPARE(permissionsOf(path("new.txt")), mode);
+        QCOMPARE(permissionsOf(path("old.txt")), 0664);
     }
 
     void replacedFileKeepsItsPermissions()
     {
         writeBytes(path("kept.txt"), "old");
         QVERIFY(::chmod(QFile::encodeName(path("kept.txt")).constData(), 0604) == 0);
-        QVERIFY(!files_.writeFileAtomically(pathOf(path("kept.txt")), "new"));
+        QVERIFY(!files_.writeFile(pathOf(path("kept.txt")), "new"));
         QCOMPARE(contentsOf(path("kept.txt")), QByteArray("new"));
         QCOMPARE(permissionsOf(path("kept.txt")), 0604);
     }
@@ -190,8 +293,7 @@ private slots:
     {
         writeBytes(path("Lorimand.ini"), "old");
         writeBytes(path("Lorimand.tmp"), "stale scratch that is longer");
-        QVERIFY(!files_.writeFileAtomically(pathOf(path("Lorimand.ini")), "new",
-                                            pathOf(path("Lorimand.tmp"))));
+        QVERIFY(!files_.writeFile(pathOf(path("Lorimand.ini")), "new", kScratch));
         QCOMPARE(contentsOf(path("Lorimand.ini")), QByteArray("new"));
         QCOMPARE(entriesOf(dir_.path()), QStringList{"Lorimand.ini"});
     }
@@ -215,8 +317,7 @@ private slots:
             writeBytes(path("victim.txt"), "keep me");
         }
         QVERIFY(QFile::link(linkTo, path("Lorimand.tmp")));
-        QVERIFY(!files_.writeFileAtomically(pathOf(path("Lorimand.ini")), "new",
-                                            pathOf(path("Lorimand.tmp"))));
+        QVERIFY(!files_.writeFile(pathOf(path("Lorimand.ini")), "new", kScratch));
         QCOMPARE(kindOf(path("Lorimand.ini")), mode_t(S_IFREG));
         QCOMPARE(contentsOf(path("Lorimand.ini")), QByteArray("new"));
         QCOMPARE(entriesOf(dir_.path()), after);
@@ -230,7 +331,7 @@ private slots:
     {
         const QString name(NAME_MAX, QLatin1Char('n'));
         writeBytes(path(name), "old");
-        QVERIFY(!files_.writeFileAtomically(pathOf(path(name)), "new"));
+        QVERIFY(!files_.writeFile(pathOf(path(name)), "new"));
         QCOMPARE(contentsOf(path(name)), QByteArray("new"));
         QCOMPARE(entriesOf(dir_.path()), QStringList{name});
     }
@@ -239,7 +340,7 @@ private slots:
     {
         writeBytes(path("real.txt"), "old");
         QVERIFY(QFile::link(path("real.txt"), path("link.txt")));
-        QVERIFY(!files_.writeFileAtomically(pathOf(path("link.txt")), "new"));
+        QVERIFY(!files_.writeFile(pathOf(path("link.txt")), "new"));
         QVERIFY(QFileInfo(path("link.txt")).isSymLink());
         QCOMPARE(contentsOf(path("real.txt")), QByteArray("new"));
         QCOMPARE(entriesOf(dir_.path()), (QStringList{"link.txt", "real.txt"}));
@@ -271,7 +372,7 @@ private slots:
             QVERIFY(::symlink(QFile::encodeName(linkTo).constData(),
                               QFile::encodeName(path(links[i])).constData()) == 0);
         }
-        QVERIFY(!files_.writeFileAtomically(pathOf(path(links[0])), "new"));
+        QVERIFY(!files_.writeFile(pathOf(path(links[0])), "new"));
         for (qsizetype i = 0; i < links.size(); i += 2) {
             QCOMPARE(kindOf(path(links[i])), mode_t(S_IFLNK));
         }
@@ -313,13 +414,13 @@ private slots:
         QVERIFY(QFile::link(device, path("link")));
         const QStringList before = entriesOf(dir_.path());
         const std::string target = pathOf(throughLink ? path("link") : device);
-        AtomicOutputFile file(target);
+        OutputFile file(target);
         QVERIFY(!file.error());
         QVERIFY(file.write("discarded"));
         QVERIFY(file.commit());
         QCOMPARE(kindOf(device), mode_t(S_IFCHR));
         QCOMPARE(kindOf(path("link")), mode_t(S_IFLNK));
-        QVERIFY(!files_.writeFileAtomically(target, "again"));
+        QVERIFY(!files_.writeFile(target, "again"));
         QCOMPARE(kindOf(device), mode_t(S_IFCHR));
         QCOMPARE(entriesOf(dir_.path()), before);
     }
@@ -335,7 +436,7 @@ private slots:
         const QByteArray bytes = randomBytes(300000); // more than the pipe holds
         QByteArray received;
         {
-            AtomicOutputFile file(pathOf(path("fifo")));
+            OutputFile file(pathOf(path("fifo")));
             QVERIFY(!file.error());
             std::thread reader([&] {
                 char buffer[4096];
@@ -364,9 +465,9 @@ private slots:
         QTest::addColumn<QString>("failedPath");
         QTest::newRow("target is a folder") << "folder" << QString() << "folder";
         QTest::newRow("parent is a file") << "plain/x.txt" << QString() << "plain/x.txt";
-        QTest::newRow("scratch beside a file") << "out.txt"
-                                               << "plain/x.tmp"
-                                               << "plain/x.tmp";
+        QTest::newRow("scratch name taken by a folder") << "out.txt"
+                                                        << "folder"
+                                                        << "out.txt";
         QTest::newRow("loop of links") << "loop1" << QString() << "loop1";
         QTest::newRow("folder, named scratch") << "folder"
                                                << "scratch.tmp"
@@ -385,8 +486,8 @@ private slots:
         QVERIFY(QFile::link("loop1", path("loop2")));
         const QStringList before = entriesOf(dir_.path());
 
-        const auto error = files_.writeFileAtomically(
-            pathOf(path(target)), "new", scratch.isEmpty() ? std::string() : pathOf(path(scratch)));
+        const auto error =
+            files_.writeFile(pathOf(path(target)), "new", WriteOptions{scratch.toStdString()});
         QVERIFY(error);
         QCOMPARE(error->path, pathOf(path(failedPath)));
         QVERIFY(!error->reason.empty());
@@ -397,63 +498,101 @@ private slots:
         QCOMPARE(kindOf(path("loop1")), mode_t(S_IFLNK));
     }
 
-    // A read-only file is not replaced behind its owner's back, and a file in a
-    // read-only folder cannot be. The superuser passes every permission check, so
-    // then the attempt runs in a child process as "nobody".
-    void unwritableTargetKeepsTheOldFile_data()
+    // Saving keeps what the file was: its owner, group, mode and hard links. A file
+    // the user may not write is refused; one in a folder the user may not write is
+    // written in place. The superuser passes every permission check, so rows that
+    // need an ordinary user run in a child process as "nobody".
+    void saveKeepsWhatTheFileWas_data()
     {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("read-only file") << "locked.txt"
-                                        << "Permission denied";
-        QTest::newRow("read-only folder")
-            << "locked/old.txt"
-            << "cannot create a temporary file beside it: Permission denied";
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("asNobody");
+        QTest::addColumn<QString>("reason"); // empty: the save succeeds
+        QTest::newRow("read-only file") << "read-only" << true << "Permission denied";
+        QTest::newRow("read-only folder, writable file") << "locked folder" << true << QString();
+        QTest::newRow("hard links") << "linked" << false << QString();
+        QTest::newRow("another user's file the user may write")
+            << "root's, writable" << true << QString();
+        QTest::newRow("owner and group kept by the superuser") << "nobody's" << false << QString();
+        QTest::newRow("mode with set-group-id kept") << "mode 2754" << false << QString();
     }
-    void unwritableTargetKeepsTheOldFile()
+    void saveKeepsWhatTheFileWas()
     {
-        QFETCH(QString, target);
+        QFETCH(QString, kind);
+        QFETCH(bool, asNobody);
         QFETCH(QString, reason);
-        writeBytes(path("locked.txt"), "old");
-        QVERIFY(QDir(dir_.path()).mkdir("locked"));
-        writeBytes(path("locked/old.txt"), "old");
-        QVERIFY(::chmod(QFile::encodeName(path("locked.txt")).constData(), 0444) == 0);
-        QVERIFY(::chmod(QFile::encodeName(path("locked/old.txt")).constData(), 0666) == 0);
-        QVERIFY(::chmod(QFile::encodeName(path("locked")).constData(), 0555) == 0);
-        const QByteArray folder = QFile::encodeName(dir_.path());
-        QVERIFY(::chmod(folder.constData(), 0777) == 0);
-        const QStringList before = entriesOf(dir_.path());
-        const std::string file = pathOf(path(target));
-        const std::string expected = reason.toStdString();
+        const bool root = ::geteuid() == 0;
+        if ((kind == "root's, writable" || kind == "nobody's") && !root) {
+            QSKIP("only the superuser can give a file to another user");
+        }
+        QVERIFY(QDir(dir_.path()).mkdir("folder"));
+        const QString target = path("folder/file.txt");
+        const QByteArray name = QFile::encodeName(target);
+        writeBytes(target, "old text");
+        QVERIFY(::chmod(name.constData(), 0666) == 0);
+        if (kind == "read-only") {
+            QVERIFY(::chmod(name.constData(), 0444) == 0);
+        } else if (kind == "linked") {
+            QVERIFY(::link(name.constData(),
+                           QFile::encodeName(path("folder/twin.txt")).constData()) == 0);
+        } else if (kind == "nobody's") {
+            QVERIFY(::chown(name.constData(), 65534, 65534) == 0);
+            QVERIFY(::chmod(name.constData(), 0640) == 0);
+        } else if (kind == "mode 2754") {
+            QVERIFY(::chmod(name.constData(), 02754) == 0);
+        }
+        struct stat before = {};
+        QVERIFY(::stat(name.constData(), &before) == 0);
+        const QStringList entries = entriesOf(path("folder"));
+        const QByteArray folder = QFile::encodeName(path("folder"));
+        const QByteArray top = QFile::encodeName(dir_.path());
+        QVERIFY(::chmod(top.constData(), 0755) == 0);
+        QVERIFY(::chmod(folder.constData(), kind == "locked folder" ? 0555 : 0777) == 0);
 
+        const std::string file = name.toStdString();
+        const std::string expected = reason.toStdString();
         const pid_t child = ::fork();
         if (child == 0) {
-            if (::geteuid() == 0 &&
+            if (asNobody && root &&
                 (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)) {
                 ::_exit(3);
             }
-            const auto error = realFileSystem().writeFileAtomically(file, "new");
+            const auto error = realFileSystem().writeFile(file, "new text, longer than the old");
+            if (expected.empty()) {
+                ::_exit(error ? 1 : 0);
+            }
             ::_exit(!error ? 1 : error->path != file ? 2 : error->reason != expected ? 4 : 0);
         }
         int status = -1;
         ::waitpid(child, &status, 0);
-        ::chmod(folder.constData(), 0700);
-        ::chmod(QFile::encodeName(path("locked")).constData(), 0755);
+        ::chmod(top.constData(), 0700);
+        ::chmod(folder.constData(), 0755);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
-        QCOMPARE(contentsOf(path(target)), QByteArray("old"));
-        QCOMPARE(entriesOf(dir_.path()), before);
-        QCOMPARE(entriesOf(path("locked")), QStringList{"old.txt"});
+
+        struct stat after = {};
+        QVERIFY(::stat(name.constData(), &after) == 0);
+        QCOMPARE(contentsOf(target),
+                 reason.isEmpty() ? QByteArray("new text, longer than the old") : "old text");
+        QCOMPARE(after.st_uid, before.st_uid);
+        QCOMPARE(after.st_gid, before.st_gid);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_nlink, before.st_nlink);
+        if (kind == "linked") {
+            QCOMPARE(after.st_ino, before.st_ino);
+            QCOMPARE(contentsOf(path("folder/twin.txt")), contentsOf(target));
+        }
+        QCOMPARE(entriesOf(path("folder")), entries);
     }
 
     void outputFileWithoutCommitChangesNothing()
     {
         writeBytes(path("out.txt"), "old");
         {
-            AtomicOutputFile file(pathOf(path("out.txt")));
+            OutputFile file(pathOf(path("out.txt")));
             QVERIFY(!file.error());
             QVERIFY(file.write("half of "));
-            QCOMPARE(entriesOf(dir_.path()).size(), 2);
+            // The scratch file has no name yet, so nothing could leave it behind.
+            QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
         }
         QCOMPARE(contentsOf(path("out.txt")), QByteArray("old"));
         QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
@@ -462,7 +601,7 @@ private slots:
     void outputFileInBlocks()
     {
         const QByteArray bytes = randomBytes(1000003);
-        AtomicOutputFile file(pathOf(path("blocks.txt")));
+        OutputFile file(pathOf(path("blocks.txt")));
         for (qsizetype at = 0; at < bytes.size(); at += 4096) {
             QVERIFY(file.write(std::string_view(bytes.constData() + at,
                                                 std::min<qsizetype>(4096, bytes.size() - at))));
@@ -481,7 +620,7 @@ private slots:
     void failedRenameLeavesNothingBehind()
     {
         writeBytes(path("out.txt"), "old");
-        AtomicOutputFile file(pathOf(path("out.txt")));
+        OutputFile file(pathOf(path("out.txt")));
         QVERIFY(!file.error());
         QVERIFY(QFile::remove(path("out.txt")));
         QVERIFY(QDir(dir_.path()).mkdir("out.txt"));
@@ -500,7 +639,7 @@ private slots:
     void outputFileThatCannotStartRefusesWrites()
     {
         writeBytes(path("plain"), "plain");
-        AtomicOutputFile file(pathOf(path("plain/x.txt")));
+        OutputFile file(pathOf(path("plain/x.txt")));
         QVERIFY(file.error());
         QVERIFY(!file.write("x"));
         QVERIFY(!file.commit());
@@ -552,6 +691,281 @@ private slots:
         QCOMPARE(names, (std::vector<std::string>{"Greek.sbt", "Latin.sbt", "linked.sbt"}));
 
         QVERIFY(files_.listFiles(pathOf(path("missing")), ".sbt").empty());
+    }
+
+    // Every fault behind the file layer: the message names the file given and the
+    // reason in plain words, the old file stays whole, and no scratch file is left.
+    void faultsLeaveTheOldFileWhole_data()
+    {
+        using Call = FaultyCalls::Call;
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("named");  // a file system without unnamed files
+        QTest::addColumn<bool>("linked"); // a hard-linked file, written in place
+        QTest::addColumn<QString>("scratch");
+        QTest::addColumn<QString>("reason");
+        const QString none;
+        QTest::newRow("open") << Call::Open << EACCES << 0 << false << false << none
+                              << "Permission denied";
+        QTest::newRow("disk full")
+            << Call::Write << ENOSPC << 0 << false << false << none << "The disk is full";
+        QTest::newRow("disk full halfway")
+            << Call::Write << ENOSPC << 1 << false << false << none << "The disk is full";
+        QTest::newRow("quota") << Call::Write << EDQUOT << 0 << false << false << none
+                               << "The disk quota is used up";
+        QTest::newRow("flush") << Call::Fsync << EIO << 0 << false << false << none
+                               << "Input/output error";
+        QTest::newRow("naming the scratch file")
+            << Call::Link << EIO << 0 << false << false << none << "Input/output error";
+        QTest::newRow("rename") << Call::Rename << EIO << 0 << false << false << none
+                                << "Input/output error";
+        QTest::newRow("named scratch, disk full")
+            << Call::Write << ENOSPC << 0 << true << false << none << "The disk is full";
+        QTest::newRow("named scratch, rename")
+            << Call::Rename << EXDEV << 0 << true << false << none
+            << "The file and its folder are on different disks";
+        QTest::newRow("fixed scratch, rename")
+            << Call::Rename << EIO << 0 << true << false << "Lorimand.tmp"
+            << "Input/output error";
+        QTest::newRow("fixed scratch cannot be cleared")
+            << Call::Unlink << EACCES << 0 << true << false << "Lorimand.tmp"
+            << "Permission denied";
+        QTest::newRow("in place, disk full")
+            << Call::Reserve << ENOSPC << 0 << false << true << none << "The disk is full";
+        QTest::newRow("in place, held text cannot be written")
+            << Call::Write << ENOSPC << 0 << false << true << none << "The disk is full";
+    }
+    void faultsLeaveTheOldFileWhole()
+    {
+        QFETCH(FaultyCalls::Call, call);
+        QFETCH(int, error);
+        QFETCH(int, after);
+        QFETCH(bool, named);
+        QFETCH(bool, linked);
+        QFETCH(QString, scratch);
+        QFETCH(QString, reason);
+        const QByteArray old = randomBytes(300000);
+        writeBytes(path("out.txt"), old);
+        if (linked) {
+            QVERIFY(::link(QFile::encodeName(path("out.txt")).constData(),
+                           QFile::encodeName(path("twin.txt")).constData()) == 0);
+        }
+        const QStringList before = entriesOf(dir_.path());
+
+        FaultyCalls calls;
+        calls.failing = call;
+        calls.error = error;
+        calls.after = after;
+        if (named) {
+            calls.alsoFailing = FaultyCalls::Call::OpenUnnamed;
+        }
+        const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
+        const std::string target = pathOf(path("out.txt"));
+        // Written in two pieces, so that a fault after the first one strikes halfway.
+        OutputFile file(target, WriteOptions{scratch.toStdString()}, calls);
+        const QByteArray text = randomBytes(200000).toHex();
+        const bool written =
+            file.write(std::string_view(text.constData(), 1000)) &&
+            file.write(std::string_view(text.constData() + 1000, text.size() - 1000));
+        QVERIFY(!(written && file.commit()));
+        QVERIFY(file.error());
+        QCOMPARE(file.error()->path, target);
+        QCOMPARE(QString::fromStdString(file.error()->reason), reason);
+        QCOMPARE(entriesOf(dir_.path()), before);
+        QVERIFY(contentsOf(path("out.txt")) == old);
+
+        // The same through the whole-file seam.
+        const auto seamError =
+            files->writeFile(target, text.toStdString(), WriteOptions{scratch.toStdString()});
+        QVERIFY(seamError);
+        QCOMPARE(QString::fromStdString(seamError->message()),
+                 QString::fromStdString(target) + ": " + reason);
+        QCOMPARE(entriesOf(dir_.path()), before);
+        QVERIFY(contentsOf(path("out.txt")) == old);
+    }
+
+    void readFaults_data()
+    {
+        using Call = FaultyCalls::Call;
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("vanished before the read")
+            << Call::Open << ENOENT << 0 << "No such file or directory";
+        QTest::newRow("no permission") << Call::Open << EACCES << 0 << "Permission denied";
+        QTest::newRow("read error at once") << Call::Read << EIO << 0 << "Input/output error";
+        QTest::newRow("read error halfway") << Call::Read << EIO << 1 << "Input/output error";
+    }
+    void readFaults()
+    {
+        QFETCH(FaultyCalls::Call, call);
+        QFETCH(int, error);
+        QFETCH(int, after);
+        QFETCH(QString, reason);
+        // Growing while it is read, so that a first read cannot take it all.
+        writeBytes(path("in.txt"), randomBytes(100000));
+        FaultyCalls calls;
+        calls.failing = call;
+        calls.error = error;
+        calls.after = after;
+        const std::string target = pathOf(path("in.txt"));
+        const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
+        const ReadResult result = files->readFile(target);
+        QVERIFY(result.error);
+        QCOMPARE(result.error->path, target);
+        QCOMPARE(QString::fromStdString(result.error->reason), reason);
+        QVERIFY(result.bytes.empty());
+    }
+
+    // A scratch file that a killed run left under the layer's hidden name is
+    // removed by the next write beside it; one of a running process is not.
+    void staleScratchFilesAreRemoved()
+    {
+        const pid_t gone = ::fork();
+        if (gone == 0) {
+            ::_exit(0);
+        }
+        ::waitpid(gone, nullptr, 0);
+        const QString stale = ".out.txt.lorimand-" + QString::number(gone) + "-abcdef";
+        const QString live = ".out.txt.lorimand-" + QString::number(::getpid()) + "-ghijkl";
+        writeBytes(path("out.txt"), "old");
+        writeBytes(path(stale), "left by a killed run");
+        writeBytes(path(live), "being written");
+        QVERIFY(!files_.writeFile(pathOf(path("out.txt")), "new"));
+        QCOMPARE(contentsOf(path("out.txt")), QByteArray("new"));
+        QCOMPARE(entriesOf(dir_.path()), (QStringList{live, "out.txt"}));
+    }
+
+    // Killed at any moment while saving, the file is the old text or the new one,
+    // whole. The scratch file has a name only for the moment between linking it
+    // and renaming it; one a kill leaves there is gone after the next save.
+    void killedSavesLeaveOldOrNewWhole_data()
+    {
+        QTest::addColumn<QString>("scratch");
+        QTest::newRow("hidden scratch") << QString();
+        QTest::newRow("fixed scratch name") << "Lorimand.tmp";
+    }
+    void killedSavesLeaveOldOrNewWhole()
+    {
+        QFETCH(QString, scratch);
+        const QByteArray first = QByteArray(400000, 'a');
+        const QByteArray second = QByteArray(300000, 'b');
+        writeBytes(path("out.txt"), first);
+        const std::string target = pathOf(path("out.txt"));
+        const WriteOptions options{scratch.toStdString()};
+        QRandomGenerator random(7);
+        for (int round = 0; round < 40; ++round) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                for (int i = 0;; ++i) {
+                    const QByteArray &text = i % 2 == 0 ? second : first;
+                    (void)realFileSystem().writeFile(
+                        target, std::string_view(text.constData(), text.size()), options);
+                }
+            }
+            ::usleep(static_cast<useconds_t>(random.bounded(20000)));
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            const QByteArray now = contentsOf(path("out.txt"));
+            QVERIFY2(now == first || now == second, qPrintable(QString::number(now.size())));
+            QVERIFY(!realFileSystem().writeFile(
+                target, std::string_view(first.constData(), first.size()), options));
+            QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
+        }
+    }
+
+    // A link that another user made in a folder anyone may write to (sticky, like
+    // /tmp) is not followed when writing, as the kernel's rule for protected links.
+    void protectedLinkIsNotFollowed()
+    {
+        if (::geteuid() != 0) {
+            QSKIP("only the superuser can make a link that belongs to another user");
+        }
+        QVERIFY(QDir(dir_.path()).mkdir("shared"));
+        const QByteArray shared = QFile::encodeName(path("shared"));
+        QVERIFY(::chmod(shared.constData(), 01777) == 0);
+        writeBytes(path("victim.txt"), "root's own");
+        const QByteArray link = QFile::encodeName(path("shared/out.txt"));
+        QVERIFY(::symlink(QFile::encodeName(path("victim.txt")).constData(), link.constData()) ==
+                0);
+        QVERIFY(::lchown(link.constData(), 65534, 65534) == 0);
+
+        const auto error = files_.writeFile(link.toStdString(), "replaced");
+        QVERIFY(error);
+        QCOMPARE(error->path, link.toStdString());
+        QVERIFY2(error->reason.find("not followed") != std::string::npos, error->reason.c_str());
+        QCOMPARE(contentsOf(path("victim.txt")), QByteArray("root's own"));
+        QCOMPARE(kindOf(path("shared/out.txt")), mode_t(S_IFLNK));
+
+        // The user's own link there is followed.
+        QVERIFY(::lchown(link.constData(), 0, 0) == 0);
+        QVERIFY(!files_.writeFile(link.toStdString(), "replaced"));
+        QCOMPARE(contentsOf(path("victim.txt")), QByteArray("replaced"));
+    }
+
+    // Small files are read with a bound, and a device, pipe or folder is refused
+    // at once rather than waited on or read without end.
+    void boundedAndSpecialReads_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("firstLine");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("reason"); // empty: read
+        const QByteArray none;
+        QTest::newRow("within the bound")
+            << "f" << QByteArray(64, 'x') << false << QByteArray(64, 'x') << QString();
+        QTest::newRow("over the bound") << "f" << QByteArray(65, 'x') << false << none
+                                        << "It is larger than 64 bytes, too large for what it "
+                                           "is read for";
+        QTest::newRow("first line, LF")
+            << "f" << QByteArray("key\nrest") << true << QByteArray("key") << QString();
+        QTest::newRow("first line, CR LF, rest beyond the bound")
+            << "f"
+            << "key\r\n" + QByteArray(1000, 'x') << true << QByteArray("key") << QString();
+        QTest::newRow("first line, no line end")
+            << "f" << QByteArray("key") << true << QByteArray("key") << QString();
+        QTest::newRow("first line too long") << "f" << QByteArray(100, 'x') << true << none
+                                             << "Its first line is longer than 64 bytes";
+        QTest::newRow("pipe") << "fifo" << none << false << none
+                              << "It is a pipe, not an ordinary file";
+        QTest::newRow("device") << "/dev/zero" << none << true << none
+                                << "It is a device, not an ordinary file";
+        QTest::newRow("folder") << "folder" << none << false << none << "Is a directory";
+    }
+    void boundedAndSpecialReads()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, firstLine);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, reason);
+        QVERIFY(QDir(dir_.path()).mkdir("folder"));
+        QVERIFY(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600) == 0);
+        writeBytes(path("f"), contents);
+        const std::string target = pathOf(name.startsWith('/') ? name : path(name));
+        const ReadResult result = files_.readFile(target, ReadOptions{64, firstLine});
+        if (reason.isEmpty()) {
+            QVERIFY(!result.error);
+            QCOMPARE(QByteArray::fromStdString(result.bytes), expected);
+        } else {
+            QVERIFY(result.error);
+            QCOMPARE(result.error->path, target);
+            QCOMPARE(QString::fromStdString(result.error->reason), reason);
+        }
+    }
+
+    // Probing the scratch file's place never follows a link there: a dangling link
+    // creates nothing where it points.
+    void probeCreateFollowsNoLink()
+    {
+        QVERIFY(QFile::link(path("elsewhere.txt"), path("Lorimand.tmp")));
+        QVERIFY(!files_.probeCreate(pathOf(path("Lorimand.tmp"))));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{});
+        QVERIFY(QDir(dir_.path()).mkdir("folder"));
+        QVERIFY(files_.probeCreate(pathOf(path("folder"))));
     }
 
     void inputFileReadsInBlocks()

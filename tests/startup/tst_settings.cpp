@@ -201,10 +201,12 @@ private slots:
         }
         {
             StoredSettings s;
-            s.key = "ab\ncd";
-            QTest::newRow("a lone LF stays in the line") << QByteArray("key=ab\ncd\r\n") << s;
-            QTest::newRow("a setting after a lone LF is part of the line before")
-                << QByteArray("key=ab\ncd\r\nMaskKey=1\nAutoUpdate=0\r\n") << s;
+            s.key = "ab";
+            QTest::newRow("a lone LF ends a line") << QByteArray("key=ab\ncd\r\n") << s;
+            s.maskKey = 1;
+            s.autoUpdate = 0;
+            QTest::newRow("LF line ends, as Linux editors write")
+                << QByteArray("key=ab\nMaskKey=1\nAutoUpdate=0\n") << s;
         }
         {
             StoredSettings s;
@@ -282,7 +284,7 @@ private slots:
                           "AutoUpdate=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
         QTest::newRow("lone CR and LF line ends")
             << QByteArray("; a\rcustcode=x\nColor=blue\r\n") << exampleState()
-            << QByteArray("; a\r\nCustCode=Caesar\r\nkey=Tarn Veli\r\nMaskKey=0\r\n"
+            << QByteArray("; a\r\nCustCode=Caesar\r\nColor=blue\r\nkey=Tarn Veli\r\nMaskKey=0\r\n"
                           "AutoUpdate=1\r\nCodeType=1\r\nWindowPos=1200,900,8415,6000\r\n");
         {
             CurrentSettings c;

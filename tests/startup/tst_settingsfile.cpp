@@ -123,7 +123,7 @@ private slots:
         files.writesFail = true;
         SettingsFile settings(files, "/opt/lorimand");
         QCOMPARE(settings.write(someState()),
-                 std::optional<std::string>("/opt/lorimand/Lorimand.ini: No space left on device"));
+                 std::optional<std::string>("/opt/lorimand/Lorimand.ini: The disk is full"));
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\nkey=old\r\n"));
     }
 
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(settings.write(someState()), std::optional<std::string>());
         QCOMPARE(
             contents(path),
-            "; my notes\nstill notes\r\nkey=Tarn Veli\r\n\r\nColor=blue\r\nMaskKey=1\r\n"
+            "; my notes\r\nstill notes\r\nkey=Tarn Veli\r\n\r\nColor=blue\r\nMaskKey=1\r\n"
             "AutoUpdate=0\r\nCodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
         QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
 

@@ -64,11 +64,7 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction
 
 ReadResult MainWindow::readTextFile(const QString &path)
 {
-    // A text file is read whole before it is shown: a device or a pipe could keep
-    // the window waiting without end.
-    const QFileInfo file(path);
-    if (file.exists() && !file.isFile() && !file.isDir())
-        return {{}, FileError{nativePath(path), "not a regular file"}};
+    // The file layer refuses a device or a pipe, which could keep the window waiting.
     return files_.readFile(nativePath(path));
 }
 
@@ -99,7 +95,7 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title, bo
     std::optional<FileError> error;
     {
         BusyCursor busy;
-        error = files_.writeFileAtomically(nativePath(path), text);
+        error = files_.writeFile(nativePath(path), text);
     }
     if (error)
         showFileError(QStringLiteral("Cannot save"), *error);

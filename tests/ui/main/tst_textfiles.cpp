@@ -126,8 +126,7 @@ private slots:
         QCOMPARE(f.normal()->bytes(), std::string("one"));
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("/dev/zero")));
-        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("not a regular file")));
-        QCOMPARE(f.files.reads, 0);
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("not an ordinary file")));
     }
 
     void save_data()
