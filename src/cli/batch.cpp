@@ -1,7 +1,6 @@
 #include "cli/batch.h"
 
-#include <CLI/CLI.hpp>
-
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <climits>
@@ -15,8 +14,11 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <variant>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
 
 #include "engine/charset.h"
 #include "engine/codetablefile.h"
@@ -95,9 +97,79 @@ struct Options
            "\" (" + hex + ") is not in the 8-bit character set";
 }
 
+// The arguments in the one form the parser reads safely, or the usage error they
+// hold. The parser loops for ever on an empty argument where ACTION or INPUT goes
+// when an option follows it, so no empty argument reaches it there: an empty
+// ACTION, INPUT or OUTPUT is a usage error of its own. "--name=value" becomes
+// "--name" "value", so that "--key=" is the empty key, as "--key \"\"" is.
+[[nodiscard]] std::variant<std::vector<std::string>, Exit>
+normaliseArguments(int argc, const char *const *argv)
+{
+    static constexpr std::array<std::string_view, 5> kWithValue{"--key", "--key-file", "--table",
+                                                                "-o", "--output"};
+    const auto takesValue = [](std::string_view name) {
+        return std::find(kWithValue.begin(), kWithValue.end(), name) != kWithValue.end();
+    };
+    const auto emptyOutput = [] {
+        return fail(BatchExit::UsageError, "OUTPUT (-o) is empty: name a file, or - for standard "
+                                           "output (run " +
+                                               std::string(kProgram) + " --help for the usage)");
+    };
+    std::vector<std::string> arguments;
+    if (argc > 0) {
+        arguments.emplace_back(argv[0]);
+    }
+    bool onlyPositional = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (!onlyPositional && argument == "--") {
+            onlyPositional = true;
+            arguments.emplace_back(argument);
+            continue;
+        }
+        if (!onlyPositional && argument.starts_with("--")) {
+            const std::size_t equals = argument.find('=');
+            const std::string_view name = argument.substr(0, equals);
+            if (equals != std::string_view::npos && takesValue(name)) {
+                const std::string_view value = argument.substr(equals + 1);
+                if (value.empty() && name == "--output") {
+                    return emptyOutput();
+                }
+                arguments.emplace_back(name);
+                arguments.emplace_back(value);
+                continue;
+            }
+        }
+        if (!onlyPositional && takesValue(argument) && i + 1 < argc) {
+            const std::string_view value = argv[i + 1];
+            if (value.empty() && (argument == "-o" || argument == "--output")) {
+                return emptyOutput();
+            }
+            arguments.emplace_back(argument);
+            arguments.emplace_back(value);
+            ++i;
+            continue;
+        }
+        if (argument.empty()) {
+            return fail(BatchExit::UsageError,
+                        "an empty argument where ACTION or INPUT goes: name a file, or - for "
+                        "standard input (run " +
+                            std::string(kProgram) + " --help for the usage)");
+        }
+        arguments.emplace_back(argument);
+    }
+    return arguments;
+}
+
 // The options, or the exit status when the run ends here (help, version, a usage error).
 [[nodiscard]] std::variant<Options, Exit> parseCommandLine(int argc, const char *const *argv)
 {
+    std::variant<std::vector<std::string>, Exit> normalised = normaliseArguments(argc, argv);
+    if (const Exit *end = std::get_if<Exit>(&normalised)) {
+        return *end;
+    }
+    std::vector<std::string> &arguments = std::get<std::vector<std::string>>(normalised);
+
     CLI::App app{"Encodes or decodes a file with the key-shift cipher or a code table.\n"
                  "  lorimand-cli encode|decode (--key TEXT | --key-file FILE | --table FILE.sbt) "
                  "[INPUT|-] [-o OUTPUT]",
@@ -140,7 +212,9 @@ struct Options
         ->type_name("FILE");
 
     try {
-        app.parse(argc, argv);
+        // The parser takes the arguments after the program's name, last first.
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);
+        app.parse(reversed);
     } catch (const CLI::CallForVersion &) {
         std::cout << kProgram << ' ' << LORIMAND_VERSION << '\n' << std::flush;
         return Exit{exitCode(BatchExit::Success)};
@@ -241,7 +315,7 @@ public:
         struct sigaction action = {};
         action.sa_handler = removeTemporaryFileAndEnd;
         action.sa_mask = endingSignals();
-        action.sa_flags = SA_RESETHAND;
+        action.sa_flags = static_cast<int>(SA_RESETHAND);
         for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
             ::sigaction(kEndingSignals[i], nullptr, &previous_[i]);
             if (previous_[i].sa_handler != SIG_IGN) {

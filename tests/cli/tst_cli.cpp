@@ -1,11 +1,11 @@
 // lorimand-cli run as a process: translations through files and standard streams,
 // the key sources, and what every failure leaves behind.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <csignal>
 #include <cstring>
 
@@ -124,6 +124,8 @@ private slots:
     void emptyKeyCopiesUnchanged_data();
     void emptyKeyCopiesUnchanged();
     void outputMayReplaceItsInput();
+    void emptyArgumentsEndAtOnce_data();
+    void emptyArgumentsEndAtOnce();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
     void badCodeTableNamesFileAndLine_data();
@@ -366,6 +368,7 @@ void TestCli::emptyKeyCopiesUnchanged_data()
 
     QTest::newRow("--key \"\", encode") << QStringList{"--key", ""} << QByteArray() << "encode";
     QTest::newRow("--key \"\", decode") << QStringList{"--key", ""} << QByteArray() << "decode";
+    QTest::newRow("--key=, encode") << QStringList{"--key="} << QByteArray() << "encode";
     QTest::newRow("empty key file")
         << QStringList{"--key-file", "KEYFILE"} << QByteArray() << "encode";
     QTest::newRow("key file starting with a line end")
@@ -401,6 +404,38 @@ void TestCli::outputMayReplaceItsInput()
     QVERIFY(read("text") == rotated(plain));
     QCOMPARE(run({"decode", "--table", path("rotation.sbt"), file, "-o", file}).exitCode, 0);
     QVERIFY(read("text") == plain);
+}
+
+void TestCli::emptyArgumentsEndAtOnce_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    // An empty argument in every place of a whole command line, as a script with
+    // an empty variable writes: each is a usage error, never a run that hangs.
+    const QStringList whole{"encode", "--key", "TarnVeli", "in", "-o", "out"};
+    for (qsizetype at = 0; at <= whole.size(); ++at) {
+        QStringList arguments = whole;
+        arguments.insert(at, QString());
+        QTest::newRow(qPrintable(QStringLiteral("empty at %1").arg(at))) << arguments;
+    }
+    QTest::newRow("empty after --") << QStringList{"encode", "--key", "k", "--", ""};
+    QTest::newRow("--output=") << QStringList{"encode", "--key", "k", "in", "--output="};
+    QTest::newRow("--key= then an empty INPUT") << QStringList{"encode", "--key=", "", "-o", "out"};
+}
+
+void TestCli::emptyArgumentsEndAtOnce()
+{
+    QFETCH(QStringList, arguments);
+    write("in", "some text");
+    write("out", "old contents");
+    const QStringList before = listing();
+    QElapsedTimer clock;
+    clock.start();
+    const Run result = run(arguments);
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.startsWith("lorimand-cli: "), result.err);
+    QCOMPARE(listing(), before);
+    QCOMPARE(read("out"), QByteArray("old contents"));
 }
 
 void TestCli::usageErrorsExitTwo_data()
