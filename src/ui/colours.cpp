@@ -27,4 +27,14 @@ void keepDefaultColours(QWidget &control)
     control.setPalette(palette);
 }
 
+void keepIndicatorLight(QWidget &button)
+{
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Disabled, QPalette::Base, Qt::lightGray);
+    palette.setColor(QPalette::Disabled, QPalette::Text, Qt::darkGray);
+    button.setPalette(palette);
+}
+
 } // namespace lorimand

@@ -21,4 +21,9 @@ void makeBlack(QWidget &widget, const QColor &text = Qt::white);
 // window, by the frame and the scroll bars among others.
 void keepDefaultColours(QWidget &control);
 
+// A check box's or option button's indicator as a white box with a black mark,
+// clear on the black window whatever the desktop's palette (a dark one draws it
+// dark on dark).
+void keepIndicatorLight(QWidget &button);
+
 } // namespace lorimand

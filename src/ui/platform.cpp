@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdlib>
 
@@ -10,14 +12,6 @@ namespace lorimand {
 
 namespace {
 const QString kTextFileFilter = QStringLiteral("Text Documents (*.txt);;All Files (*)");
-}
-
-QString Platform::programFile(const QString &name) const
-{
-    QString path = programFolder();
-    if (!path.endsWith(u'/'))
-        path += u'/';
-    return path + name;
 }
 
 QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QString &title,
@@ -32,25 +26,29 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
     return static_cast<QMessageBox::StandardButton>(chosen);
 }
 
-QString QtPlatform::chooseFileToOpen(QWidget *parent, const QString &title)
+QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
 {
-    QFileDialog dialog(parent, title, QString(), kTextFileFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The first dialog of a run opens in the working folder; later ones where the
+    // user last chose a file. QFileDialog asks before replacing a file and refuses
+    // a missing folder itself.
+    QFileDialog dialog(parent, title, lastFolder_, kTextFileFilter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    lastFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+QString QtPlatform::chooseFileToOpen(QWidget *parent, const QString &title)
+{
+    return chooseFile(parent, title, false);
 }
 
 QString QtPlatform::chooseFileToSave(QWidget *parent, const QString &title)
 {
-    // QFileDialog asks before replacing a file and refuses a missing folder itself.
-    QFileDialog dialog(parent, title, QString(), kTextFileFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return chooseFile(parent, title, true);
 }
 
 void QtPlatform::openUrl(const QUrl &url)
@@ -67,6 +65,17 @@ void QtPlatform::endProgram()
 QString QtPlatform::programFolder() const
 {
     return QCoreApplication::applicationDirPath();
+}
+
+QString QtPlatform::userTableFolder() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/lorimand");
+}
+
+QString QtPlatform::userConfigFolder() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
 } // namespace lorimand

@@ -40,8 +40,10 @@ public:
     // it ends in "/" only when it is the root.
     [[nodiscard]] virtual QString programFolder() const = 0;
 
-    // The path of the file `name` in the program folder.
-    [[nodiscard]] QString programFile(const QString &name) const;
+    // The folder of the user's own code tables (it may not exist), and the user's
+    // configuration folder for the program.
+    [[nodiscard]] virtual QString userTableFolder() const = 0;
+    [[nodiscard]] virtual QString userConfigFolder() const = 0;
 };
 
 // The real services: QMessageBox, QFileDialog, QDesktopServices, the process.
@@ -57,6 +59,14 @@ public:
     void openUrl(const QUrl &url) override;
     void endProgram() override;
     [[nodiscard]] QString programFolder() const override;
+    [[nodiscard]] QString userTableFolder() const override;
+    [[nodiscard]] QString userConfigFolder() const override;
+
+private:
+    QString chooseFile(QWidget *parent, const QString &title, bool save);
+
+    // The folder of the file last chosen in a file dialog during the run.
+    QString lastFolder_;
 };
 
 } // namespace lorimand

@@ -42,7 +42,7 @@ start_xvfb() {
 wait_for_window() {
     local id
     for _ in $(seq 100); do
-        if id=$(xdotool search --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ]; then
+        if id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ]; then
             echo "$id"
             return 0
         fi
@@ -54,7 +54,7 @@ wait_for_window() {
 # Waits up to 20 s for no window whose title matches $1 to be left.
 wait_for_no_window() {
     for _ in $(seq 100); do
-        xdotool search --name "$1" >/dev/null 2>&1 || return 0
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
         sleep 0.2
     done
     return 1
@@ -64,6 +64,18 @@ wait_for_no_window() {
 wait_for_file() {
     for _ in $(seq 100); do
         [ -s "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Asks the window manager to activate the window $1 and waits up to 10 s until it
+# is the active one (xdotool's own --sync waits out a long timeout when the window
+# was active already).
+activate_window() {
+    xdotool windowactivate "$1" 2>/dev/null || true
+    for _ in $(seq 50); do
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
         sleep 0.2
     done
     return 1

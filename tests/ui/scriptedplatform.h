@@ -49,9 +49,13 @@ public:
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
     void endProgram() override { ++endProgramCalls; }
     [[nodiscard]] QString programFolder() const override { return folder; }
+    [[nodiscard]] QString userTableFolder() const override { return userTables; }
+    [[nodiscard]] QString userConfigFolder() const override { return userConfig; }
 
     // The script.
     QString folder;
+    QString userTables; // none when empty
+    QString userConfig;
     QQueue<QMessageBox::StandardButton> answers; // Cancel (or Ok) when empty
     QQueue<QString> fileChoices;                 // a cancelled dialog when empty
 

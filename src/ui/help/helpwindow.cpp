@@ -7,6 +7,8 @@
 #include "ui/help/banner.h"
 #include "ui/help/helplayout.h"
 #include "ui/platform.h"
+#include "ui/programfiles.h"
+#include "ui/textzoom.h"
 #include "ui/twips.h"
 
 #include <QFontDatabase>
@@ -15,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QUrl>
 
 namespace lorimand {
@@ -51,6 +54,8 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
 
     txtHelpFile_ = new QPlainTextEdit(this);
     txtHelpFile_->setObjectName(QStringLiteral("txtHelpFile"));
+    txtHelpFile_->setAccessibleName(QStringLiteral("Help text"));
+    enableTextZoom(*txtHelpFile_);
     keepDefaultColours(*txtHelpFile_);
     txtHelpFile_->setReadOnly(true);
     txtHelpFile_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -83,6 +88,10 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     lblQuorvale_->setCursor(Qt::CrossCursor);
     lblQuorvale_->installEventFilter(this);
 
+    // Escape closes the help, as it closes a dialog.
+    auto *close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
+
     // The text box is the only control that takes the focus, so it comes first.
     txtHelpFile_->setFocus();
 
@@ -97,8 +106,7 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
 void HelpWindow::loadHelpText()
 {
     txtHelpFile_->clear();
-    const ReadResult read =
-        files_.readFile(nativePath(platform_.programFile(QLatin1String(kHelpFileName))));
+    const ReadResult read = files_.readFile(nativePath(ProgramFiles(platform_, files_).helpFile()));
     if (read.error)
         return;
     txtHelpFile_->setPlainText(helpDisplayText(endEveryLine(read.bytes)));

@@ -19,8 +19,6 @@ class Platform;
 // The advertiser's page; the banner and the label both lead there.
 inline constexpr char kAdvertiserUrl[] = "https://quorvale.example/";
 
-inline constexpr char kHelpFileName[] = "Readme.txt";
-
 // The help text as shown: every byte as its character of the 8-bit set, and
 // each CR LF as one line break.
 [[nodiscard]] QString helpDisplayText(std::string_view bytes);

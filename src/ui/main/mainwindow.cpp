@@ -17,6 +17,7 @@
 #include "engine/files.h"
 #include "engine/generator.h"
 #include "ui/busycursor.h"
+#include "ui/captions.h"
 #include "ui/colours.h"
 #include "ui/conversions.h"
 #include "ui/main/artwork.h"
@@ -26,6 +27,8 @@
 #include "ui/main/mainlayout.h"
 #include "ui/main/wrappingbutton.h"
 #include "ui/platform.h"
+#include "ui/programfiles.h"
+#include "ui/textzoom.h"
 #include "ui/twips.h"
 
 namespace lorimand {
@@ -81,16 +84,18 @@ void MainWindow::createControls()
     label2_ = new QLabel(QStringLiteral("Encoded Te&xt"), this);
     label2_->setObjectName(QStringLiteral("Label2"));
 
-    auto textArea = [this](const char *name) {
+    auto textArea = [this](const char *name, const QString &accessibleName) {
         auto *area = new ByteTextEdit(this);
         area->setObjectName(QString::fromLatin1(name));
+        area->setAccessibleName(accessibleName);
+        enableTextZoom(*area);
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         area->setTabChangesFocus(true);
         keepDefaultColours(*area);
         return area;
     };
-    normal_ = textArea("Normal");
-    encoded_ = textArea("Encoded");
+    normal_ = textArea("Normal", QStringLiteral("Normal Text"));
+    encoded_ = textArea("Encoded", QStringLiteral("Encoded Text"));
     // Plain text may be read as UTF-8; encoded text always shows each byte as one
     // character.
     normal_->offerCharsetChoice();
@@ -114,10 +119,12 @@ void MainWindow::createControls()
 
     key_ = new ByteLineEdit(this);
     key_->setObjectName(QStringLiteral("Key"));
+    key_->setAccessibleName(QStringLiteral("Encryption key"));
     key_->setBytes("TarnVeli");
 
     codeName_ = new QComboBox(this);
     codeName_->setObjectName(QStringLiteral("CodeName"));
+    codeName_->setAccessibleName(QStringLiteral("Code table"));
 
     maskKey_ = new QCheckBox(QStringLiteral("&Mask"), this);
     maskKey_->setObjectName(QStringLiteral("MaskKey"));
@@ -126,6 +133,7 @@ void MainWindow::createControls()
         auto *b = new WrappingButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
+        b->setToolTip(accessKeyToolTip(caption));
         return b;
     };
     decodeButton_ = button(QStringLiteral("&Decode"), "DecodeButton");
@@ -139,7 +147,7 @@ void MainWindow::createControls()
     saveText_ = button(QStringLiteral("&Save Normal Text"), "SaveText");
     saveCode_ = button(QStringLiteral("Sa&ve Encoded Text"), "SaveCode");
 
-    auto arrow = [this](ArrowDirection direction, const char *name) {
+    auto arrow = [this](ArrowDirection direction, const char *name, const QString &caption) {
         auto *picture = new QToolButton(this);
         picture->setObjectName(QString::fromLatin1(name));
         const QPixmap pixmap = arrowPicture(direction);
@@ -147,11 +155,20 @@ void MainWindow::createControls()
         picture->setIconSize(pixmap.size());
         picture->setAutoRaise(true);
         picture->setFocusPolicy(Qt::NoFocus);
+        picture->setAccessibleName(caption);
+        picture->setToolTip(caption);
         picture->setStyleSheet(QStringLiteral("QToolButton { border: none; background: black; }"));
         return picture;
     };
-    upArrow_ = arrow(ArrowDirection::Up, "UpArrow");
-    downArrow_ = arrow(ArrowDirection::Down, "DownArrow");
+    upArrow_ = arrow(ArrowDirection::Up, "UpArrow", QStringLiteral("Decode"));
+    downArrow_ = arrow(ArrowDirection::Down, "DownArrow", QStringLiteral("Encode"));
+
+    for (QAbstractButton *option :
+         {static_cast<QAbstractButton *>(useKey_), static_cast<QAbstractButton *>(useCustom_),
+          static_cast<QAbstractButton *>(maskKey_), static_cast<QAbstractButton *>(autoUpdate_)}) {
+        keepIndicatorLight(*option);
+        option->setToolTip(accessKeyToolTip(option->text()));
+    }
     charsetOffer_ = new CharsetOffer(*normal_);
 
     const QWidget *tabOrder[] = {normal_,   useKey_,       useCustom_,    key_,        codeName_,
@@ -313,7 +330,7 @@ void MainWindow::reportGeneratorFailure()
 
 void MainWindow::loadCodeTable()
 {
-    const QString path = platform_.programFile(codeName_->currentText() + QStringLiteral(".sbt"));
+    const QString path = ProgramFiles(platform_, files_).codeTableFile(codeName_->currentText());
     std::optional<FileError> failure;
     {
         BusyCursor busy;
@@ -351,16 +368,7 @@ bool MainWindow::startUp(const QString &argumentText)
 
 void MainWindow::fillCodeNameList()
 {
-    std::vector<std::string> names =
-        files_.listFiles(nativePath(platform_.programFolder()), ".sbt");
-    QStringList entries;
-    for (const std::string &name : names) {
-        const QString fileName = fromNativePath(name);
-        entries.append(fileName.left(fileName.indexOf(QLatin1Char('.'))));
-    }
-    std::sort(entries.begin(), entries.end(), [](const QString &a, const QString &b) {
-        return QString::localeAwareCompare(a, b) < 0;
-    });
+    const QStringList entries = ProgramFiles(platform_, files_).codeTableNames();
     // Filling the list selects nothing: the selection below is what loads a table.
     const QSignalBlocker blocker(codeName_);
     codeName_->clear();

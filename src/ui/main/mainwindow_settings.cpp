@@ -12,6 +12,7 @@
 #include "ui/main/mainlayout.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
+#include "ui/programfiles.h"
 #include "ui/twips.h"
 
 namespace lorimand {
@@ -44,7 +45,7 @@ void setCheckValue(QCheckBox &box, int value)
 
 QString MainWindow::applySettings()
 {
-    settingsFile_.emplace(files_, platform_.programFolder());
+    settingsFile_.emplace(files_, ProgramFiles(platform_, files_).settingsFolder());
     const StoredSettings stored = settingsFile_->read();
     if (stored.key)
         key_->setBytes(*stored.key);
@@ -81,7 +82,7 @@ bool MainWindow::saveSettings()
     }
 
     if (!settingsFile_)
-        settingsFile_.emplace(files_, platform_.programFolder());
+        settingsFile_.emplace(files_, ProgramFiles(platform_, files_).settingsFolder());
     if (const auto error = settingsFile_->write(currentSettings()))
         showError(QStringLiteral("The settings could not be saved.\n\n%1")
                       .arg(QString::fromStdString(*error)));
