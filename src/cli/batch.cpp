@@ -20,6 +20,7 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include "about/about.h"
 #include "engine/charset.h"
 #include "engine/codetablefile.h"
 #include "engine/files.h"
@@ -27,10 +28,6 @@
 #include "engine/outputfile.h"
 #include "engine/streams.h"
 #include "engine/translation.h"
-
-#ifndef LORIMAND_VERSION
-#error "LORIMAND_VERSION must be defined by the build"
-#endif
 
 namespace lorimand {
 namespace {
@@ -161,7 +158,54 @@ normaliseArguments(int argc, const char *const *argv)
     return arguments;
 }
 
-// The options, or the exit status when the run ends here (help, version, a usage error).
+constexpr std::string_view kUsage =
+    "Usage: lorimand-cli encode|decode (--key TEXT | --key-file FILE | --table FILE.sbt) "
+    "[INPUT|-] [-o OUTPUT]\n"
+    "Encodes or decodes a file with the key-shift cipher or a code table.\n"
+    "\n"
+    "  encode, decode       turn plain text into encoded text, or back again\n"
+    "  --key TEXT           the key, as text (it shows in the process list)\n"
+    "  --key-file FILE      the key: the first line of FILE, up to a CR or LF\n"
+    "  --table FILE.sbt     a code-table file, one n=m entry a line\n"
+    "  INPUT                the file to read; standard input when absent or -\n"
+    "  -o, --output OUTPUT  the file to write; standard output when absent or -\n"
+    "  --help               show this help and exit\n"
+    "  --version            show the version and the licence and exit\n"
+    "\n"
+    "Exactly one of --key, --key-file and --table is given. Files are read and\n"
+    "written as raw bytes. With -o, OUTPUT is replaced only once every byte is\n"
+    "written (a device or a pipe is written into directly). The key-shift cipher\n"
+    "leaves code 0 (NUL) as it is, so every input comes back from decoding.\n"
+    "\n"
+    "Exit status: 0 success, 1 a file that cannot be read or written, 2 a usage\n"
+    "error or a code-table file that does not load.\n";
+
+[[nodiscard]] Exit usageError(const std::string &message)
+{
+    return fail(BatchExit::UsageError,
+                message + " (run " + std::string(kProgram) + " --help for the usage)");
+}
+
+// Prints to standard output; a failed write is the run's failure.
+[[nodiscard]] Exit print(std::string_view text)
+{
+    std::cout << text << std::flush;
+    if (!std::cout) {
+        return fail(BatchExit::FileError, "standard output: the text could not be written");
+    }
+    return Exit{exitCode(BatchExit::Success)};
+}
+
+// An option with one value; given more than once, it is counted, not refused,
+// so that the message can say so in plain words.
+CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string &value)
+{
+    return app.add_option(names, value)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+// The options, or the exit status when the run ends here (help, version, a usage
+// error). The parser only splits the command line; every rule and every message
+// is this program's own.
 [[nodiscard]] std::variant<Options, Exit> parseCommandLine(int argc, const char *const *argv)
 {
     std::variant<std::vector<std::string>, Exit> normalised = normaliseArguments(argc, argv);
@@ -170,68 +214,74 @@ normaliseArguments(int argc, const char *const *argv)
     }
     std::vector<std::string> &arguments = std::get<std::vector<std::string>>(normalised);
 
-    CLI::App app{"Encodes or decodes a file with the key-shift cipher or a code table.\n"
-                 "  lorimand-cli encode|decode (--key TEXT | --key-file FILE | --table FILE.sbt) "
-                 "[INPUT|-] [-o OUTPUT]",
-                 std::string(kProgram)};
-    app.set_version_flag("--version", LORIMAND_VERSION, "Print the version and exit");
-    app.footer("INPUT and OUTPUT are read and written as raw bytes. With -o, OUTPUT is "
-               "replaced only once every byte is written (a device or pipe is written "
-               "into).\n"
-               "The key-shift cipher leaves code 0 (NUL) as it is in both directions, so "
-               "every input comes back from decoding.\n"
-               "Exit status: 0 success, 1 a file that cannot be read or written, 2 a usage "
-               "error or a code-table file that does not load.");
-
+    CLI::App app{"", std::string(kProgram)};
+    app.set_help_flag();
+    app.allow_extras();
+    bool help = false;
+    bool version = false;
+    app.add_flag("--help", help);
+    app.add_flag("--version", version);
     std::string action;
-    app.add_option("ACTION", action, "encode or decode")
-        ->required()
-        ->check(CLI::IsMember({"encode", "decode"}));
-
-    Options options;
     std::string key;
     std::string keyFile;
     std::string tableFile;
-    CLI::App *source = app.add_option_group("Key or code table", "Exactly one of these");
-    CLI::Option *keyOption =
-        source->add_option("--key", key, "The key, as text (seen in the process list)");
-    CLI::Option *keyFileOption =
-        source
-            ->add_option("--key-file", keyFile,
-                         "A file whose first line (up to a CR or LF) is the key")
-            ->type_name("FILE");
-    CLI::Option *tableOption =
-        source->add_option("--table", tableFile, "A code-table file (.sbt), one n=m a line")
-            ->type_name("FILE.sbt");
-    source->require_option(1);
-
-    app.add_option("INPUT", options.input, "The file to read; standard input when absent or -")
-        ->type_name("FILE");
-    app.add_option("-o,--output", options.output,
-                   "The file to write; standard output when absent or -")
-        ->type_name("FILE");
+    Options options;
+    CLI::Option *actionOption = app.add_option("ACTION", action);
+    app.add_option("INPUT", options.input);
+    CLI::Option *keyOption = addValueOption(app, "--key", key);
+    CLI::Option *keyFileOption = addValueOption(app, "--key-file", keyFile);
+    CLI::Option *tableOption = addValueOption(app, "--table", tableFile);
+    CLI::Option *outputOption = addValueOption(app, "-o,--output", options.output);
 
     try {
         // The parser takes the arguments after the program's name, last first.
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);
         app.parse(reversed);
-    } catch (const CLI::CallForVersion &) {
-        std::cout << kProgram << ' ' << LORIMAND_VERSION << '\n' << std::flush;
-        return Exit{exitCode(BatchExit::Success)};
+    } catch (const CLI::ArgumentMismatch &error) {
+        // The parser names the option before a colon.
+        const std::string what = error.what();
+        return usageError(what.substr(0, what.find(':')) + " needs a value");
     } catch (const CLI::ParseError &error) {
-        if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
-            // --help: CLI11 prints it to standard output.
-            return Exit{app.exit(error)};
+        return usageError(std::string("the command line cannot be read: ") + error.what());
+    }
+
+    if (help) {
+        return print(kUsage);
+    }
+    if (version) {
+        return print(about::versionText(kProgram));
+    }
+    if (const std::vector<std::string> extras = app.remaining(); !extras.empty()) {
+        const std::string &extra = extras.front();
+        if (extra.size() > 1 && extra.front() == '-') {
+            return usageError("unknown option \"" + extra + "\"");
         }
-        return fail(BatchExit::UsageError, std::string(error.what()) + " (run " +
-                                               std::string(kProgram) + " --help for the usage)");
+        return usageError("unexpected argument \"" + extra + "\": only one INPUT is read");
+    }
+    if (actionOption->count() == 0) {
+        return usageError("no action: give encode or decode");
+    }
+    if (action != "encode" && action != "decode") {
+        return usageError("unknown action \"" + action + "\": give encode or decode");
+    }
+    for (const CLI::Option *option : {keyOption, keyFileOption, tableOption, outputOption}) {
+        if (option->count() > 1) {
+            return usageError(option->get_name() + " is given more than once");
+        }
+    }
+    const std::size_t sources = keyOption->count() + keyFileOption->count() + tableOption->count();
+    if (sources == 0) {
+        return usageError("no key or code table: give one of --key, --key-file and --table");
+    }
+    if (sources > 1) {
+        return usageError("give only one of --key, --key-file and --table");
     }
 
     options.direction = action == "decode" ? Direction::Decode : Direction::Encode;
     if (keyOption->count() > 0) {
         const std::optional<std::string> converted = charset::fromUtf8(key);
         if (!converted) {
-            return fail(BatchExit::UsageError, describeBadKey(key));
+            return usageError(describeBadKey(key));
         }
         options.key = *converted;
     }

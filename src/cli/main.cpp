@@ -5,8 +5,9 @@
 
 int main(int argc, char **argv)
 {
-    // A reader that goes away is reported as a failed write (exit 1), not a silent
-    // death by SIGPIPE that a script could take for a finished run.
-    std::signal(SIGPIPE, SIG_IGN);
+    // A reader that goes away (`lorimand-cli ... | head`) ends the run quietly by
+    // SIGPIPE, as it ends cat and tr; the shell still sees the signal in the exit
+    // status. The default is set because a parent may have left it ignored.
+    std::signal(SIGPIPE, SIG_DFL);
     return lorimand::runBatch(argc, argv);
 }

@@ -12,6 +12,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "about/about.h"
+
 namespace {
 
 constexpr qsizetype kBlock = 128 * 1024;
@@ -137,6 +139,7 @@ private slots:
     void signalRemovesTheTemporaryFile();
     void helpAndVersion_data();
     void helpAndVersion();
+    void closedPipeEndsQuietly();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -441,42 +444,53 @@ void TestCli::emptyArgumentsEndAtOnce()
 void TestCli::usageErrorsExitTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArray>("mentioned");
+    QTest::addColumn<QByteArray>("message");
 
-    QTest::newRow("no key or table") << QStringList{"encode", "in"} << QByteArray("--key");
-    QTest::newRow("key and table")
-        << QStringList{"encode", "--key", "k", "--table", "TABLE", "in"} << QByteArray("--key");
+    QTest::newRow("no key or table")
+        << QStringList{"encode", "in"}
+        << QByteArray("no key or code table: give one of --key, --key-file and --table");
+    QTest::newRow("key and table") << QStringList{"encode", "--key", "k", "--table", "TABLE", "in"}
+                                   << QByteArray("give only one of --key, --key-file and --table");
     QTest::newRow("key and key file")
         << QStringList{"decode", "--key", "k", "--key-file", "KEYFILE", "in"}
-        << QByteArray("--key");
+        << QByteArray("give only one of --key, --key-file and --table");
     QTest::newRow("all three") << QStringList{"encode",  "--key",   "k",     "--key-file",
                                               "KEYFILE", "--table", "TABLE", "in"}
-                               << QByteArray("--key");
+                               << QByteArray("give only one of --key, --key-file and --table");
     QTest::newRow("key twice") << QStringList{"encode", "--key", "k", "--key", "j", "in"}
-                               << QByteArray("--key");
+                               << QByteArray("--key is given more than once");
+    QTest::newRow("output twice") << QStringList{"encode", "--key", "k", "-o", "a", "in"}
+                                  << QByteArray("--output is given more than once");
+    QTest::newRow("key without its value")
+        << QStringList{"encode", "in", "--key"} << QByteArray("--key needs a value");
     QTest::newRow("unknown action")
-        << QStringList{"scramble", "--key", "k", "in"} << QByteArray("scramble");
-    QTest::newRow("no action") << QStringList{"--key", "k"} << QByteArray("ACTION");
+        << QStringList{"scramble", "--key", "k", "in"}
+        << QByteArray("unknown action \"scramble\": give encode or decode");
+    QTest::newRow("no action") << QStringList{"--key", "k"}
+                               << QByteArray("no action: give encode or decode");
     QTest::newRow("greek letter in key")
         << QStringList{"encode", "--key", QString::fromUtf8("Tarn\xCE\xA9"), "in"}
-        << QByteArray("U+03A9");
+        << QByteArray("--key: the character \"\xCE\xA9\" (U+03A9) is not in the 8-bit "
+                      "character set");
     QTest::newRow("two inputs") << QStringList{"encode", "--key", "k", "in", "extra"}
-                                << QByteArray("extra");
-    QTest::newRow("unknown option")
-        << QStringList{"encode", "--key", "k", "--shift", "3", "in"} << QByteArray("--shift");
+                                << QByteArray(
+                                       "unexpected argument \"extra\": only one INPUT is read");
+    QTest::newRow("unknown option") << QStringList{"encode", "--key", "k", "--shift", "3", "in"}
+                                    << QByteArray("unknown option \"--shift\"");
 }
 
 void TestCli::usageErrorsExitTwo()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QByteArray, mentioned);
+    QFETCH(QByteArray, message);
     write("in", "some text");
     const QStringList before = listing();
 
-    const Run result = run(withFiles(arguments) + QStringList{"-o", path("out")});
+    // OUTPUT first, so that an option may end the command line.
+    const Run result = run(QStringList{"-o", path("out")} + withFiles(arguments));
     QCOMPARE(result.exitCode, 2);
-    QVERIFY2(result.err.startsWith("lorimand-cli: "), result.err);
-    QVERIFY2(result.err.contains(mentioned), result.err);
+    // The program's own words, then where to find the usage.
+    QCOMPARE(result.err, "lorimand-cli: " + message + " (run lorimand-cli --help for the usage)\n");
     QVERIFY(result.out.isEmpty());
     QCOMPARE(listing(), before);
 }
@@ -618,21 +632,55 @@ void TestCli::signalRemovesTheTemporaryFile()
 
 void TestCli::helpAndVersion_data()
 {
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QByteArray>("shown");
-    QTest::newRow("--help") << "--help" << QByteArray("--key-file");
-    QTest::newRow("--help on a NUL byte") << "--help" << QByteArray("code 0 (NUL) as it is");
-    QTest::newRow("--version") << "--version" << QByteArray("lorimand-cli " LORIMAND_VERSION "\n");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("help");
+    QTest::newRow("--help") << QStringList{"--help"} << true;
+    QTest::newRow("--help among other arguments")
+        << QStringList{"encode", "--key", "k", "--help"} << true;
+    QTest::newRow("--version") << QStringList{"--version"} << false;
 }
 
 void TestCli::helpAndVersion()
 {
-    QFETCH(QString, option);
-    QFETCH(QByteArray, shown);
-    const Run result = run({option});
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, help);
+    write("k", "TarnVeli");
+    const Run result = run(arguments);
     QCOMPARE(result.exitCode, 0);
-    QVERIFY2(result.out.contains(shown), result.out);
     QVERIFY(result.err.isEmpty());
+    if (!help) {
+        QCOMPARE(result.out,
+                 QByteArray::fromStdString(lorimand::about::versionText("lorimand-cli")));
+        QVERIFY(result.out.contains("MIT"));
+        return;
+    }
+    // One usage line, then lines that fit a terminal of 80 columns.
+    QVERIFY(result.out.endsWith('\n'));
+    const QList<QByteArray> lines = result.out.chopped(1).split('\n');
+    QVERIFY2(lines.front().startsWith("Usage: lorimand-cli encode|decode "), lines.front());
+    for (const QByteArray &line : lines) {
+        QVERIFY2(!line.endsWith(' ') && !line.endsWith('\t'), line);
+        QVERIFY2(line.size() <= 80 || &line == &lines.front(), line);
+    }
+    for (const char *option : {"--key TEXT", "--key-file FILE", "--table FILE.sbt", "--output",
+                               "--version", "Exit status"})
+        QVERIFY2(result.out.contains(option), option);
+}
+
+// A reader that stops reading ends the run as it ends cat: by SIGPIPE, no message.
+void TestCli::closedPipeEndsQuietly()
+{
+    write("in", QByteArray(8 * 1024 * 1024, 'a'));
+    QProcess shell;
+    shell.setWorkingDirectory(m_dir->path());
+    shell.start("bash", {"-c",
+                         "\"$0\" encode --key TarnVeli in 2>err | head -c 10 >/dev/null; "
+                         "echo ${PIPESTATUS[0]}",
+                         QStringLiteral(LORIMAND_CLI_PATH)});
+    QVERIFY(shell.waitForFinished(60000));
+    const QByteArray status = shell.readAllStandardOutput().trimmed();
+    QVERIFY2(status == "141" || status == "0", status);
+    QCOMPARE(read("err"), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
