@@ -63,6 +63,6 @@ for program in lorimand-cli lorimand; do
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --version) ||
         fail "$program --version failed"
     grep -q -F "$version" <<<"$out" || fail "$program --version does not name $version: $out"
+    grep -q -F "MIT" <<<"$out" || fail "$program --version does not name the licence: $out"
 done
-grep -q -F "MIT" <<<"$out" || fail "lorimand --version does not name the licence: $out"
 echo "installed layout is complete"
