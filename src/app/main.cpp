@@ -1,7 +1,6 @@
 // The desktop program: the main window, loaded with the command line's arguments.
-#include <cstdio>
-
 #include <QApplication>
+#include <cstdio>
 
 #include "about/about.h"
 #include "engine/files.h"

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
-
 #include <cstdlib>
 
 namespace lorimand {

@@ -1,10 +1,9 @@
 #include "ui/programfiles.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "engine/files.h"
 #include "ui/conversions.h"
