@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "ui/captions.h"
 #include "ui/colours.h"
 
 namespace lorimand {
@@ -29,8 +30,10 @@ CharsetOffer::CharsetOffer(QAbstractScrollArea &area) : QFrame(area.parentWidget
     take->setObjectName(QStringLiteral("ShowAsUtf8"));
     auto *dismiss = new QPushButton(tr("Keep &Windows-1252"), this);
     dismiss->setObjectName(QStringLiteral("KeepWindows1252"));
-    for (QPushButton *button : {take, dismiss})
+    for (QPushButton *button : {take, dismiss}) {
         button->setAutoDefault(false);
+        button->setToolTip(accessKeyToolTip(button->text()));
+    }
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 3, 3, 3);

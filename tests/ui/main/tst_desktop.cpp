@@ -200,6 +200,10 @@ void TestDesktop::toolTipsNameTheAccessKeys_data()
                             << "Encryption Key: (Alt+K)";
     QTest::newRow("UseCustom") << "UseCustom"
                                << "Custom Code: (Alt+C)";
+    QTest::newRow("ShowAsUtf8") << "ShowAsUtf8"
+                                << "Show as UTF-8 (Alt+U)";
+    QTest::newRow("KeepWindows1252") << "KeepWindows1252"
+                                     << "Keep Windows-1252 (Alt+W)";
     QTest::newRow("up arrow, no access key") << "UpArrow"
                                              << "Decode";
     QTest::newRow("down arrow, no access key") << "DownArrow"
