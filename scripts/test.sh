@@ -3,7 +3,8 @@
 #   1. the everyday build (preset dev: warnings as errors) and every test;
 #   2. the whole suite again, built with AddressSanitizer and
 #      UndefinedBehaviorSanitizer (preset asan);
-#   3. the formatting (clang-format) and the static checks (clang-tidy).
+#   3. the formatting (clang-format) and the static checks (clang-tidy);
+#   4. every fuzz target for a short fixed time (scripts/fuzz.sh).
 # scripts/test.sh --quick, or LORIMAND_TEST_QUICK=1, runs step 1 only: the check
 # before landing a change. Any other arguments go to ctest (e.g. -R tst_lines).
 set -euo pipefail
@@ -45,4 +46,6 @@ step "formatting"
 scripts/format.sh --check
 step "static checks"
 scripts/tidy.sh
+step "fuzzing"
+scripts/fuzz.sh "${LORIMAND_FUZZ_SECONDS:-20}"
 step "all checks passed"
