@@ -33,14 +33,17 @@ int print(const std::string &text)
 int main(int argc, char *argv[])
 {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
     const QString text = lorimand::argumentText(arguments);
     // Answered before the toolkit starts, so they need no display.
-    if (text == QLatin1String("--help"))
+    if (text == QLatin1String("--help")) {
         return print(kUsage);
-    if (text == QLatin1String("--version"))
+    }
+    if (text == QLatin1String("--version")) {
         return print(lorimand::about::versionText("lorimand"));
+    }
 
     // Qt gets the program name only: every argument belongs to the file name, and
     // an argument that looks like a Qt option (-reverse, -platform) is not one.
@@ -53,8 +56,9 @@ int main(int argc, char *argv[])
     lorimand::QtPlatform platform;
     lorimand::RuntimeGenerator generator;
     lorimand::MainWindow window(platform, lorimand::realFileSystem(), generator);
-    if (!window.startUp(text))
+    if (!window.startUp(text)) {
         return EXIT_FAILURE;
+    }
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

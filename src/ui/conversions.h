@@ -2,11 +2,11 @@
 // in the system's file-name encoding, texts of the 8-bit set character by character.
 #pragma once
 
-#include <QString>
-#include <QStringView>
-
 #include <string>
 #include <string_view>
+
+#include <QString>
+#include <QStringView>
 
 namespace lorimand {
 

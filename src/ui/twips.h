@@ -3,10 +3,10 @@
 // saved geometry do not depend on the window manager's frame.
 #pragma once
 
+#include <cmath>
+
 #include <QRect>
 #include <QSize>
-
-#include <cmath>
 
 namespace lorimand::twips {
 

@@ -1,6 +1,7 @@
 // Tests of the 8-bit character set and its letter case.
-#include <QTest>
 #include <string>
+
+#include <QTest>
 
 #include "engine/charset.h"
 

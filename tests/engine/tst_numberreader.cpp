@@ -1,9 +1,9 @@
 // Tests of the lenient number reader and the rounding to whole numbers.
-#include <QTest>
-
 #include <cmath>
 #include <limits>
 #include <optional>
+
+#include <QTest>
 
 #include "engine/numberreader.h"
 

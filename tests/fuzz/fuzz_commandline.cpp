@@ -15,8 +15,8 @@ using lorimand::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data),
-                                           static_cast<qsizetype>(size));
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const std::optional<lorimand::CommandLineRequest> request = lorimand::parseCommandLine(text);
     require(request.has_value() == !text.isEmpty(), "only an empty text asks for nothing");
     if (!request) {
@@ -30,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QString written =
         (request->direction == lorimand::Direction::Encode ? QStringLiteral("-e ")
-                                                            : QStringLiteral("-d ")) +
+                                                           : QStringLiteral("-d ")) +
         request->fileName;
-    require(lorimand::parseCommandLine(written) == request, "a request written back reads the same");
+    require(lorimand::parseCommandLine(written) == request,
+            "a request written back reads the same");
     return 0;
 }

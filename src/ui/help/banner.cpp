@@ -1,12 +1,12 @@
 #include "ui/help/banner.h"
 
-#include "ui/colours.h"
-
 #include <QFont>
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+
+#include "ui/colours.h"
 
 namespace lorimand {
 
@@ -27,8 +27,9 @@ QFont bannerFont(int pixelSize, int weight)
 // Draws text into rect, shrunk until it fits, so a wide system font cannot clip it.
 void drawFitted(QPainter &painter, const QRect &rect, int flags, const QString &text, QFont font)
 {
-    while (font.pixelSize() > 6 && QFontMetrics(font).horizontalAdvance(text) > rect.width())
+    while (font.pixelSize() > 6 && QFontMetrics(font).horizontalAdvance(text) > rect.width()) {
         font.setPixelSize(font.pixelSize() - 1);
+    }
     painter.setFont(font);
     painter.drawText(rect, flags, text);
 }

@@ -3,9 +3,9 @@
 // below stay centred on the window's width.
 #pragma once
 
-#include "ui/twips.h"
-
 #include <QSize>
+
+#include "ui/twips.h"
 
 namespace lorimand {
 

@@ -1,9 +1,10 @@
 #include "ui/main/artwork.h"
 
+#include <array>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
-#include <array>
 
 #include "ui/colours.h"
 

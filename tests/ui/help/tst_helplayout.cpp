@@ -1,8 +1,8 @@
 // The help window's layout rules in twips: the minimum size and where the text
 // box, the banner and its label go for a given outer size.
-#include "ui/help/helplayout.h"
-
 #include <QTest>
+
+#include "ui/help/helplayout.h"
 
 using namespace lorimand;
 
@@ -10,14 +10,14 @@ Q_DECLARE_METATYPE(lorimand::twips::Size)
 Q_DECLARE_METATYPE(lorimand::twips::Rect)
 
 namespace QTest {
-template <> char *toString(const lorimand::twips::Rect &r)
+template <> char *toString(const lorimand::twips::Rect &t)
 {
-    return qstrdup(QByteArray::number(r.left) + "," + QByteArray::number(r.top) + " " +
-                   QByteArray::number(r.width) + "x" + QByteArray::number(r.height));
+    return qstrdup(QByteArray::number(t.left) + "," + QByteArray::number(t.top) + " " +
+                   QByteArray::number(t.width) + "x" + QByteArray::number(t.height));
 }
-template <> char *toString(const lorimand::twips::Size &s)
+template <> char *toString(const lorimand::twips::Size &t)
 {
-    return qstrdup(QByteArray::number(s.width) + "x" + QByteArray::number(s.height));
+    return qstrdup(QByteArray::number(t.width) + "x" + QByteArray::number(t.height));
 }
 } // namespace QTest
 
