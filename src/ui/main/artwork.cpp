@@ -95,8 +95,9 @@ QByteArray programIconSvg()
 QIcon programIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 64})
+    for (int size : {16, 32, 64}) {
         icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    }
     return icon;
 }
 
