@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!parse.error) {
         return 0;
     }
-    const std::vector<std::string_view> lines = lorimand::splitLines(file);
+    const std::vector<std::string_view> lines = lorimand::splitRecordLines(file);
     const std::size_t blamed = parse.error->line;
     require(blamed >= 1 && blamed <= lines.size(), "the line blamed is a line of the file");
     require(lines[blamed - 1].find('=') != std::string_view::npos,

@@ -1,6 +1,7 @@
 // The line rule on any bytes: a CR always ends a line and no line holds one;
 // loading gives the lines joined by CR LF, and loading that again gives the same
-// lines; the save-and-reload check says "unchanged" exactly when it is.
+// lines; the save-and-reload check says "unchanged" exactly when it is. The rule
+// of code-table and settings files also ends a line at an LF.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -38,6 +39,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         reloaded.pop_back();
     }
     require(lorimand::splitLines(loaded) == reloaded, "loading a loaded text gives its lines");
+
+    const std::vector<std::string_view> records = lorimand::splitRecordLines(bytes);
+    for (const std::string_view record : records) {
+        require(record.find_first_of("\r\n") == std::string_view::npos,
+                "no line of a code-table or settings file holds a CR or an LF");
+    }
+    if (bytes.find('\n') == std::string_view::npos) {
+        require(records == lines, "without an LF, both rules find the same lines");
+    }
 
     for (const std::string_view text : {bytes, std::string_view(loaded)}) {
         require(lorimand::reloadsExactly(text) == (lorimand::joinLines(text) == text),

@@ -56,7 +56,7 @@ CurrentSettings takeSettings(FuzzInput &input)
 std::vector<std::string_view> commentLines(std::string_view file)
 {
     std::vector<std::string_view> comments;
-    for (const std::string_view line : lorimand::splitLines(file)) {
+    for (const std::string_view line : lorimand::splitRecordLines(file)) {
         if (line.starts_with(';')) {
             comments.push_back(line);
         }
