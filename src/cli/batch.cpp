@@ -308,7 +308,7 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     if (translation->copiesUnchanged()) {
         complain("warning: the key is empty, so the text is copied unchanged");
     }
-    return *std::move(translation);
+    return *translation;
 }
 
 [[nodiscard]] std::variant<Translation, Exit> loadTranslation(const Options &options)

@@ -36,7 +36,7 @@ struct CodeTableLoad
 };
 
 // Far above any real code table, so that a wrong file cannot take all memory.
-inline constexpr std::size_t kCodeTableFileLimit = 16 * 1024 * 1024;
+inline constexpr std::size_t kCodeTableFileLimit = std::size_t{16} * 1024 * 1024;
 
 [[nodiscard]] CodeTableLoad loadCodeTableFile(FileSystem &files, const std::string &path);
 

@@ -34,8 +34,9 @@ namespace {
 
 [[nodiscard]] std::string sizeText(std::size_t bytes)
 {
-    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0) {
-        return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    constexpr std::size_t kMiB = std::size_t{1024} * 1024;
+    if (bytes >= kMiB && bytes % kMiB == 0) {
+        return std::to_string(bytes / kMiB) + " MiB";
     }
     if (bytes >= 1024 && bytes % 1024 == 0) {
         return std::to_string(bytes / 1024) + " KiB";

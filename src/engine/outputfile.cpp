@@ -19,7 +19,7 @@ namespace lorimand {
 
 namespace {
 
-constexpr std::size_t kCopyBlock = 128 * 1024;
+constexpr std::size_t kCopyBlock = std::size_t{128} * 1024;
 // Hidden scratch names carry this and the writer's process number, so that one
 // left by a killed run can be told from one another run is writing.
 constexpr std::string_view kScratchMark = ".lorimand-";

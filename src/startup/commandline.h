@@ -2,10 +2,9 @@
 // file name alone decodes an encoded one.
 #pragma once
 
-#include <optional>
-
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 #include "engine/direction.h"
 

@@ -215,7 +215,7 @@ const QString kScratchName = QStringLiteral("/Lorimand.tmp");
 // The settings file holds the key in clear: one the program creates is its owner's alone.
 const WriteOptions kSettingsWrite{"Lorimand.tmp", NewFileAccess::OwnerOnly};
 // Far above any real settings file, so that a wrong file cannot take all memory.
-const ReadOptions kSettingsRead{64 * 1024 * 1024, false};
+const ReadOptions kSettingsRead{std::size_t{64} * 1024 * 1024, false};
 
 // The rewrite makes the scratch file beside the settings file and renames it, so
 // a folder holds the settings only when both can be created there.

@@ -1,7 +1,6 @@
 // Tests of code-table translation: entries, case borrowing and line breaks.
 #include <QRandomGenerator>
 #include <QTest>
-
 #include <string>
 #include <utility>
 

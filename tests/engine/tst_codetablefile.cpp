@@ -1,6 +1,5 @@
 // Tests of reading code-table files into both directions of a table.
 #include <QTest>
-
 #include <string>
 #include <utility>
 

@@ -4,7 +4,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -110,6 +109,8 @@ public:
     int after = 0;
     Call alsoFailing = Call::None; // fails always, with alsoError
     int alsoError = EOPNOTSUPP;
+    // Every folder as if on a disk of its own: a rename between folders fails.
+    bool foldersOnOwnDisks = false;
 
     int open(const char *path, int flags, mode_t mode) override
     {
@@ -134,6 +135,13 @@ public:
     }
     int rename(const char *from, const char *to) override
     {
+        const auto folder = [](std::string_view path) {
+            return path.substr(0, path.rfind('/'));
+        };
+        if (foldersOnOwnDisks && folder(from) != folder(to)) {
+            errno = EXDEV;
+            return -1;
+        }
         return fails(Call::Rename) ? -1 : SystemCalls::rename(from, to);
     }
     int unlink(const char *path) override
@@ -296,6 +304,26 @@ private slots:
         QVERIFY(!files_.writeFile(pathOf(path("Lorimand.ini")), "new", kScratch));
         QCOMPARE(contentsOf(path("Lorimand.ini")), QByteArray("new"));
         QCOMPARE(entriesOf(dir_.path()), QStringList{"Lorimand.ini"});
+    }
+
+    // A settings file that is a link (to another disk, say) is written through a
+    // scratch file beside the file it names, so that the rename stays on one disk.
+    void namedScratchGoesBesideTheLinksTarget()
+    {
+        QVERIFY(QDir(dir_.path()).mkdir("elsewhere"));
+        writeBytes(path("elsewhere/Lorimand.ini"), "old");
+        QVERIFY(QFile::link(path("elsewhere/Lorimand.ini"), path("Lorimand.ini")));
+        // A file system without unnamed files, so that the scratch file has its name.
+        FaultyCalls calls;
+        calls.alsoFailing = FaultyCalls::Call::OpenUnnamed;
+        calls.foldersOnOwnDisks = true;
+        const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
+        const auto error = files->writeFile(pathOf(path("Lorimand.ini")), "new", kScratch);
+        QVERIFY2(!error, error ? error->message().c_str() : "");
+        QCOMPARE(contentsOf(path("elsewhere/Lorimand.ini")), QByteArray("new"));
+        QCOMPARE(kindOf(path("Lorimand.ini")), mode_t(S_IFLNK));
+        QCOMPARE(entriesOf(dir_.path()), (QStringList{"Lorimand.ini", "elsewhere"}));
+        QCOMPARE(entriesOf(path("elsewhere")), QStringList{"Lorimand.ini"});
     }
 
     // A link (or anything else) where the scratch file goes is removed, never

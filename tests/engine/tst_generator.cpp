@@ -1,6 +1,5 @@
 // Tests of the emulated runtime generator and its self-test.
 #include <QTest>
-
 #include <cmath>
 #include <vector>
 

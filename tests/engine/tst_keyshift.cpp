@@ -1,7 +1,6 @@
 // Tests of the key-shift cipher: key seeds, shifts and the wrap within 1..255.
 #include <QRandomGenerator>
 #include <QTest>
-
 #include <cmath>
 #include <string>
 #include <vector>

@@ -1,7 +1,6 @@
 // Tests of the line rule of text files.
 #include <QRandomGenerator>
 #include <QTest>
-
 #include <string>
 
 #include "engine/lines.h"

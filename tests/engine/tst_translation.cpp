@@ -2,7 +2,6 @@
 // empty-key copy, when the generator is checked, which table applies, and the
 // block form giving the same text as the whole-text form.
 #include <QTest>
-
 #include <optional>
 #include <string>
 #include <vector>
