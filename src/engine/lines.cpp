@@ -71,16 +71,4 @@ std::string endEveryLine(std::string_view bytes)
     return text;
 }
 
-ReloadChanges reloadChanges(std::string_view text)
-{
-    // Everything else comes back as it was written.
-    ReloadChanges changes;
-    const std::size_t size = text.size();
-    for (std::size_t i = 0; i < size && !changes.loneCr; ++i) {
-        changes.loneCr = text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n');
-    }
-    changes.finalLineEnd = text.ends_with("\r\n");
-    return changes;
-}
-
 } // namespace lorimand

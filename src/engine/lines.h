@@ -22,19 +22,4 @@ namespace lorimand {
 // Every line followed by CR LF, the last one included.
 [[nodiscard]] std::string endEveryLine(std::string_view bytes);
 
-// What saving text and loading the file again would change in it.
-struct ReloadChanges
-{
-    bool loneCr = false;       // a CR no LF follows would become a line break
-    bool finalLineEnd = false; // a line end at the very end would be dropped
-    friend bool operator==(const ReloadChanges &, const ReloadChanges &) = default;
-};
-[[nodiscard]] ReloadChanges reloadChanges(std::string_view text);
-
-// Whether saving text and loading the file again gives text back unchanged.
-[[nodiscard]] inline bool reloadsExactly(std::string_view text)
-{
-    return reloadChanges(text) == ReloadChanges{};
-}
-
 } // namespace lorimand

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -28,16 +29,27 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
 QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
 {
     // The first dialog of a run opens in the working folder; later ones where the
-    // user last chose a file. QFileDialog asks before replacing a file and refuses
-    // a missing folder itself.
+    // user last chose a file. QFileDialog asks before replacing a file, but takes
+    // a name to save under in a folder that does not exist; the user then
+    // chooses again.
     QFileDialog dialog(parent, title, lastFolder_, kTextFileFilter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    const QString chosen = dialog.selectedFiles().constFirst();
-    lastFolder_ = QFileInfo(chosen).absolutePath();
-    return chosen;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        const QString chosen = dialog.selectedFiles().constFirst();
+        const QString folder = QFileInfo(chosen).absolutePath();
+        if (QFileInfo(folder).isDir()) {
+            lastFolder_ = folder;
+            return chosen;
+        }
+        showMessage(parent, title,
+                    QStringLiteral("The folder \"%1\" does not exist.\n\nChoose a folder that "
+                                   "exists.")
+                        .arg(QDir::toNativeSeparators(folder)),
+                    QMessageBox::Ok, QMessageBox::Ok);
+    }
 }
 
 QString QtPlatform::chooseFileToOpen(QWidget *parent, const QString &title)

@@ -81,31 +81,8 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(endEveryLine(bytesOf(bytes))), ended);
     }
 
-    void reloads_data()
-    {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("loneCr");
-        QTest::addColumn<bool>("finalLineEnd");
-        QTest::newRow("empty") << QByteArray() << false << false;
-        QTest::newRow("lines") << QByteArray("a\r\nb") << false << false;
-        QTest::newRow("lone LF") << QByteArray("a\nb\n") << false << false;
-        QTest::newRow("empty lines inside") << QByteArray("a\r\n\r\nb") << false << false;
-        QTest::newRow("lone CR") << QByteArray("a\rb") << true << false;
-        QTest::newRow("CR at the end") << QByteArray("a\r") << true << false;
-        QTest::newRow("line end at the end") << QByteArray("a\r\n") << false << true;
-        QTest::newRow("line end only") << QByteArray("\r\n") << false << true;
-        QTest::newRow("both") << QByteArray("\ra\r\n") << true << true;
-    }
-    void reloads()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, loneCr);
-        QFETCH(bool, finalLineEnd);
-        QCOMPARE(reloadChanges(bytesOf(text)), (ReloadChanges{loneCr, finalLineEnd}));
-        QCOMPARE(reloadsExactly(bytesOf(text)), !loneCr && !finalLineEnd);
-    }
-
-    void reloadsMatchesLoadingAgain()
+    // Every line ended or not, loading gives the same text.
+    void endingEveryLineLoadsTheSame()
     {
         QRandomGenerator random(5);
         const char alphabet[] = {'\r', '\n', 'a', '\0'};
@@ -114,8 +91,6 @@ private slots:
             for (char &ch : text) {
                 ch = alphabet[random.bounded(4)];
             }
-            QCOMPARE(reloadsExactly(text), joinLines(text) == text);
-            // Every line ended or not, loading gives the same text.
             QCOMPARE(joinLines(endEveryLine(text)), joinLines(text));
         }
     }

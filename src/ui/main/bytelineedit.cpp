@@ -17,19 +17,23 @@ namespace {
 class HoldableText : public QValidator
 {
 public:
-    using QValidator::QValidator;
+    explicit HoldableText(ByteLineEdit &edit) : QValidator(&edit), edit_(edit) {}
 
     State validate(QString &input, int &pos) const override
     {
-        const QString fixed = displaytext::sanitized(input, displaytext::Breaks::AsPictures);
-        if (fixed != input) {
+        const auto fixed = displaytext::sanitized(input, displaytext::Breaks::AsPictures);
+        if (fixed.text != input) {
             pos = static_cast<int>(displaytext::sanitized(QStringView(input).first(pos),
                                                           displaytext::Breaks::AsPictures)
-                                       .size());
-            input = fixed;
+                                       .text.size());
+            input = fixed.text;
         }
+        edit_.tellLeftOut(fixed.leftOut);
         return Acceptable;
     }
+
+private:
+    ByteLineEdit &edit_;
 };
 
 } // namespace
@@ -38,7 +42,7 @@ ByteLineEdit::ByteLineEdit(QWidget *parent) : QLineEdit(parent)
 {
     // Keys of any length: the default limit would cut them at 32,767 characters.
     setMaxLength(std::numeric_limits<int>::max());
-    setValidator(new HoldableText(this));
+    setValidator(new HoldableText(*this));
     setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
 }
 
@@ -66,33 +70,48 @@ bool ByteLineEdit::isMasked() const
 
 void ByteLineEdit::keyPressEvent(QKeyEvent *event)
 {
+    if (displaytext::isUnusedAltKey(*event)) {
+        event->ignore();
+        return;
+    }
     if (!displaytext::insertsText(*event)) {
         QLineEdit::keyPressEvent(event);
         return;
     }
     const QString text = event->text();
-    const QString fixed = displaytext::sanitized(text, displaytext::Breaks::AsPictures);
-    if (fixed == text) {
+    const auto fixed = displaytext::sanitized(text, displaytext::Breaks::AsPictures);
+    if (fixed.text == text) {
         QLineEdit::keyPressEvent(event);
-        return;
+    } else if (fixed.text.isEmpty()) {
+        event->accept();
+    } else {
+        QKeyEvent replaced = displaytext::withText(*event, fixed.text);
+        QLineEdit::keyPressEvent(&replaced);
+        event->setAccepted(replaced.isAccepted());
     }
-    QKeyEvent replaced = displaytext::withText(*event, fixed);
-    QLineEdit::keyPressEvent(&replaced);
-    event->setAccepted(replaced.isAccepted());
+    tellLeftOut(fixed.leftOut);
 }
 
 void ByteLineEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
-    const QString fixed = displaytext::sanitized(commit, displaytext::Breaks::AsPictures);
-    if (fixed == commit) {
+    const auto fixed = displaytext::sanitized(commit, displaytext::Breaks::AsPictures);
+    if (fixed.text == commit) {
         QLineEdit::inputMethodEvent(event);
         return;
     }
     QInputMethodEvent replaced(event->preeditString(), event->attributes());
-    replaced.setCommitString(fixed, event->replacementStart(), event->replacementLength());
+    replaced.setCommitString(fixed.text, event->replacementStart(), event->replacementLength());
     QLineEdit::inputMethodEvent(&replaced);
     event->setAccepted(replaced.isAccepted());
+    tellLeftOut(fixed.leftOut);
+}
+
+void ByteLineEdit::tellLeftOut(const QString &leftOut)
+{
+    // A masked key shows none of its characters, those left out included.
+    if (!leftOut.isEmpty())
+        displaytext::tellLeftOut(*this, cursorRect(), isMasked() ? QString() : leftOut);
 }
 
 void ByteLineEdit::focusInEvent(QFocusEvent *event)

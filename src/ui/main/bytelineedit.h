@@ -22,6 +22,10 @@ public:
     void setMasked(bool masked);
     [[nodiscard]] bool isMasked() const;
 
+    // Shows which characters were left out of what was typed, pasted or
+    // dropped, if any: the 8-bit set cannot hold them.
+    void tellLeftOut(const QString &leftOut);
+
 protected:
     // Typed text is made holdable before it goes in, so the edit keeps its undo
     // history; pasted and dropped text is caught by the field's validator.

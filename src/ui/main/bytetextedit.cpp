@@ -24,6 +24,7 @@
 #include <array>
 #include <initializer_list>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <utility>
 
@@ -263,9 +264,67 @@ private:
     std::array<std::optional<QTextCharFormat>, 128> formats_;
 };
 
+// Fills a document with a text in place of its own: every new block copies the
+// format of the one it is split from, so the kind most blocks have is given to
+// all of them at once and the others are set one by one.
+void fill(QTextDocument &doc, const displaytext::ShownText &shown)
+{
+    const LineBreak common = mostCommon(shown.breaks);
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    doc.clear();
+    cursor = QTextCursor(&doc);
+    const QTextCharFormat base = cursor.charFormat();
+    cursor.insertText(shown.text, withKind(base, common));
+    if (std::any_of(shown.breaks.begin(), shown.breaks.end(),
+                    [common](LineBreak kind) { return kind != common; })) {
+        QTextBlock block = doc.begin().next();
+        QTextCursor sep(&doc);
+        for (const LineBreak kind : shown.breaks) {
+            if (kind != common) {
+                sep.setPosition(block.position() - 1);
+                sep.setPosition(block.position(), QTextCursor::KeepAnchor);
+                sep.setCharFormat(withKind(base, kind));
+            }
+            block = block.next();
+        }
+    }
+    cursor.endEditBlock();
+}
+
 } // namespace
 
-ByteTextEdit::ByteTextEdit(QWidget *parent) : QPlainTextEdit(parent) {}
+ByteTextEdit::ByteTextEdit(QWidget *parent) : QPlainTextEdit(parent)
+{
+    // The shown document is always one of this class's own, so that it can go
+    // into the history like any other.
+    std::unique_ptr<QTextDocument> first = newDocument();
+    first->setParent(this);
+    setDocument(first.release());
+    hideSelectionWithoutFocus();
+}
+
+ByteTextEdit::~ByteTextEdit() = default;
+
+void ByteTextEdit::hideSelectionWithoutFocus()
+{
+    QPalette colours = palette();
+    colours.setBrush(QPalette::Inactive, QPalette::Highlight,
+                     colours.brush(QPalette::Inactive, QPalette::Base));
+    colours.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.brush(QPalette::Inactive, QPalette::Text));
+    // Set again only when it changes, so that setting it ends here.
+    if (colours != palette())
+        setPalette(colours);
+}
+
+void ByteTextEdit::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    // A palette given from outside gets the rule too.
+    if (event->type() == QEvent::PaletteChange)
+        hideSelectionWithoutFocus();
+}
 
 std::string ByteTextEdit::bytes() const
 {
@@ -293,45 +352,143 @@ std::size_t ByteTextEdit::bytesBefore(int position) const
     return out.size();
 }
 
-void ByteTextEdit::setBytes(std::string_view bytes)
+void ByteTextEdit::setBytes(std::string_view bytes, History history)
 {
-    showText(displaytext::textFromBytes(bytes, charset_));
-    document()->setModified(false);
-    setTextCursor(QTextCursor(document()));
+    const displaytext::ShownText text = displaytext::textFromBytes(bytes, charset_);
+    QTextDocument *shown = document();
+    const bool joined =
+        history == History::Automatic && automatic_ && shown->availableUndoSteps() == 0;
+    if (history == History::Fresh || joined) {
+        if (history == History::Fresh)
+            undone_.clear();
+        redone_.clear();
+        // Refilled in place: its history, which holds nothing of the user's, goes.
+        showText(text);
+        shown->setModified(false);
+        setTextCursor(QTextCursor(shown));
+        return;
+    }
+    std::unique_ptr<QTextDocument> next = newDocument();
+    next->setUndoRedoEnabled(false);
+    fill(*next, text);
+    next->setUndoRedoEnabled(true);
+    Version replaced = swapIn({std::move(next), 0, 0, history == History::Automatic});
+    // What was undone in the replaced text cannot come back after this.
+    replaced.document->clearUndoRedoStacks(QTextDocument::RedoStack);
+    undone_.push_back(std::move(replaced));
+    redone_.clear();
+    keepWithinBounds();
 }
 
 void ByteTextEdit::showText(const displaytext::ShownText &shown)
 {
-    // Every new block copies the format of the one it is split from, so the kind
-    // most blocks have is given to all of them at once and the others are set
-    // one by one.
-    const LineBreak common = mostCommon(shown.breaks);
     QTextDocument &doc = *document();
-    // The text is replaced whole, so its undo history goes with it.
     doc.setUndoRedoEnabled(false);
-    {
-        QTextCursor cursor(&doc);
-        cursor.beginEditBlock();
-        doc.clear();
-        cursor = QTextCursor(&doc);
-        const QTextCharFormat base = cursor.charFormat();
-        cursor.insertText(shown.text, withKind(base, common));
-        if (std::any_of(shown.breaks.begin(), shown.breaks.end(),
-                        [common](LineBreak kind) { return kind != common; })) {
-            QTextBlock block = doc.begin().next();
-            QTextCursor sep(&doc);
-            for (const LineBreak kind : shown.breaks) {
-                if (kind != common) {
-                    sep.setPosition(block.position() - 1);
-                    sep.setPosition(block.position(), QTextCursor::KeepAnchor);
-                    sep.setCharFormat(withKind(base, kind));
-                }
-                block = block.next();
-            }
-        }
-        cursor.endEditBlock();
-    }
+    fill(doc, shown);
     doc.setUndoRedoEnabled(true);
+}
+
+std::unique_ptr<QTextDocument> ByteTextEdit::newDocument()
+{
+    const QTextDocument &shown = *document();
+    auto next = std::make_unique<QTextDocument>();
+    next->setDocumentLayout(new QPlainTextDocumentLayout(next.get()));
+    next->setDefaultFont(shown.defaultFont());
+    next->setDefaultTextOption(shown.defaultTextOption());
+    next->setDocumentMargin(shown.documentMargin());
+    // A new edit after an undo makes the texts redo would bring back unreachable.
+    QTextDocument *added = next.get();
+    connect(added, &QTextDocument::undoCommandAdded, this, [this, added] {
+        if (added == document())
+            redone_.clear();
+    });
+    return next;
+}
+
+// Showing another document emits textChanged once.
+ByteTextEdit::Version ByteTextEdit::swapIn(Version next)
+{
+    const QTextCursor cursor = textCursor();
+    Version previous{std::unique_ptr<QTextDocument>(document()), cursor.anchor(), cursor.position(),
+                     automatic_};
+    previous.document->setParent(nullptr);
+    next.document->setParent(this);
+    next.document->setDefaultFont(font());
+    automatic_ = next.automatic;
+    setDocument(next.document.release());
+    attachMarkRoom();
+    QTextCursor restored(document());
+    const int end = document()->characterCount() - 1;
+    restored.setPosition(std::min(next.anchor, end));
+    restored.setPosition(std::min(next.position, end), QTextCursor::KeepAnchor);
+    setTextCursor(restored);
+    ensureCursorVisible();
+    return previous;
+}
+
+void ByteTextEdit::attachMarkRoom()
+{
+    if (markRoom_ == nullptr || charset_ != Charset::Utf8)
+        return;
+    // Making room for marks is no edit.
+    const QSignalBlocker noEdit(this);
+    markRoom_->setDocument(document());
+    markRoom_->rehighlight();
+}
+
+void ByteTextEdit::keepWithinBounds()
+{
+    qsizetype kept = std::accumulate(
+        undone_.begin(), undone_.end(), qsizetype{0},
+        [](qsizetype sum, const Version &v) { return sum + v.document->characterCount(); });
+    std::size_t drop = 0;
+    while (undone_.size() - drop > 1 &&
+           (undone_.size() - drop > limits_.steps || kept > limits_.characters)) {
+        kept -= undone_[drop].document->characterCount();
+        ++drop;
+    }
+    undone_.erase(undone_.begin(), undone_.begin() + static_cast<std::ptrdiff_t>(drop));
+}
+
+void ByteTextEdit::setUndoLimits(UndoLimits limits)
+{
+    limits_ = limits;
+    keepWithinBounds();
+}
+
+bool ByteTextEdit::isUndoAvailable() const
+{
+    return document()->isUndoAvailable() || !undone_.empty();
+}
+
+bool ByteTextEdit::isRedoAvailable() const
+{
+    return document()->isRedoAvailable() || !redone_.empty();
+}
+
+void ByteTextEdit::undo()
+{
+    if (document()->isUndoAvailable())
+        QPlainTextEdit::undo();
+    else
+        showVersion(undone_, redone_);
+}
+
+void ByteTextEdit::redo()
+{
+    if (document()->isRedoAvailable())
+        QPlainTextEdit::redo();
+    else
+        showVersion(redone_, undone_);
+}
+
+void ByteTextEdit::showVersion(std::vector<Version> &from, std::vector<Version> &to)
+{
+    if (from.empty())
+        return;
+    Version next = std::move(from.back());
+    from.pop_back();
+    to.push_back(swapIn(std::move(next)));
 }
 
 void ByteTextEdit::setCharset(Charset charset)
@@ -343,6 +500,9 @@ void ByteTextEdit::setCharset(Charset charset)
     const std::size_t position = bytesBefore(cursor.position());
     const displaytext::ShownText shown = displaytext::textFromBytes(bytes(), charset);
     charset_ = charset;
+    // The texts kept for undo are shown in the charset they were replaced in.
+    undone_.clear();
+    redone_.clear();
     QString raw = document()->toRawText();
     raw.replace(QChar::ParagraphSeparator, u'\n');
     const bool showAnew = raw != shown.text;
@@ -458,6 +618,16 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        if (!isReadOnly())
+            event->matches(QKeySequence::Undo) ? undo() : redo();
+        event->accept();
+        return;
+    }
+    if (displaytext::isUnusedAltKey(*event)) {
+        event->ignore();
+        return;
+    }
     stepOverContinuation(*event);
     if (isReadOnly()) {
         QPlainTextEdit::keyPressEvent(event);
@@ -472,21 +642,30 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
     }
     if (displaytext::insertsText(*event)) {
         const QString text = event->text();
-        const QString fixed =
+        const auto fixed =
             displaytext::sanitized(text, displaytext::Breaks::AsLineBreaks, charset_);
-        if (fixed.contains(u'\n')) {
-            insertShown(fixed);
+        if (fixed.text.contains(u'\n')) {
+            insertShown(fixed.text);
             event->accept();
-            return;
-        }
-        if (fixed != text) {
-            QKeyEvent replaced = displaytext::withText(*event, fixed);
+        } else if (fixed.text.isEmpty()) {
+            event->accept();
+        } else if (fixed.text != text) {
+            QKeyEvent replaced = displaytext::withText(*event, fixed.text);
             QPlainTextEdit::keyPressEvent(&replaced);
             event->setAccepted(replaced.isAccepted());
-            return;
+        } else {
+            QPlainTextEdit::keyPressEvent(event);
         }
+        tellLeftOut(fixed.leftOut);
+        return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void ByteTextEdit::tellLeftOut(const QString &leftOut)
+{
+    if (!leftOut.isEmpty())
+        displaytext::tellLeftOut(*this, cursorRect(), leftOut);
 }
 
 void ByteTextEdit::keyReleaseEvent(QKeyEvent *event)
@@ -499,27 +678,27 @@ void ByteTextEdit::keyReleaseEvent(QKeyEvent *event)
 void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
-    const QString fixed =
-        displaytext::sanitized(commit, displaytext::Breaks::AsLineBreaks, charset_);
-    if (isReadOnly() || fixed == commit) {
+    const auto fixed = displaytext::sanitized(commit, displaytext::Breaks::AsLineBreaks, charset_);
+    if (isReadOnly() || fixed.text == commit) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    const bool hasBreak = fixed.contains(u'\n');
+    const bool hasBreak = fixed.text.contains(u'\n');
     // With nothing else to do for the base class, the text goes in as one change.
     if (hasBreak && event->preeditString().isEmpty() && event->replacementLength() == 0) {
-        insertShown(fixed);
+        insertShown(fixed.text);
         event->accept();
-        return;
+    } else {
+        QInputMethodEvent replaced(event->preeditString(), event->attributes());
+        replaced.setCommitString(hasBreak ? QString() : fixed.text, event->replacementStart(),
+                                 event->replacementLength());
+        QPlainTextEdit::inputMethodEvent(&replaced);
+        event->setAccepted(replaced.isAccepted());
+        // Line breaks need their kind, which the base class cannot give them.
+        if (hasBreak)
+            insertShown(fixed.text);
     }
-    QInputMethodEvent replaced(event->preeditString(), event->attributes());
-    replaced.setCommitString(hasBreak ? QString() : fixed, event->replacementStart(),
-                             event->replacementLength());
-    QPlainTextEdit::inputMethodEvent(&replaced);
-    event->setAccepted(replaced.isAccepted());
-    // Line breaks need their kind, which the base class cannot give them.
-    if (hasBreak)
-        insertShown(fixed);
+    tellLeftOut(fixed.leftOut);
 }
 
 bool ByteTextEdit::canInsertFromMimeData(const QMimeData *source) const
@@ -533,8 +712,10 @@ void ByteTextEdit::insertFromMimeData(const QMimeData *source)
     // QMimeData gives the addresses of dragged files as their text.
     if (isReadOnly() || source == nullptr || !source->hasText() || draggedFiles(source).several)
         return;
-    insertShown(
-        displaytext::sanitized(source->text(), displaytext::Breaks::AsLineBreaks, charset_));
+    const auto fixed =
+        displaytext::sanitized(source->text(), displaytext::Breaks::AsLineBreaks, charset_);
+    insertShown(fixed.text);
+    tellLeftOut(fixed.leftOut);
 }
 
 QMimeData *ByteTextEdit::createMimeDataFromSelection() const
@@ -552,6 +733,15 @@ QMimeData *ByteTextEdit::createMimeDataFromSelection() const
 void ByteTextEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    for (QAction *action : menu->actions()) {
+        const bool isUndo = action->objectName() == u"edit-undo";
+        if (!isUndo && action->objectName() != u"edit-redo")
+            continue;
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        action->setEnabled(!isReadOnly() && (isUndo ? isUndoAvailable() : isRedoAvailable()));
+        connect(action, &QAction::triggered, this,
+                isUndo ? &ByteTextEdit::undo : &ByteTextEdit::redo);
+    }
     if (charsetChoice_) {
         menu->addSeparator();
         QMenu *choice = menu->addMenu(tr("Character &Set"));

@@ -3,18 +3,26 @@
 // break and each break remembers which it was; a line break typed or pasted
 // takes the kind of the text's first line break (CR LF when there is none). A
 // CR that no LF follows and every other control code but TAB show as their
-// control pictures. A character the 8-bit set cannot hold becomes "?" as it is
-// typed or pasted. A very long line is shown in chunks, one block each, so that
-// the widget never lays out more than a chunk at once; the chunks read, copy and
-// edit as one line. The area may show its bytes as UTF-8 instead (see
-// displaytext), where a byte that is not part of a character is drawn as a box
-// naming it.
+// control pictures. A character the 8-bit set cannot hold is left out as it is
+// typed or pasted, and a tool tip at the caret says so. A very long line is shown in chunks, one
+// block each, so that the widget never lays out more than a chunk at once; the chunks read, copy
+// and edit as one line. The area may show its bytes as UTF-8 instead (see displaytext), where a
+// byte that is not part of a character is drawn as a box naming it. Without the focus, the area
+// does not show its selection.
+//
+// Undo covers the program's replacements of the whole text as well as the
+// user's edits: each replaced text is kept as a document of its own, with its
+// own edit history, and undoing past the first edit of a text brings back the
+// text it replaced. Replacing is as cheap as before, and undoing one is
+// immediate, whatever the size.
 #pragma once
 
 #include <QPlainTextEdit>
 #include <QStringView>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/main/displaytext.h"
 
@@ -28,19 +36,46 @@ class ByteTextEdit : public QPlainTextEdit
     Q_OBJECT
 
 public:
+    // How a replacement of the whole text joins the undo history.
+    enum class History
+    {
+        Step,      // one undo step
+        Automatic, // one step together with the automatic replacements right before it
+        Fresh,     // the history starts again from this text
+    };
+
+    // The replaced texts kept for undo: the latest always, older ones while
+    // there are no more than `steps` of them and they hold no more than
+    // `characters` together; the oldest go first. Typing into a text adds only
+    // what it changes.
+    struct UndoLimits
+    {
+        std::size_t steps = 20;
+        qsizetype characters = qsizetype{64} << 20;
+    };
+
     explicit ByteTextEdit(QWidget *parent = nullptr);
+    ~ByteTextEdit() override;
 
     [[nodiscard]] std::string bytes() const;
     // Replaces the whole text in one write: one textChanged, linear in the size.
-    void setBytes(std::string_view bytes);
+    void setBytes(std::string_view bytes, History history = History::Step);
     // Selection from the start to the end of the text.
     void selectWholeText();
+
+    // Undo and redo across edits and replacements alike; Ctrl+Z, Ctrl+Y and the
+    // context menu use these. They hide QPlainTextEdit's, which know only edits.
+    void undo();
+    void redo();
+    [[nodiscard]] bool isUndoAvailable() const;
+    [[nodiscard]] bool isRedoAvailable() const;
+    void setUndoLimits(UndoLimits limits);
 
     [[nodiscard]] displaytext::Charset charset() const { return charset_; }
     // Shows the same bytes in another charset. This changes no byte and is no
     // edit: no textChanged, no undo step; the caret and selection stay on the
-    // same bytes. The undo history goes when the shown text changes, since its
-    // steps name characters of the other charset.
+    // same bytes. The undo history (the replaced texts with it) goes when the
+    // shown text changes, since its steps name characters of the other charset.
     void setCharset(displaytext::Charset charset);
     // Lets the user choose the charset: from the context menu and by kCharsetKey.
     void offerCharsetChoice();
@@ -67,6 +102,7 @@ protected:
     // turn U+00A0 into a blank.
     [[nodiscard]] QMimeData *createMimeDataFromSelection() const override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void changeEvent(QEvent *event) override;
     // Draws the marks of stray bytes as boxes naming them.
     void paintEvent(QPaintEvent *event) override;
     // A mark's tool tip says which byte it stands for and why.
@@ -90,11 +126,38 @@ private:
     // the character next to the caret, moves the caret across the continuations
     // there, so that the key acts on a real character.
     void stepOverContinuation(const QKeyEvent &event);
+    // An area without the focus paints its selection in the colours of the
+    // inactive group; those are made the colours of the text itself.
+    void hideSelectionWithoutFocus();
+    // Shows which characters were left out, if any.
+    void tellLeftOut(const QString &leftOut);
+    // Gives the shown document the room for marks when it shows UTF-8.
+    void attachMarkRoom();
+
+    // A text the area held before or after the one it shows, and where its
+    // caret was.
+    struct Version
+    {
+        std::unique_ptr<QTextDocument> document;
+        int anchor = 0;
+        int position = 0;
+        bool automatic = false;
+    };
+    [[nodiscard]] std::unique_ptr<QTextDocument> newDocument();
+    // The shown text becomes a version; `next` is shown in its place.
+    [[nodiscard]] Version swapIn(Version next);
+    // Shows the latest of `from`; the text shown before goes to `to`.
+    void showVersion(std::vector<Version> &from, std::vector<Version> &to);
+    void keepWithinBounds();
 
     displaytext::Charset charset_ = displaytext::Charset::Windows1252;
     bool charsetChoice_ = false;
     // Makes room for the boxes of marks; only in UTF-8, where marks can be.
     QSyntaxHighlighter *markRoom_ = nullptr;
+    UndoLimits limits_;
+    bool automatic_ = false;      // the shown text is an automatic replacement
+    std::vector<Version> undone_; // the texts undo brings back, the latest last
+    std::vector<Version> redone_; // the texts redo brings back, the next last
 };
 
 } // namespace lorimand

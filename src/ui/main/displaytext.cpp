@@ -1,5 +1,8 @@
 #include "ui/main/displaytext.h"
 
+#include <QStringList>
+#include <QToolTip>
+#include <QWidget>
 #include <array>
 
 #include "engine/charset.h"
@@ -252,12 +255,16 @@ void appendBytes(QStringView shown, std::string &out, Charset charset)
         *to++ = static_cast<char>(codeOf(ch).value_or(charset::kReplacement));
 }
 
-QString sanitized(QStringView text, Breaks breaks, Charset charset)
+Sanitized sanitized(QStringView text, Breaks breaks, Charset charset)
 {
     const bool asLineBreaks = breaks == Breaks::AsLineBreaks;
     const bool utf8 = charset == Charset::Utf8;
-    QString result;
-    result.reserve(text.size());
+    Sanitized result;
+    result.text.reserve(text.size());
+    const auto leaveOut = [&result](QStringView character) {
+        if (!result.leftOut.contains(character))
+            result.leftOut += character;
+    };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t ch = text[i].unicode();
@@ -265,39 +272,67 @@ QString sanitized(QStringView text, Breaks breaks, Charset charset)
         if (ch == u'\r' || ch == u'\n' || ch == QChar::LineSeparator ||
             ch == QChar::ParagraphSeparator) {
             if (asLineBreaks) {
-                result += u'\n';
+                result.text += u'\n';
                 if (ch == u'\r' && next == u'\n')
                     ++i;
             } else if (ch == u'\r' || ch == u'\n') {
-                result += controlPicture(static_cast<unsigned char>(ch));
+                result.text += controlPicture(static_cast<unsigned char>(ch));
             } else {
-                result += QChar(charset::kReplacement);
+                leaveOut(text.sliced(i, 1));
             }
         } else if (ch == u'\t' && asLineBreaks) {
-            result += u'\t';
+            result.text += u'\t';
         } else if (isControl(ch)) {
-            result += controlPicture(static_cast<unsigned char>(ch));
+            result.text += controlPicture(static_cast<unsigned char>(ch));
         } else if (QChar::isHighSurrogate(ch) && QChar::isLowSurrogate(next)) {
-            if (utf8) {
-                result += QChar(ch);
-                result += QChar(next);
-            } else {
-                result += QChar(charset::kReplacement);
-            }
+            if (utf8)
+                result.text += text.sliced(i, 2);
+            else
+                leaveOut(text.sliced(i, 2));
             ++i;
         } else if (utf8 && !QChar::isSurrogate(ch)) {
             // Pictures and marks stand for their bytes as they are.
             if (ch == kFrameStart || ch == kFrameEnd)
-                appendMarks(ch, result);
+                appendMarks(ch, result.text);
             else
-                result += QChar(ch);
+                result.text += QChar(ch);
         } else if (codeOf(QChar(ch))) {
-            result += QChar(ch);
+            result.text += QChar(ch);
         } else {
-            result += QChar(charset::kReplacement);
+            leaveOut(text.sliced(i, 1));
         }
     }
     return result;
+}
+
+QString leftOutMessage(const QString &leftOut)
+{
+    if (leftOut.isEmpty())
+        return QStringLiteral("A character was left out: the program's character set, "
+                              "Windows-1252, cannot hold it.");
+    QStringList characters;
+    for (qsizetype i = 0; i < leftOut.size(); ++i) {
+        const qsizetype length =
+            QChar::isHighSurrogate(leftOut[i].unicode()) && i + 1 < leftOut.size() ? 2 : 1;
+        characters << u"\u201C"_qs + leftOut.sliced(i, length) + u"\u201D"_qs;
+        i += length - 1;
+    }
+    return QStringLiteral("Left out: %1. The program's character set, Windows-1252, cannot "
+                          "hold %2.")
+        .arg(characters.join(QStringLiteral(", ")),
+             characters.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+}
+
+void tellLeftOut(QWidget &widget, const QRect &caret, const QString &leftOut)
+{
+    QToolTip::showText(widget.mapToGlobal(caret.bottomLeft()), leftOutMessage(leftOut), &widget);
+}
+
+bool isUnusedAltKey(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    return modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ControlModifier) &&
+           !event.text().isEmpty() && event.text().front().isPrint();
 }
 
 bool insertsText(const QKeyEvent &event)

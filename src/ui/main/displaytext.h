@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QKeyEvent>
+#include <QRect>
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "engine/charset.h"
+
+class QWidget;
 
 namespace lorimand::displaytext {
 
@@ -112,12 +115,28 @@ enum class Breaks
     AsLineBreaks, // a text area: CR LF, LF, a lone CR, U+2028 and U+2029 become '\n'; TAB stays
     AsPictures,   // the key field: CR, LF and TAB become their pictures
 };
-// Controls become their pictures, a character the set cannot hold (a pair of
-// surrogates counting as one) becomes "?", pictures stay as they are. In UTF-8
+// What goes in: controls become their pictures, pictures stay as they are,
+// and a character the set cannot hold (a pair of surrogates counting as one)
+// is left out; `leftOut` holds each such character once, in order. In UTF-8
 // every character is held: marks stay as they are, and a character the area
 // cannot show as itself becomes the marks of its bytes.
-[[nodiscard]] QString sanitized(QStringView text, Breaks breaks,
-                                Charset charset = Charset::Windows1252);
+struct Sanitized
+{
+    QString text;
+    QString leftOut;
+};
+[[nodiscard]] Sanitized sanitized(QStringView text, Breaks breaks,
+                                  Charset charset = Charset::Windows1252);
+
+// Tells the user at once, without stopping them, which characters were left
+// out and why: a tool tip at the caret, which lies at `caret` in `widget`.
+void tellLeftOut(QWidget &widget, const QRect &caret, const QString &leftOut);
+// The words of that tool tip; with no characters (a masked key must not show
+// them), words that name none.
+[[nodiscard]] QString leftOutMessage(const QString &leftOut);
+
+// Alt with a key that types: no access key took it, so it types nothing.
+[[nodiscard]] bool isUnusedAltKey(const QKeyEvent &event);
 
 // Whether a widget would insert the key's text: Ctrl and Ctrl+Shift combinations
 // and control codes insert nothing.

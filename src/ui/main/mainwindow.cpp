@@ -24,6 +24,7 @@
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/charsetoffer.h"
+#include "ui/main/choicelist.h"
 #include "ui/main/mainlayout.h"
 #include "ui/main/wrappingbutton.h"
 #include "ui/platform.h"
@@ -122,7 +123,7 @@ void MainWindow::createControls()
     key_->setAccessibleName(QStringLiteral("Encryption key"));
     key_->setBytes("TarnVeli");
 
-    codeName_ = new QComboBox(this);
+    codeName_ = new ChoiceList(this);
     codeName_->setObjectName(QStringLiteral("CodeName"));
     codeName_->setAccessibleName(QStringLiteral("Code table"));
 
@@ -188,8 +189,8 @@ void MainWindow::connectHandlers()
     // Every edit retranslates into the other area while Auto is ticked (greyed
     // counts as off); the program's own writes hold Updating and translate nothing.
     auto translateOnChange = [this](Direction direction) {
-        if (autoUpdate_->checkState() == Qt::Checked && !updating_)
-            translate(direction);
+        if (autoTranslates() && !updating_)
+            translate(direction, ByteTextEdit::History::Automatic);
     };
     connect(normal_, &ByteTextEdit::textChanged, this,
             [translateOnChange] { translateOnChange(Direction::Encode); });
@@ -207,31 +208,31 @@ void MainWindow::connectHandlers()
             autoUpdate_->setTristate(false);
     });
 
-    connect(codeName_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    // Every choice loads the table, the entry already chosen included: the
+    // user may have just edited its file.
+    connect(codeName_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0)
             loadCodeTable();
     });
 
-    connect(loadText_, &QPushButton::clicked, this, [this] {
-        loadTextFile(*normal_, QStringLiteral("Load Normal Text"), Direction::Encode);
-    });
-    connect(loadCode_, &QPushButton::clicked, this, [this] {
-        loadTextFile(*encoded_, QStringLiteral("Load Encoded Text"), Direction::Decode);
-    });
+    connect(loadText_, &QPushButton::clicked, this,
+            [this] { loadTextFile(*normal_, QStringLiteral("Load Normal Text")); });
+    connect(loadCode_, &QPushButton::clicked, this,
+            [this] { loadTextFile(*encoded_, QStringLiteral("Load Encoded Text")); });
     connect(saveText_, &QPushButton::clicked, this,
-            [this] { saveTextFile(*normal_, QStringLiteral("Save Normal Text As"), false); });
+            [this] { saveTextFile(*normal_, QStringLiteral("Save Normal Text As")); });
     connect(saveCode_, &QPushButton::clicked, this,
-            [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As"), true); });
+            [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As")); });
     connect(charsetOffer_, &CharsetOffer::accepted, this,
             [this] { normal_->setCharset(displaytext::Charset::Utf8); });
     connect(normal_, &ByteTextEdit::charsetChosen, charsetOffer_, &QWidget::hide);
     connect(normal_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
         if (selfTestPasses())
-            loadFileInto(*normal_, path, Direction::Encode);
+            loadFileInto(*normal_, path, autoTranslates());
     });
     connect(encoded_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
         if (selfTestPasses())
-            loadFileInto(*encoded_, path, Direction::Decode);
+            loadFileInto(*encoded_, path, autoTranslates());
     });
 
     // F1 shows the help from anywhere in the window, whichever control has the
@@ -289,17 +290,23 @@ void MainWindow::arrangeControls()
     place(*autoUpdate_, layout.autoUpdate);
 }
 
+bool MainWindow::autoTranslates() const
+{
+    // Greyed counts as off.
+    return autoUpdate_->checkState() == Qt::Checked;
+}
+
 void MainWindow::encode()
 {
-    translate(Direction::Encode);
+    translate(Direction::Encode, ByteTextEdit::History::Step);
 }
 
 void MainWindow::decode()
 {
-    translate(Direction::Decode);
+    translate(Direction::Decode, ByteTextEdit::History::Step);
 }
 
-void MainWindow::translate(Direction direction)
+void MainWindow::translate(Direction direction, ByteTextEdit::History history)
 {
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
@@ -311,7 +318,7 @@ void MainWindow::translate(Direction direction)
         reportGeneratorFailure();
         return;
     }
-    destination.setBytes(translation->apply(source.bytes()));
+    destination.setBytes(translation->apply(source.bytes()), history);
 }
 
 bool MainWindow::selfTestPasses()
@@ -350,9 +357,9 @@ bool MainWindow::startUp(const QString &argumentText)
     if (!selfTestPasses())
         return false;
 
-    normal_->setBytes(kNormalHint);
+    normal_->setBytes(kNormalHint, ByteTextEdit::History::Fresh);
     normal_->selectWholeText();
-    encoded_->setBytes(kEncodedHint);
+    encoded_->setBytes(kEncodedHint, ByteTextEdit::History::Fresh);
     encoded_->selectWholeText();
 
     autoUpdate_->setCheckState(Qt::Checked);
@@ -369,8 +376,7 @@ bool MainWindow::startUp(const QString &argumentText)
 void MainWindow::fillCodeNameList()
 {
     const QStringList entries = ProgramFiles(platform_, files_).codeTableNames();
-    // Filling the list selects nothing: the selection below is what loads a table.
-    const QSignalBlocker blocker(codeName_);
+    // Filling the list selects nothing: selectCodeTable loads the table.
     codeName_->clear();
     codeName_->addItems(entries);
     codeName_->setCurrentIndex(-1);
@@ -391,6 +397,7 @@ void MainWindow::selectCodeTable(const QString &rememberedName)
         }
     }
     codeName_->setCurrentIndex(index);
+    loadCodeTable();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -15,6 +15,7 @@
 #include "startup/commandline.h"
 #include "startup/settings.h"
 #include "ui/help/helpwindow.h"
+#include "ui/main/bytetextedit.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,7 +27,6 @@ class QToolButton;
 namespace lorimand {
 
 class ByteLineEdit;
-class ByteTextEdit;
 class CharsetOffer;
 class FileSystem;
 class Platform;
@@ -67,7 +67,9 @@ private:
     void createControls();
     void connectHandlers();
     void arrangeControls();
-    void translate(Direction direction);
+    // Replaces the other area's text; `history` says how that joins its undo.
+    void translate(Direction direction, ByteTextEdit::History history);
+    [[nodiscard]] bool autoTranslates() const;
     // The generator self-test; on failure tells the user and ends the program.
     [[nodiscard]] bool selfTestPasses();
     // Tells the user the generator fails its self-test and ends the program.
@@ -83,15 +85,13 @@ private:
     // False when the user cancelled the close.
     bool saveSettings();
     [[nodiscard]] CurrentSettings currentSettings() const;
-    [[nodiscard]] WindowGeometry outerGeometry() const;
-    void setOuterGeometry(const WindowGeometry &geometry);
 
     // The text-file commands (mainwindow_textfiles.cpp).
-    void loadTextFile(ByteTextEdit &area, const QString &title, Direction then);
-    void loadFileInto(ByteTextEdit &area, const QString &path, Direction then);
+    void loadTextFile(ByteTextEdit &area, const QString &title);
+    void loadFileInto(ByteTextEdit &area, const QString &path, bool translateAfter);
     void translateCommandLineFile(const CommandLineRequest &request);
     [[nodiscard]] ReadResult readTextFile(const QString &path);
-    void saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy);
+    void saveTextFile(const ByteTextEdit &area, const QString &title);
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.
     void offerUtf8View(const ByteTextEdit &area, const QString &path, std::string_view text);

@@ -3,14 +3,16 @@
 // settings file's terms.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "startup/settings.h"
 #include "ui/conversions.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
-#include "ui/main/mainlayout.h"
 #include "ui/main/mainwindow.h"
+#include "ui/main/windowgeometry.h"
 #include "ui/platform.h"
 #include "ui/programfiles.h"
 #include "ui/twips.h"
@@ -56,8 +58,17 @@ QString MainWindow::applySettings()
         setCheckValue(*autoUpdate_, *stored.autoUpdate);
     if (stored.useCustom)
         useCustom_->setChecked(true);
-    if (stored.geometry)
-        setOuterGeometry(*stored.geometry);
+    if (stored.geometry) {
+        // Where the platform refuses to place windows (Wayland), the size still applies.
+        QList<QRect> screens;
+        if (const QScreen *primary = QGuiApplication::primaryScreen())
+            screens << primary->availableGeometry();
+        for (const QScreen *screen : QGuiApplication::screens()) {
+            if (screen != QGuiApplication::primaryScreen())
+                screens << screen->availableGeometry();
+        }
+        setGeometry(clientGeometryFor(*stored.geometry, screens));
+    }
     normal_->setCharset(stored.textCharset);
     defaultKey_ = key_->bytes();
     return fromCharset(stored.codeTableName);
@@ -97,28 +108,9 @@ CurrentSettings MainWindow::currentSettings() const
     current.autoUpdate = checkValue(*autoUpdate_);
     current.useCustom = !useKey_->isChecked();
     current.codeTableName = toCharset(codeName_->currentText());
-    current.geometry = outerGeometry();
+    current.geometry = savedGeometryFor(geometry());
     current.textCharset = normal_->charset();
     return current;
-}
-
-// The position saved and restored is the client area's: the window manager's
-// frame differs between desktops and is not always known before the window is
-// shown, so placing by the frame would drift run after run.
-WindowGeometry MainWindow::outerGeometry() const
-{
-    const QRect client = geometry();
-    const twips::Size outer = twips::outerSize(client.size());
-    return {static_cast<float>(client.x() * twips::kPerPixel),
-            static_cast<float>(client.y() * twips::kPerPixel), static_cast<float>(outer.width),
-            static_cast<float>(outer.height)};
-}
-
-void MainWindow::setOuterGeometry(const WindowGeometry &geometry)
-{
-    // Where the platform refuses to place windows (Wayland), the size still applies.
-    setGeometry(QRect(QPoint(twips::toPixels(geometry.left), twips::toPixels(geometry.top)),
-                      twips::clientSize(enforceMainMinimum({geometry.width, geometry.height}))));
 }
 
 } // namespace lorimand

@@ -1,6 +1,5 @@
 // The main window's text-file commands: loading into an area (by the buttons,
-// by a drop and from the command line), saving an area, and the warning before
-// saving encoded text that would not load back as it is.
+// by a drop and from the command line) and saving an area.
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QScopedValueRollback>
@@ -17,32 +16,33 @@
 
 namespace lorimand {
 
+namespace {
+
+// The largest text file the window loads. Both areas hold a text of that size
+// several times over (the bytes, the shown characters of each area, their
+// layout and the undo history), a few GiB at this size; larger files are
+// better served by lorimand-cli, which streams them.
+constexpr qint64 kLargestText = qint64{256} << 20;
+
+} // namespace
+
 void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
 {
-    ByteTextEdit &target = request.direction == Direction::Encode ? *normal_ : *encoded_;
-    const ReadResult read = readTextFile(request.fileName);
-    if (read.error) {
-        showFileError(QStringLiteral("Cannot read"), *read.error);
-        return;
-    }
-    const QScopedValueRollback updating(updating_, true);
-    const std::string text = joinLines(read.bytes);
-    target.setBytes(text);
-    offerUtf8View(target, request.fileName, text);
-    translate(request.direction);
+    loadFileInto(request.direction == Direction::Encode ? *normal_ : *encoded_, request.fileName,
+                 true);
 }
 
-void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title, Direction then)
+void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title)
 {
     if (!selfTestPasses())
         return;
     const QString path = platform_.chooseFileToOpen(this, title);
     if (path.isEmpty())
         return;
-    loadFileInto(area, path, then);
+    loadFileInto(area, path, autoTranslates());
 }
 
-void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction then)
+void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, bool translateAfter)
 {
     std::optional<FileError> error;
     {
@@ -51,11 +51,15 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction
         error = std::move(read.error);
         if (!error) {
             const QScopedValueRollback updating(updating_, true);
-            const std::string text = joinLines(read.bytes);
+            // Plain text follows the line rule; encoded text is any codes at all,
+            // a lone CR among them, so it is taken byte for byte.
+            const bool plain = &area == normal_;
+            std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
             area.setBytes(text);
             offerUtf8View(area, path, text);
-            if (autoUpdate_->checkState() == Qt::Checked)
-                translate(then);
+            if (translateAfter)
+                translate(plain ? Direction::Encode : Direction::Decode,
+                          ByteTextEdit::History::Automatic);
         }
     }
     if (error)
@@ -64,38 +68,29 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, Direction
 
 ReadResult MainWindow::readTextFile(const QString &path)
 {
-    // The file layer refuses a device or a pipe, which could keep the window waiting.
+    // The file layer refuses a device or a pipe, which could keep the window
+    // waiting; a file too large for the window is refused before any of it is read.
+    if (const QFileInfo file(path); file.isFile() && file.size() > kLargestText)
+        return {{},
+                FileError{nativePath(path),
+                          QStringLiteral("it holds %1 MiB, more than the %2 MiB the window "
+                                         "holds; lorimand-cli translates files of any size")
+                              .arg((file.size() + (1 << 20) - 1) >> 20)
+                              .arg(kLargestText >> 20)
+                              .toStdString()}};
     return files_.readFile(nativePath(path));
 }
 
-void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title, bool warnIfLossy)
+void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
 {
     const QString path = platform_.chooseFileToSave(this, title);
     if (path.isEmpty())
         return;
-    const std::string text = area.bytes();
-    const ReloadChanges changes = reloadChanges(text);
-    if (warnIfLossy && changes != ReloadChanges{}) {
-        QStringList reasons;
-        if (changes.loneCr)
-            reasons << QStringLiteral("holds a carriage return without a line feed, which "
-                                      "loading turns into a line break");
-        if (changes.finalLineEnd)
-            reasons << QStringLiteral("ends with a line break, which loading drops");
-        const QString what = reasons.join(QStringLiteral(" and "));
-        const auto answer = platform_.showMessage(
-            this, QStringLiteral("Save Encoded Text"),
-            QStringLiteral("This encoded text %1, so the file would not load back exactly as "
-                           "it is now.\n\nSave it anyway?")
-                .arg(what),
-            QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Cancel);
-        if (answer != QMessageBox::Save)
-            return;
-    }
     std::optional<FileError> error;
     {
+        // Reading a large text out of the area takes time too.
         BusyCursor busy;
-        error = files_.writeFile(nativePath(path), text);
+        error = files_.writeFile(nativePath(path), area.bytes());
     }
     if (error)
         showFileError(QStringLiteral("Cannot save"), *error);

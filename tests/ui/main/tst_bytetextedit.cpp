@@ -383,17 +383,20 @@ private slots:
     {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, bytes);
-        ByteTextEdit area;
-        ByteLineEdit key;
-        area.setBytes(view(before));
-        key.setBytes(view(before));
-        QSignalSpy areaChanged(&area, &ByteTextEdit::textChanged);
-        QSignalSpy keyChanged(&key, &ByteLineEdit::textChanged);
-        area.setBytes(view(bytes));
-        key.setBytes(view(bytes));
-        QCOMPARE(areaChanged.count(), 1);
-        QCOMPARE(keyChanged.count(), 1);
-        QCOMPARE(bytesOf(area), bytes);
+        using History = ByteTextEdit::History;
+        for (const History history : {History::Step, History::Automatic, History::Fresh}) {
+            ByteTextEdit area;
+            ByteLineEdit key;
+            area.setBytes(view(before), History::Automatic);
+            key.setBytes(view(before));
+            QSignalSpy areaChanged(&area, &ByteTextEdit::textChanged);
+            QSignalSpy keyChanged(&key, &ByteLineEdit::textChanged);
+            area.setBytes(view(bytes), history);
+            key.setBytes(view(bytes));
+            QCOMPARE(areaChanged.count(), 1);
+            QCOMPARE(keyChanged.count(), 1);
+            QCOMPARE(bytesOf(area), bytes);
+        }
     }
 
     void largeTextRoundTrips()
@@ -761,9 +764,9 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("CJK") << kCjk << u"?"_qs << QByteArray("?");
-        QTest::newRow("Greek") << u"\u03A9"_qs << u"?"_qs << QByteArray("?");
-        QTest::newRow("outside the BMP") << u"\U0001F600"_qs << u"?"_qs << QByteArray("?");
+        QTest::newRow("CJK") << kCjk << QString() << QByteArray();
+        QTest::newRow("Greek") << u"\u03A9"_qs << QString() << QByteArray();
+        QTest::newRow("outside the BMP") << u"\U0001F600"_qs << QString() << QByteArray();
         QTest::newRow("euro sign") << u"\u20AC"_qs << u"\u20AC"_qs << QByteArray("\x80");
         QTest::newRow("e acute") << u"\u00E9"_qs << u"\u00E9"_qs << QByteArray("\xE9");
         QTest::newRow("letter") << u"a"_qs << u"a"_qs << QByteArray("a");
@@ -777,14 +780,61 @@ private slots:
         ByteLineEdit key;
         QSignalSpy areaChanged(&area, &ByteTextEdit::textChanged);
         QSignalSpy keyChanged(&key, &ByteLineEdit::textChanged);
-        typeText(area, typed);
-        typeText(key, typed);
-        QCOMPARE(areaChanged.count(), 1);
-        QCOMPARE(keyChanged.count(), 1);
+        // A character the set cannot hold is left out, and a tool tip says so.
+        const bool leftOut = shown.isEmpty();
+        for (QWidget *widget : {static_cast<QWidget *>(&area), static_cast<QWidget *>(&key)}) {
+            QToolTip::hideText();
+            typeText(*widget, typed);
+            QCOMPARE(QToolTip::isVisible(), leftOut);
+            if (leftOut)
+                QCOMPARE(QToolTip::text(), displaytext::leftOutMessage(typed));
+        }
+        QCOMPARE(areaChanged.count(), leftOut ? 0 : 1);
+        QCOMPARE(keyChanged.count(), leftOut ? 0 : 1);
         QCOMPARE(blocksOf(area), QStringList{shown});
         QCOMPARE(key.text(), shown);
         QCOMPARE(bytesOf(area), bytes);
         QCOMPARE(bytesOf(key), bytes);
+    }
+
+    void leftOutMessage_data()
+    {
+        QTest::addColumn<QString>("leftOut");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("one") << kCjk
+                             << u"Left out: \u201C\u4E2D\u201D. The program's character set, "
+                                u"Windows-1252, cannot hold it."_qs;
+        QTest::newRow("two, one outside the BMP")
+            << u"\u03A9\U0001F600"_qs
+            << u"Left out: \u201C\u03A9\u201D, \u201C\U0001F600\u201D. The program's "
+               u"character set, Windows-1252, cannot hold them."_qs;
+        QTest::newRow("not shown") << QString()
+                                   << u"A character was left out: the program's character set, "
+                                      u"Windows-1252, cannot hold it."_qs;
+    }
+    void leftOutMessage()
+    {
+        QFETCH(QString, leftOut);
+        QFETCH(QString, message);
+        QCOMPARE(displaytext::leftOutMessage(leftOut), message);
+    }
+
+    // Two different keys never become the same key unseen: what is left out is
+    // told, and a masked key does not show it.
+    void leftOutOfTheKey()
+    {
+        ByteLineEdit key;
+        key.setBytes("a");
+        key.end(false);
+        QApplication::clipboard()->setText(u"b"_qs + kCjk + u"c"_qs + kCjk);
+        key.paste();
+        QCOMPARE(bytesOf(key), QByteArray("abc"));
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), displaytext::leftOutMessage(kCjk));
+        key.setMasked(true);
+        typeText(key, kCjk);
+        QCOMPARE(QToolTip::text(), displaytext::leftOutMessage(QString()));
+        QCOMPARE(bytesOf(key), QByteArray("abc"));
     }
 
     void typingKeepsKeyHistory()
@@ -792,20 +842,36 @@ private slots:
         ByteLineEdit key;
         key.setBytes("ab");
         key.end(false);
-        typeText(key, kCjk);
-        QCOMPARE(bytesOf(key), QByteArray("ab?"));
+        typeText(key, u"\u00E9"_qs);
+        QCOMPARE(bytesOf(key), QByteArray("ab\xE9"));
         key.undo();
         QCOMPARE(bytesOf(key), QByteArray("ab"));
     }
 
-    void controlShortcutsInsertNothing()
+    // Ctrl with a letter is a shortcut; Alt with a letter that no access key
+    // took types nothing either.
+    void shortcutsInsertNothing_data()
     {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::newRow("Ctrl+B") << Qt::KeyboardModifiers(Qt::ControlModifier);
+        QTest::newRow("Alt+B") << Qt::KeyboardModifiers(Qt::AltModifier);
+        QTest::newRow("Alt+Shift+B") << (Qt::AltModifier | Qt::ShiftModifier);
+    }
+    void shortcutsInsertNothing()
+    {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
         ByteTextEdit area;
+        ByteLineEdit key;
         area.setBytes("text");
-        QSignalSpy changed(&area, &ByteTextEdit::textChanged);
-        QTest::keyClick(&area, Qt::Key_B, Qt::ControlModifier);
-        QCOMPARE(changed.count(), 0);
+        key.setBytes("text");
+        QSignalSpy areaChanged(&area, &ByteTextEdit::textChanged);
+        QSignalSpy keyChanged(&key, &ByteLineEdit::textChanged);
+        QTest::keyClick(&area, Qt::Key_B, modifiers);
+        QTest::keyClick(&key, Qt::Key_B, modifiers);
+        QCOMPARE(areaChanged.count(), 0);
+        QCOMPARE(keyChanged.count(), 0);
         QCOMPARE(bytesOf(area), QByteArray("text"));
+        QCOMPARE(bytesOf(key), QByteArray("text"));
     }
 
     void inputMethodCommit_data()
@@ -813,11 +879,12 @@ private slots:
         QTest::addColumn<QString>("commit");
         QTest::addColumn<QByteArray>("areaBytes");
         QTest::addColumn<QByteArray>("keyBytes");
-        QTest::newRow("CJK") << QString(kCjk + kCjk) << QByteArray("x??") << QByteArray("x??");
+        QTest::newRow("CJK") << QString(kCjk + u"y"_qs + kCjk) << QByteArray("xy")
+                             << QByteArray("xy");
         QTest::newRow("held") << u"\u00E9t\u00E9"_qs << QByteArray("x\xE9t\xE9")
                               << QByteArray("x\xE9t\xE9");
         QTest::newRow("with a break")
-            << QString(u"a\n"_qs + kCjk) << QByteArray("xa\r\n?") << QByteArray("xa\n?");
+            << QString(u"a\n"_qs + kCjk) << QByteArray("xa\r\n") << QByteArray("xa\n");
     }
     void inputMethodCommit()
     {
@@ -847,9 +914,9 @@ private slots:
         QTest::addColumn<QByteArray>("after");
         const QString mixed = u"x\r\ny\nz\rw"_qs + kCjk;
         QTest::newRow("into a text without breaks")
-            << QByteArray("ab") << mixed << QByteArray("abx\r\ny\r\nz\r\nw?");
+            << QByteArray("ab") << mixed << QByteArray("abx\r\ny\r\nz\r\nw");
         QTest::newRow("into LF text")
-            << QByteArray("a\nb") << mixed << QByteArray("a\nbx\ny\nz\nw?");
+            << QByteArray("a\nb") << mixed << QByteArray("a\nbx\ny\nz\nw");
         QTest::newRow("control codes and TAB")
             << QByteArray() << u"\t\u0001\u007F\u00A0"_qs << QByteArray("\t\x01\x7F\xA0");
         QTest::newRow("pictures") << QByteArray() << u"\u240D\u2400"_qs << QByteArray("\r\0", 2);
@@ -885,8 +952,8 @@ private slots:
         key.end(false);
         QApplication::clipboard()->setText(u"a\r\nb\t"_qs + kCjk);
         key.paste();
-        QCOMPARE(key.text(), u"ka\u240D\u240Ab\u2409?"_qs);
-        QCOMPARE(bytesOf(key), QByteArray("ka\r\nb\t?"));
+        QCOMPARE(key.text(), u"ka\u240D\u240Ab\u2409"_qs);
+        QCOMPARE(bytesOf(key), QByteArray("ka\r\nb\t"));
     }
 
     void copyKeepsEveryCharacter()
@@ -1223,6 +1290,39 @@ private slots:
         QCOMPARE(key->cursorPosition(), 3);
     }
 
+    // An area shows its selection only while it has the focus, also when its
+    // palette is set from outside.
+    void selectionShowsOnlyWithTheFocus()
+    {
+        QWidget window;
+        auto *area = new ByteTextEdit(&window);
+        auto *other = new QLineEdit(&window);
+        area->resize(200, 100);
+        other->move(0, 120);
+        area->setPalette(QApplication::palette());
+        area->setBytes("selected text");
+        area->selectWholeText();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const QRgb highlight = area->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+        const auto showsSelection = [area, highlight] {
+            const QImage image = area->viewport()->grab().toImage();
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (image.pixel(x, y) == highlight)
+                        return true;
+                }
+            }
+            return false;
+        };
+        other->setFocus();
+        QVERIFY(!showsSelection());
+        area->setFocus();
+        QVERIFY(showsSelection());
+        other->setFocus();
+        QVERIFY(!showsSelection());
+    }
+
     void droppedFile_data()
     {
         QTest::addColumn<QList<QUrl>>("urls");
@@ -1246,7 +1346,7 @@ private slots:
             << QList<QUrl>{QUrl(u"https://example.org/a.txt"_qs)} << QString() << QStringList()
             << QByteArray("https://example.org/a.txtold");
         QTest::newRow("text") << QList<QUrl>() << QString(u"n\u00E9w\n"_qs + kCjk) << QStringList()
-                              << QByteArray("n\xE9w\r\n?old");
+                              << QByteArray("n\xE9w\r\nold");
     }
     void droppedFile()
     {
@@ -1295,14 +1395,150 @@ private slots:
         QCOMPARE(bytesOf(typedInto), QByteArray());
     }
 
-    void setBytesReplacesOwnHistory()
+    // Each replacement is one undo step that gives back exactly the bytes the
+    // area held, line-break kinds included; redo gives the replacement back.
+    void replacementUndoes_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("draft replaced") << QByteArray("my draft") << QByteArray("decoded");
+        QTest::newRow("mixed breaks and a lone CR")
+            << QByteArray("a\r\nb\nc\rd\r\n") << QByteArray("x\ny\n");
+        QTest::newRow("every byte") << allBytes() << QByteArray();
+        QTest::newRow("long line") << everyCodeInOneLine(5 * kChunk + 3) << longLine(2 * kChunk);
+    }
+    void replacementUndoes()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        ByteTextEdit edit;
+        edit.setBytes(view(before), ByteTextEdit::History::Fresh);
+        QVERIFY(!edit.isUndoAvailable());
+        edit.setBytes(view(after));
+        QVERIFY(edit.isUndoAvailable());
+        for (int round = 0; round < 2; ++round) {
+            QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(bytesOf(edit), before);
+            QVERIFY(!edit.isUndoAvailable());
+            QTest::keyClick(&edit, Qt::Key_Y, Qt::ControlModifier);
+            QCOMPARE(bytesOf(edit), after);
+        }
+    }
+
+    // Typing, replacing and undoing interleave as one history: undo goes back
+    // through the typing after a replacement, then the replacement, then the
+    // typing before it.
+    void editsAndReplacementsShareOneHistory()
     {
         ByteTextEdit edit;
-        typeText(edit, u"x"_qs);
+        typeText(edit, u"a"_qs);
+        typeText(edit, u"b"_qs);
         edit.setBytes("new");
-        QVERIFY(!edit.document()->isUndoAvailable());
+        placeCursor(edit, -1);
+        typeText(edit, u"!"_qs);
+        const QByteArray expected[] = {"new!", "new", "ab", ""};
+        for (const QByteArray &bytes : expected) {
+            QCOMPARE(bytesOf(edit), bytes);
+            edit.undo();
+        }
+        QVERIFY(!edit.isUndoAvailable());
+        for (auto it = std::rbegin(expected); it != std::rend(expected); ++it) {
+            QCOMPARE(bytesOf(edit), *it);
+            edit.redo();
+        }
+        QVERIFY(!edit.isRedoAvailable());
+    }
+
+    // Automatic replacements that follow one another are one step; an edit of
+    // the user's in between starts a new one.
+    void automaticReplacementsJoin()
+    {
+        using History = ByteTextEdit::History;
+        ByteTextEdit edit;
+        edit.setBytes("typed", History::Fresh);
+        for (const char *text : {"t", "tr", "tra"})
+            edit.setBytes(text, History::Automatic);
+        placeCursor(edit, -1);
+        typeText(edit, u"!"_qs);
+        edit.setBytes("next", History::Automatic);
+        edit.setBytes("nexts", History::Automatic);
+        const QByteArray expected[] = {"nexts", "tra!", "tra", "typed"};
+        for (const QByteArray &bytes : expected) {
+            QCOMPARE(bytesOf(edit), bytes);
+            edit.undo();
+        }
+        QCOMPARE(bytesOf(edit), QByteArray("typed"));
+        QVERIFY(!edit.isUndoAvailable());
+    }
+
+    // An edit after an undo drops what redo would have brought back; a fresh
+    // text drops the whole history.
+    void newEditsEndRedo()
+    {
+        ByteTextEdit edit;
+        edit.setBytes("old", ByteTextEdit::History::Fresh);
+        edit.setBytes("new");
         edit.undo();
-        QCOMPARE(bytesOf(edit), QByteArray("new"));
+        placeCursor(edit, -1);
+        typeText(edit, u"s"_qs);
+        QVERIFY(!edit.isRedoAvailable());
+        edit.redo();
+        QCOMPARE(bytesOf(edit), QByteArray("olds"));
+
+        edit.setBytes("start", ByteTextEdit::History::Fresh);
+        QVERIFY(!edit.isUndoAvailable());
+        QVERIFY(!edit.isRedoAvailable());
+    }
+
+    // Memory for undo does not grow with the number of replacements or their
+    // size: the oldest texts go first, the latest is always kept.
+    void keptHistoryIsBounded()
+    {
+        ByteTextEdit edit;
+        edit.setUndoLimits({3, 100});
+        for (int i = 0; i < 10; ++i)
+            edit.setBytes(std::to_string(i));
+        for (int i = 9; i > 6; --i) {
+            QCOMPARE(bytesOf(edit), QByteArray::number(i));
+            edit.undo();
+        }
+        QCOMPARE(bytesOf(edit), QByteArray::number(6));
+        QVERIFY(!edit.isUndoAvailable());
+
+        // Two texts over the characters' limit: only the latest stays.
+        const std::string large(60, 'x');
+        edit.setBytes(large);
+        edit.setBytes(large + "y");
+        edit.setBytes("small");
+        edit.undo();
+        QCOMPARE(bytesOf(edit), QByteArray::fromStdString(large + "y"));
+        QVERIFY(!edit.isUndoAvailable());
+    }
+
+    void contextMenuUndoesReplacements()
+    {
+        ByteTextEdit edit;
+        edit.setBytes("before", ByteTextEdit::History::Fresh);
+        edit.setBytes("after");
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        QAction *chosen = nullptr;
+        QTimer::singleShot(0, &edit, [&chosen] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction *action : menu->actions()) {
+                if (action->objectName() == u"edit-undo")
+                    chosen = action;
+            }
+            QVERIFY(chosen && chosen->isEnabled());
+            chosen->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                edit.viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(edit.viewport(), &event);
+        QVERIFY(chosen);
+        QCOMPARE(bytesOf(edit), QByteArray("before"));
     }
 
     void masking_data()
@@ -1335,9 +1571,9 @@ private slots:
         ByteLineEdit edit;
         edit.setMasked(true);
         typeText(edit, u"a"_qs);
-        typeText(edit, kCjk);
+        typeText(edit, u"\u00E9"_qs);
         QCOMPARE(edit.displayText(), u"**"_qs);
-        QCOMPARE(bytesOf(edit), QByteArray("a?"));
+        QCOMPARE(bytesOf(edit), QByteArray("a\xE9"));
     }
 };
 

@@ -1,8 +1,10 @@
 // The main window's controls, translation and event handling, driven as a user would.
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "engine/codetable.h"
 #include "mainwindowfixture.h"
@@ -13,6 +15,16 @@ using namespace lorimand;
 using namespace lorimand::test;
 
 namespace {
+
+// Chooses an entry as a user does: opens the list and presses Return on it.
+void choose(QComboBox &list, int index)
+{
+    list.showPopup();
+    QAbstractItemView *view = list.view();
+    view->setCurrentIndex(list.model()->index(index, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QVERIFY(!view->isVisible());
+}
 
 std::string allCodes()
 {
@@ -162,6 +174,52 @@ private slots:
         QVERIFY(!f.window->isUpdating());
         // The area typed in keeps its undo history.
         QVERIFY(typed->document()->isUndoAvailable());
+    }
+
+    // Whatever replaces an area's text, Ctrl+Z there brings back exactly what it
+    // held, and Ctrl+Y the replacement.
+    void replacementsUndo_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("intoNormal");
+        QTest::newRow("Decode") << "DecodeButton" << true;
+        QTest::newRow("Encode") << "EncodeButton" << false;
+        QTest::newRow("up arrow") << "UpArrow" << true;
+        QTest::newRow("down arrow") << "DownArrow" << false;
+        QTest::newRow("load") << "LoadText" << true;
+        QTest::newRow("drop") << "drop" << false;
+        QTest::newRow("automatic, three keystrokes") << "typing" << false;
+    }
+    void replacementsUndo()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, intoNormal);
+        MainWindowFixture f;
+        const std::string normalDraft = "my draft\r\nsecond line\nthird\r";
+        const std::string encodedDraft = "\x01code\rx";
+        f.normal()->setBytes(normalDraft, ByteTextEdit::History::Fresh);
+        f.encoded()->setBytes(encodedDraft, ByteTextEdit::History::Fresh);
+        f.writeFile("in.txt", "loaded");
+        if (action == u"typing") {
+            f.autoUpdate()->setCheckState(Qt::Checked);
+            f.normal()->moveCursor(QTextCursor::End);
+            for (const Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+                QTest::keyClick(f.normal(), key);
+        } else if (action == u"drop") {
+            emit f.encoded()->fileDropped(f.path("in.txt"));
+        } else {
+            f.platform.fileChoices.enqueue(f.path("in.txt"));
+            f.child<QAbstractButton>(action.toLatin1().constData())->click();
+        }
+        ByteTextEdit *area = intoNormal ? f.normal() : f.encoded();
+        const std::string before = intoNormal ? normalDraft : encodedDraft;
+        const std::string replaced = area->bytes();
+        QVERIFY(replaced != before);
+
+        QTest::keyClick(area, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(area->bytes(), before);
+        QTest::keyClick(area, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(area->bytes(), replaced);
     }
 
     void autoOffOrGreyedTranslatesNothing_data()
@@ -367,7 +425,7 @@ private slots:
         QSignalSpy changes(f.encoded(), &ByteTextEdit::textChanged);
 
         // A bad line: the lines before it stay in force, the rest is not read.
-        f.codeName()->setCurrentIndex(1);
+        choose(*f.codeName(), 1);
         QCOMPARE(f.window->codeTables().encodeTable[65], 66);
         QCOMPARE(f.window->codeTables().encodeTable[98], 99);
         QCOMPARE(f.window->codeTables().encodeTable[67], kNoEntry);
@@ -382,7 +440,7 @@ private slots:
         // A file that cannot be read: the table before stays.
         const CodeTables before = f.window->codeTables();
         QVERIFY(QFile::remove(f.path("Gone.sbt")));
-        f.codeName()->setCurrentIndex(2);
+        choose(*f.codeName(), 2);
         QCOMPARE(f.window->codeTables(), before);
         QCOMPARE(f.platform.messages.size(), 2);
         QVERIFY(
@@ -392,6 +450,53 @@ private slots:
         QCOMPARE(changes.count(), 0);
         QCOMPARE(f.encoded()->bytes(), std::string("unchanged"));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    // Choosing the entry already chosen reads its file again: the user may have
+    // just edited it.
+    void choosingTheSameTableRereadsIt()
+    {
+        MainWindowFixture f;
+        f.writeFile("Alpha.sbt", "97=120\r\n");
+        QVERIFY(f.window->startUp(QString()));
+        QCOMPARE(f.window->codeTables().encodeTable[97], 120);
+        f.writeFile("Alpha.sbt", "97=121\n");
+        choose(*f.codeName(), 0);
+        QCOMPARE(f.window->codeTables().encodeTable[97], 121);
+    }
+
+    // The wheel over the closed list scrolls past it and switches nothing.
+    void wheelOverTheClosedListSwitchesNothing()
+    {
+        MainWindowFixture f;
+        f.writeFile("Alpha.sbt", "97=120\r\n");
+        f.writeFile("Beta.sbt", "97=121\r\n");
+        QVERIFY(f.window->startUp(QString()));
+        for (const int delta : {-120, 120, -120}) {
+            const QPointF at(5, 5);
+            QWheelEvent wheel(at, f.codeName()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(f.codeName(), &wheel);
+            QCOMPARE(f.codeName()->currentIndex(), 0);
+        }
+        QCOMPARE(f.window->codeTables().encodeTable[97], 120);
+    }
+
+    // Return on a command button with the focus presses it.
+    void returnPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+    }
+    void returnPressesTheFocusedButton()
+    {
+        QFETCH(int, key);
+        MainWindowFixture f;
+        f.normal()->setBytes("abc");
+        auto *button = f.child<QPushButton>("EncodeButton");
+        QTest::keyClick(button, Qt::Key(key));
+        QCOMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
     }
 
     void tableModeTranslation()

@@ -1,9 +1,11 @@
 // The main window's start-up, its settings file and the start-up command line.
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "mainwindowfixture.h"
 #include "ui/main/mainlayout.h"
+#include "ui/main/windowgeometry.h"
 #include "ui/twips.h"
 
 using namespace lorimand;
@@ -240,6 +242,31 @@ private slots:
         QCOMPARE(saved[2], saved[0]);
     }
 
+    // A size far beyond the screen costs nothing and hides nothing: the window
+    // takes what the screen allows, and that is what is written back.
+    void absurdGeometryIsBoundedByTheScreen()
+    {
+        MainWindowFixture f;
+        f.writeFile("Lorimand.ini", "WindowPos=0,0,99999999,99999999\r\n");
+        QVERIFY(f.window->startUp(QString()));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect placed = f.window->geometry();
+        QVERIFY2(screen.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                         .arg(placed.x())
+                                                         .arg(placed.y())
+                                                         .arg(placed.width())
+                                                         .arg(placed.height())));
+        QVERIFY(f.window->close());
+        const WindowGeometry had = savedGeometryFor(f.window->geometry());
+        QVERIFY(f.readFile("Lorimand.ini")
+                    .contains(QStringLiteral("WindowPos=%1,%2,%3,%4\r\n")
+                                  .arg(had.left)
+                                  .arg(had.top)
+                                  .arg(had.width)
+                                  .arg(had.height)
+                                  .toLatin1()));
+    }
+
     void commandLine_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -255,7 +282,7 @@ private slots:
                             << "notes.txt" << QByteArray("abc") << false << QByteArray("abc");
         QTest::newRow("name alone")
             << "notes.txt"
-            << "notes.txt" << QByteArray("x\ry") << false << QByteArray("x\r\ny");
+            << "notes.txt" << QByteArray("x\ry") << false << QByteArray("x\ry");
         QTest::newRow("-e without blank")
             << "-e"
             << "-e" << QByteArray("abc") << false << QByteArray("abc");
@@ -267,8 +294,12 @@ private slots:
             << " notes.txt" << QByteArray("abc") << true << QByteArray("abc");
         QTest::newRow("empty file") << "-e notes.txt"
                                     << "notes.txt" << QByteArray() << true << QByteArray();
+        // Encoded text is taken byte for byte, plain text by the line rule.
         QTest::newRow("-d lines") << "-d notes.txt"
                                   << "notes.txt" << QByteArray("one\r\ntwo\r\n") << false
+                                  << QByteArray("one\r\ntwo\r\n");
+        QTest::newRow("-e lines") << "-e notes.txt"
+                                  << "notes.txt" << QByteArray("one\rtwo\r\n") << true
                                   << QByteArray("one\r\ntwo");
     }
     void commandLine()

@@ -1,0 +1,13 @@
+#include "ui/main/choicelist.h"
+
+#include <QWheelEvent>
+
+namespace lorimand {
+
+void ChoiceList::wheelEvent(QWheelEvent *event)
+{
+    // Left to the parent, as if the list were not there.
+    event->ignore();
+}
+
+} // namespace lorimand

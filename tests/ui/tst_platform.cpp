@@ -1,0 +1,55 @@
+// The platform services where they do more than pass a call on to Qt.
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/platform.h"
+
+using namespace lorimand;
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The save dialog refuses a name in a folder that does not exist, says
+    // why, and lets the user choose again.
+    void saveRefusesAMissingFolder()
+    {
+        QTemporaryDir folder;
+        const QString missing = folder.filePath(QStringLiteral("missing/out.txt"));
+        const QString existing = folder.filePath(QStringLiteral("out.txt"));
+        QStringList choices{missing, existing};
+        QStringList messages;
+        QTimer user;
+        user.setInterval(10);
+        connect(&user, &QTimer::timeout, this, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                messages << box->text();
+                box->accept();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal);
+                       dialog && dialog->isVisible() && !choices.isEmpty()) {
+                // Typed as a user types it: the name box takes a whole path.
+                auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name);
+                name->setText(choices.takeFirst());
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            }
+        });
+        user.start();
+        QtPlatform platform;
+        QCOMPARE(platform.chooseFileToSave(nullptr, QStringLiteral("Save")), existing);
+        QVERIFY(choices.isEmpty());
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].contains(folder.filePath(QStringLiteral("missing"))));
+        QVERIFY(messages[0].contains(QStringLiteral("does not exist")));
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
