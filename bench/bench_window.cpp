@@ -2,6 +2,12 @@
 // and redisplay) in a 32,766-character and a 1 MiB text, loading a 16 MiB text
 // file, and process start to first paint against a bare window with two text areas.
 // Run by hand: build/bench/bench_window (QT_QPA_PLATFORM=offscreen works).
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -12,12 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
-#include <vector>
 
 #include "engine/files.h"
 #include "engine/generator.h"

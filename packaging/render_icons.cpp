@@ -1,11 +1,12 @@
 // Build-time tool: writes the program icon into a hicolor icon-theme tree, as
 // SVG and as PNGs at the usual sizes, from the shapes the window draws.
 // Usage: render_icons <theme folder> <icon name>
+#include <cstdio>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QString>
-#include <cstdio>
 
 #include "ui/main/artwork.h"
 

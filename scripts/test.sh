@@ -13,10 +13,13 @@ source "$root/scripts/setup.sh"
 cd "$root"
 
 quick=${LORIMAND_TEST_QUICK:-0}
+all=0
 ctest_args=()
 for arg in "$@"; do
     if [[ $arg == --quick ]]; then
         quick=1
+    elif [[ $arg == --all ]]; then
+        all=1
     else
         ctest_args+=("$arg")
     fi
@@ -41,9 +44,13 @@ suite dev
 if [[ $quick == 1 ]]; then
     exit 0
 fi
-suite asan
 step "formatting"
 scripts/format.sh --check
+if [[ $all == 0 ]]; then
+    step "all checks passed"
+    exit 0
+fi
+suite asan
 step "static checks"
 scripts/tidy.sh
 step "fuzzing"

@@ -1,6 +1,7 @@
 // The desktop program: the main window, loaded with the command line's arguments.
-#include <QApplication>
 #include <cstdio>
+
+#include <QApplication>
 
 #include "about/about.h"
 #include "engine/files.h"

@@ -2,9 +2,10 @@
 // file name alone decodes an encoded one.
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 #include "engine/direction.h"
 

@@ -1,12 +1,13 @@
 #include "startup/settings.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 
 #include "engine/charset.h"
 #include "engine/files.h"

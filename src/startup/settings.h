@@ -2,10 +2,11 @@
 // close, as pure functions over its bytes, and where it lives.
 #pragma once
 
-#include <QString>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <QString>
 
 #include "engine/charset.h"
 

@@ -1,12 +1,13 @@
 #include "ui/platform.h"
 
+#include <cstdlib>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <cstdlib>
 
 namespace lorimand {
 

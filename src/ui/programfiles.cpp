@@ -1,9 +1,10 @@
 #include "ui/programfiles.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 
 #include "engine/files.h"
 #include "ui/conversions.h"

@@ -1,16 +1,17 @@
 // lorimand-cli run as a process: translations through files and standard streams,
 // the key sources, and what every failure leaves behind.
+#include <csignal>
+#include <cstring>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <cstring>
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "about/about.h"
 

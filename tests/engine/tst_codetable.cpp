@@ -1,8 +1,9 @@
 // Tests of code-table translation: entries, case borrowing and line breaks.
-#include <QRandomGenerator>
-#include <QTest>
 #include <string>
 #include <utility>
+
+#include <QRandomGenerator>
+#include <QTest>
 
 #include "engine/charset.h"
 #include "engine/codetable.h"

@@ -1,7 +1,8 @@
 // Tests of reading code-table files into both directions of a table.
-#include <QTest>
 #include <string>
 #include <utility>
+
+#include <QTest>
 
 #include "engine/codetablefile.h"
 

@@ -1,9 +1,4 @@
 // Tests of the file layer on the real file system.
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -15,6 +10,12 @@
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include "engine/files.h"
 #include "engine/outputfile.h"

@@ -1,7 +1,8 @@
 // Tests of the emulated runtime generator and its self-test.
-#include <QTest>
 #include <cmath>
 #include <vector>
+
+#include <QTest>
 
 #include "engine/generator.h"
 #include "fixedgenerator.h"

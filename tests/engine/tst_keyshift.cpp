@@ -1,9 +1,10 @@
 // Tests of the key-shift cipher: key seeds, shifts and the wrap within 1..255.
-#include <QRandomGenerator>
-#include <QTest>
 #include <cmath>
 #include <string>
 #include <vector>
+
+#include <QRandomGenerator>
+#include <QTest>
 
 #include "engine/keyshift.h"
 #include "fixedgenerator.h"

@@ -1,7 +1,8 @@
 // Tests of the line rule of text files.
+#include <string>
+
 #include <QRandomGenerator>
 #include <QTest>
-#include <string>
 
 #include "engine/lines.h"
 

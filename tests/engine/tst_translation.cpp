@@ -1,10 +1,11 @@
 // The translation rule shared by the window and lorimand-cli: the mode, the
 // empty-key copy, when the generator is checked, which table applies, and the
 // block form giving the same text as the whole-text form.
-#include <QTest>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QTest>
 
 #include "engine/translation.h"
 #include "fixedgenerator.h"

@@ -30,8 +30,8 @@ void checkTextArea(std::string_view bytes, dt::Charset charset)
     for (qsizetype i = 0; i < blocks.size(); ++i) {
         const QStringView block = blocks[i];
         require(block.size() <= dt::kChunkLength, "no block is longer than a chunk");
-        if (i < blocks.size() - 1 && shown.breaks[static_cast<std::size_t>(i)] ==
-                                         dt::LineBreak::Continuation) {
+        if (i < blocks.size() - 1 &&
+            shown.breaks[static_cast<std::size_t>(i)] == dt::LineBreak::Continuation) {
             require(block.isEmpty() || !block.back().isHighSurrogate(),
                     "a chunk never ends inside a surrogate pair");
         }

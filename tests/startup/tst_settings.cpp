@@ -1,6 +1,7 @@
 // Reading and rewriting the settings file as bytes, without a window.
-#include <QTest>
 #include <cstring>
+
+#include <QTest>
 
 #include "startup/settings.h"
 

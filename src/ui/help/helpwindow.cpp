@@ -1,5 +1,14 @@
 #include "ui/help/helpwindow.h"
 
+#include <QFontDatabase>
+#include <QIcon>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QShortcut>
+#include <QUrl>
+
 #include "engine/files.h"
 #include "engine/lines.h"
 #include "ui/colours.h"
@@ -10,15 +19,6 @@
 #include "ui/programfiles.h"
 #include "ui/textzoom.h"
 #include "ui/twips.h"
-
-#include <QFontDatabase>
-#include <QIcon>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QResizeEvent>
-#include <QShortcut>
-#include <QUrl>
 
 namespace lorimand {
 

@@ -3,10 +3,10 @@
 // the advertiser's page. Top-level and not modal; it deletes itself when closed.
 #pragma once
 
+#include <string_view>
+
 #include <QString>
 #include <QWidget>
-
-#include <string_view>
 
 class QLabel;
 class QPlainTextEdit;

@@ -1,10 +1,11 @@
 #include "ui/main/bytelineedit.h"
 
+#include <limits>
+
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QValidator>
-#include <limits>
 
 #include "ui/main/displaytext.h"
 

@@ -4,9 +4,10 @@
 // its whole text, ready to be typed over.
 #pragma once
 
-#include <QLineEdit>
 #include <string>
 #include <string_view>
+
+#include <QLineEdit>
 
 namespace lorimand {
 

@@ -1,5 +1,13 @@
 #include "ui/main/bytetextedit.h"
 
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <memory>
+#include <numeric>
+#include <optional>
+#include <utility>
+
 #include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -20,13 +28,6 @@
 #include <QTextLayout>
 #include <QToolTip>
 #include <QUrl>
-#include <algorithm>
-#include <array>
-#include <initializer_list>
-#include <memory>
-#include <numeric>
-#include <optional>
-#include <utility>
 
 #include "ui/main/displaytext.h"
 

@@ -17,12 +17,13 @@
 // immediate, whatever the size.
 #pragma once
 
-#include <QPlainTextEdit>
-#include <QStringView>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QPlainTextEdit>
+#include <QStringView>
 
 #include "ui/main/displaytext.h"
 

@@ -1,12 +1,13 @@
 #include "ui/main/charsetoffer.h"
 
+#include <algorithm>
+
 #include <QAbstractScrollArea>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <algorithm>
 
 #include "ui/captions.h"
 #include "ui/colours.h"

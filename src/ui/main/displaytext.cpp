@@ -1,9 +1,10 @@
 #include "ui/main/displaytext.h"
 
+#include <array>
+
 #include <QStringList>
 #include <QToolTip>
 #include <QWidget>
-#include <array>
 
 #include "engine/charset.h"
 

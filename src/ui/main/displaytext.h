@@ -2,14 +2,15 @@
 // ByteTextEdit and ByteLineEdit and used by nothing else.
 #pragma once
 
-#include <QKeyEvent>
-#include <QRect>
-#include <QString>
-#include <QStringView>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <QKeyEvent>
+#include <QRect>
+#include <QString>
+#include <QStringView>
 
 #include "engine/charset.h"
 

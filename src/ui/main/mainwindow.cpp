@@ -1,5 +1,7 @@
 #include "ui/main/mainwindow.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,7 +13,6 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QToolButton>
-#include <algorithm>
 
 #include "engine/codetablefile.h"
 #include "engine/files.h"

@@ -3,11 +3,12 @@
 // and everything the window does on start-up, on the user's events and on close.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <QPointer>
+#include <QWidget>
 
 #include "engine/codetable.h"
 #include "engine/generator.h"

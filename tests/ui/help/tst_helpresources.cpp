@@ -1,13 +1,13 @@
 // The files the program ships beside its executables: the help text and the
 // sample code tables, as they stand in the source tree.
-#include "engine/codetable.h"
-#include "engine/codetablefile.h"
+#include <algorithm>
+#include <string>
 
 #include <QFile>
 #include <QTest>
 
-#include <algorithm>
-#include <string>
+#include "engine/codetable.h"
+#include "engine/codetablefile.h"
 
 using namespace lorimand;
 

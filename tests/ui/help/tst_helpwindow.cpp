@@ -1,13 +1,6 @@
 // The help window: its controls, the help text read from the program folder,
 // the layout applied to the real widgets, and the advertiser's link.
-#include "ui/help/banner.h"
-#include "ui/help/helplayout.h"
-#include "ui/help/helpwindow.h"
-#include "ui/scriptedplatform.h"
-#include "ui/twips.h"
-
-#include "engine/files.h"
-#include "fakefilesystem.h"
+#include <memory>
 
 #include <QApplication>
 #include <QDir>
@@ -20,7 +13,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+#include "engine/files.h"
+#include "fakefilesystem.h"
+#include "ui/help/banner.h"
+#include "ui/help/helplayout.h"
+#include "ui/help/helpwindow.h"
+#include "ui/scriptedplatform.h"
+#include "ui/twips.h"
 
 using namespace lorimand;
 using lorimand::test::FakeFileSystem;

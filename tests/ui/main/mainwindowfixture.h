@@ -2,6 +2,8 @@
 // layer that can fail and a generator that can be made to fail its self-test.
 #pragma once
 
+#include <memory>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -9,8 +11,6 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QToolButton>
-
-#include <memory>
 
 #include "engine/generator.h"
 #include "engine/keyshift.h"

@@ -2,6 +2,9 @@
 // field (ByteLineEdit) hold every byte string faithfully, show what they hold,
 // and turn typed, pasted and dropped text into text of the 8-bit set. A long
 // line in a text area is shown in chunks that read, copy and edit as one line.
+#include <random>
+#include <string>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -16,8 +19,6 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
-#include <random>
-#include <string>
 
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"

@@ -2,8 +2,9 @@
 // its views: every byte string reads back unchanged, UTF-8 characters show as
 // themselves, every other byte as a mark of its own, and typed text becomes
 // the bytes the view stands for.
-#include <QTest>
 #include <string>
+
+#include <QTest>
 
 #include "ui/main/displaytext.h"
 #include "ui/main/utf8samples.h"

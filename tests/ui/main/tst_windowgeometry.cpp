@@ -1,9 +1,9 @@
 // Where the main window goes for the geometry the settings file holds: always
 // on a screen, never larger than it, whatever the file says.
-#include <QTest>
-
 #include <cmath>
 #include <limits>
+
+#include <QTest>
 
 #include "ui/main/windowgeometry.h"
 
