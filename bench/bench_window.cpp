@@ -21,9 +21,9 @@
 
 #include "engine/files.h"
 #include "engine/generator.h"
+#include "scriptedplatform.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/mainwindow.h"
-#include "ui/scriptedplatform.h"
 
 using namespace lorimand;
 

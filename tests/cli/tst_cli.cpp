@@ -14,6 +14,9 @@
 #include <QTest>
 
 #include "about/about.h"
+#include "bytes.h"
+
+using namespace lorimand::test;
 
 namespace {
 
@@ -145,8 +148,7 @@ private slots:
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QString write(const QString &name, const QByteArray &bytes) const;
-    QByteArray read(const QString &name) const;
-    QStringList listing() const;
+    QByteArray read(const QString &name) const { return contentsOf(path(name)); }
     // Replaces the placeholders TABLE and KEYFILE in arguments by the files of init().
     QStringList withFiles(QStringList arguments) const;
     Run run(const QStringList &arguments, const QByteArray &input = {},
@@ -157,29 +159,8 @@ private:
 
 QString TestCli::write(const QString &name, const QByteArray &bytes) const
 {
-    QFile file(path(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        qFatal("cannot write the test file %s", qPrintable(file.fileName()));
-    }
-    return file.fileName();
-}
-
-QByteArray TestCli::read(const QString &name) const
-{
-    QFile file(path(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "<missing>";
-    }
-    return file.readAll();
-}
-
-QStringList TestCli::listing() const
-{
-    QStringList names =
-        QDir(m_dir->path())
-            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    names.sort();
-    return names;
+    writeBytes(path(name), bytes);
+    return path(name);
 }
 
 QStringList TestCli::withFiles(QStringList arguments) const
@@ -296,7 +277,7 @@ void TestCli::translatesFilesAndStreams()
         // Nothing but the files of the run: no temporary file left behind.
         QStringList expected{"encoded.in", "encoded.out", "key.txt",
                              "plain.in",   "plain.out",   "rotation.sbt"};
-        QCOMPARE(listing(), expected);
+        QCOMPARE(entriesOf(m_dir->path()), expected);
     }
 }
 
@@ -431,14 +412,14 @@ void TestCli::emptyArgumentsEndAtOnce()
     QFETCH(QStringList, arguments);
     write("in", "some text");
     write("out", "old contents");
-    const QStringList before = listing();
+    const QStringList before = entriesOf(m_dir->path());
     QElapsedTimer clock;
     clock.start();
     const Run result = run(arguments);
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(result.exitCode, 2);
     QVERIFY2(result.err.startsWith("lorimand-cli: "), result.err);
-    QCOMPARE(listing(), before);
+    QCOMPARE(entriesOf(m_dir->path()), before);
     QCOMPARE(read("out"), QByteArray("old contents"));
 }
 
@@ -485,7 +466,7 @@ void TestCli::usageErrorsExitTwo()
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, message);
     write("in", "some text");
-    const QStringList before = listing();
+    const QStringList before = entriesOf(m_dir->path());
 
     // OUTPUT first, so that an option may end the command line.
     const Run result = run(QStringList{"-o", path("out")} + withFiles(arguments));
@@ -493,7 +474,7 @@ void TestCli::usageErrorsExitTwo()
     // The program's own words, then where to find the usage.
     QCOMPARE(result.err, "lorimand-cli: " + message + " (run lorimand-cli --help for the usage)\n");
     QVERIFY(result.out.isEmpty());
-    QCOMPARE(listing(), before);
+    QCOMPARE(entriesOf(m_dir->path()), before);
 }
 
 void TestCli::badCodeTableNamesFileAndLine_data()
@@ -513,14 +494,14 @@ void TestCli::badCodeTableNamesFileAndLine()
     QFETCH(int, line);
     const QString tablePath = write("bad.sbt", table);
     const QString in = write("in", "Abc");
-    const QStringList before = listing();
+    const QStringList before = entriesOf(m_dir->path());
 
     const Run result = run({"encode", "--table", tablePath, in, "-o", path("out")});
     QCOMPARE(result.exitCode, 2);
     QVERIFY2(result.err.startsWith("lorimand-cli: " + tablePath.toUtf8() + ": line " +
                                    QByteArray::number(line) + ": "),
              result.err);
-    QCOMPARE(listing(), before);
+    QCOMPARE(entriesOf(m_dir->path()), before);
 }
 
 void TestCli::failedRunLeavesOutputUntouched_data()
@@ -566,7 +547,7 @@ void TestCli::failedRunLeavesOutputUntouched()
     write("out", "old contents");
     QVERIFY(QDir(m_dir->path()).mkdir("folder"));
     write("folder/kept", "kept");
-    const QStringList before = listing();
+    const QStringList before = entriesOf(m_dir->path());
 
     const Run result =
         run(QStringList{"encode"} + withFiles(source) + QStringList{input, "-o", output}, {},
@@ -578,7 +559,7 @@ void TestCli::failedRunLeavesOutputUntouched()
     QCOMPARE(read("folder/kept"), QByteArray("kept"));
     QCOMPARE(QDir(path("folder")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{"kept"});
-    QCOMPARE(listing(), before);
+    QCOMPARE(entriesOf(m_dir->path()), before);
 }
 
 void TestCli::standardOutputErrorIsReported()
@@ -609,7 +590,7 @@ void TestCli::signalRemovesTheTemporaryFile()
 {
     QFETCH(int, signal);
     write("out", "old contents");
-    const QStringList before = listing();
+    const QStringList before = entriesOf(m_dir->path());
 
     QProcess process;
     process.setChildProcessModifier([] {
@@ -627,7 +608,7 @@ void TestCli::signalRemovesTheTemporaryFile()
     QVERIFY(::kill(static_cast<pid_t>(process.processId()), signal) == 0);
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(listing(), before);
+    QCOMPARE(entriesOf(m_dir->path()), before);
     QCOMPARE(read("out"), QByteArray("old contents"));
 }
 

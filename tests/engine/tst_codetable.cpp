@@ -5,10 +5,12 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/charset.h"
 #include "engine/codetable.h"
 
 using namespace lorimand;
+using lorimand::test::bytesOf;
 
 namespace {
 
@@ -21,11 +23,6 @@ CodeTable tableOf(const Entries &entries)
         table[static_cast<std::size_t>(code)] = static_cast<std::int16_t>(entry);
     }
     return table;
-}
-
-std::string bytesOf(const QByteArray &array)
-{
-    return array.toStdString();
 }
 
 // The translation one character at a time, step by step as the rule reads.

@@ -17,46 +17,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/files.h"
 #include "engine/outputfile.h"
 #include "engine/streams.h"
 #include "engine/systemcalls.h"
 
 using namespace lorimand;
+using namespace lorimand::test;
 
 namespace {
 
 const WriteOptions kScratch{"Lorimand.tmp"};
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "<unreadable>";
-    }
-    return file.readAll();
-}
-
-// Every entry of the folder, hidden ones included.
-QStringList entriesOf(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                               QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
-
-std::string pathOf(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 int permissionsOf(const QString &path)
 {
@@ -65,26 +37,6 @@ int permissionsOf(const QString &path)
         return -1;
     }
     return static_cast<int>(info.st_mode & 0777);
-}
-
-// The kind of entry path names itself, links not followed (S_IFREG, S_IFLNK, ...).
-mode_t kindOf(const QString &path)
-{
-    struct stat info = {};
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
-        return 0;
-    }
-    return info.st_mode & S_IFMT;
-}
-
-QByteArray randomBytes(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(99);
-    for (char &ch : bytes) {
-        ch = static_cast<char>(random.bounded(256));
-    }
-    return bytes;
 }
 
 // The machine's calls, one kind of which fails with error once it has succeeded

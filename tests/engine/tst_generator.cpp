@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "engine/generator.h"
-#include "fixedgenerator.h"
+#include "generators.h"
 
 using namespace lorimand;
 using lorimand::test::FixedGenerator;

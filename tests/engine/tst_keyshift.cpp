@@ -6,10 +6,12 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/keyshift.h"
-#include "fixedgenerator.h"
+#include "generators.h"
 
 using namespace lorimand;
+using lorimand::test::bytesOf;
 using lorimand::test::FixedGenerator;
 using namespace std::string_literals;
 
@@ -28,11 +30,6 @@ int shiftedByRule(int code, int shift, Direction direction)
     }
     const int v = code - shift;
     return v < 1 ? v + 255 : v;
-}
-
-std::string bytesOf(const QByteArray &array)
-{
-    return array.toStdString();
 }
 
 } // namespace

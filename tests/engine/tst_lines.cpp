@@ -4,18 +4,11 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/lines.h"
 
 using namespace lorimand;
-
-namespace {
-
-std::string bytesOf(const QByteArray &array)
-{
-    return array.toStdString();
-}
-
-} // namespace
+using lorimand::test::bytesOf;
 
 class TestLines : public QObject
 {

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "engine/translation.h"
-#include "fixedgenerator.h"
+#include "generators.h"
 
 using namespace lorimand;
 

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include "bytes.h"
+#include "settingsstate.h"
 #include "startup/settings.h"
 
 namespace lorimand {
@@ -34,17 +36,13 @@ char *toString(const StoredSettings &s)
 } // namespace lorimand
 
 using namespace lorimand;
+using namespace lorimand::test;
 
 Q_DECLARE_METATYPE(lorimand::StoredSettings)
 Q_DECLARE_METATYPE(lorimand::CurrentSettings)
 Q_DECLARE_METATYPE(lorimand::WindowGeometry)
 
 namespace {
-
-std::string bytes(const QByteArray &array)
-{
-    return array.toStdString();
-}
 
 StoredSettings withKey(std::string key)
 {
@@ -65,20 +63,6 @@ StoredSettings withGeometry(float left, float top, float width, float height)
     StoredSettings s;
     s.geometry = WindowGeometry{left, top, width, height};
     return s;
-}
-
-// The window state of the big example: key unchanged, mask clear, Auto ticked,
-// code-table mode with "Caesar", at 1200,900 sized 8415 by 6000.
-CurrentSettings exampleState(std::string key = "Tarn Veli")
-{
-    CurrentSettings c;
-    c.key = std::move(key);
-    c.maskKey = 0;
-    c.autoUpdate = 1;
-    c.useCustom = true;
-    c.codeTableName = "Caesar";
-    c.geometry = {1200, 900, 8415, 6000};
-    return c;
 }
 
 } // namespace
@@ -227,7 +211,7 @@ private slots:
     {
         QFETCH(QByteArray, file);
         QFETCH(StoredSettings, expected);
-        QCOMPARE(readSettings(bytes(file)), expected);
+        QCOMPARE(readSettings(bytesOf(file)), expected);
     }
 
     void parseWindowPosTakesTheWholeLine()
@@ -249,42 +233,42 @@ private slots:
                                     "CustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n";
 
         QTest::newRow("empty file gives the six lines in order")
-            << QByteArray() << exampleState() << sixLines;
+            << QByteArray() << exampleSettings() << sixLines;
         QTest::newRow("the six lines rewrite to themselves")
-            << sixLines << exampleState() << sixLines;
+            << sixLines << exampleSettings() << sixLines;
         QTest::newRow("the big example")
             << QByteArray("; my notes\r\nKey=Tarn Veli\r\ncodetype=1\r\nColor=blue\r\n")
-            << exampleState()
+            << exampleSettings()
             << QByteArray("; my notes\r\nkey=Tarn Veli\r\nCodeType=1\r\nColor=blue\r\n"
                           "MaskKey=0\r\nAutoUpdate=1\r\nCustCode=Caesar\r\n"
                           "WindowPos=1200,900,8415,6000\r\n");
         QTest::newRow("the big example without a final line end")
             << QByteArray("; my notes\r\nKey=Tarn Veli\r\ncodetype=1\r\nColor=blue")
-            << exampleState()
+            << exampleSettings()
             << QByteArray("; my notes\r\nkey=Tarn Veli\r\nCodeType=1\r\nColor=blue\r\n"
                           "MaskKey=0\r\nAutoUpdate=1\r\nCustCode=Caesar\r\n"
                           "WindowPos=1200,900,8415,6000\r\n");
         QTest::newRow("indented key line replaced")
-            << QByteArray("  KEY=old\r\n") << exampleState("new")
+            << QByteArray("  KEY=old\r\n") << exampleSettings("new")
             << QByteArray("key=new\r\nMaskKey=0\r\nAutoUpdate=1\r\nCodeType=1\r\n"
                           "CustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
         QTest::newRow("two key lines both rewritten")
-            << QByteArray("key=one\r\nColor=blue\r\nkey=two\r\n") << exampleState("new")
+            << QByteArray("key=one\r\nColor=blue\r\nkey=two\r\n") << exampleSettings("new")
             << QByteArray("key=new\r\nColor=blue\r\nkey=new\r\nMaskKey=0\r\nAutoUpdate=1\r\n"
                           "CodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
         QTest::newRow("foreign and blank lines kept byte for byte and in place")
             << QByteArray("\r\n  ; Notes  \r\nWindowPos=1,2,3,4\r\n\r\n\tkey=tabbed\r\n"
                           "Colour = Blue \r\nkeys\r\n")
-            << exampleState()
+            << exampleSettings()
             << QByteArray("\r\n  ; Notes  \r\nWindowPos=1200,900,8415,6000\r\n\r\n"
                           "\tkey=tabbed\r\nColour = Blue \r\nkeys\r\nkey=Tarn Veli\r\n"
                           "MaskKey=0\r\nAutoUpdate=1\r\nCodeType=1\r\nCustCode=Caesar\r\n");
         QTest::newRow("any mode line is replaced")
-            << QByteArray("CodeType=1 \r\n codetype=7\r\n") << exampleState()
+            << QByteArray("CodeType=1 \r\n codetype=7\r\n") << exampleSettings()
             << QByteArray("CodeType=1\r\nCodeType=1\r\nkey=Tarn Veli\r\nMaskKey=0\r\n"
                           "AutoUpdate=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
         QTest::newRow("lone CR and LF line ends")
-            << QByteArray("; a\rcustcode=x\nColor=blue\r\n") << exampleState()
+            << QByteArray("; a\rcustcode=x\nColor=blue\r\n") << exampleSettings()
             << QByteArray("; a\r\nCustCode=Caesar\r\nColor=blue\r\nkey=Tarn Veli\r\nMaskKey=0\r\n"
                           "AutoUpdate=1\r\nCodeType=1\r\nWindowPos=1200,900,8415,6000\r\n");
         {
@@ -323,9 +307,9 @@ private slots:
         QFETCH(QByteArray, oldFile);
         QFETCH(bool, utf8);
         QFETCH(QByteArray, expected);
-        CurrentSettings current = exampleState();
+        CurrentSettings current = exampleSettings();
         current.textCharset = utf8 ? charset::TextCharset::Utf8 : charset::TextCharset::Windows1252;
-        QCOMPARE(QByteArray::fromStdString(rewriteSettings(bytes(oldFile), current)), expected);
+        QCOMPARE(QByteArray::fromStdString(rewriteSettings(bytesOf(oldFile), current)), expected);
     }
 
     void rewriting()
@@ -333,7 +317,7 @@ private slots:
         QFETCH(QByteArray, oldFile);
         QFETCH(CurrentSettings, current);
         QFETCH(QByteArray, expected);
-        QCOMPARE(QByteArray::fromStdString(rewriteSettings(bytes(oldFile), current)), expected);
+        QCOMPARE(QByteArray::fromStdString(rewriteSettings(bytesOf(oldFile), current)), expected);
     }
 
     void geometryNumbers_data()
@@ -362,7 +346,7 @@ private slots:
     void rewriteReadsBack_data()
     {
         QTest::addColumn<CurrentSettings>("current");
-        QTest::newRow("example") << exampleState();
+        QTest::newRow("example") << exampleSettings();
         CurrentSettings c;
         c.key = "a=b,c \xFF";
         c.maskKey = 1;

@@ -7,45 +7,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/files.h"
 #include "fakefilesystem.h"
+#include "settingsstate.h"
 #include "startup/settings.h"
 
 using namespace lorimand;
-using lorimand::test::FakeFileSystem;
-
-namespace {
-
-CurrentSettings someState()
-{
-    CurrentSettings c;
-    c.key = "Tarn Veli";
-    c.maskKey = 1;
-    c.autoUpdate = 0;
-    c.useCustom = true;
-    c.codeTableName = "Caesar";
-    c.geometry = {1200, 900, 8415, 6000};
-    return c;
-}
-
-const QByteArray someStateLines = "key=Tarn Veli\r\nMaskKey=1\r\nAutoUpdate=0\r\nCodeType=1\r\n"
-                                  "CustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n";
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "(cannot open)";
-    return file.readAll();
-}
-
-bool putContents(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
+using namespace lorimand::test;
 
 class TestSettingsFile : public QObject
 {
@@ -108,11 +77,12 @@ private slots:
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
         files.files["/opt/lorimand/Lorimand.tmp"] = "stale";
         SettingsFile settings(files, "/opt/lorimand");
-        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(files.writes.size(), std::size_t(1));
         QCOMPARE(files.writes[0].path, std::string("/opt/lorimand/Lorimand.ini"));
         QCOMPARE(files.writes[0].scratchPath, std::string("/opt/lorimand/Lorimand.tmp"));
-        QCOMPARE(QByteArray::fromStdString(files.writes[0].bytes), "; notes\r\n" + someStateLines);
+        QCOMPARE(QByteArray::fromStdString(files.writes[0].bytes),
+                 "; notes\r\n" + kExampleSettingsLines);
         QVERIFY(!files.files.contains("/opt/lorimand/Lorimand.tmp"));
     }
 
@@ -122,7 +92,7 @@ private slots:
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\nkey=old\r\n";
         files.writesFail = true;
         SettingsFile settings(files, "/opt/lorimand");
-        QCOMPARE(settings.write(someState()),
+        QCOMPARE(settings.write(exampleSettings()),
                  std::optional<std::string>("/opt/lorimand/Lorimand.ini: The disk is full"));
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\nkey=old\r\n"));
     }
@@ -133,7 +103,7 @@ private slots:
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
         files.unreadable.insert("/opt/lorimand/Lorimand.ini");
         SettingsFile settings(files, "/opt/lorimand");
-        QCOMPARE(settings.write(someState()),
+        QCOMPARE(settings.write(exampleSettings()),
                  std::optional<std::string>("/opt/lorimand/Lorimand.ini: Permission denied"));
         QVERIFY(files.writes.empty());
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\n"));
@@ -154,7 +124,7 @@ private slots:
         const QString expected = configFolder() + "/Lorimand.ini";
         QCOMPARE(settings.path(), expected);
         QVERIFY(QFileInfo(configFolder()).isDir());
-        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(files.writes.size(), std::size_t(1));
         QCOMPARE(files.writes[0].path, QFile::encodeName(expected).toStdString());
         QCOMPARE(files.writes[0].scratchPath,
@@ -193,10 +163,10 @@ private slots:
         SettingsFile settings(realFileSystem(), program.path());
         QCOMPARE(settings.path(), program.path() + "/Lorimand.ini");
         QVERIFY(settings.read() == StoredSettings{});
-        QCOMPARE(contents(settings.path()), QByteArray());
+        QCOMPARE(contentsOf(settings.path()), QByteArray());
 
-        QCOMPARE(settings.write(someState()), std::optional<std::string>());
-        QCOMPARE(contents(settings.path()), someStateLines);
+        QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
+        QCOMPARE(contentsOf(settings.path()), kExampleSettingsLines);
         QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
         QCOMPARE(QDir(program.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"Lorimand.ini"});
@@ -207,23 +177,23 @@ private slots:
         QTemporaryDir program;
         QVERIFY(program.isValid());
         const QString path = program.path() + "/Lorimand.ini";
-        QVERIFY(putContents(path, "; my notes\nstill notes\r\nKey=old\r\n\r\nColor=blue"));
-        QVERIFY(putContents(program.path() + "/Lorimand.tmp", "left by a crash"));
+        writeBytes(path, "; my notes\nstill notes\r\nKey=old\r\n\r\nColor=blue");
+        writeBytes(program.path() + "/Lorimand.tmp", "left by a crash");
 
         SettingsFile settings(realFileSystem(), program.path());
         QCOMPARE(settings.read().key, std::optional<std::string>("old"));
-        QCOMPARE(settings.write(someState()), std::optional<std::string>());
+        QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(
-            contents(path),
-            "; my notes\r\nstill notes\r\nkey=Tarn Veli\r\n\r\nColor=blue\r\nMaskKey=1\r\n"
-            "AutoUpdate=0\r\nCodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
+            contentsOf(path),
+            "; my notes\r\nstill notes\r\nkey=Tarn Veli\r\n\r\nColor=blue\r\nMaskKey=0\r\n"
+            "AutoUpdate=1\r\nCodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
         QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
 
         SettingsFile nextRun(realFileSystem(), program.path());
         const StoredSettings stored = nextRun.read();
         QCOMPARE(stored.key, std::optional<std::string>("Tarn Veli"));
-        QCOMPARE(stored.maskKey, std::optional<int>(1));
-        QCOMPARE(stored.autoUpdate, std::optional<int>(0));
+        QCOMPARE(stored.maskKey, std::optional<int>(0));
+        QCOMPARE(stored.autoUpdate, std::optional<int>(1));
         QVERIFY(stored.useCustom);
         QCOMPARE(stored.codeTableName, std::string("Caesar"));
         QVERIFY(stored.geometry == (WindowGeometry{1200, 900, 8415, 6000}));
@@ -234,17 +204,17 @@ private slots:
         QTemporaryDir scratch;
         QVERIFY(scratch.isValid());
         const QString notAFolder = scratch.path() + "/program";
-        QVERIFY(putContents(notAFolder, "a file, not a folder"));
+        writeBytes(notAFolder, "a file, not a folder");
         const QString configFile = configFolder() + "/Lorimand.ini";
 
         SettingsFile settings(realFileSystem(), notAFolder);
         QCOMPARE(settings.path(), configFile);
         QVERIFY(QFile::exists(configFile));
         QVERIFY(settings.read() == StoredSettings{});
-        QCOMPARE(settings.write(someState()), std::optional<std::string>());
-        QCOMPARE(contents(configFile), someStateLines);
+        QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
+        QCOMPARE(contentsOf(configFile), kExampleSettingsLines);
         QVERIFY(!QFile::exists(configFolder() + "/Lorimand.tmp"));
-        QCOMPARE(contents(notAFolder), QByteArray("a file, not a folder"));
+        QCOMPARE(contentsOf(notAFolder), QByteArray("a file, not a folder"));
 
         // The next run finds the same file again and reads what the close wrote.
         SettingsFile nextRun(realFileSystem(), notAFolder);

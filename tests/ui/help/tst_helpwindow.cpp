@@ -15,10 +15,10 @@
 
 #include "engine/files.h"
 #include "fakefilesystem.h"
+#include "scriptedplatform.h"
 #include "ui/help/banner.h"
 #include "ui/help/helplayout.h"
 #include "ui/help/helpwindow.h"
-#include "ui/scriptedplatform.h"
 #include "ui/twips.h"
 
 using namespace lorimand;

@@ -12,26 +12,17 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include "bytes.h"
 #include "engine/generator.h"
 #include "engine/keyshift.h"
 #include "failingfilesystem.h"
+#include "generators.h"
+#include "scriptedplatform.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/mainwindow.h"
-#include "ui/scriptedplatform.h"
 
 namespace lorimand::test {
-
-class SwitchableGenerator final : public RandomGenerator
-{
-public:
-    bool broken = false;
-    void randomize(double seed) override { real_.randomize(seed); }
-    [[nodiscard]] float current() const override { return broken ? 0.5f : real_.current(); }
-
-private:
-    RuntimeGenerator real_;
-};
 
 // What the key-shift cipher makes of text with key, for comparing with the window.
 inline std::string withKey(const std::string &text, Direction direction,
@@ -66,9 +57,7 @@ struct MainWindowFixture
 
     void writeFile(const QString &name, const QByteArray &bytes) const
     {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the fixture file %s", qPrintable(name));
+        writeBytes(path(name), bytes);
     }
 
     QByteArray readFile(const QString &name) const

@@ -29,18 +29,21 @@ public:
 
     ReadResult readFile(const std::string &path, const ReadOptions & = {}) override
     {
-        if (unreadable.contains(path))
+        if (unreadable.contains(path)) {
             return {{}, FileError{path, "Permission denied"}};
+        }
         const auto it = files.find(path);
-        if (it == files.end())
+        if (it == files.end()) {
             return {{}, FileError{path, "No such file or directory"}};
+        }
         return {it->second, std::nullopt};
     }
     std::optional<FileError> writeFile(const std::string &path, std::string_view bytes,
                                        const WriteOptions &options = {}) override
     {
-        if (writesFail)
+        if (writesFail) {
             return FileError{path, "The disk is full"};
+        }
         const std::string scratchPath =
             options.scratchName.empty() ? std::string()
                                         : path.substr(0, path.rfind('/') + 1) + options.scratchName;
@@ -51,15 +54,17 @@ public:
     std::optional<FileError> createIfMissing(const std::string &path,
                                              NewFileAccess = NewFileAccess::Everyone) override
     {
-        if (uncreatable.contains(path))
+        if (uncreatable.contains(path)) {
             return FileError{path, "Read-only file system"};
+        }
         files.try_emplace(path);
         return std::nullopt;
     }
     std::optional<FileError> probeCreate(const std::string &path) override
     {
-        if (uncreatable.contains(path))
+        if (uncreatable.contains(path)) {
             return FileError{path, "Read-only file system"};
+        }
         files.erase(path);
         return std::nullopt;
     }

@@ -15,15 +15,17 @@ public:
     ReadResult readFile(const std::string &path, const ReadOptions &options = {}) override
     {
         ++reads;
-        if (failReads)
+        if (failReads) {
             return {{}, FileError{path, "Input/output error"}};
+        }
         return realFileSystem().readFile(path, options);
     }
     std::optional<FileError> writeFile(const std::string &path, std::string_view bytes,
                                        const WriteOptions &options = {}) override
     {
-        if (failWrites)
+        if (failWrites) {
             return FileError{path, "The disk is full"};
+        }
         return realFileSystem().writeFile(path, bytes, options);
     }
     std::optional<FileError>

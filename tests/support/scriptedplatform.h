@@ -29,8 +29,9 @@ public:
                                             QMessageBox::StandardButton defaultButton) override
     {
         messages.append({title, text, buttons, defaultButton});
-        if (!answers.isEmpty())
+        if (!answers.isEmpty()) {
             return answers.dequeue();
+        }
         return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
     }
 

@@ -3,55 +3,59 @@
 #include <algorithm>
 #include <string>
 
-#include <QFile>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/codetable.h"
 #include "engine/codetablefile.h"
 
 using namespace lorimand;
+using lorimand::test::contentsOf;
 
 namespace {
 
 QByteArray resource(const QString &name)
 {
-    QFile file(QStringLiteral(LORIMAND_RESOURCES_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return contentsOf(QStringLiteral(LORIMAND_RESOURCES_DIR "/") + name);
 }
 
 // Whether the file is plain ASCII text whose every line, the last included,
 // ends with CR LF, and no line is longer than maxLength.
 QString plainCrLfTextProblem(const QByteArray &bytes, qsizetype maxLength)
 {
-    if (bytes.isEmpty())
+    if (bytes.isEmpty()) {
         return QStringLiteral("empty or missing");
-    if (!bytes.endsWith("\r\n"))
+    }
+    if (!bytes.endsWith("\r\n")) {
         return QStringLiteral("does not end with CR LF");
+    }
     qsizetype lineLength = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto code = static_cast<unsigned char>(bytes[i]);
         if (code == '\r') {
-            if (i + 1 >= bytes.size() || bytes[i + 1] != '\n')
+            if (i + 1 >= bytes.size() || bytes[i + 1] != '\n') {
                 return QStringLiteral("a CR without LF at byte %1").arg(i);
+            }
             ++i;
             lineLength = 0;
             continue;
         }
-        if (code == '\n')
+        if (code == '\n') {
             return QStringLiteral("an LF without CR at byte %1").arg(i);
-        if (code < 0x20 || code > 0x7E)
+        }
+        if (code < 0x20 || code > 0x7E) {
             return QStringLiteral("byte %1 is not printable ASCII").arg(i);
-        if (++lineLength > maxLength)
+        }
+        if (++lineLength > maxLength) {
             return QStringLiteral("a line longer than %1 at byte %2").arg(maxLength).arg(i);
+        }
     }
     return {};
 }
 
 } // namespace
 
-class TestHelpResources : public QObject
+class TestResources : public QObject
 {
     Q_OBJECT
 
@@ -63,7 +67,7 @@ private slots:
     void sampleTablesTranslate();
 };
 
-void TestHelpResources::readmeIsPlainCrLfText()
+void TestResources::readmeIsPlainCrLfText()
 {
     const QByteArray readme = resource(QStringLiteral("Readme.txt"));
     // Short lines, so the help box wraps none at its initial width.
@@ -80,7 +84,7 @@ void TestHelpResources::readmeIsPlainCrLfText()
     QCOMPARE(translateThroughTable("zba", parse.tables.decodeTable), std::string("cab"));
 }
 
-void TestHelpResources::sampleTablesLoad_data()
+void TestResources::sampleTablesLoad_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("entries");
@@ -90,7 +94,7 @@ void TestHelpResources::sampleTablesLoad_data()
     QTest::newRow("Digits") << QStringLiteral("Digits.sbt") << 10;
 }
 
-void TestHelpResources::sampleTablesLoad()
+void TestResources::sampleTablesLoad()
 {
     QFETCH(QString, name);
     QFETCH(int, entries);
@@ -106,7 +110,8 @@ void TestHelpResources::sampleTablesLoad()
     QVERIFY(comments >= 1);
     QCOMPARE(lines.size() - comments, entries);
 
-    const CodeTableParse parse = parseCodeTable(std::string_view(bytes.constData(), bytes.size()));
+    const CodeTableParse parse =
+        parseCodeTable(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     QVERIFY2(!parse.error, parse.error ? parse.error->reason.c_str() : "");
     const auto filled = [](const CodeTable &table) {
         return std::count_if(table.begin(), table.end(), [](auto e) { return e != kNoEntry; });
@@ -115,7 +120,7 @@ void TestHelpResources::sampleTablesLoad()
     QCOMPARE(filled(parse.tables.decodeTable), entries);
 }
 
-void TestHelpResources::sampleTablesTranslate_data()
+void TestResources::sampleTablesTranslate_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("plain");
@@ -129,14 +134,15 @@ void TestHelpResources::sampleTablesTranslate_data()
                             << QByteArray("Call 5678901234 now");
 }
 
-void TestHelpResources::sampleTablesTranslate()
+void TestResources::sampleTablesTranslate()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, plain);
     QFETCH(QByteArray, encoded);
 
     const QByteArray bytes = resource(name);
-    const CodeTableParse parse = parseCodeTable(std::string_view(bytes.constData(), bytes.size()));
+    const CodeTableParse parse =
+        parseCodeTable(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     QVERIFY(!parse.error);
     const std::string plainText = plain.toStdString();
     const std::string encodedText = encoded.toStdString();
@@ -148,12 +154,13 @@ void TestHelpResources::sampleTablesTranslate()
 
     // Every printable character comes back through both tables.
     std::string printable;
-    for (int code = 0x20; code < 0x7F; ++code)
+    for (int code = 0x20; code < 0x7F; ++code) {
         printable += static_cast<char>(code);
+    }
     QCOMPARE(translateThroughTable(translateThroughTable(printable, parse.tables.encodeTable),
                                    parse.tables.decodeTable),
              printable);
 }
 
-QTEST_APPLESS_MAIN(TestHelpResources)
-#include "tst_helpresources.moc"
+QTEST_APPLESS_MAIN(TestResources)
+#include "tst_resources.moc"
