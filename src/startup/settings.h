@@ -1,18 +1,14 @@
-// The settings file "Lorimand.ini": reading it at start-up and rewriting it at
-// close, as pure functions over its bytes, and where it lives.
+// The format of the settings file "Lorimand.ini": what its lines say at
+// start-up and the file rewritten at close, as pure functions over its bytes.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include <QString>
-
 #include "engine/charset.h"
 
 namespace lorimand {
-
-class FileSystem;
 
 // The outer rectangle of the main window, in twips.
 struct WindowGeometry
@@ -67,25 +63,5 @@ struct CurrentSettings
 // one stays as it was.
 [[nodiscard]] std::string rewriteSettings(std::string_view oldFileBytes,
                                           const CurrentSettings &current);
-
-// Where "Lorimand.ini" is read and written: the program folder when the file can be
-// created there, otherwise the user's configuration folder for the program.
-class SettingsFile
-{
-public:
-    SettingsFile(FileSystem &files, const QString &programFolder);
-
-    [[nodiscard]] const QString &path() const { return path_; }
-    // The settings, or nothing when the file cannot be created or read.
-    [[nodiscard]] StoredSettings read();
-    // Rewrites the file through the scratch file "Lorimand.tmp"; on a failure the
-    // old file stays whole and no scratch file is left. Returns the error, if any.
-    [[nodiscard]] std::optional<std::string> write(const CurrentSettings &current);
-
-private:
-    FileSystem &files_;
-    QString path_;
-    QString scratchPath_;
-};
 
 } // namespace lorimand

@@ -1,10 +1,12 @@
 #include "ui/programfiles.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include "engine/files.h"
 #include "ui/conversions.h"
@@ -25,9 +27,11 @@ QString fileIn(const QString &folder, const QString &name)
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }
 
-bool holdsHelp(const QString &folder)
+// Whether the folder holds the help text as an ordinary file (a link to one too).
+bool holdsHelp(FileSystem &files, const QString &folder)
 {
-    return QFileInfo(fileIn(folder, QLatin1String(kHelpFileName))).isFile();
+    const std::vector<std::string> names = files.listFiles(nativePath(folder), kHelpFileName);
+    return std::find(names.begin(), names.end(), std::string_view(kHelpFileName)) != names.end();
 }
 
 } // namespace
@@ -37,7 +41,7 @@ ProgramFiles::ProgramFiles(const Platform &platform, FileSystem &files)
 {
     const QString installedData =
         QDir::cleanPath(fileIn(dataFolder_, QStringLiteral(LORIMAND_DATA_FROM_PROGRAM)));
-    if (!holdsHelp(dataFolder_) && holdsHelp(installedData))
+    if (!holdsHelp(files_, dataFolder_) && holdsHelp(files_, installedData))
         dataFolder_ = installedData;
 }
 

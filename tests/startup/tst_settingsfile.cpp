@@ -1,9 +1,8 @@
 // Where "Lorimand.ini" lives and how it is read and rewritten, with a scripted
 // file system for the failures and the real one in a temporary folder.
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,7 +10,7 @@
 #include "engine/files.h"
 #include "fakefilesystem.h"
 #include "settingsstate.h"
-#include "startup/settings.h"
+#include "startup/settingsfile.h"
 
 using namespace lorimand;
 using namespace lorimand::test;
@@ -23,21 +22,14 @@ class TestSettingsFile : public QObject
 private:
     QTemporaryDir configHome_;
 
+    // The fallback folder, made by the first SettingsFile that needs it.
     [[nodiscard]] QString configFolder() const
     {
-        return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        return configHome_.path() + QStringLiteral("/Lorimand");
     }
 
 private slots:
-    void initTestCase()
-    {
-        // The user's configuration folder goes to a temporary folder, never the real one.
-        QVERIFY(configHome_.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome_.path()));
-        QCoreApplication::setOrganizationName(QString());
-        QCoreApplication::setApplicationName(QStringLiteral("Lorimand"));
-        QCOMPARE(configFolder(), configHome_.path() + "/Lorimand");
-    }
+    void initTestCase() { QVERIFY(configHome_.isValid()); }
 
     void cleanup() { QDir(configFolder()).removeRecursively(); }
 
@@ -46,7 +38,7 @@ private slots:
     void programFolderHoldsTheFile()
     {
         FakeFileSystem files;
-        SettingsFile settings(files, "/opt/lorimand");
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         QCOMPARE(settings.path(), QString("/opt/lorimand/Lorimand.ini"));
         QVERIFY(files.files.contains("/opt/lorimand/Lorimand.ini"));
     }
@@ -55,7 +47,7 @@ private slots:
     {
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "key=abc\r\nCodeType=1\r\n";
-        SettingsFile settings(files, "/opt/lorimand");
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         StoredSettings expected;
         expected.key = "abc";
         expected.useCustom = true;
@@ -67,7 +59,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "key=abc\r\nCodeType=1\r\n";
         files.unreadable.insert("/opt/lorimand/Lorimand.ini");
-        SettingsFile settings(files, "/opt/lorimand");
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         QVERIFY(settings.read() == StoredSettings{});
     }
 
@@ -76,7 +68,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
         files.files["/opt/lorimand/Lorimand.tmp"] = "stale";
-        SettingsFile settings(files, "/opt/lorimand");
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(files.writes.size(), std::size_t(1));
         QCOMPARE(files.writes[0].path, std::string("/opt/lorimand/Lorimand.ini"));
@@ -91,7 +83,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\nkey=old\r\n";
         files.writesFail = true;
-        SettingsFile settings(files, "/opt/lorimand");
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         QCOMPARE(settings.write(exampleSettings()),
                  std::optional<std::string>("/opt/lorimand/Lorimand.ini: The disk is full"));
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\nkey=old\r\n"));
@@ -102,7 +94,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
         files.unreadable.insert("/opt/lorimand/Lorimand.ini");
-        SettingsFile settings(files, "/opt/lorimand");
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         QCOMPARE(settings.write(exampleSettings()),
                  std::optional<std::string>("/opt/lorimand/Lorimand.ini: Permission denied"));
         QVERIFY(files.writes.empty());
@@ -120,7 +112,7 @@ private slots:
         QFETCH(QString, uncreatable);
         FakeFileSystem files;
         files.uncreatable.insert(uncreatable.toStdString());
-        SettingsFile settings(files, "/opt/lorimand");
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         const QString expected = configFolder() + "/Lorimand.ini";
         QCOMPARE(settings.path(), expected);
         QVERIFY(QFileInfo(configFolder()).isDir());
@@ -147,9 +139,10 @@ private slots:
         files.files["/opt/lorimand/Lorimand.ini"] = "key=Installed\r\n";
         const std::string ownPath =
             QFile::encodeName(configFolder() + "/Lorimand.ini").toStdString();
-        if (!own.isEmpty())
+        if (!own.isEmpty()) {
             files.files[ownPath] = own.toStdString();
-        SettingsFile settings(files, "/opt/lorimand");
+        }
+        SettingsFile settings(files, "/opt/lorimand", configFolder());
         QCOMPARE(settings.read().key, std::optional<std::string>(expectedKey.toStdString()));
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("key=Installed\r\n"));
     }
@@ -160,7 +153,7 @@ private slots:
     {
         QTemporaryDir program;
         QVERIFY(program.isValid());
-        SettingsFile settings(realFileSystem(), program.path());
+        SettingsFile settings(realFileSystem(), program.path(), configFolder());
         QCOMPARE(settings.path(), program.path() + "/Lorimand.ini");
         QVERIFY(settings.read() == StoredSettings{});
         QCOMPARE(contentsOf(settings.path()), QByteArray());
@@ -180,7 +173,7 @@ private slots:
         writeBytes(path, "; my notes\nstill notes\r\nKey=old\r\n\r\nColor=blue");
         writeBytes(program.path() + "/Lorimand.tmp", "left by a crash");
 
-        SettingsFile settings(realFileSystem(), program.path());
+        SettingsFile settings(realFileSystem(), program.path(), configFolder());
         QCOMPARE(settings.read().key, std::optional<std::string>("old"));
         QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(
@@ -189,7 +182,7 @@ private slots:
             "AutoUpdate=1\r\nCodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
         QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
 
-        SettingsFile nextRun(realFileSystem(), program.path());
+        SettingsFile nextRun(realFileSystem(), program.path(), configFolder());
         const StoredSettings stored = nextRun.read();
         QCOMPARE(stored.key, std::optional<std::string>("Tarn Veli"));
         QCOMPARE(stored.maskKey, std::optional<int>(0));
@@ -207,7 +200,7 @@ private slots:
         writeBytes(notAFolder, "a file, not a folder");
         const QString configFile = configFolder() + "/Lorimand.ini";
 
-        SettingsFile settings(realFileSystem(), notAFolder);
+        SettingsFile settings(realFileSystem(), notAFolder, configFolder());
         QCOMPARE(settings.path(), configFile);
         QVERIFY(QFile::exists(configFile));
         QVERIFY(settings.read() == StoredSettings{});
@@ -217,7 +210,7 @@ private slots:
         QCOMPARE(contentsOf(notAFolder), QByteArray("a file, not a folder"));
 
         // The next run finds the same file again and reads what the close wrote.
-        SettingsFile nextRun(realFileSystem(), notAFolder);
+        SettingsFile nextRun(realFileSystem(), notAFolder, configFolder());
         QCOMPARE(nextRun.path(), configFile);
         QCOMPARE(nextRun.read().codeTableName, std::string("Caesar"));
     }

@@ -14,7 +14,7 @@
 #include "engine/generator.h"
 #include "engine/translation.h"
 #include "startup/commandline.h"
-#include "startup/settings.h"
+#include "startup/settingsfile.h"
 #include "ui/help/helpwindow.h"
 #include "ui/main/bytetextedit.h"
 

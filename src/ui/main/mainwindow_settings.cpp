@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
-#include "startup/settings.h"
+#include "startup/settingsfile.h"
 #include "ui/conversions.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
@@ -43,11 +43,18 @@ void setCheckValue(QCheckBox &box, int value)
     box.setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
+// The program's settings file; the user's configuration folder holds it when the
+// settings folder cannot.
+SettingsFile settingsFileFor(const Platform &platform, FileSystem &files)
+{
+    return {files, ProgramFiles(platform, files).settingsFolder(), platform.userConfigFolder()};
+}
+
 } // namespace
 
 QString MainWindow::applySettings()
 {
-    settingsFile_.emplace(files_, ProgramFiles(platform_, files_).settingsFolder());
+    settingsFile_.emplace(settingsFileFor(platform_, files_));
     const StoredSettings stored = settingsFile_->read();
     if (stored.key)
         key_->setBytes(*stored.key);
@@ -93,7 +100,7 @@ bool MainWindow::saveSettings()
     }
 
     if (!settingsFile_)
-        settingsFile_.emplace(files_, ProgramFiles(platform_, files_).settingsFolder());
+        settingsFile_.emplace(settingsFileFor(platform_, files_));
     if (const auto error = settingsFile_->write(currentSettings()))
         showError(QStringLiteral("The settings could not be saved.\n\n%1")
                       .arg(QString::fromStdString(*error)));

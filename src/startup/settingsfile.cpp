@@ -1,0 +1,89 @@
+#include "startup/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "engine/files.h"
+
+namespace lorimand {
+
+namespace {
+
+const QString kSettingsName = QStringLiteral("/Lorimand.ini");
+const QString kScratchName = QStringLiteral("/Lorimand.tmp");
+// The settings file holds the key in clear: one the program creates is its owner's alone.
+const WriteOptions kSettingsWrite{"Lorimand.tmp", NewFileAccess::OwnerOnly};
+// Far above any real settings file, so that a wrong file cannot take all memory.
+const ReadOptions kSettingsRead{std::size_t{64} * 1024 * 1024, false};
+
+std::string toStdPath(const QString &path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+// The rewrite makes the scratch file beside the settings file and renames it, so
+// a folder holds the settings only when both can be created there.
+bool canHoldSettings(FileSystem &files, const QString &folder)
+{
+    if (files.createIfMissing(toStdPath(folder + kSettingsName), NewFileAccess::OwnerOnly)) {
+        return false;
+    }
+    return !files.probeCreate(toStdPath(folder + kScratchName));
+}
+
+} // namespace
+
+SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QString &fallbackFolder)
+    : files_(files)
+{
+    QString chosen = folder;
+    if (!canHoldSettings(files_, folder)) {
+        // A read-only installation. Settings that came with the installation are
+        // where a user without settings of their own starts.
+        chosen = fallbackFolder;
+        QDir().mkpath(chosen);
+        const std::string own = toStdPath(chosen + kSettingsName);
+        const ReadResult ownSettings = files_.readFile(own, kSettingsRead);
+        if (ownSettings.error || ownSettings.bytes.empty()) {
+            const ReadResult installed =
+                files_.readFile(toStdPath(folder + kSettingsName), kSettingsRead);
+            if (!installed.error && !installed.bytes.empty()) {
+                (void)files_.writeFile(own, installed.bytes, kSettingsWrite);
+            }
+        }
+        (void)files_.createIfMissing(own, NewFileAccess::OwnerOnly);
+    }
+    path_ = chosen + kSettingsName;
+    scratchPath_ = chosen + kScratchName;
+}
+
+StoredSettings SettingsFile::read()
+{
+    const ReadResult result = files_.readFile(toStdPath(path_), kSettingsRead);
+    if (result.error) {
+        return {};
+    }
+    return readSettings(result.bytes);
+}
+
+std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
+{
+    const std::string path = toStdPath(path_);
+    const std::string scratch = toStdPath(scratchPath_);
+    // A scratch file left by an interrupted run is stale; it is rewritten whole below.
+    (void)files_.removeFile(scratch);
+    // A missing file is an empty one. A file that exists but cannot be read is not
+    // replaced: its foreign lines would be lost.
+    (void)files_.createIfMissing(path, NewFileAccess::OwnerOnly);
+    const ReadResult old = files_.readFile(path, kSettingsRead);
+    if (old.error) {
+        return old.error->message();
+    }
+    if (const auto error =
+            files_.writeFile(path, rewriteSettings(old.bytes, current), kSettingsWrite)) {
+        return error->message();
+    }
+    return std::nullopt;
+}
+
+} // namespace lorimand

@@ -1,0 +1,37 @@
+// Where the settings file "Lorimand.ini" lives, and reading and rewriting it
+// through the file layer.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QString>
+
+#include "startup/settings.h"
+
+namespace lorimand {
+
+class FileSystem;
+
+// The given folder holds the file when the file and its scratch file can be
+// created there; otherwise the fallback folder (the user's configuration folder
+// for the program) holds it, for reading and writing alike.
+class SettingsFile
+{
+public:
+    SettingsFile(FileSystem &files, const QString &folder, const QString &fallbackFolder);
+
+    [[nodiscard]] const QString &path() const { return path_; }
+    // The settings, or nothing when the file cannot be created or read.
+    [[nodiscard]] StoredSettings read();
+    // Rewrites the file through the scratch file "Lorimand.tmp"; on a failure the
+    // old file stays whole and no scratch file is left. Returns the error, if any.
+    [[nodiscard]] std::optional<std::string> write(const CurrentSettings &current);
+
+private:
+    FileSystem &files_;
+    QString path_;
+    QString scratchPath_;
+};
+
+} // namespace lorimand
