@@ -1,8 +1,16 @@
 #include "startup/settingsfile.h"
 
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+
 #include <QDir>
 #include <QFile>
 
+#include "engine/descriptor.h"
 #include "engine/files.h"
 
 namespace lorimand {
@@ -31,10 +39,54 @@ bool canHoldSettings(FileSystem &files, const QString &folder)
     return !files.probeCreate(toStdPath(folder + kScratchName));
 }
 
+// An exclusive advisory lock on the folder that holds the settings, held while it
+// lives, so that copies of the program closing at once rewrite the file one after
+// the other: each reads what the one before wrote, and none removes the other's
+// scratch file. The folder, not the file, is locked: the rewrite replaces the file.
+class FolderLock
+{
+public:
+    enum class State
+    {
+        Held,
+        Busy,       // another copy held it for the whole wait
+        Unsupported // the folder cannot be locked (some network file systems)
+    };
+
+    FolderLock(const QString &folder, std::chrono::milliseconds wait)
+        : folder_(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (!folder_.isOpen()) {
+            state_ = State::Unsupported;
+            return;
+        }
+        const auto giveUp = std::chrono::steady_clock::now() + wait;
+        while (::flock(folder_.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                state_ = State::Unsupported;
+                return;
+            }
+            if (std::chrono::steady_clock::now() >= giveUp) {
+                state_ = State::Busy;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    [[nodiscard]] State state() const { return state_; }
+
+private:
+    // Closing the descriptor releases the lock.
+    FileDescriptor folder_;
+    State state_ = State::Held;
+};
+
 } // namespace
 
-SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QString &fallbackFolder)
-    : files_(files)
+SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QString &fallbackFolder,
+                           std::chrono::milliseconds lockWait)
+    : files_(files), lockWait_(lockWait)
 {
     QString chosen = folder;
     if (!canHoldSettings(files_, folder)) {
@@ -53,6 +105,7 @@ SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QStri
         }
         (void)files_.createIfMissing(own, NewFileAccess::OwnerOnly);
     }
+    folder_ = chosen;
     path_ = chosen + kSettingsName;
     scratchPath_ = chosen + kScratchName;
 }
@@ -70,6 +123,12 @@ std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
 {
     const std::string path = toStdPath(path_);
     const std::string scratch = toStdPath(scratchPath_);
+    // Held from reading the old file to the rename. A folder that cannot be locked
+    // is rewritten as before: one copy at a time is the usual case.
+    const FolderLock lock(folder_, lockWait_);
+    if (lock.state() == FolderLock::State::Busy) {
+        return path + ": another copy of Lorimand is still saving its settings";
+    }
     // A scratch file left by an interrupted run is stale; it is rewritten whole below.
     (void)files_.removeFile(scratch);
     // A missing file is an empty one. A file that exists but cannot be read is not

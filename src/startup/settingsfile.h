@@ -2,6 +2,7 @@
 // through the file layer.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -19,17 +20,23 @@ class FileSystem;
 class SettingsFile
 {
 public:
-    SettingsFile(FileSystem &files, const QString &folder, const QString &fallbackFolder);
+    // lockWait bounds how long a rewrite waits for another copy's rewrite to end.
+    SettingsFile(FileSystem &files, const QString &folder, const QString &fallbackFolder,
+                 std::chrono::milliseconds lockWait = std::chrono::seconds(5));
 
     [[nodiscard]] const QString &path() const { return path_; }
     // The settings, or nothing when the file cannot be created or read.
     [[nodiscard]] StoredSettings read();
     // Rewrites the file through the scratch file "Lorimand.tmp"; on a failure the
-    // old file stays whole and no scratch file is left. Returns the error, if any.
+    // old file stays whole and no scratch file is left. Copies of the program
+    // rewriting at once take turns, so the file is always one whole rewrite and
+    // the last one wins. Returns the error, if any.
     [[nodiscard]] std::optional<std::string> write(const CurrentSettings &current);
 
 private:
     FileSystem &files_;
+    std::chrono::milliseconds lockWait_;
+    QString folder_;
     QString path_;
     QString scratchPath_;
 };

@@ -1,5 +1,13 @@
 // Where "Lorimand.ini" lives and how it is read and rewritten, with a scripted
 // file system for the failures and the real one in a temporary folder.
+#include <algorithm>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +22,20 @@
 
 using namespace lorimand;
 using namespace lorimand::test;
+
+namespace {
+
+// Runs work in a copy of this process, which ends with 0 when work gives true.
+template <typename Work> pid_t forkCopy(Work work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(work() ? 0 : 1);
+    }
+    return pid;
+}
+
+} // namespace
 
 class TestSettingsFile : public QObject
 {
@@ -213,6 +235,78 @@ private slots:
         SettingsFile nextRun(realFileSystem(), notAFolder, configFolder());
         QCOMPARE(nextRun.path(), configFile);
         QCOMPARE(nextRun.read().codeTableName, std::string("Caesar"));
+    }
+
+    // Copies of the program that close at the same moment rewrite the file one
+    // after the other: each reports success, the file is always one whole result
+    // and no scratch file is left.
+    void copiesClosingAtOnceTakeTurns()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString ini = program.filePath(QStringLiteral("Lorimand.ini"));
+        writeBytes(ini, "; notes\r\n");
+        const QByteArray first = "; notes\r\n" + kExampleSettingsLines;
+        const QByteArray second =
+            "; notes\r\n" + QByteArray(kExampleSettingsLines).replace("Tarn Veli", "second");
+
+        std::vector<pid_t> copies;
+        for (const char *key : {"Tarn Veli", "second"}) {
+            copies.push_back(forkCopy([&program, this, key] {
+                SettingsFile settings(realFileSystem(), program.path(), configFolder());
+                for (int close = 0; close < 200; ++close) {
+                    if (settings.write(exampleSettings(key))) {
+                        return false;
+                    }
+                }
+                return true;
+            }));
+        }
+        QVERIFY(copies[0] > 0 && copies[1] > 0);
+        int failed = 0;
+        while (!copies.empty()) {
+            const QByteArray now = contentsOf(ini);
+            QVERIFY2(now == "; notes\r\n" || now == first || now == second, now.constData());
+            std::erase_if(copies, [&failed](pid_t copy) {
+                int status = 0;
+                if (::waitpid(copy, &status, WNOHANG) != copy) {
+                    return false;
+                }
+                failed += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+                return true;
+            });
+        }
+        QCOMPARE(failed, 0);
+        const QByteArray last = contentsOf(ini);
+        QVERIFY(last == first || last == second);
+        QCOMPARE(entriesOf(program.path()), QStringList{QStringLiteral("Lorimand.ini")});
+    }
+
+    // A copy that keeps the folder locked past the wait: the close says so and
+    // leaves the file as it was; once the lock is free the rewrite goes ahead.
+    void rewriteWaitsOnlySoLong()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString ini = program.filePath(QStringLiteral("Lorimand.ini"));
+        writeBytes(ini, "; notes\r\nkey=old\r\n");
+        SettingsFile settings(realFileSystem(), program.path(), configFolder(),
+                              std::chrono::milliseconds(200));
+
+        const int folder =
+            ::open(QFile::encodeName(program.path()).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(folder >= 0);
+        QCOMPARE(::flock(folder, LOCK_EX), 0);
+        const std::optional<std::string> busy = settings.write(exampleSettings());
+        QCOMPARE(busy, std::optional<std::string>(QFile::encodeName(ini).toStdString() +
+                                                  ": another copy of Lorimand is still saving "
+                                                  "its settings"));
+        QCOMPARE(contentsOf(ini), QByteArray("; notes\r\nkey=old\r\n"));
+        QCOMPARE(entriesOf(program.path()), QStringList{QStringLiteral("Lorimand.ini")});
+
+        QCOMPARE(::close(folder), 0);
+        QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
+        QCOMPARE(contentsOf(ini), "; notes\r\n" + kExampleSettingsLines);
     }
 };
 
