@@ -212,25 +212,42 @@ std::string formatGeometryNumber(float value)
     return std::string(buffer.data(), result.ptr);
 }
 
+bool fitsOnOneLine(std::string_view value)
+{
+    return value.find_first_of("\r\n") == std::string_view::npos;
+}
+
 std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings &current)
 {
+    // A key or table name that would break its line is not written: the lines the
+    // file has for it stay as they are.
+    std::array<bool, SettingCount> keepsOldLines{};
+    keepsOldLines[Key] = !fitsOnOneLine(current.key);
+    keepsOldLines[CustCode] = !fitsOnOneLine(current.codeTableName);
+    // What is appended when the file has no line for it.
+    std::array<bool, SettingCount> appended{};
+    appended.fill(true);
+    appended[Key] = !keepsOldLines[Key];
+    appended[CustCode] = !keepsOldLines[CustCode];
+    appended[TextCharset] = current.textCharset != charset::TextCharset::Windows1252;
+
     std::string out;
     out.reserve(oldFileBytes.size() + 128);
-    std::array<bool, SettingCount> written{};
     for (const std::string_view line : splitRecordLines(oldFileBytes)) {
         // Wider than at start-up: indented lines and any mode value are setting lines too.
         const Setting setting = settingOf(trimBlanks(line)).setting;
-        if (setting == SettingCount) {
+        if (setting == SettingCount || keepsOldLines[setting]) {
             out += line;
         } else {
             out += settingLine(setting, current);
-            written[setting] = true;
+        }
+        if (setting != SettingCount) {
+            appended[setting] = false;
         }
         out += "\r\n";
     }
-    const bool defaultCharset = current.textCharset == charset::TextCharset::Windows1252;
     for (std::size_t setting = 0; setting < SettingCount; ++setting) {
-        if (!written[setting] && !(setting == TextCharset && defaultCharset)) {
+        if (appended[setting]) {
             out += settingLine(static_cast<Setting>(setting), current);
             out += "\r\n";
         }

@@ -56,11 +56,16 @@ struct CurrentSettings
 // a fraction with "." and the fewest digits that read back to the same value.
 [[nodiscard]] std::string formatGeometryNumber(float value);
 
+// Whether a value can stand in a settings line: a CR or LF would end the line
+// there and put the rest on a line of its own.
+[[nodiscard]] bool fitsOnOneLine(std::string_view value);
+
 // The file after the close: foreign lines kept byte for byte and in place, each
 // setting line replaced by the current value, missing settings appended in the
-// fixed order, every line ending in CR LF. The text charset's line is the one
-// setting appended only when it is not the default, so a file that never chose
-// one stays as it was.
+// fixed order, every line ending in CR LF. A key or table name that does not fit
+// on one line is not written: the file keeps what it said about it. The text
+// charset's line is the one setting appended only when it is not the default, so
+// a file that never chose one stays as it was.
 [[nodiscard]] std::string rewriteSettings(std::string_view oldFileBytes,
                                           const CurrentSettings &current);
 

@@ -271,6 +271,30 @@ private slots:
             << QByteArray("; a\rcustcode=x\nColor=blue\r\n") << exampleSettings()
             << QByteArray("; a\r\nCustCode=Caesar\r\nColor=blue\r\nkey=Tarn Veli\r\nMaskKey=0\r\n"
                           "AutoUpdate=1\r\nCodeType=1\r\nWindowPos=1200,900,8415,6000\r\n");
+        // A key or table name holding a line break would add a stray line at every
+        // close; the file keeps what it said about it instead.
+        for (const char *lineBreak : {"\r", "\n", "\r\n"}) {
+            const QByteArray name =
+                QByteArray(lineBreak).replace("\r", "CR ").replace("\n", "LF ").trimmed();
+            CurrentSettings c = exampleSettings(std::string("a") + lineBreak + "MaskKey=2");
+            QTest::newRow(("key holding " + name + ": the file keeps its key lines").constData())
+                << QByteArray("KEY=old\r\nkey=older\r\n") << c
+                << QByteArray("KEY=old\r\nkey=older\r\nMaskKey=0\r\nAutoUpdate=1\r\n"
+                              "CodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
+            QTest::newRow(("key holding " + name + ": no key line added").constData())
+                << QByteArray() << c
+                << QByteArray("MaskKey=0\r\nAutoUpdate=1\r\nCodeType=1\r\nCustCode=Caesar\r\n"
+                              "WindowPos=1200,900,8415,6000\r\n");
+            c = exampleSettings();
+            c.codeTableName = std::string("Caesar") + lineBreak + "key=stray";
+            QTest::newRow(("table name holding " + name + ": the file keeps its line").constData())
+                << QByteArray("custcode=Old\r\n") << c
+                << QByteArray("custcode=Old\r\n") +
+                       QByteArray(kExampleSettingsLines).replace("CustCode=Caesar\r\n", "");
+            QTest::newRow(("table name holding " + name + ": no line added").constData())
+                << QByteArray() << c
+                << QByteArray(kExampleSettingsLines).replace("CustCode=Caesar\r\n", "");
+        }
         {
             CurrentSettings c;
             c.key = "K";

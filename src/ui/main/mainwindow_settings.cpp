@@ -23,6 +23,10 @@ namespace {
 
 const QString kKeyChanged = QStringLiteral(
     "The encryption key has changed.  Would you like to save the new key as the default?");
+const QString kKeyNotStorable =
+    QStringLiteral("The encryption key holds a line break, which the settings file cannot hold, "
+                   "so this key cannot be remembered.  The settings keep the previous default "
+                   "key.");
 
 // Check boxes hold 0 (clear), 1 (ticked) or 2 (greyed).
 int checkValue(const QCheckBox &box)
@@ -84,19 +88,27 @@ QString MainWindow::applySettings()
 bool MainWindow::saveSettings()
 {
     const std::string key = key_->bytes();
-    // A CR ends a line of the settings file, so a key holding one cannot be kept
-    // there; like an empty key, it leaves the default key in the file.
-    const bool storable = !key.empty() && key.find('\r') == std::string::npos;
-    if (storable && key != defaultKey_) {
+    if (!fitsOnOneLine(key)) {
+        // The user learns that the key is not kept, and may stay to change it.
+        const auto answer =
+            platform_.showMessage(dialogParent(), QStringLiteral("Closing"), kKeyNotStorable,
+                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+        if (answer == QMessageBox::Cancel) {
+            return false;
+        }
+        key_->setBytes(defaultKey_);
+    } else if (key.empty()) {
+        key_->setBytes(defaultKey_);
+    } else if (key != defaultKey_) {
         const auto answer = platform_.showMessage(
             dialogParent(), QStringLiteral("Closing"), kKeyChanged,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-        if (answer == QMessageBox::Cancel)
+        if (answer == QMessageBox::Cancel) {
             return false;
-        if (answer == QMessageBox::No)
+        }
+        if (answer == QMessageBox::No) {
             key_->setBytes(defaultKey_);
-    } else if (!storable) {
-        key_->setBytes(defaultKey_);
+        }
     }
 
     if (!settingsFile_)

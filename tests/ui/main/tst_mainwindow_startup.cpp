@@ -148,10 +148,18 @@ private slots:
                                      << true << QByteArray("oldkey");
         QTest::newRow("empty key")
             << QByteArray() << int(QMessageBox::NoButton) << false << true << QByteArray("OldKey");
-        QTest::newRow("key with a CR") << QByteArray("a\rb") << int(QMessageBox::NoButton) << false
-                                       << true << QByteArray("OldKey");
         QTest::newRow("unchanged") << QByteArray("OldKey") << int(QMessageBox::NoButton) << false
                                    << true << QByteArray("OldKey");
+        // A key that would break its line in the settings file is not kept: the
+        // close says so, and Cancel keeps the window open to change the key.
+        for (const char *lineBreak : {"\r", "\n", "\r\n"}) {
+            const QByteArray key = QByteArray("a") + lineBreak + "key=b";
+            const char *name = lineBreak[1] != 0 ? "CR LF" : lineBreak[0] == '\r' ? "CR" : "LF";
+            QTest::addRow("key with %s, OK", name)
+                << key << int(QMessageBox::Ok) << true << true << QByteArray("OldKey");
+            QTest::addRow("key with %s, cancel", name)
+                << key << int(QMessageBox::Cancel) << true << false << QByteArray();
+        }
     }
     void closePrompt()
     {
@@ -174,10 +182,17 @@ private slots:
         if (asked) {
             const ShownMessage &prompt = f.platform.messages[0];
             QCOMPARE(prompt.title, QStringLiteral("Closing"));
-            QCOMPARE(prompt.text, QStringLiteral("The encryption key has changed.  Would you like "
-                                                 "to save the new key as the default?"));
-            QCOMPARE(prompt.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            QCOMPARE(prompt.defaultButton, QMessageBox::Yes);
+            if (typedKey.contains('\r') || typedKey.contains('\n')) {
+                QVERIFY2(prompt.text.contains(QStringLiteral("cannot be remembered")) &&
+                             prompt.text.contains(QStringLiteral("previous default key")),
+                         qPrintable(prompt.text));
+                QCOMPARE(prompt.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+            } else {
+                QCOMPARE(prompt.text, QStringLiteral("The encryption key has changed.  Would you "
+                                                     "like to save the new key as the default?"));
+                QCOMPARE(prompt.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+                QCOMPARE(prompt.defaultButton, QMessageBox::Yes);
+            }
         }
         const QByteArray file = f.readFile("Lorimand.ini");
         if (!closes) {
