@@ -42,7 +42,7 @@ struct CurrentSettings
     int maskKey = 0;
     int autoUpdate = 0;
     bool useCustom = false;
-    std::string codeTableName;
+    std::string codeTableName; // the table file's name without ".sbt", as bytes
     WindowGeometry geometry;
     charset::TextCharset textCharset = charset::TextCharset::Windows1252;
 };

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 #include "engine/files.h"
 #include "ui/conversions.h"
@@ -34,6 +35,17 @@ bool holdsHelp(FileSystem &files, const QString &folder)
     return std::find(names.begin(), names.end(), std::string_view(kHelpFileName)) != names.end();
 }
 
+// The text of bytes that are UTF-8 through and through; nullopt for others.
+std::optional<QString> validUtf8(std::string_view bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (decoder.hasError()) {
+        return std::nullopt;
+    }
+    return text;
+}
+
 } // namespace
 
 ProgramFiles::ProgramFiles(const Platform &platform, FileSystem &files)
@@ -41,8 +53,9 @@ ProgramFiles::ProgramFiles(const Platform &platform, FileSystem &files)
 {
     const QString installedData =
         QDir::cleanPath(fileIn(dataFolder_, QStringLiteral(LORIMAND_DATA_FROM_PROGRAM)));
-    if (!holdsHelp(files_, dataFolder_) && holdsHelp(files_, installedData))
+    if (!holdsHelp(files_, dataFolder_) && holdsHelp(files_, installedData)) {
         dataFolder_ = installedData;
+    }
 }
 
 bool ProgramFiles::installed() const
@@ -55,48 +68,81 @@ QString ProgramFiles::helpFile() const
     return fileIn(dataFolder_, QLatin1String(kHelpFileName));
 }
 
-QStringList ProgramFiles::tableNamesIn(const QString &folder) const
+std::vector<std::string> ProgramFiles::tableNamesIn(const QString &folder) const
 {
-    QStringList names;
-    if (folder.isEmpty())
+    std::vector<std::string> names;
+    if (folder.isEmpty()) {
         return names;
+    }
     for (const std::string &file : files_.listFiles(nativePath(folder), kTableSuffix)) {
-        const QString name = fromNativePath(file);
-        names.append(name.left(name.indexOf(u'.')));
+        names.push_back(file.substr(0, file.find('.')));
     }
     return names;
 }
 
-QStringList ProgramFiles::codeTableNames() const
+std::vector<std::string> ProgramFiles::codeTableNames() const
 {
-    QStringList names = tableNamesIn(dataFolder_) + tableNamesIn(platform_.userTableFolder());
-    names.removeDuplicates();
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        return QString::localeAwareCompare(a, b) < 0;
+    std::vector<std::string> names = tableNamesIn(dataFolder_);
+    for (std::string &name : tableNamesIn(platform_.userTableFolder())) {
+        if (std::find(names.begin(), names.end(), name) == names.end()) {
+            names.push_back(std::move(name));
+        }
+    }
+    std::stable_sort(names.begin(), names.end(), [](const std::string &a, const std::string &b) {
+        return QString::localeAwareCompare(shownTableName(a), shownTableName(b)) < 0;
     });
     return names;
 }
 
-QString ProgramFiles::codeTableFile(const QString &name) const
+std::string ProgramFiles::codeTableFile(std::string_view name) const
 {
-    const QString fileName = name + QLatin1String(kTableSuffix);
+    const std::string fileName = std::string(name) + kTableSuffix;
     const QString userFolder = platform_.userTableFolder();
     if (!userFolder.isEmpty()) {
         for (const std::string &file : files_.listFiles(nativePath(userFolder), kTableSuffix)) {
-            if (fromNativePath(file) == fileName)
-                return fileIn(userFolder, fileName);
+            if (file == fileName) {
+                return nativePath(fileIn(userFolder, QString())) + fileName;
+            }
         }
     }
-    return fileIn(dataFolder_, fileName);
+    return nativePath(fileIn(dataFolder_, QString())) + fileName;
 }
 
 QString ProgramFiles::settingsFolder() const
 {
-    if (!installed())
+    if (!installed()) {
         return platform_.programFolder();
-    const QString folder = platform_.userConfigFolder();
+    }
+    QString folder = platform_.userConfigFolder();
     QDir().mkpath(folder);
     return folder;
+}
+
+QString shownTableName(std::string_view name)
+{
+    return fromNativePath(name);
+}
+
+std::optional<std::size_t> rememberedTable(const std::vector<std::string> &names,
+                                           std::string_view remembered)
+{
+    if (names.empty()) {
+        return std::nullopt;
+    }
+    const auto exact = std::find(names.begin(), names.end(), remembered);
+    if (exact != names.end()) {
+        return static_cast<std::size_t>(exact - names.begin());
+    }
+    const std::optional<QString> asUtf8 = validUtf8(remembered);
+    const QString asWindows1252 = fromCharset(remembered).toLower();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::optional<QString> name = validUtf8(names[i]);
+        if (name && ((asUtf8 && name->toLower() == asUtf8->toLower()) ||
+                     name->toLower() == asWindows1252)) {
+            return i;
+        }
+    }
+    return 0;
 }
 
 } // namespace lorimand

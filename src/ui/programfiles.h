@@ -5,8 +5,13 @@
 // folder. The user's own tables, in their data folder, are listed in either case.
 #pragma once
 
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include <QString>
-#include <QStringList>
 
 namespace lorimand {
 
@@ -25,20 +30,34 @@ public:
 
     [[nodiscard]] QString helpFile() const;
     // The names (up to the first ".") of the .sbt files in the data folder and in
-    // the user's table folder, each once, in the user's sort order.
-    [[nodiscard]] QStringList codeTableNames() const;
-    // The user's table of that name when there is one, else the data folder's.
-    [[nodiscard]] QString codeTableFile(const QString &name) const;
+    // the user's table folder, each once, in the user's sort order. A name is the
+    // file name's own bytes: one that is not valid UTF-8 has no QString that gives
+    // its bytes back.
+    [[nodiscard]] std::vector<std::string> codeTableNames() const;
+    // The path, in the file system's bytes, of the user's table of that name when
+    // there is one, else of the data folder's.
+    [[nodiscard]] std::string codeTableFile(std::string_view name) const;
     // Where the settings file is looked for first: for an installed copy the user's
     // configuration folder, made when missing.
     [[nodiscard]] QString settingsFolder() const;
 
 private:
-    [[nodiscard]] QStringList tableNamesIn(const QString &folder) const;
+    [[nodiscard]] std::vector<std::string> tableNamesIn(const QString &folder) const;
 
     const Platform &platform_;
     FileSystem &files_;
     QString dataFolder_;
 };
+
+// How a code-table name is shown: its bytes read as a file name.
+[[nodiscard]] QString shownTableName(std::string_view name);
+
+// The entry of the code-table list that a remembered name selects, given each
+// entry's name as bytes: the entry with exactly those bytes; else the first whose
+// name is the same in any letter case, the remembered name read as UTF-8 (as this
+// program writes names) or as Windows-1252 (as the earlier program did); else the
+// first entry. nullopt for an empty list.
+[[nodiscard]] std::optional<std::size_t> rememberedTable(const std::vector<std::string> &names,
+                                                         std::string_view remembered);
 
 } // namespace lorimand

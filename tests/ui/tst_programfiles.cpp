@@ -6,11 +6,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/files.h"
 #include "scriptedplatform.h"
 #include "ui/programfiles.h"
 
 using namespace lorimand;
+using lorimand::test::pathOf;
 
 namespace {
 
@@ -26,6 +28,15 @@ void makeFiles(const QString &root, const QStringList &files)
     }
 }
 
+QStringList shownNames(const std::vector<std::string> &names)
+{
+    QStringList shown;
+    for (const std::string &name : names) {
+        shown.append(shownTableName(name));
+    }
+    return shown;
+}
+
 } // namespace
 
 class TestProgramFiles : public QObject
@@ -36,6 +47,9 @@ private slots:
     void findsItsFiles_data();
     void findsItsFiles();
     void userTablesWinOnNameClash();
+    void tableNamesAreBytes();
+    void rememberedTable_data();
+    void rememberedTable();
 };
 
 void TestProgramFiles::findsItsFiles_data()
@@ -86,7 +100,7 @@ void TestProgramFiles::findsItsFiles()
     QCOMPARE(programFiles.dataFolder(), root.filePath(dataFolder));
     QCOMPARE(programFiles.installed(), installed);
     QCOMPARE(programFiles.helpFile(), root.filePath(dataFolder + "/Readme.txt"));
-    QCOMPARE(programFiles.codeTableNames(), tables);
+    QCOMPARE(shownNames(programFiles.codeTableNames()), tables);
     QCOMPARE(programFiles.settingsFolder(),
              installed ? root.filePath("config/Lorimand") : root.filePath("bin"));
     // The settings of an installed copy need their folder to exist.
@@ -103,14 +117,86 @@ void TestProgramFiles::userTablesWinOnNameClash()
     platform.userTables = root.filePath("user");
     const ProgramFiles programFiles(platform, realFileSystem());
 
-    QCOMPARE(programFiles.codeTableFile("ROT13"), root.filePath("user/ROT13.sbt"));
-    QCOMPARE(programFiles.codeTableFile("rot13"), root.filePath("user/rot13.sbt"));
-    QCOMPARE(programFiles.codeTableFile("Digits"), root.filePath("share/lorimand/Digits.sbt"));
+    QCOMPARE(programFiles.codeTableFile("ROT13"), pathOf(root.filePath("user/ROT13.sbt")));
+    QCOMPARE(programFiles.codeTableFile("rot13"), pathOf(root.filePath("user/rot13.sbt")));
+    QCOMPARE(programFiles.codeTableFile("Digits"),
+             pathOf(root.filePath("share/lorimand/Digits.sbt")));
     // A name found nowhere is looked for where the program's own tables are.
-    QCOMPARE(programFiles.codeTableFile("Gone"), root.filePath("share/lorimand/Gone.sbt"));
+    QCOMPARE(programFiles.codeTableFile("Gone"), pathOf(root.filePath("share/lorimand/Gone.sbt")));
 
     platform.userTables.clear();
-    QCOMPARE(programFiles.codeTableFile("ROT13"), root.filePath("share/lorimand/ROT13.sbt"));
+    QCOMPARE(programFiles.codeTableFile("ROT13"),
+             pathOf(root.filePath("share/lorimand/ROT13.sbt")));
+}
+
+// A file name need not be valid UTF-8 nor hold only characters of the 8-bit set:
+// the table is listed, and its name's own bytes find its file again.
+void TestProgramFiles::tableNamesAreBytes()
+{
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    makeFiles(root.path(), {"bin/Readme.txt", "bin/Alpha.sbt"});
+    const std::string folder = pathOf(root.filePath("bin"));
+    const std::vector<std::string> names = {"Caf\xE9\xFF", "\xCE\xA9mega \xE4\xB8\xAD",
+                                            "Line\rBreak"};
+    const auto fileOf = [&folder](const std::string &name) {
+        std::string file = folder;
+        file.append("/").append(name).append(".sbt");
+        return file;
+    };
+    for (const std::string &name : names) {
+        QVERIFY(!realFileSystem().writeFile(fileOf(name), "97=100\r\n"));
+    }
+    test::ScriptedPlatform platform(root.filePath("bin"));
+    const ProgramFiles programFiles(platform, realFileSystem());
+
+    const std::vector<std::string> listed = programFiles.codeTableNames();
+    QCOMPARE(listed.size(), std::size_t{4});
+    for (const std::string &name : names) {
+        QVERIFY2(std::find(listed.begin(), listed.end(), name) != listed.end(), name.c_str());
+        const std::string file = programFiles.codeTableFile(name);
+        QCOMPARE(file, fileOf(name));
+        const ReadResult read = realFileSystem().readFile(file);
+        QVERIFY(!read.error);
+        QCOMPARE(read.bytes, std::string("97=100\r\n"));
+    }
+}
+
+void TestProgramFiles::rememberedTable_data()
+{
+    QTest::addColumn<QList<QByteArray>>("entries");
+    QTest::addColumn<QByteArray>("remembered");
+    QTest::addColumn<int>("expected"); // -1: nothing to select
+    const QByteArray cafe = "Caf\xC3\xA9";
+    QTest::newRow("no entries") << QList<QByteArray>{} << QByteArray("Alpha") << -1;
+    QTest::newRow("nothing remembered") << QList<QByteArray>{"Alpha", "Beta"} << QByteArray() << 0;
+    QTest::newRow("unknown name") << QList<QByteArray>{"Alpha", "Beta"} << QByteArray("Gamma") << 0;
+    QTest::newRow("any letter case")
+        << QList<QByteArray>{"Alpha", "Caesar"} << QByteArray("CAESAR") << 1;
+    QTest::newRow("exact bytes before letter case")
+        << QList<QByteArray>{"caesar", "Caesar"} << QByteArray("Caesar") << 1;
+    QTest::newRow("UTF-8 in any letter case")
+        << QList<QByteArray>{"Alpha", cafe} << QByteArray("CAF\xC3\x89") << 1;
+    QTest::newRow("Windows-1252, as the earlier program wrote it")
+        << QList<QByteArray>{"Alpha", cafe} << QByteArray("CAF\xC9") << 1;
+    QTest::newRow("bytes that are not UTF-8")
+        << QList<QByteArray>{"Alpha", "\xFF\xFE"} << QByteArray("\xFF\xFE") << 1;
+    QTest::newRow("other bytes that are not UTF-8 match nothing")
+        << QList<QByteArray>{"Alpha", "\xFF\xFE"} << QByteArray("\xFF\xFD") << 0;
+}
+
+void TestProgramFiles::rememberedTable()
+{
+    QFETCH(QList<QByteArray>, entries);
+    QFETCH(QByteArray, remembered);
+    QFETCH(int, expected);
+    std::vector<std::string> names;
+    for (const QByteArray &entry : entries) {
+        names.push_back(entry.toStdString());
+    }
+    const std::optional<std::size_t> index =
+        lorimand::rememberedTable(names, remembered.toStdString());
+    QCOMPARE(index ? static_cast<int>(*index) : -1, expected);
 }
 
 QTEST_GUILESS_MAIN(TestProgramFiles)

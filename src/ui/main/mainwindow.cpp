@@ -338,19 +338,25 @@ void MainWindow::reportGeneratorFailure()
 
 void MainWindow::loadCodeTable()
 {
-    const QString path = ProgramFiles(platform_, files_).codeTableFile(codeName_->currentText());
+    // The entry keeps its name's bytes, which name the file.
+    const std::string file =
+        ProgramFiles(platform_, files_)
+            .codeTableFile(codeName_->currentData().toByteArray().toStdString());
     std::optional<FileError> failure;
     {
         BusyCursor busy;
-        const CodeTableLoad load = loadCodeTableFile(files_, nativePath(path));
+        const CodeTableLoad load = loadCodeTableFile(files_, file);
         // A table that cannot be read leaves the one loaded before in force.
-        if (load.tables)
+        if (load.tables) {
             codeTables_ = *load.tables;
+        }
         failure = load.error;
     }
-    if (failure)
+    if (failure) {
         showError(kCodeTableError +
-                  QStringLiteral("\n\n%1: %2").arg(path, QString::fromStdString(failure->reason)));
+                  QStringLiteral("\n\n%1: %2")
+                      .arg(fromNativePath(file), QString::fromStdString(failure->reason)));
+    }
 }
 
 bool MainWindow::startUp(const QString &argumentText)
@@ -365,7 +371,7 @@ bool MainWindow::startUp(const QString &argumentText)
 
     autoUpdate_->setCheckState(Qt::Checked);
 
-    const QString rememberedName = applySettings();
+    const std::string rememberedName = applySettings();
     fillCodeNameList();
     selectCodeTable(rememberedName);
 
@@ -376,28 +382,26 @@ bool MainWindow::startUp(const QString &argumentText)
 
 void MainWindow::fillCodeNameList()
 {
-    const QStringList entries = ProgramFiles(platform_, files_).codeTableNames();
     // Filling the list selects nothing: selectCodeTable loads the table.
     codeName_->clear();
-    codeName_->addItems(entries);
+    for (const std::string &name : ProgramFiles(platform_, files_).codeTableNames()) {
+        codeName_->addItem(shownTableName(name), QByteArray::fromStdString(name));
+    }
     codeName_->setCurrentIndex(-1);
 }
 
-void MainWindow::selectCodeTable(const QString &rememberedName)
+void MainWindow::selectCodeTable(const std::string &rememberedName)
 {
-    if (codeName_->count() == 0)
-        return;
-    int index = 0;
-    if (!rememberedName.isEmpty()) {
-        const QString wanted = rememberedName.toLower();
-        for (int i = 0; i < codeName_->count(); ++i) {
-            if (codeName_->itemText(i).toLower() == wanted) {
-                index = i;
-                break;
-            }
-        }
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(codeName_->count()));
+    for (int i = 0; i < codeName_->count(); ++i) {
+        names.push_back(codeName_->itemData(i).toByteArray().toStdString());
     }
-    codeName_->setCurrentIndex(index);
+    const std::optional<std::size_t> index = rememberedTable(names, rememberedName);
+    if (!index) {
+        return;
+    }
+    codeName_->setCurrentIndex(static_cast<int>(*index));
     loadCodeTable();
 }
 

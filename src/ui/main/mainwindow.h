@@ -76,13 +76,13 @@ private:
     // Tells the user the generator fails its self-test and ends the program.
     void reportGeneratorFailure();
     void fillCodeNameList();
-    void selectCodeTable(const QString &rememberedName);
+    void selectCodeTable(const std::string &rememberedName);
     void loadCodeTable();
     void showHelp();
 
     // The settings file (mainwindow_settings.cpp). applySettings returns the
-    // remembered code-table name.
-    QString applySettings();
+    // remembered code-table name, as bytes.
+    std::string applySettings();
     // False when the user cancelled the close.
     bool saveSettings();
     [[nodiscard]] CurrentSettings currentSettings() const;

@@ -56,7 +56,7 @@ SettingsFile settingsFileFor(const Platform &platform, FileSystem &files)
 
 } // namespace
 
-QString MainWindow::applySettings()
+std::string MainWindow::applySettings()
 {
     settingsFile_.emplace(settingsFileFor(platform_, files_));
     const StoredSettings stored = settingsFile_->read();
@@ -82,7 +82,7 @@ QString MainWindow::applySettings()
     }
     normal_->setCharset(stored.textCharset);
     defaultKey_ = key_->bytes();
-    return fromCharset(stored.codeTableName);
+    return stored.codeTableName;
 }
 
 bool MainWindow::saveSettings()
@@ -126,7 +126,7 @@ CurrentSettings MainWindow::currentSettings() const
     current.maskKey = checkValue(*maskKey_);
     current.autoUpdate = checkValue(*autoUpdate_);
     current.useCustom = !useKey_->isChecked();
-    current.codeTableName = toCharset(codeName_->currentText());
+    current.codeTableName = codeName_->currentData().toByteArray().toStdString();
     current.geometry = savedGeometryFor(geometry());
     current.textCharset = normal_->charset();
     return current;

@@ -204,6 +204,60 @@ private slots:
         QVERIFY(file.startsWith("; notes\r\nkey=" + savedKey + "\r\nMaskKey=0\r\n"));
     }
 
+    // A table's name is remembered as the bytes of its file name, whatever
+    // characters they hold, and selects that table at the next start.
+    void tableNamesAreRememberedAsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("beyond Windows-1252") << QByteArray("\xCE\xA9mega \xE4\xB8\xAD");
+        QTest::newRow("not UTF-8") << QByteArray("Caf\xE9\xFF");
+        QTest::newRow("plain") << QByteArray("Zeta");
+    }
+    void tableNamesAreRememberedAsBytes()
+    {
+        QFETCH(QByteArray, name);
+        MainWindowFixture f;
+        f.writeFile(QStringLiteral("Alpha.sbt"), "97=120\r\n");
+        QVERIFY(!f.files.writeFile(pathOf(f.folder.path()) + "/" + name.toStdString() + ".sbt",
+                                   "97=100\r\n"));
+        QVERIFY(f.window->startUp(QString()));
+        const int entry = f.codeName()->findData(name);
+        QVERIFY(entry >= 0);
+        f.codeName()->setCurrentIndex(entry);
+        emit f.codeName()->activated(entry);
+        QCOMPARE(f.window->codeTables().encodeTable[97], 100);
+        QVERIFY(f.window->close());
+        QVERIFY(
+            f.readFile(QStringLiteral("Lorimand.ini")).contains("\r\nCustCode=" + name + "\r\n"));
+        QVERIFY(f.platform.messages.isEmpty());
+
+        MainWindow nextRun(f.platform, f.files, f.generator);
+        QVERIFY(nextRun.startUp(QString()));
+        const auto *codeName = nextRun.findChild<QComboBox *>(QStringLiteral("CodeName"));
+        QCOMPARE(codeName->currentData().toByteArray(), name);
+        QCOMPARE(nextRun.codeTables().encodeTable[97], 100);
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    // A name holding a line break is listed and loads, but is not written into the
+    // settings file: the table remembered before stays remembered.
+    void tableNameWithALineBreakIsNotRemembered()
+    {
+        MainWindowFixture f;
+        f.writeFile(QStringLiteral("Alpha.sbt"), "97=120\r\n");
+        f.writeFile(QStringLiteral("Line\rBreak.sbt"), "97=100\r\n");
+        f.writeFile(QStringLiteral("Lorimand.ini"), "CustCode=Alpha\r\n");
+        QVERIFY(f.window->startUp(QString()));
+        const int entry = f.codeName()->findData(QByteArray("Line\rBreak"));
+        QVERIFY(entry >= 0);
+        f.codeName()->setCurrentIndex(entry);
+        emit f.codeName()->activated(entry);
+        QCOMPARE(f.window->codeTables().encodeTable[97], 100);
+        QVERIFY(f.window->close());
+        const QByteArray file = f.readFile(QStringLiteral("Lorimand.ini"));
+        QVERIFY2(file.startsWith("CustCode=Alpha\r\n") && !file.contains("Line"), file.constData());
+    }
+
     void failedRewriteKeepsTheOldFile()
     {
         MainWindowFixture f;
