@@ -1,6 +1,8 @@
 // Where "Lorimand.ini" lives and how it is read and rewritten, with a scripted
 // file system for the failures and the real one in a temporary folder.
 #include <algorithm>
+#include <csignal>
+#include <random>
 #include <vector>
 
 #include <fcntl.h>
@@ -307,6 +309,49 @@ private slots:
         QCOMPARE(::close(folder), 0);
         QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(contentsOf(ini), "; notes\r\n" + kExampleSettingsLines);
+    }
+
+    // A copy killed at any moment of its rewrite leaves the old file or the new
+    // one, whole; a scratch file it may leave is gone once the next run starts.
+    void killedRewriteLeavesAWholeFile()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString ini = program.filePath(QStringLiteral("Lorimand.ini"));
+        const QByteArray old = "; notes\r\n" + kExampleSettingsLines;
+        // Long enough that a kill can land inside the writing of it.
+        const std::string longKey(200000, 'k');
+        const QByteArray renewed =
+            "; notes\r\n" + QByteArray(kExampleSettingsLines)
+                                .replace("Tarn Veli", QByteArray::fromStdString(longKey));
+        std::mt19937 random(7);
+        int leftScratch = 0;
+        for (int run = 0; run < 60; ++run) {
+            writeBytes(ini, old);
+            const pid_t copy = forkCopy([&program, &longKey, this] {
+                SettingsFile settings(realFileSystem(), program.path(), configFolder());
+                for (;;) {
+                    (void)settings.write(exampleSettings(longKey));
+                }
+                return true;
+            });
+            QVERIFY(copy > 0);
+            ::usleep(static_cast<useconds_t>(random() % 4000));
+            QCOMPARE(::kill(copy, SIGKILL), 0);
+            int status = 0;
+            QCOMPARE(::waitpid(copy, &status, 0), copy);
+            QVERIFY(WIFSIGNALED(status));
+
+            const QByteArray now = contentsOf(ini);
+            QVERIFY2(now == old || now == renewed, qPrintable(QString::number(now.size())));
+            if (QFile::exists(program.filePath(QStringLiteral("Lorimand.tmp")))) {
+                ++leftScratch;
+            }
+            const SettingsFile nextRun(realFileSystem(), program.path(), configFolder());
+            QCOMPARE(entriesOf(program.path()), QStringList{QStringLiteral("Lorimand.ini")});
+        }
+        qInfo("scratch file left by %d of 60 killed rewrites, removed by the next run",
+              leftScratch);
     }
 };
 
