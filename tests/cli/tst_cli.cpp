@@ -16,6 +16,8 @@
 #include "about/about.h"
 #include "bytes.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand::test;
 
 namespace {
@@ -167,9 +169,9 @@ QStringList TestCli::withFiles(QStringList arguments) const
 {
     for (QString &argument : arguments) {
         if (argument == QLatin1String("TABLE")) {
-            argument = path("rotation.sbt");
+            argument = path(u"rotation.sbt"_s);
         } else if (argument == QLatin1String("KEYFILE")) {
-            argument = path("key.txt");
+            argument = path(u"key.txt"_s);
         }
     }
     return arguments;
@@ -209,8 +211,8 @@ void TestCli::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    write("rotation.sbt", rotationTable());
-    write("key.txt", "TarnVeli\r\n");
+    write(u"rotation.sbt"_s, rotationTable());
+    write(u"key.txt"_s, "TarnVeli\r\n");
 }
 
 void TestCli::translatesFilesAndStreams_data()
@@ -223,17 +225,17 @@ void TestCli::translatesFilesAndStreams_data()
     // The check values of the generator: "TarnVeli" shifts by 18, a key of the
     // single code 255 (given as UTF-8) by 240.
     const QByteArray plain = allBytesWithPairedCr();
-    const QStringList tarn{"--key", "TarnVeli"};
-    const QStringList table{"--table", "TABLE"};
-    for (const QString via : {"files", "stdio", "dash"}) {
+    const QStringList tarn{u"--key"_s, u"TarnVeli"_s};
+    const QStringList table{u"--table"_s, u"TABLE"_s};
+    for (const QString &via : {u"files"_s, u"stdio"_s, u"dash"_s}) {
         const QByteArray tag = via.toLatin1();
         QTest::newRow(tag + ", key TarnVeli") << tarn << plain << shifted(plain, 18) << via;
         QTest::newRow(tag + ", code table") << table << plain << rotated(plain) << via;
     }
-    QTest::newRow("files, key of code 255")
-        << QStringList{"--key", QString(QChar(0xFF))} << plain << shifted(plain, 240) << "files";
+    QTest::newRow("files, key of code 255") << QStringList{u"--key"_s, QString(QChar(0xFF))}
+                                            << plain << shifted(plain, 240) << u"files"_s;
     QTest::newRow("files, key file")
-        << QStringList{"--key-file", "KEYFILE"} << plain << shifted(plain, 18) << "files";
+        << QStringList{u"--key-file"_s, u"KEYFILE"_s} << plain << shifted(plain, 18) << u"files"_s;
     QTest::newRow("files, empty input, key") << tarn << QByteArray() << QByteArray() << "files";
     QTest::newRow("stdio, empty input, table") << table << QByteArray() << QByteArray() << "stdio";
 }
@@ -250,15 +252,16 @@ void TestCli::translatesFilesAndStreams()
                                const QString &name) -> QByteArray {
         const QStringList base = QStringList{action} + source;
         if (via == QLatin1String("files")) {
-            const QString in = write(name + ".in", input);
-            const Run result = run(base + QStringList{in, "-o", path(name + ".out")});
+            const QString in = write(name + u".in"_s, input);
+            const Run result = run(base + QStringList{in, u"-o"_s, path(name + u".out"_s)});
             if (result.exitCode != 0 || !result.out.isEmpty() || !result.err.isEmpty()) {
                 qWarning() << action << result.exitCode << result.err;
                 return "<failed>";
             }
-            return read(name + ".out");
+            return read(name + u".out"_s);
         }
-        const QStringList streams = via == QLatin1String("dash") ? QStringList{"-"} : QStringList{};
+        const QStringList streams =
+            via == QLatin1String("dash") ? QStringList{u"-"_s} : QStringList{};
         const Run result = run(base + streams, input);
         if (result.exitCode != 0 || !result.err.isEmpty()) {
             qWarning() << action << result.exitCode << result.err;
@@ -267,16 +270,16 @@ void TestCli::translatesFilesAndStreams()
         return result.out;
     };
 
-    const QByteArray gotEncoded = translate("encode", plain, "plain");
+    const QByteArray gotEncoded = translate(u"encode"_s, plain, u"plain"_s);
     QCOMPARE(gotEncoded.size(), encoded.size());
     QVERIFY(gotEncoded == encoded);
-    const QByteArray gotPlain = translate("decode", gotEncoded, "encoded");
+    const QByteArray gotPlain = translate(u"decode"_s, gotEncoded, u"encoded"_s);
     QCOMPARE(gotPlain.size(), plain.size());
     QVERIFY(gotPlain == plain);
     if (via == QLatin1String("files")) {
         // Nothing but the files of the run: no temporary file left behind.
-        QStringList expected{"encoded.in", "encoded.out", "key.txt",
-                             "plain.in",   "plain.out",   "rotation.sbt"};
+        QStringList expected{u"encoded.in"_s, u"encoded.out"_s, u"key.txt"_s,
+                             u"plain.in"_s,   u"plain.out"_s,   u"rotation.sbt"_s};
         QCOMPARE(entriesOf(m_dir->path()), expected);
     }
 }
@@ -292,7 +295,7 @@ void TestCli::codeTableDropsCarriageReturnsWithoutLineFeed()
 {
     QFETCH(bool, stdio);
     // 97=120 only: a becomes x and A borrows it as X.
-    const QString table = write("ax.sbt", "97=120");
+    const QString table = write(u"ax.sbt"_s, "97=120");
     // A CR ending the first block before a plain letter, a CR LF pair across the
     // second boundary, and a CR at the very end: only the pair survives.
     QByteArray plain = QByteArray(kBlock - 1, 'a') + "\rb";
@@ -302,10 +305,11 @@ void TestCli::codeTableDropsCarriageReturnsWithoutLineFeed()
 
     Run result;
     if (stdio) {
-        result = run({"encode", "--table", table}, plain);
+        result = run({u"encode"_s, u"--table"_s, table}, plain);
     } else {
-        result = run({"encode", "--table", table, write("in", plain), "-o", path("out")});
-        result.out = read("out");
+        result =
+            run({u"encode"_s, u"--table"_s, table, write(u"in"_s, plain), u"-o"_s, path(u"out"_s)});
+        result.out = read(u"out"_s);
     }
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out.size(), expected.size());
@@ -325,7 +329,7 @@ void TestCli::keyFileGivesTheSameKey_data()
     QTest::newRow("Latin-1 letter")
         << QString::fromUtf8("\xC3\xA9t\xC3\xA9") << QByteArray("\xE9t\xE9\r\n");
     QTest::newRow("Windows-1252 euro sign")
-        << QString::fromUtf8("\xE2\x82\xAC") + "uro" << QByteArray("\x80uro");
+        << QString::fromUtf8("\xE2\x82\xAC") + u"uro"_s << QByteArray("\x80uro");
 }
 
 void TestCli::keyFileGivesTheSameKey()
@@ -333,11 +337,11 @@ void TestCli::keyFileGivesTheSameKey()
     QFETCH(QString, key);
     QFETCH(QByteArray, keyFile);
     const QByteArray plain = allBytesWithPairedCr().left(5000);
-    const QString in = write("in", plain);
-    write("key.txt", keyFile);
+    const QString in = write(u"in"_s, plain);
+    write(u"key.txt"_s, keyFile);
 
-    const Run fromOption = run({"encode", "--key", key, in});
-    const Run fromFile = run({"encode", "--key-file", path("key.txt"), in});
+    const Run fromOption = run({u"encode"_s, u"--key"_s, key, in});
+    const Run fromFile = run({u"encode"_s, u"--key-file"_s, path(u"key.txt"_s), in});
     QCOMPARE(fromOption.exitCode, 0);
     QCOMPARE(fromFile.exitCode, 0);
     QCOMPARE(fromOption.out.size(), plain.size());
@@ -351,13 +355,15 @@ void TestCli::emptyKeyCopiesUnchanged_data()
     QTest::addColumn<QByteArray>("keyFile");
     QTest::addColumn<QString>("action");
 
-    QTest::newRow("--key \"\", encode") << QStringList{"--key", ""} << QByteArray() << "encode";
-    QTest::newRow("--key \"\", decode") << QStringList{"--key", ""} << QByteArray() << "decode";
-    QTest::newRow("--key=, encode") << QStringList{"--key="} << QByteArray() << "encode";
+    QTest::newRow("--key \"\", encode")
+        << QStringList{u"--key"_s, u""_s} << QByteArray() << u"encode"_s;
+    QTest::newRow("--key \"\", decode")
+        << QStringList{u"--key"_s, u""_s} << QByteArray() << u"decode"_s;
+    QTest::newRow("--key=, encode") << QStringList{u"--key="_s} << QByteArray() << u"encode"_s;
     QTest::newRow("empty key file")
-        << QStringList{"--key-file", "KEYFILE"} << QByteArray() << "encode";
+        << QStringList{u"--key-file"_s, u"KEYFILE"_s} << QByteArray() << u"encode"_s;
     QTest::newRow("key file starting with a line end")
-        << QStringList{"--key-file", "KEYFILE"} << QByteArray("\r\nTarnVeli") << "decode";
+        << QStringList{u"--key-file"_s, u"KEYFILE"_s} << QByteArray("\r\nTarnVeli") << "decode";
 }
 
 void TestCli::emptyKeyCopiesUnchanged()
@@ -365,7 +371,7 @@ void TestCli::emptyKeyCopiesUnchanged()
     QFETCH(QStringList, source);
     QFETCH(QByteArray, keyFile);
     QFETCH(QString, action);
-    write("key.txt", keyFile);
+    write(u"key.txt"_s, keyFile);
     // Every code, NUL and lone CRs included, passes untouched.
     QByteArray plain;
     for (int round = 0; round < 700; ++round) {
@@ -384,11 +390,13 @@ void TestCli::emptyKeyCopiesUnchanged()
 void TestCli::outputMayReplaceItsInput()
 {
     const QByteArray plain = allBytesWithPairedCr();
-    const QString file = write("text", plain);
-    QCOMPARE(run({"encode", "--table", path("rotation.sbt"), file, "-o", file}).exitCode, 0);
-    QVERIFY(read("text") == rotated(plain));
-    QCOMPARE(run({"decode", "--table", path("rotation.sbt"), file, "-o", file}).exitCode, 0);
-    QVERIFY(read("text") == plain);
+    const QString file = write(u"text"_s, plain);
+    QCOMPARE(
+        run({u"encode"_s, u"--table"_s, path(u"rotation.sbt"_s), file, u"-o"_s, file}).exitCode, 0);
+    QVERIFY(read(u"text"_s) == rotated(plain));
+    QCOMPARE(
+        run({u"decode"_s, u"--table"_s, path(u"rotation.sbt"_s), file, u"-o"_s, file}).exitCode, 0);
+    QVERIFY(read(u"text"_s) == plain);
 }
 
 void TestCli::emptyArgumentsEndAtOnce_data()
@@ -396,22 +404,24 @@ void TestCli::emptyArgumentsEndAtOnce_data()
     QTest::addColumn<QStringList>("arguments");
     // An empty argument in every place of a whole command line, as a script with
     // an empty variable writes: each is a usage error, never a run that hangs.
-    const QStringList whole{"encode", "--key", "TarnVeli", "in", "-o", "out"};
+    const QStringList whole{u"encode"_s, u"--key"_s, u"TarnVeli"_s, u"in"_s, u"-o"_s, u"out"_s};
     for (qsizetype at = 0; at <= whole.size(); ++at) {
         QStringList arguments = whole;
         arguments.insert(at, QString());
         QTest::newRow(qPrintable(QStringLiteral("empty at %1").arg(at))) << arguments;
     }
-    QTest::newRow("empty after --") << QStringList{"encode", "--key", "k", "--", ""};
-    QTest::newRow("--output=") << QStringList{"encode", "--key", "k", "in", "--output="};
-    QTest::newRow("--key= then an empty INPUT") << QStringList{"encode", "--key=", "", "-o", "out"};
+    QTest::newRow("empty after --") << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--"_s, u""_s};
+    QTest::newRow("--output=") << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"in"_s,
+                                              u"--output="_s};
+    QTest::newRow("--key= then an empty INPUT")
+        << QStringList{u"encode"_s, u"--key="_s, u""_s, u"-o"_s, u"out"_s};
 }
 
 void TestCli::emptyArgumentsEndAtOnce()
 {
     QFETCH(QStringList, arguments);
-    write("in", "some text");
-    write("out", "old contents");
+    write(u"in"_s, "some text");
+    write(u"out"_s, "old contents");
     const QStringList before = entriesOf(m_dir->path());
     QElapsedTimer clock;
     clock.start();
@@ -420,7 +430,7 @@ void TestCli::emptyArgumentsEndAtOnce()
     QCOMPARE(result.exitCode, 2);
     QVERIFY2(result.err.startsWith("lorimand-cli: "), result.err);
     QCOMPARE(entriesOf(m_dir->path()), before);
-    QCOMPARE(read("out"), QByteArray("old contents"));
+    QCOMPARE(read(u"out"_s), QByteArray("old contents"));
 }
 
 void TestCli::usageErrorsExitTwo_data()
@@ -429,47 +439,52 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::addColumn<QByteArray>("message");
 
     QTest::newRow("no key or table")
-        << QStringList{"encode", "in"}
+        << QStringList{u"encode"_s, u"in"_s}
         << QByteArray("no key or code table: give one of --key, --key-file and --table");
-    QTest::newRow("key and table") << QStringList{"encode", "--key", "k", "--table", "TABLE", "in"}
-                                   << QByteArray("give only one of --key, --key-file and --table");
-    QTest::newRow("key and key file")
-        << QStringList{"decode", "--key", "k", "--key-file", "KEYFILE", "in"}
+    QTest::newRow("key and table")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--table"_s, u"TABLE"_s, u"in"_s}
         << QByteArray("give only one of --key, --key-file and --table");
-    QTest::newRow("all three") << QStringList{"encode",  "--key",   "k",     "--key-file",
-                                              "KEYFILE", "--table", "TABLE", "in"}
+    QTest::newRow("key and key file")
+        << QStringList{u"decode"_s, u"--key"_s, u"k"_s, u"--key-file"_s, u"KEYFILE"_s, u"in"_s}
+        << QByteArray("give only one of --key, --key-file and --table");
+    QTest::newRow("all three") << QStringList{u"encode"_s,     u"--key"_s,   u"k"_s,
+                                              u"--key-file"_s, u"KEYFILE"_s, u"--table"_s,
+                                              u"TABLE"_s,      u"in"_s}
                                << QByteArray("give only one of --key, --key-file and --table");
-    QTest::newRow("key twice") << QStringList{"encode", "--key", "k", "--key", "j", "in"}
+    QTest::newRow("key twice") << QStringList{u"encode"_s, u"--key"_s, u"k"_s,
+                                              u"--key"_s,  u"j"_s,     u"in"_s}
                                << QByteArray("--key is given more than once");
-    QTest::newRow("output twice") << QStringList{"encode", "--key", "k", "-o", "a", "in"}
+    QTest::newRow("output twice") << QStringList{u"encode"_s, u"--key"_s, u"k"_s,
+                                                 u"-o"_s,     u"a"_s,     u"in"_s}
                                   << QByteArray("--output is given more than once");
     QTest::newRow("key without its value")
-        << QStringList{"encode", "in", "--key"} << QByteArray("--key needs a value");
+        << QStringList{u"encode"_s, u"in"_s, u"--key"_s} << QByteArray("--key needs a value");
     QTest::newRow("unknown action")
-        << QStringList{"scramble", "--key", "k", "in"}
+        << QStringList{u"scramble"_s, u"--key"_s, u"k"_s, u"in"_s}
         << QByteArray("unknown action \"scramble\": give encode or decode");
-    QTest::newRow("no action") << QStringList{"--key", "k"}
+    QTest::newRow("no action") << QStringList{u"--key"_s, u"k"_s}
                                << QByteArray("no action: give encode or decode");
     QTest::newRow("greek letter in key")
-        << QStringList{"encode", "--key", QString::fromUtf8("Tarn\xCE\xA9"), "in"}
+        << QStringList{u"encode"_s, u"--key"_s, QString::fromUtf8("Tarn\xCE\xA9"), u"in"_s}
         << QByteArray("--key: the character \"\xCE\xA9\" (U+03A9) is not in the 8-bit "
                       "character set");
-    QTest::newRow("two inputs") << QStringList{"encode", "--key", "k", "in", "extra"}
+    QTest::newRow("two inputs") << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"in"_s, u"extra"_s}
                                 << QByteArray(
                                        "unexpected argument \"extra\": only one INPUT is read");
-    QTest::newRow("unknown option") << QStringList{"encode", "--key", "k", "--shift", "3", "in"}
-                                    << QByteArray("unknown option \"--shift\"");
+    QTest::newRow("unknown option")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--shift"_s, u"3"_s, u"in"_s}
+        << QByteArray("unknown option \"--shift\"");
 }
 
 void TestCli::usageErrorsExitTwo()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, message);
-    write("in", "some text");
+    write(u"in"_s, "some text");
     const QStringList before = entriesOf(m_dir->path());
 
     // OUTPUT first, so that an option may end the command line.
-    const Run result = run(QStringList{"-o", path("out")} + withFiles(arguments));
+    const Run result = run(QStringList{u"-o"_s, path(u"out"_s)} + withFiles(arguments));
     QCOMPARE(result.exitCode, 2);
     // The program's own words, then where to find the usage.
     QCOMPARE(result.err, "lorimand-cli: " + message + " (run lorimand-cli --help for the usage)\n");
@@ -492,11 +507,11 @@ void TestCli::badCodeTableNamesFileAndLine()
 {
     QFETCH(QByteArray, table);
     QFETCH(int, line);
-    const QString tablePath = write("bad.sbt", table);
-    const QString in = write("in", "Abc");
+    const QString tablePath = write(u"bad.sbt"_s, table);
+    const QString in = write(u"in"_s, "Abc");
     const QStringList before = entriesOf(m_dir->path());
 
-    const Run result = run({"encode", "--table", tablePath, in, "-o", path("out")});
+    const Run result = run({u"encode"_s, u"--table"_s, tablePath, in, u"-o"_s, path(u"out"_s)});
     QCOMPARE(result.exitCode, 2);
     QVERIFY2(result.err.startsWith("lorimand-cli: " + tablePath.toUtf8() + ": line " +
                                    QByteArray::number(line) + ": "),
@@ -512,28 +527,28 @@ void TestCli::failedRunLeavesOutputUntouched_data()
     QTest::addColumn<qint64>("fileSizeLimit");
     QTest::addColumn<QString>("named"); // the file the message must name
 
-    const QStringList key{"--key", "TarnVeli"};
+    const QStringList key{u"--key"_s, u"TarnVeli"_s};
     QTest::newRow("missing input") << "missing" << key << "out" << qint64(0) << "missing";
     QTest::newRow("input is a folder") << "folder" << key << "out" << qint64(0) << "folder";
     QTest::newRow("missing key file")
-        << "in" << QStringList{"--key-file", "nokey"} << "out" << qint64(0) << "nokey";
+        << "in" << QStringList{u"--key-file"_s, u"nokey"_s} << u"out"_s << qint64(0) << "nokey";
     QTest::newRow("missing table")
-        << "in" << QStringList{"--table", "none.sbt"} << "out" << qint64(0) << "none.sbt";
+        << "in" << QStringList{u"--table"_s, u"none.sbt"_s} << u"out"_s << qint64(0) << "none.sbt";
     // A key file or code table is always a file: "-" is a file of that name.
     QTest::newRow("key file named -")
-        << "in" << QStringList{"--key-file", "-"} << "out" << qint64(0) << "-";
+        << "in" << QStringList{u"--key-file"_s, u"-"_s} << u"out"_s << qint64(0) << "-";
     QTest::newRow("table named -")
-        << "in" << QStringList{"--table", "-"} << "out" << qint64(0) << "-";
+        << "in" << QStringList{u"--table"_s, u"-"_s} << u"out"_s << qint64(0) << "-";
     QTest::newRow("key file with an empty name")
-        << "in" << QStringList{"--key-file", ""} << "out" << qint64(0) << "\"\"";
+        << "in" << QStringList{u"--key-file"_s, u""_s} << u"out"_s << qint64(0) << "\"\"";
     QTest::newRow("table with an empty name")
-        << "in" << QStringList{"--table", ""} << "out" << qint64(0) << "\"\"";
+        << "in" << QStringList{u"--table"_s, u""_s} << u"out"_s << qint64(0) << "\"\"";
     QTest::newRow("output's parent is a file")
         << "in" << key << "out/new" << qint64(0) << "out/new";
     QTest::newRow("output is a folder") << "in" << key << "folder" << qint64(0) << "folder";
     QTest::newRow("write fails midway, key") << "in" << key << "out" << qint64(3 * kBlock) << "out";
     QTest::newRow("write fails midway, table")
-        << "in" << QStringList{"--table", "TABLE"} << "out" << qint64(3 * kBlock) << "out";
+        << "in" << QStringList{u"--table"_s, u"TABLE"_s} << u"out"_s << qint64(3 * kBlock) << "out";
 }
 
 void TestCli::failedRunLeavesOutputUntouched()
@@ -543,31 +558,32 @@ void TestCli::failedRunLeavesOutputUntouched()
     QFETCH(QString, output);
     QFETCH(qint64, fileSizeLimit);
     QFETCH(QString, named);
-    write("in", allBytesWithPairedCr() + allBytesWithPairedCr());
-    write("out", "old contents");
-    QVERIFY(QDir(m_dir->path()).mkdir("folder"));
-    write("folder/kept", "kept");
+    write(u"in"_s, allBytesWithPairedCr() + allBytesWithPairedCr());
+    write(u"out"_s, "old contents");
+    QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
+    write(u"folder/kept"_s, "kept");
     const QStringList before = entriesOf(m_dir->path());
 
     const Run result =
-        run(QStringList{"encode"} + withFiles(source) + QStringList{input, "-o", output}, {},
+        run(QStringList{u"encode"_s} + withFiles(source) + QStringList{input, u"-o"_s, output}, {},
             fileSizeLimit);
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.startsWith("lorimand-cli: " + named.toUtf8() + ": "), result.err);
     QVERIFY(result.out.isEmpty());
-    QCOMPARE(read("out"), QByteArray("old contents"));
-    QCOMPARE(read("folder/kept"), QByteArray("kept"));
-    QCOMPARE(QDir(path("folder")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{"kept"});
+    QCOMPARE(read(u"out"_s), QByteArray("old contents"));
+    QCOMPARE(read(u"folder/kept"_s), QByteArray("kept"));
+    QCOMPARE(
+        QDir(path(u"folder"_s)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList{u"kept"_s});
     QCOMPARE(entriesOf(m_dir->path()), before);
 }
 
 void TestCli::standardOutputErrorIsReported()
 {
     QProcess process;
-    process.setStandardOutputFile("/dev/full");
+    process.setStandardOutputFile(u"/dev/full"_s);
     process.start(QStringLiteral(LORIMAND_CLI_PATH),
-                  {"encode", "--key", "TarnVeli", write("in", allBytesWithPairedCr())});
+                  {u"encode"_s, u"--key"_s, u"TarnVeli"_s, write(u"in"_s, allBytesWithPairedCr())});
     QVERIFY(process.waitForFinished());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 1);
@@ -589,7 +605,7 @@ void TestCli::signalRemovesTheTemporaryFile_data()
 void TestCli::signalRemovesTheTemporaryFile()
 {
     QFETCH(int, signal);
-    write("out", "old contents");
+    write(u"out"_s, "old contents");
     const QStringList before = entriesOf(m_dir->path());
 
     QProcess process;
@@ -599,7 +615,7 @@ void TestCli::signalRemovesTheTemporaryFile()
         }
     });
     process.start(QStringLiteral(LORIMAND_CLI_PATH),
-                  {"encode", "--key", "TarnVeli", "-o", path("out")});
+                  {u"encode"_s, u"--key"_s, u"TarnVeli"_s, u"-o"_s, path(u"out"_s)});
     QVERIFY(process.waitForStarted());
     // Input that keeps coming: the pipe stays open, so the run is still going.
     process.write(allBytesWithPairedCr());
@@ -609,24 +625,24 @@ void TestCli::signalRemovesTheTemporaryFile()
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
     QCOMPARE(entriesOf(m_dir->path()), before);
-    QCOMPARE(read("out"), QByteArray("old contents"));
+    QCOMPARE(read(u"out"_s), QByteArray("old contents"));
 }
 
 void TestCli::helpAndVersion_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("help");
-    QTest::newRow("--help") << QStringList{"--help"} << true;
+    QTest::newRow("--help") << QStringList{u"--help"_s} << true;
     QTest::newRow("--help among other arguments")
-        << QStringList{"encode", "--key", "k", "--help"} << true;
-    QTest::newRow("--version") << QStringList{"--version"} << false;
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--help"_s} << true;
+    QTest::newRow("--version") << QStringList{u"--version"_s} << false;
 }
 
 void TestCli::helpAndVersion()
 {
     QFETCH(QStringList, arguments);
     QFETCH(bool, help);
-    write("k", "TarnVeli");
+    write(u"k"_s, "TarnVeli");
     const Run result = run(arguments);
     QCOMPARE(result.exitCode, 0);
     QVERIFY(result.err.isEmpty());
@@ -652,17 +668,17 @@ void TestCli::helpAndVersion()
 // A reader that stops reading ends the run as it ends cat: by SIGPIPE, no message.
 void TestCli::closedPipeEndsQuietly()
 {
-    write("in", QByteArray(8 * 1024 * 1024, 'a'));
+    write(u"in"_s, QByteArray(8 * 1024 * 1024, 'a'));
     QProcess shell;
     shell.setWorkingDirectory(m_dir->path());
-    shell.start("bash", {"-c",
-                         "\"$0\" encode --key TarnVeli in 2>err | head -c 10 >/dev/null; "
-                         "echo ${PIPESTATUS[0]}",
-                         QStringLiteral(LORIMAND_CLI_PATH)});
+    shell.start(u"bash"_s, {u"-c"_s,
+                            "\"$0\" encode --key TarnVeli in 2>err | head -c 10 >/dev/null; "
+                            u"echo ${PIPESTATUS[0]}"_s,
+                            QStringLiteral(LORIMAND_CLI_PATH)});
     QVERIFY(shell.waitForFinished(60000));
     const QByteArray status = shell.readAllStandardOutput().trimmed();
     QVERIFY2(status == "141" || status == "0", status);
-    QCOMPARE(read("err"), QByteArray());
+    QCOMPARE(read(u"err"_s), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

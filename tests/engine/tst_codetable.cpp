@@ -169,13 +169,13 @@ private slots:
         for (int round = 0; round < 200; ++round) {
             CodeTable table = emptyCodeTable();
             for (int entry = 0; entry < 40; ++entry) {
-                table[random.bounded(256)] = static_cast<std::int16_t>(random.bounded(256));
+                table[random.bounded(256u)] = static_cast<std::int16_t>(random.bounded(256));
             }
             if (round % 2 == 0) {
                 table[13] = kNoEntry;
             }
             // Mostly letters and line breaks, so that blocks with and without CR both occur.
-            std::string text(random.bounded(2000), '\0');
+            std::string text(random.bounded(2000u), '\0');
             for (char &ch : text) {
                 const int pick = random.bounded(40);
                 ch = pick == 0 ? '\r' : pick == 1 ? '\n' : static_cast<char>(random.bounded(256));
@@ -196,7 +196,7 @@ private slots:
             if (round % 3 == 2) {
                 table[97] = 'q';
             }
-            std::string text(random.bounded(40), '\0');
+            std::string text(random.bounded(40u), '\0');
             for (char &ch : text) {
                 ch = alphabet[random.bounded(int(sizeof alphabet))];
             }
@@ -205,7 +205,7 @@ private slots:
             std::size_t at = 0;
             while (at < text.size()) {
                 const std::size_t length =
-                    std::min<std::size_t>(random.bounded(5), text.size() - at);
+                    std::min<std::size_t>(random.bounded(5u), text.size() - at);
                 translator.translate(std::string_view(text).substr(at, length), out);
                 at += length;
             }

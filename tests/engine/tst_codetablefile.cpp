@@ -6,6 +6,8 @@
 
 #include "engine/codetablefile.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 
 namespace {
@@ -60,7 +62,7 @@ private slots:
             << Entries{{97, 98}, {98, 97}} << 0 << QString();
         QTest::newRow("LF lines, bad third line")
             << QByteArray("65=66\n\n300=1\n67=68") << Entries{{65, 66}} << Entries{{66, 65}} << 3
-            << QString("the code before \"=\" is 300, not a whole number from 0 to 255");
+            << QString(u"the code before \"=\" is 300, not a whole number from 0 to 255"_s);
         QTest::newRow("mixed CR LF, CR and LF")
             << QByteArray("65=66\r\n67=68\r69=70\n71=72")
             << Entries{{65, 66}, {67, 68}, {69, 70}, {71, 72}}
@@ -85,23 +87,23 @@ private slots:
 
         QTest::newRow("left code too large after good lines")
             << QByteArray("65=66\r\n300=65\r\n67=68") << Entries{{65, 66}} << Entries{{66, 65}} << 2
-            << QString("the code before \"=\" is 300, not a whole number from 0 to 255");
+            << QString(u"the code before \"=\" is 300, not a whole number from 0 to 255"_s);
         QTest::newRow("right code too large")
             << QByteArray("65=66\r\n\r\n65=256") << Entries{{65, 66}} << Entries{{66, 65}} << 3
-            << QString("the code after \"=\" is 256, not a whole number from 0 to 255");
+            << QString(u"the code after \"=\" is 256, not a whole number from 0 to 255"_s);
         QTest::newRow("right side checked first")
             << QByteArray("300=256") << Entries{} << Entries{} << 1
-            << QString("the code after \"=\" is 256, not a whole number from 0 to 255");
+            << QString(u"the code after \"=\" is 256, not a whole number from 0 to 255"_s);
         QTest::newRow("negative code")
             << QByteArray("-1=5") << Entries{} << Entries{} << 1
-            << QString("the code before \"=\" is -1, not a whole number from 0 to 255");
+            << QString(u"the code before \"=\" is -1, not a whole number from 0 to 255"_s);
         QTest::newRow("half rounds out of range")
             << QByteArray("255.5=1") << Entries{} << Entries{} << 1
             << QString("the code before \"=\" is 255.5, which rounds to 256, not a whole number "
-                       "from 0 to 255");
+                       u"from 0 to 255"_s);
         QTest::newRow("beyond 32 bits") << QByteArray("65=1e99") << Entries{} << Entries{} << 1
                                         << QString("the code after \"=\" is 1e+99, not a whole "
-                                                   "number from 0 to 255");
+                                                   u"number from 0 to 255"_s);
     }
     void parse()
     {

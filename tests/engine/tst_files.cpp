@@ -23,6 +23,8 @@
 #include "engine/streams.h"
 #include "engine/systemcalls.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using namespace lorimand::test;
 
@@ -165,8 +167,8 @@ private slots:
     void readsEveryByte()
     {
         QFETCH(QByteArray, bytes);
-        writeBytes(path("in.txt"), bytes);
-        const ReadResult result = files_.readFile(pathOf(path("in.txt")));
+        writeBytes(path(u"in.txt"_s), bytes);
+        const ReadResult result = files_.readFile(pathOf(path(u"in.txt"_s)));
         QVERIFY(!result.error);
         QCOMPARE(QByteArray::fromStdString(result.bytes), bytes);
     }
@@ -186,8 +188,8 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, reason);
-        QVERIFY(QDir(dir_.path()).mkdir("folder"));
-        writeBytes(path("plain"), "x");
+        QVERIFY(QDir(dir_.path()).mkdir(u"folder"_s));
+        writeBytes(path(u"plain"_s), "x");
         const std::string target = pathOf(path(name));
         const ReadResult result = files_.readFile(target);
         QVERIFY(result.error);
@@ -198,13 +200,13 @@ private slots:
 
     void writeCreatesAndReplaces()
     {
-        const std::string target = pathOf(path("out.txt"));
+        const std::string target = pathOf(path(u"out.txt"_s));
         QVERIFY(!files_.writeFile(target, "first\r\n"));
-        QCOMPARE(contentsOf(path("out.txt")), QByteArray("first\r\n"));
+        QCOMPARE(contentsOf(path(u"out.txt"_s)), QByteArray("first\r\n"));
         const QByteArray big = randomBytes(2 * 1024 * 1024 + 3);
         QVERIFY(!files_.writeFile(target, big.toStdString()));
-        QCOMPARE(contentsOf(path("out.txt")), big);
-        QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
+        QCOMPARE(contentsOf(path(u"out.txt"_s)), big);
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"out.txt"_s});
     }
 
     // A new file follows the umask, unless it is to be its owner's alone; an
@@ -229,54 +231,54 @@ private slots:
             return create ? files_.createIfMissing(pathOf(path(name)), access)
                           : files_.writeFile(pathOf(path(name)), "x", WriteOptions{{}, access});
         };
-        writeBytes(path("old.txt"), "old");
-        QVERIFY(::chmod(QFile::encodeName(path("old.txt")).constData(), 0664) == 0);
+        writeBytes(path(u"old.txt"_s), "old");
+        QVERIFY(::chmod(QFile::encodeName(path(u"old.txt"_s)).constData(), 0664) == 0);
         const mode_t old = ::umask(027);
-        const auto madeError = write("new.txt");
-        const auto keptError = write("old.txt");
+        const auto madeError = write(u"new.txt"_s);
+        const auto keptError = write(u"old.txt"_s);
         ::umask(old);
         QVERIFY(!madeError);
         QVERIFY(!keptError);
-        QCOMPARE(permissionsOf(path("new.txt")), mode);
-        QCOMPARE(permissionsOf(path("old.txt")), 0664);
+        QCOMPARE(permissionsOf(path(u"new.txt"_s)), mode);
+        QCOMPARE(permissionsOf(path(u"old.txt"_s)), 0664);
     }
 
     void replacedFileKeepsItsPermissions()
     {
-        writeBytes(path("kept.txt"), "old");
-        QVERIFY(::chmod(QFile::encodeName(path("kept.txt")).constData(), 0604) == 0);
-        QVERIFY(!files_.writeFile(pathOf(path("kept.txt")), "new"));
-        QCOMPARE(contentsOf(path("kept.txt")), QByteArray("new"));
-        QCOMPARE(permissionsOf(path("kept.txt")), 0604);
+        writeBytes(path(u"kept.txt"_s), "old");
+        QVERIFY(::chmod(QFile::encodeName(path(u"kept.txt"_s)).constData(), 0604) == 0);
+        QVERIFY(!files_.writeFile(pathOf(path(u"kept.txt"_s)), "new"));
+        QCOMPARE(contentsOf(path(u"kept.txt"_s)), QByteArray("new"));
+        QCOMPARE(permissionsOf(path(u"kept.txt"_s)), 0604);
     }
 
     void namedScratchFileIsRenamed()
     {
-        writeBytes(path("Lorimand.ini"), "old");
-        writeBytes(path("Lorimand.tmp"), "stale scratch that is longer");
-        QVERIFY(!files_.writeFile(pathOf(path("Lorimand.ini")), "new", kScratch));
-        QCOMPARE(contentsOf(path("Lorimand.ini")), QByteArray("new"));
-        QCOMPARE(entriesOf(dir_.path()), QStringList{"Lorimand.ini"});
+        writeBytes(path(u"Lorimand.ini"_s), "old");
+        writeBytes(path(u"Lorimand.tmp"_s), "stale scratch that is longer");
+        QVERIFY(!files_.writeFile(pathOf(path(u"Lorimand.ini"_s)), "new", kScratch));
+        QCOMPARE(contentsOf(path(u"Lorimand.ini"_s)), QByteArray("new"));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"Lorimand.ini"_s});
     }
 
     // A settings file that is a link (to another disk, say) is written through a
     // scratch file beside the file it names, so that the rename stays on one disk.
     void namedScratchGoesBesideTheLinksTarget()
     {
-        QVERIFY(QDir(dir_.path()).mkdir("elsewhere"));
-        writeBytes(path("elsewhere/Lorimand.ini"), "old");
-        QVERIFY(QFile::link(path("elsewhere/Lorimand.ini"), path("Lorimand.ini")));
+        QVERIFY(QDir(dir_.path()).mkdir(u"elsewhere"_s));
+        writeBytes(path(u"elsewhere/Lorimand.ini"_s), "old");
+        QVERIFY(QFile::link(path(u"elsewhere/Lorimand.ini"_s), path(u"Lorimand.ini"_s)));
         // A file system without unnamed files, so that the scratch file has its name.
         FaultyCalls calls;
         calls.alsoFailing = FaultyCalls::Call::OpenUnnamed;
         calls.foldersOnOwnDisks = true;
         const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
-        const auto error = files->writeFile(pathOf(path("Lorimand.ini")), "new", kScratch);
+        const auto error = files->writeFile(pathOf(path(u"Lorimand.ini"_s)), "new", kScratch);
         QVERIFY2(!error, error ? error->message().c_str() : "");
-        QCOMPARE(contentsOf(path("elsewhere/Lorimand.ini")), QByteArray("new"));
-        QCOMPARE(kindOf(path("Lorimand.ini")), mode_t(S_IFLNK));
-        QCOMPARE(entriesOf(dir_.path()), (QStringList{"Lorimand.ini", "elsewhere"}));
-        QCOMPARE(entriesOf(path("elsewhere")), QStringList{"Lorimand.ini"});
+        QCOMPARE(contentsOf(path(u"elsewhere/Lorimand.ini"_s)), QByteArray("new"));
+        QCOMPARE(kindOf(path(u"Lorimand.ini"_s)), mode_t(S_IFLNK));
+        QCOMPARE(entriesOf(dir_.path()), (QStringList{u"Lorimand.ini"_s, u"elsewhere"_s}));
+        QCOMPARE(entriesOf(path(u"elsewhere"_s)), QStringList{u"Lorimand.ini"_s});
     }
 
     // A link (or anything else) where the scratch file goes is removed, never
@@ -286,24 +288,24 @@ private slots:
         QTest::addColumn<QString>("linkTo");
         QTest::addColumn<QStringList>("after");
         QTest::newRow("link to a file")
-            << "victim.txt" << QStringList{"Lorimand.ini", "victim.txt"};
-        QTest::newRow("dangling link") << "created.txt" << QStringList{"Lorimand.ini"};
+            << "victim.txt" << QStringList{u"Lorimand.ini"_s, u"victim.txt"_s};
+        QTest::newRow("dangling link") << "created.txt" << QStringList{u"Lorimand.ini"_s};
     }
     void namedScratchLinkIsNotFollowed()
     {
         QFETCH(QString, linkTo);
         QFETCH(QStringList, after);
-        writeBytes(path("Lorimand.ini"), "old");
-        if (linkTo == "victim.txt") {
-            writeBytes(path("victim.txt"), "keep me");
+        writeBytes(path(u"Lorimand.ini"_s), "old");
+        if (linkTo == u"victim.txt"_s) {
+            writeBytes(path(u"victim.txt"_s), "keep me");
         }
-        QVERIFY(QFile::link(linkTo, path("Lorimand.tmp")));
-        QVERIFY(!files_.writeFile(pathOf(path("Lorimand.ini")), "new", kScratch));
-        QCOMPARE(kindOf(path("Lorimand.ini")), mode_t(S_IFREG));
-        QCOMPARE(contentsOf(path("Lorimand.ini")), QByteArray("new"));
+        QVERIFY(QFile::link(linkTo, path(u"Lorimand.tmp"_s)));
+        QVERIFY(!files_.writeFile(pathOf(path(u"Lorimand.ini"_s)), "new", kScratch));
+        QCOMPARE(kindOf(path(u"Lorimand.ini"_s)), mode_t(S_IFREG));
+        QCOMPARE(contentsOf(path(u"Lorimand.ini"_s)), QByteArray("new"));
         QCOMPARE(entriesOf(dir_.path()), after);
-        if (linkTo == "victim.txt") {
-            QCOMPARE(contentsOf(path("victim.txt")), QByteArray("keep me"));
+        if (linkTo == u"victim.txt"_s) {
+            QCOMPARE(contentsOf(path(u"victim.txt"_s)), QByteArray("keep me"));
         }
     }
 
@@ -319,12 +321,12 @@ private slots:
 
     void writingThroughALinkKeepsTheLink()
     {
-        writeBytes(path("real.txt"), "old");
-        QVERIFY(QFile::link(path("real.txt"), path("link.txt")));
-        QVERIFY(!files_.writeFile(pathOf(path("link.txt")), "new"));
-        QVERIFY(QFileInfo(path("link.txt")).isSymLink());
-        QCOMPARE(contentsOf(path("real.txt")), QByteArray("new"));
-        QCOMPARE(entriesOf(dir_.path()), (QStringList{"link.txt", "real.txt"}));
+        writeBytes(path(u"real.txt"_s), "old");
+        QVERIFY(QFile::link(path(u"real.txt"_s), path(u"link.txt"_s)));
+        QVERIFY(!files_.writeFile(pathOf(path(u"link.txt"_s)), "new"));
+        QVERIFY(QFileInfo(path(u"link.txt"_s)).isSymLink());
+        QCOMPARE(contentsOf(path(u"real.txt"_s)), QByteArray("new"));
+        QCOMPARE(entriesOf(dir_.path()), (QStringList{u"link.txt"_s, u"real.txt"_s}));
     }
 
     // A link whose file does not exist yet: the file is created where the link
@@ -333,23 +335,25 @@ private slots:
     {
         QTest::addColumn<QStringList>("links"); // link name, where it points; in pairs
         QTest::addColumn<QString>("created");
-        QTest::newRow("beside the link") << QStringList{"link.txt", "missing.txt"} << "missing.txt";
+        QTest::newRow("beside the link")
+            << QStringList{u"link.txt"_s, u"missing.txt"_s} << u"missing.txt"_s;
         QTest::newRow("relative to the link's folder")
-            << QStringList{"sub/link.txt", "../made.txt"} << "made.txt";
+            << QStringList{u"sub/link.txt"_s, u"../made.txt"_s} << u"made.txt"_s;
         QTest::newRow("into another folder")
-            << QStringList{"link.txt", "sub/made.txt"} << "sub/made.txt";
+            << QStringList{u"link.txt"_s, u"sub/made.txt"_s} << u"sub/made.txt"_s;
         QTest::newRow("chain of links")
-            << QStringList{"first.txt", "second.txt", "second.txt", "sub/end.txt"} << "sub/end.txt";
-        QTest::newRow("absolute") << QStringList{"abs.txt", "ABSOLUTE/absolute.txt"}
+            << QStringList{u"first.txt"_s, u"second.txt"_s, u"second.txt"_s, u"sub/end.txt"_s}
+            << u"sub/end.txt"_s;
+        QTest::newRow("absolute") << QStringList{u"abs.txt"_s, u"ABSOLUTE/absolute.txt"_s}
                                   << "absolute.txt";
     }
     void writingThroughADanglingLinkCreatesItsFile()
     {
         QFETCH(QStringList, links);
         QFETCH(QString, created);
-        QVERIFY(QDir(dir_.path()).mkdir("sub"));
+        QVERIFY(QDir(dir_.path()).mkdir(u"sub"_s));
         for (qsizetype i = 0; i < links.size(); i += 2) {
-            const QString linkTo = QString(links[i + 1]).replace("ABSOLUTE", dir_.path());
+            const QString linkTo = QString(links[i + 1]).replace(u"ABSOLUTE"_s, dir_.path());
             QVERIFY(::symlink(QFile::encodeName(linkTo).constData(),
                               QFile::encodeName(path(links[i])).constData()) == 0);
         }
@@ -359,17 +363,18 @@ private slots:
         }
         QCOMPARE(kindOf(path(created)), mode_t(S_IFREG));
         QCOMPARE(contentsOf(path(created)), QByteArray("new"));
-        QStringList expected{"sub"};
+        QStringList expected{u"sub"_s};
         QStringList expectedInSub;
         for (qsizetype i = 0; i < links.size(); i += 2) {
-            (links[i].startsWith("sub/") ? expectedInSub : expected)
-                .append(links[i].section('/', -1));
+            (links[i].startsWith(u"sub/"_s) ? expectedInSub : expected)
+                .append(links[i].section(u'/', -1));
         }
-        (created.startsWith("sub/") ? expectedInSub : expected).append(created.section('/', -1));
+        (created.startsWith(u"sub/"_s) ? expectedInSub : expected)
+            .append(created.section(u'/', -1));
         expected.sort();
         expectedInSub.sort();
         QCOMPARE(entriesOf(dir_.path()), expected);
-        QCOMPARE(entriesOf(path("sub")), expectedInSub);
+        QCOMPARE(entriesOf(path(u"sub"_s)), expectedInSub);
     }
 
     // A device or a pipe cannot be replaced by a file: the bytes go straight into it.
@@ -384,23 +389,23 @@ private slots:
         QFETCH(bool, throughLink);
         // The superuser gets a null device of the test's own, so that a fault cannot
         // harm /dev/null; anyone else cannot replace /dev/null anyway.
-        QString device = "/dev/null";
+        QString device = u"/dev/null"_s;
         if (::geteuid() == 0) {
-            device = path("null");
+            device = path(u"null"_s);
             if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) !=
                 0) {
                 QSKIP("no device node can be made here");
             }
         }
-        QVERIFY(QFile::link(device, path("link")));
+        QVERIFY(QFile::link(device, path(u"link"_s)));
         const QStringList before = entriesOf(dir_.path());
-        const std::string target = pathOf(throughLink ? path("link") : device);
+        const std::string target = pathOf(throughLink ? path(u"link"_s) : device);
         OutputFile file(target);
         QVERIFY(!file.error());
         QVERIFY(file.write("discarded"));
         QVERIFY(file.commit());
         QCOMPARE(kindOf(device), mode_t(S_IFCHR));
-        QCOMPARE(kindOf(path("link")), mode_t(S_IFLNK));
+        QCOMPARE(kindOf(path(u"link"_s)), mode_t(S_IFLNK));
         QVERIFY(!files_.writeFile(target, "again"));
         QCOMPARE(kindOf(device), mode_t(S_IFCHR));
         QCOMPARE(entriesOf(dir_.path()), before);
@@ -408,16 +413,16 @@ private slots:
 
     void writesIntoAPipe()
     {
-        QVERIFY(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600) == 0);
+        QVERIFY(::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600) == 0);
         // The reading end first, so that opening the pipe to write does not wait.
-        const int reading =
-            ::open(QFile::encodeName(path("fifo")).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        const int reading = ::open(QFile::encodeName(path(u"fifo"_s)).constData(),
+                                   O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         QVERIFY(reading >= 0);
         QVERIFY(::fcntl(reading, F_SETFL, 0) == 0);
         const QByteArray bytes = randomBytes(300000); // more than the pipe holds
         QByteArray received;
         {
-            OutputFile file(pathOf(path("fifo")));
+            OutputFile file(pathOf(path(u"fifo"_s)));
             QVERIFY(!file.error());
             std::thread reader([&] {
                 char buffer[4096];
@@ -426,7 +431,8 @@ private slots:
                     received.append(buffer, got);
                 }
             });
-            const bool written = file.write(std::string_view(bytes.constData(), bytes.size()));
+            const bool written = file.write(
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
             const bool committed = file.commit();
             reader.join();
             QVERIFY(written);
@@ -435,8 +441,8 @@ private slots:
         ::close(reading);
         QCOMPARE(received.size(), bytes.size());
         QVERIFY(received == bytes);
-        QCOMPARE(kindOf(path("fifo")), mode_t(S_IFIFO));
-        QCOMPARE(entriesOf(dir_.path()), QStringList{"fifo"});
+        QCOMPARE(kindOf(path(u"fifo"_s)), mode_t(S_IFIFO));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"fifo"_s});
     }
 
     void failedWriteLeavesEverythingAsItWas_data()
@@ -459,12 +465,12 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, scratch);
         QFETCH(QString, failedPath);
-        QVERIFY(QDir(dir_.path()).mkdir("folder"));
-        writeBytes(path("folder/inside.txt"), "inside");
-        writeBytes(path("plain"), "plain");
-        writeBytes(path("out.txt"), "old");
-        QVERIFY(QFile::link("loop2", path("loop1")));
-        QVERIFY(QFile::link("loop1", path("loop2")));
+        QVERIFY(QDir(dir_.path()).mkdir(u"folder"_s));
+        writeBytes(path(u"folder/inside.txt"_s), "inside");
+        writeBytes(path(u"plain"_s), "plain");
+        writeBytes(path(u"out.txt"_s), "old");
+        QVERIFY(QFile::link(u"loop2"_s, path(u"loop1"_s)));
+        QVERIFY(QFile::link(u"loop1"_s, path(u"loop2"_s)));
         const QStringList before = entriesOf(dir_.path());
 
         const auto error =
@@ -473,10 +479,10 @@ private slots:
         QCOMPARE(error->path, pathOf(path(failedPath)));
         QVERIFY(!error->reason.empty());
         QCOMPARE(entriesOf(dir_.path()), before);
-        QCOMPARE(contentsOf(path("out.txt")), QByteArray("old"));
-        QCOMPARE(contentsOf(path("plain")), QByteArray("plain"));
-        QCOMPARE(entriesOf(path("folder")), QStringList{"inside.txt"});
-        QCOMPARE(kindOf(path("loop1")), mode_t(S_IFLNK));
+        QCOMPARE(contentsOf(path(u"out.txt"_s)), QByteArray("old"));
+        QCOMPARE(contentsOf(path(u"plain"_s)), QByteArray("plain"));
+        QCOMPARE(entriesOf(path(u"folder"_s)), QStringList{u"inside.txt"_s});
+        QCOMPARE(kindOf(path(u"loop1"_s)), mode_t(S_IFLNK));
     }
 
     // Saving keeps what the file was: its owner, group, mode and hard links. A file
@@ -502,32 +508,32 @@ private slots:
         QFETCH(bool, asNobody);
         QFETCH(QString, reason);
         const bool root = ::geteuid() == 0;
-        if ((kind == "root's, writable" || kind == "nobody's") && !root) {
+        if ((kind == u"root's, writable"_s || kind == u"nobody's"_s) && !root) {
             QSKIP("only the superuser can give a file to another user");
         }
-        QVERIFY(QDir(dir_.path()).mkdir("folder"));
-        const QString target = path("folder/file.txt");
+        QVERIFY(QDir(dir_.path()).mkdir(u"folder"_s));
+        const QString target = path(u"folder/file.txt"_s);
         const QByteArray name = QFile::encodeName(target);
         writeBytes(target, "old text");
         QVERIFY(::chmod(name.constData(), 0666) == 0);
-        if (kind == "read-only") {
+        if (kind == u"read-only"_s) {
             QVERIFY(::chmod(name.constData(), 0444) == 0);
-        } else if (kind == "linked") {
+        } else if (kind == u"linked"_s) {
             QVERIFY(::link(name.constData(),
-                           QFile::encodeName(path("folder/twin.txt")).constData()) == 0);
-        } else if (kind == "nobody's") {
+                           QFile::encodeName(path(u"folder/twin.txt"_s)).constData()) == 0);
+        } else if (kind == u"nobody's"_s) {
             QVERIFY(::chown(name.constData(), 65534, 65534) == 0);
             QVERIFY(::chmod(name.constData(), 0640) == 0);
-        } else if (kind == "mode 2754") {
+        } else if (kind == u"mode 2754"_s) {
             QVERIFY(::chmod(name.constData(), 02754) == 0);
         }
         struct stat before = {};
         QVERIFY(::stat(name.constData(), &before) == 0);
-        const QStringList entries = entriesOf(path("folder"));
-        const QByteArray folder = QFile::encodeName(path("folder"));
+        const QStringList entries = entriesOf(path(u"folder"_s));
+        const QByteArray folder = QFile::encodeName(path(u"folder"_s));
         const QByteArray top = QFile::encodeName(dir_.path());
         QVERIFY(::chmod(top.constData(), 0755) == 0);
-        QVERIFY(::chmod(folder.constData(), kind == "locked folder" ? 0555 : 0777) == 0);
+        QVERIFY(::chmod(folder.constData(), kind == u"locked folder"_s ? 0555 : 0777) == 0);
 
         const std::string file = name.toStdString();
         const std::string expected = reason.toStdString();
@@ -558,120 +564,121 @@ private slots:
         QCOMPARE(after.st_gid, before.st_gid);
         QCOMPARE(after.st_mode, before.st_mode);
         QCOMPARE(after.st_nlink, before.st_nlink);
-        if (kind == "linked") {
+        if (kind == u"linked"_s) {
             QCOMPARE(after.st_ino, before.st_ino);
-            QCOMPARE(contentsOf(path("folder/twin.txt")), contentsOf(target));
+            QCOMPARE(contentsOf(path(u"folder/twin.txt"_s)), contentsOf(target));
         }
-        QCOMPARE(entriesOf(path("folder")), entries);
+        QCOMPARE(entriesOf(path(u"folder"_s)), entries);
     }
 
     void outputFileWithoutCommitChangesNothing()
     {
-        writeBytes(path("out.txt"), "old");
+        writeBytes(path(u"out.txt"_s), "old");
         {
-            OutputFile file(pathOf(path("out.txt")));
+            OutputFile file(pathOf(path(u"out.txt"_s)));
             QVERIFY(!file.error());
             QVERIFY(file.write("half of "));
             // The scratch file has no name yet, so nothing could leave it behind.
-            QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
+            QCOMPARE(entriesOf(dir_.path()), QStringList{u"out.txt"_s});
         }
-        QCOMPARE(contentsOf(path("out.txt")), QByteArray("old"));
-        QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
+        QCOMPARE(contentsOf(path(u"out.txt"_s)), QByteArray("old"));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"out.txt"_s});
     }
 
     void outputFileInBlocks()
     {
         const QByteArray bytes = randomBytes(1000003);
-        OutputFile file(pathOf(path("blocks.txt")));
+        OutputFile file(pathOf(path(u"blocks.txt"_s)));
         for (qsizetype at = 0; at < bytes.size(); at += 4096) {
-            QVERIFY(file.write(std::string_view(bytes.constData() + at,
-                                                std::min<qsizetype>(4096, bytes.size() - at))));
+            QVERIFY(file.write(std::string_view(
+                bytes.constData() + at,
+                static_cast<std::size_t>(std::min<qsizetype>(4096, bytes.size() - at)))));
         }
         QVERIFY(file.commit());
         QVERIFY(!file.error());
-        QCOMPARE(contentsOf(path("blocks.txt")), bytes);
+        QCOMPARE(contentsOf(path(u"blocks.txt"_s)), bytes);
         QVERIFY(!file.write("more"));
         QVERIFY(!file.commit());
-        QCOMPARE(contentsOf(path("blocks.txt")), bytes);
-        QCOMPARE(entriesOf(dir_.path()), QStringList{"blocks.txt"});
+        QCOMPARE(contentsOf(path(u"blocks.txt"_s)), bytes);
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"blocks.txt"_s});
     }
 
     // The rename itself fails: the target became a folder after the temporary file
     // was made.
     void failedRenameLeavesNothingBehind()
     {
-        writeBytes(path("out.txt"), "old");
-        OutputFile file(pathOf(path("out.txt")));
+        writeBytes(path(u"out.txt"_s), "old");
+        OutputFile file(pathOf(path(u"out.txt"_s)));
         QVERIFY(!file.error());
-        QVERIFY(QFile::remove(path("out.txt")));
-        QVERIFY(QDir(dir_.path()).mkdir("out.txt"));
-        writeBytes(path("out.txt/inside.txt"), "inside");
+        QVERIFY(QFile::remove(path(u"out.txt"_s)));
+        QVERIFY(QDir(dir_.path()).mkdir(u"out.txt"_s));
+        writeBytes(path(u"out.txt/inside.txt"_s), "inside");
         QVERIFY(file.write("new"));
         QVERIFY(!file.commit());
         QVERIFY(file.error());
-        QCOMPARE(file.error()->path, pathOf(path("out.txt")));
+        QCOMPARE(file.error()->path, pathOf(path(u"out.txt"_s)));
         QCOMPARE(file.error()->reason, std::string("Is a directory"));
         QVERIFY(!file.write("more"));
-        QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
-        QCOMPARE(entriesOf(path("out.txt")), QStringList{"inside.txt"});
-        QCOMPARE(contentsOf(path("out.txt/inside.txt")), QByteArray("inside"));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"out.txt"_s});
+        QCOMPARE(entriesOf(path(u"out.txt"_s)), QStringList{u"inside.txt"_s});
+        QCOMPARE(contentsOf(path(u"out.txt/inside.txt"_s)), QByteArray("inside"));
     }
 
     void outputFileThatCannotStartRefusesWrites()
     {
-        writeBytes(path("plain"), "plain");
-        OutputFile file(pathOf(path("plain/x.txt")));
+        writeBytes(path(u"plain"_s), "plain");
+        OutputFile file(pathOf(path(u"plain/x.txt"_s)));
         QVERIFY(file.error());
         QVERIFY(!file.write("x"));
         QVERIFY(!file.commit());
-        QCOMPARE(entriesOf(dir_.path()), QStringList{"plain"});
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"plain"_s});
     }
 
     void createIfMissing()
     {
-        QVERIFY(!files_.createIfMissing(pathOf(path("made.ini"))));
-        QVERIFY(QFileInfo::exists(path("made.ini")));
-        QCOMPARE(contentsOf(path("made.ini")), QByteArray());
+        QVERIFY(!files_.createIfMissing(pathOf(path(u"made.ini"_s))));
+        QVERIFY(QFileInfo::exists(path(u"made.ini"_s)));
+        QCOMPARE(contentsOf(path(u"made.ini"_s)), QByteArray());
 
-        writeBytes(path("kept.ini"), "key=x\r\n");
-        QVERIFY(!files_.createIfMissing(pathOf(path("kept.ini"))));
-        QCOMPARE(contentsOf(path("kept.ini")), QByteArray("key=x\r\n"));
+        writeBytes(path(u"kept.ini"_s), "key=x\r\n");
+        QVERIFY(!files_.createIfMissing(pathOf(path(u"kept.ini"_s))));
+        QCOMPARE(contentsOf(path(u"kept.ini"_s)), QByteArray("key=x\r\n"));
 
-        const auto error = files_.createIfMissing(pathOf(path("none/made.ini")));
+        const auto error = files_.createIfMissing(pathOf(path(u"none/made.ini"_s)));
         QVERIFY(error);
-        QCOMPARE(error->path, pathOf(path("none/made.ini")));
+        QCOMPARE(error->path, pathOf(path(u"none/made.ini"_s)));
         QCOMPARE(error->reason, std::string("No such file or directory"));
     }
 
     void removeFile()
     {
-        writeBytes(path("gone.tmp"), "x");
-        QVERIFY(!files_.removeFile(pathOf(path("gone.tmp"))));
-        QVERIFY(!QFileInfo::exists(path("gone.tmp")));
-        QVERIFY(!files_.removeFile(pathOf(path("gone.tmp"))));
-        writeBytes(path("plain"), "x");
-        const auto error = files_.removeFile(pathOf(path("plain/x")));
+        writeBytes(path(u"gone.tmp"_s), "x");
+        QVERIFY(!files_.removeFile(pathOf(path(u"gone.tmp"_s))));
+        QVERIFY(!QFileInfo::exists(path(u"gone.tmp"_s)));
+        QVERIFY(!files_.removeFile(pathOf(path(u"gone.tmp"_s))));
+        writeBytes(path(u"plain"_s), "x");
+        const auto error = files_.removeFile(pathOf(path(u"plain/x"_s)));
         QVERIFY(error);
         QCOMPARE(error->reason, std::string("Not a directory"));
     }
 
     void listFilesSkipsFoldersAndHiddenFiles()
     {
-        writeBytes(path("Latin.sbt"), "65=66");
-        writeBytes(path("Greek.sbt"), "");
-        writeBytes(path("notes.txt"), "");
-        writeBytes(path(".hidden.sbt"), "");
-        writeBytes(path("upper.SBT"), "");
-        writeBytes(path("sbt"), "");
-        QVERIFY(QDir(dir_.path()).mkdir("folder.sbt"));
-        QVERIFY(QFile::link(path("Latin.sbt"), path("linked.sbt")));
-        QVERIFY(QFile::link(path("folder.sbt"), path("linkedfolder.sbt")));
+        writeBytes(path(u"Latin.sbt"_s), "65=66");
+        writeBytes(path(u"Greek.sbt"_s), "");
+        writeBytes(path(u"notes.txt"_s), "");
+        writeBytes(path(u".hidden.sbt"_s), "");
+        writeBytes(path(u"upper.SBT"_s), "");
+        writeBytes(path(u"sbt"_s), "");
+        QVERIFY(QDir(dir_.path()).mkdir(u"folder.sbt"_s));
+        QVERIFY(QFile::link(path(u"Latin.sbt"_s), path(u"linked.sbt"_s)));
+        QVERIFY(QFile::link(path(u"folder.sbt"_s), path(u"linkedfolder.sbt"_s)));
 
         std::vector<std::string> names = files_.listFiles(pathOf(dir_.path()), ".sbt");
         std::sort(names.begin(), names.end());
         QCOMPARE(names, (std::vector<std::string>{"Greek.sbt", "Latin.sbt", "linked.sbt"}));
 
-        QVERIFY(files_.listFiles(pathOf(path("missing")), ".sbt").empty());
+        QVERIFY(files_.listFiles(pathOf(path(u"missing"_s)), ".sbt").empty());
     }
 
     // Every fault behind the file layer: the message names the file given and the
@@ -727,10 +734,10 @@ private slots:
         QFETCH(QString, scratch);
         QFETCH(QString, reason);
         const QByteArray old = randomBytes(300000);
-        writeBytes(path("out.txt"), old);
+        writeBytes(path(u"out.txt"_s), old);
         if (linked) {
-            QVERIFY(::link(QFile::encodeName(path("out.txt")).constData(),
-                           QFile::encodeName(path("twin.txt")).constData()) == 0);
+            QVERIFY(::link(QFile::encodeName(path(u"out.txt"_s)).constData(),
+                           QFile::encodeName(path(u"twin.txt"_s)).constData()) == 0);
         }
         const QStringList before = entriesOf(dir_.path());
 
@@ -742,28 +749,29 @@ private slots:
             calls.alsoFailing = FaultyCalls::Call::OpenUnnamed;
         }
         const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
-        const std::string target = pathOf(path("out.txt"));
+        const std::string target = pathOf(path(u"out.txt"_s));
         // Written in two pieces, so that a fault after the first one strikes halfway.
         OutputFile file(target, WriteOptions{scratch.toStdString()}, calls);
         const QByteArray text = randomBytes(200000).toHex();
         const bool written =
             file.write(std::string_view(text.constData(), 1000)) &&
-            file.write(std::string_view(text.constData() + 1000, text.size() - 1000));
+            file.write(std::string_view(text.constData() + 1000,
+                                        static_cast<std::size_t>(text.size() - 1000)));
         QVERIFY(!(written && file.commit()));
         QVERIFY(file.error());
         QCOMPARE(file.error()->path, target);
         QCOMPARE(QString::fromStdString(file.error()->reason), reason);
         QCOMPARE(entriesOf(dir_.path()), before);
-        QVERIFY(contentsOf(path("out.txt")) == old);
+        QVERIFY(contentsOf(path(u"out.txt"_s)) == old);
 
         // The same through the whole-file seam.
         const auto seamError =
             files->writeFile(target, text.toStdString(), WriteOptions{scratch.toStdString()});
         QVERIFY(seamError);
         QCOMPARE(QString::fromStdString(seamError->message()),
-                 QString::fromStdString(target) + ": " + reason);
+                 QString::fromStdString(target) + u": "_s + reason);
         QCOMPARE(entriesOf(dir_.path()), before);
-        QVERIFY(contentsOf(path("out.txt")) == old);
+        QVERIFY(contentsOf(path(u"out.txt"_s)) == old);
     }
 
     void readFaults_data()
@@ -786,12 +794,12 @@ private slots:
         QFETCH(int, after);
         QFETCH(QString, reason);
         // Growing while it is read, so that a first read cannot take it all.
-        writeBytes(path("in.txt"), randomBytes(100000));
+        writeBytes(path(u"in.txt"_s), randomBytes(100000));
         FaultyCalls calls;
         calls.failing = call;
         calls.error = error;
         calls.after = after;
-        const std::string target = pathOf(path("in.txt"));
+        const std::string target = pathOf(path(u"in.txt"_s));
         const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
         const ReadResult result = files->readFile(target);
         QVERIFY(result.error);
@@ -809,14 +817,14 @@ private slots:
             ::_exit(0);
         }
         ::waitpid(gone, nullptr, 0);
-        const QString stale = ".out.txt.lorimand-" + QString::number(gone) + "-abcdef";
-        const QString live = ".out.txt.lorimand-" + QString::number(::getpid()) + "-ghijkl";
-        writeBytes(path("out.txt"), "old");
+        const QString stale = u".out.txt.lorimand-"_s + QString::number(gone) + u"-abcdef"_s;
+        const QString live = u".out.txt.lorimand-"_s + QString::number(::getpid()) + u"-ghijkl"_s;
+        writeBytes(path(u"out.txt"_s), "old");
         writeBytes(path(stale), "left by a killed run");
         writeBytes(path(live), "being written");
-        QVERIFY(!files_.writeFile(pathOf(path("out.txt")), "new"));
-        QCOMPARE(contentsOf(path("out.txt")), QByteArray("new"));
-        QCOMPARE(entriesOf(dir_.path()), (QStringList{live, "out.txt"}));
+        QVERIFY(!files_.writeFile(pathOf(path(u"out.txt"_s)), "new"));
+        QCOMPARE(contentsOf(path(u"out.txt"_s)), QByteArray("new"));
+        QCOMPARE(entriesOf(dir_.path()), (QStringList{live, u"out.txt"_s}));
     }
 
     // Killed at any moment while saving, the file is the old text or the new one,
@@ -833,8 +841,8 @@ private slots:
         QFETCH(QString, scratch);
         const QByteArray first = QByteArray(400000, 'a');
         const QByteArray second = QByteArray(300000, 'b');
-        writeBytes(path("out.txt"), first);
-        const std::string target = pathOf(path("out.txt"));
+        writeBytes(path(u"out.txt"_s), first);
+        const std::string target = pathOf(path(u"out.txt"_s));
         const WriteOptions options{scratch.toStdString()};
         QRandomGenerator random(7);
         for (int round = 0; round < 40; ++round) {
@@ -843,17 +851,20 @@ private slots:
                 for (int i = 0;; ++i) {
                     const QByteArray &text = i % 2 == 0 ? second : first;
                     (void)realFileSystem().writeFile(
-                        target, std::string_view(text.constData(), text.size()), options);
+                        target,
+                        std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                        options);
                 }
             }
             ::usleep(static_cast<useconds_t>(random.bounded(20000)));
             ::kill(child, SIGKILL);
             ::waitpid(child, nullptr, 0);
-            const QByteArray now = contentsOf(path("out.txt"));
+            const QByteArray now = contentsOf(path(u"out.txt"_s));
             QVERIFY2(now == first || now == second, qPrintable(QString::number(now.size())));
             QVERIFY(!realFileSystem().writeFile(
-                target, std::string_view(first.constData(), first.size()), options));
-            QCOMPARE(entriesOf(dir_.path()), QStringList{"out.txt"});
+                target, std::string_view(first.constData(), static_cast<std::size_t>(first.size())),
+                options));
+            QCOMPARE(entriesOf(dir_.path()), QStringList{u"out.txt"_s});
         }
     }
 
@@ -864,12 +875,12 @@ private slots:
         if (::geteuid() != 0) {
             QSKIP("only the superuser can make a link that belongs to another user");
         }
-        QVERIFY(QDir(dir_.path()).mkdir("shared"));
-        const QByteArray shared = QFile::encodeName(path("shared"));
+        QVERIFY(QDir(dir_.path()).mkdir(u"shared"_s));
+        const QByteArray shared = QFile::encodeName(path(u"shared"_s));
         QVERIFY(::chmod(shared.constData(), 01777) == 0);
-        writeBytes(path("victim.txt"), "root's own");
-        const QByteArray link = QFile::encodeName(path("shared/out.txt"));
-        QVERIFY(::symlink(QFile::encodeName(path("victim.txt")).constData(), link.constData()) ==
+        writeBytes(path(u"victim.txt"_s), "root's own");
+        const QByteArray link = QFile::encodeName(path(u"shared/out.txt"_s));
+        QVERIFY(::symlink(QFile::encodeName(path(u"victim.txt"_s)).constData(), link.constData()) ==
                 0);
         QVERIFY(::lchown(link.constData(), 65534, 65534) == 0);
 
@@ -877,13 +888,13 @@ private slots:
         QVERIFY(error);
         QCOMPARE(error->path, link.toStdString());
         QVERIFY2(error->reason.find("not followed") != std::string::npos, error->reason.c_str());
-        QCOMPARE(contentsOf(path("victim.txt")), QByteArray("root's own"));
-        QCOMPARE(kindOf(path("shared/out.txt")), mode_t(S_IFLNK));
+        QCOMPARE(contentsOf(path(u"victim.txt"_s)), QByteArray("root's own"));
+        QCOMPARE(kindOf(path(u"shared/out.txt"_s)), mode_t(S_IFLNK));
 
         // The user's own link there is followed.
         QVERIFY(::lchown(link.constData(), 0, 0) == 0);
         QVERIFY(!files_.writeFile(link.toStdString(), "replaced"));
-        QCOMPARE(contentsOf(path("victim.txt")), QByteArray("replaced"));
+        QCOMPARE(contentsOf(path(u"victim.txt"_s)), QByteArray("replaced"));
     }
 
     // Small files are read with a bound, and a device, pipe or folder is refused
@@ -923,10 +934,10 @@ private slots:
         QFETCH(bool, firstLine);
         QFETCH(QByteArray, expected);
         QFETCH(QString, reason);
-        QVERIFY(QDir(dir_.path()).mkdir("folder"));
-        QVERIFY(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600) == 0);
-        writeBytes(path("f"), contents);
-        const std::string target = pathOf(name.startsWith('/') ? name : path(name));
+        QVERIFY(QDir(dir_.path()).mkdir(u"folder"_s));
+        QVERIFY(::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600) == 0);
+        writeBytes(path(u"f"_s), contents);
+        const std::string target = pathOf(name.startsWith(u'/') ? name : path(name));
         const ReadResult result = files_.readFile(target, ReadOptions{64, firstLine});
         if (reason.isEmpty()) {
             QVERIFY(!result.error);
@@ -942,18 +953,18 @@ private slots:
     // creates nothing where it points.
     void probeCreateFollowsNoLink()
     {
-        QVERIFY(QFile::link(path("elsewhere.txt"), path("Lorimand.tmp")));
-        QVERIFY(!files_.probeCreate(pathOf(path("Lorimand.tmp"))));
+        QVERIFY(QFile::link(path(u"elsewhere.txt"_s), path(u"Lorimand.tmp"_s)));
+        QVERIFY(!files_.probeCreate(pathOf(path(u"Lorimand.tmp"_s))));
         QCOMPARE(entriesOf(dir_.path()), QStringList{});
-        QVERIFY(QDir(dir_.path()).mkdir("folder"));
-        QVERIFY(files_.probeCreate(pathOf(path("folder"))));
+        QVERIFY(QDir(dir_.path()).mkdir(u"folder"_s));
+        QVERIFY(files_.probeCreate(pathOf(path(u"folder"_s))));
     }
 
     void inputFileReadsInBlocks()
     {
         const QByteArray bytes = randomBytes(100000);
-        writeBytes(path("in.bin"), bytes);
-        InputFile file(pathOf(path("in.bin")));
+        writeBytes(path(u"in.bin"_s), bytes);
+        InputFile file(pathOf(path(u"in.bin"_s)));
         QVERIFY(!file.error());
         QByteArray got;
         char buffer[7];
@@ -970,8 +981,8 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, reason);
-        QVERIFY(QDir(dir_.path()).mkdir("folder"));
-        writeBytes(path("plain"), "x");
+        QVERIFY(QDir(dir_.path()).mkdir(u"folder"_s));
+        writeBytes(path(u"plain"_s), "x");
         InputFile file(pathOf(path(name)));
         QVERIFY(file.error());
         QCOMPARE(file.error()->path, pathOf(path(name)));

@@ -142,9 +142,9 @@ private slots:
         QRandomGenerator random(20240611);
         RuntimeGenerator generator;
         for (int round = 0; round < 2000; ++round) {
-            std::string key(1 + random.bounded(20), '\0');
+            std::string key(1 + random.bounded(20u), '\0');
             for (char &ch : key) {
-                ch = static_cast<char>(random.bounded(256));
+                ch = static_cast<char>(random.bounded(256u));
             }
             const int first = static_cast<unsigned char>(key.front());
             const int shift = shiftForKey(key, generator);
@@ -243,13 +243,13 @@ private slots:
         QRandomGenerator random(424242);
         RuntimeGenerator generator;
         for (int round = 0; round < 300; ++round) {
-            std::string key(1 + random.bounded(12), '\0');
+            std::string key(1 + random.bounded(12u), '\0');
             for (char &ch : key) {
-                ch = static_cast<char>(1 + random.bounded(255));
+                ch = static_cast<char>(1 + random.bounded(255u));
             }
-            std::string text(random.bounded(3000), '\0');
+            std::string text(random.bounded(3000u), '\0');
             for (char &ch : text) {
-                ch = static_cast<char>(random.bounded(256));
+                ch = static_cast<char>(random.bounded(256u));
             }
             const int shift = shiftForKey(key, generator);
             const std::string encoded = applyShift(text, shift, Direction::Encode);

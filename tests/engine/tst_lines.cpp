@@ -81,7 +81,7 @@ private slots:
         QRandomGenerator random(5);
         const char alphabet[] = {'\r', '\n', 'a', '\0'};
         for (int round = 0; round < 3000; ++round) {
-            std::string text(random.bounded(8), '\0');
+            std::string text(random.bounded(8u), '\0');
             for (char &ch : text) {
                 ch = alphabet[random.bounded(4)];
             }

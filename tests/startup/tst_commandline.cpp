@@ -3,6 +3,8 @@
 
 #include "startup/commandline.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 
 Q_DECLARE_METATYPE(lorimand::Direction)
@@ -17,12 +19,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
         QTest::newRow("none") << QStringList{} << QString();
-        QTest::newRow("one") << QStringList{"notes.txt"} << "notes.txt";
-        QTest::newRow("switch and name") << QStringList{"-e", "notes.txt"} << "-e notes.txt";
+        QTest::newRow("one") << QStringList{u"notes.txt"_s} << u"notes.txt"_s;
+        QTest::newRow("switch and name")
+            << QStringList{u"-e"_s, u"notes.txt"_s} << u"-e notes.txt"_s;
         QTest::newRow("blank inside an argument kept")
-            << QStringList{"-d", "my notes.txt"} << "-d my notes.txt";
+            << QStringList{u"-d"_s, u"my notes.txt"_s} << u"-d my notes.txt"_s;
         QTest::newRow("empty argument keeps its blank")
-            << QStringList{"-e", "", "notes.txt"} << "-e  notes.txt";
+            << QStringList{u"-e"_s, u""_s, u"notes.txt"_s} << u"-e  notes.txt"_s;
     }
     void argumentTextJoinsWithSingleBlanks()
     {

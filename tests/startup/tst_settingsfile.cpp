@@ -22,6 +22,8 @@
 #include "settingsstate.h"
 #include "startup/settingsfile.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using namespace lorimand::test;
 
@@ -62,8 +64,8 @@ private slots:
     void programFolderHoldsTheFile()
     {
         FakeFileSystem files;
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
-        QCOMPARE(settings.path(), QString("/opt/lorimand/Lorimand.ini"));
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
+        QCOMPARE(settings.path(), QString(u"/opt/lorimand/Lorimand.ini"_s));
         QVERIFY(files.files.contains("/opt/lorimand/Lorimand.ini"));
     }
 
@@ -71,7 +73,7 @@ private slots:
     {
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "key=abc\r\nCodeType=1\r\n";
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
         StoredSettings expected;
         expected.key = "abc";
         expected.useCustom = true;
@@ -83,7 +85,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "key=abc\r\nCodeType=1\r\n";
         files.unreadable.insert("/opt/lorimand/Lorimand.ini");
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
         QVERIFY(settings.read() == StoredSettings{});
     }
 
@@ -92,7 +94,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
         files.files["/opt/lorimand/Lorimand.tmp"] = "stale";
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
         QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(files.writes.size(), std::size_t(1));
         QCOMPARE(files.writes[0].path, std::string("/opt/lorimand/Lorimand.ini"));
@@ -107,7 +109,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\nkey=old\r\n";
         files.writesFail = true;
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
         QCOMPARE(settings.write(exampleSettings()),
                  std::optional<std::string>("/opt/lorimand/Lorimand.ini: The disk is full"));
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\nkey=old\r\n"));
@@ -118,7 +120,7 @@ private slots:
         FakeFileSystem files;
         files.files["/opt/lorimand/Lorimand.ini"] = "; notes\r\n";
         files.unreadable.insert("/opt/lorimand/Lorimand.ini");
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
         QCOMPARE(settings.write(exampleSettings()),
                  std::optional<std::string>("/opt/lorimand/Lorimand.ini: Permission denied"));
         QVERIFY(files.writes.empty());
@@ -136,15 +138,15 @@ private slots:
         QFETCH(QString, uncreatable);
         FakeFileSystem files;
         files.uncreatable.insert(uncreatable.toStdString());
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
-        const QString expected = configFolder() + "/Lorimand.ini";
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
+        const QString expected = configFolder() + u"/Lorimand.ini"_s;
         QCOMPARE(settings.path(), expected);
         QVERIFY(QFileInfo(configFolder()).isDir());
         QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(files.writes.size(), std::size_t(1));
         QCOMPARE(files.writes[0].path, QFile::encodeName(expected).toStdString());
         QCOMPARE(files.writes[0].scratchPath,
-                 QFile::encodeName(configFolder() + "/Lorimand.tmp").toStdString());
+                 QFile::encodeName(configFolder() + u"/Lorimand.tmp"_s).toStdString());
     }
 
     void installedSettingsStartAUserWithoutOwnOnes_data()
@@ -162,11 +164,11 @@ private slots:
         files.uncreatable.insert("/opt/lorimand/Lorimand.tmp");
         files.files["/opt/lorimand/Lorimand.ini"] = "key=Installed\r\n";
         const std::string ownPath =
-            QFile::encodeName(configFolder() + "/Lorimand.ini").toStdString();
+            QFile::encodeName(configFolder() + u"/Lorimand.ini"_s).toStdString();
         if (!own.isEmpty()) {
             files.files[ownPath] = own.toStdString();
         }
-        SettingsFile settings(files, "/opt/lorimand", configFolder());
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
         QCOMPARE(settings.read().key, std::optional<std::string>(expectedKey.toStdString()));
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("key=Installed\r\n"));
     }
@@ -178,24 +180,24 @@ private slots:
         QTemporaryDir program;
         QVERIFY(program.isValid());
         SettingsFile settings(realFileSystem(), program.path(), configFolder());
-        QCOMPARE(settings.path(), program.path() + "/Lorimand.ini");
+        QCOMPARE(settings.path(), program.path() + u"/Lorimand.ini"_s);
         QVERIFY(settings.read() == StoredSettings{});
         QCOMPARE(contentsOf(settings.path()), QByteArray());
 
         QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(contentsOf(settings.path()), kExampleSettingsLines);
-        QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
+        QVERIFY(!QFile::exists(program.path() + u"/Lorimand.tmp"_s));
         QCOMPARE(QDir(program.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"Lorimand.ini"});
+                 QStringList{u"Lorimand.ini"_s});
     }
 
     void foreignLinesSurviveAndTheNextRunReadsTheValues()
     {
         QTemporaryDir program;
         QVERIFY(program.isValid());
-        const QString path = program.path() + "/Lorimand.ini";
+        const QString path = program.path() + u"/Lorimand.ini"_s;
         writeBytes(path, "; my notes\nstill notes\r\nKey=old\r\n\r\nColor=blue");
-        writeBytes(program.path() + "/Lorimand.tmp", "left by a crash");
+        writeBytes(program.path() + u"/Lorimand.tmp"_s, "left by a crash");
 
         SettingsFile settings(realFileSystem(), program.path(), configFolder());
         QCOMPARE(settings.read().key, std::optional<std::string>("old"));
@@ -204,7 +206,7 @@ private slots:
             contentsOf(path),
             "; my notes\r\nstill notes\r\nkey=Tarn Veli\r\n\r\nColor=blue\r\nMaskKey=0\r\n"
             "AutoUpdate=1\r\nCodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
-        QVERIFY(!QFile::exists(program.path() + "/Lorimand.tmp"));
+        QVERIFY(!QFile::exists(program.path() + u"/Lorimand.tmp"_s));
 
         SettingsFile nextRun(realFileSystem(), program.path(), configFolder());
         const StoredSettings stored = nextRun.read();
@@ -220,9 +222,9 @@ private slots:
     {
         QTemporaryDir scratch;
         QVERIFY(scratch.isValid());
-        const QString notAFolder = scratch.path() + "/program";
+        const QString notAFolder = scratch.path() + u"/program"_s;
         writeBytes(notAFolder, "a file, not a folder");
-        const QString configFile = configFolder() + "/Lorimand.ini";
+        const QString configFile = configFolder() + u"/Lorimand.ini"_s;
 
         SettingsFile settings(realFileSystem(), notAFolder, configFolder());
         QCOMPARE(settings.path(), configFile);
@@ -230,7 +232,7 @@ private slots:
         QVERIFY(settings.read() == StoredSettings{});
         QCOMPARE(settings.write(exampleSettings()), std::optional<std::string>());
         QCOMPARE(contentsOf(configFile), kExampleSettingsLines);
-        QVERIFY(!QFile::exists(configFolder() + "/Lorimand.tmp"));
+        QVERIFY(!QFile::exists(configFolder() + u"/Lorimand.tmp"_s));
         QCOMPARE(contentsOf(notAFolder), QByteArray("a file, not a folder"));
 
         // The next run finds the same file again and reads what the close wrote.

@@ -11,6 +11,8 @@
 #include "scriptedplatform.h"
 #include "ui/programfiles.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using lorimand::test::pathOf;
 
@@ -60,26 +62,26 @@ void TestProgramFiles::findsItsFiles_data()
     QTest::addColumn<QStringList>("tables");
 
     QTest::newRow("build tree: everything beside the program")
-        << QStringList{"bin/Readme.txt", "bin/ROT13.sbt", "bin/Digits.sbt",
-                       "share/lorimand/Readme.txt", "share/lorimand/Other.sbt"}
-        << "bin" << false << QStringList{"Digits", "ROT13"};
+        << QStringList{u"bin/Readme.txt"_s, u"bin/ROT13.sbt"_s, u"bin/Digits.sbt"_s,
+                       u"share/lorimand/Readme.txt"_s, u"share/lorimand/Other.sbt"_s}
+        << "bin" << false << QStringList{u"Digits"_s, u"ROT13"_s};
     QTest::newRow("installed: help and tables in share/lorimand")
-        << QStringList{"bin/Stray.sbt", "share/lorimand/Readme.txt", "share/lorimand/ROT13.sbt",
-                       "share/lorimand/Digits.sbt"}
-        << "share/lorimand" << true << QStringList{"Digits", "ROT13"};
+        << QStringList{u"bin/Stray.sbt"_s, u"share/lorimand/Readme.txt"_s,
+                       u"share/lorimand/ROT13.sbt"_s, u"share/lorimand/Digits.sbt"_s}
+        << "share/lorimand" << true << QStringList{u"Digits"_s, u"ROT13"_s};
     QTest::newRow("installed with the user's tables, merged and sorted")
-        << QStringList{"share/lorimand/Readme.txt",
-                       "share/lorimand/ROT13.sbt",
-                       "user/Mine.sbt",
-                       "user/ROT13.sbt",
-                       "user/notes.txt",
-                       "user/Zed.sbt"}
-        << "share/lorimand" << true << QStringList{"Mine", "ROT13", "Zed"};
+        << QStringList{u"share/lorimand/Readme.txt"_s,
+                       u"share/lorimand/ROT13.sbt"_s,
+                       u"user/Mine.sbt"_s,
+                       u"user/ROT13.sbt"_s,
+                       u"user/notes.txt"_s,
+                       u"user/Zed.sbt"_s}
+        << "share/lorimand" << true << QStringList{u"Mine"_s, u"ROT13"_s, u"Zed"_s};
     QTest::newRow("a data folder without help is not taken")
-        << QStringList{"bin/ROT13.sbt", "share/lorimand/Digits.sbt"} << "bin" << false
-        << QStringList{"ROT13"};
+        << QStringList{u"bin/ROT13.sbt"_s, u"share/lorimand/Digits.sbt"_s} << u"bin"_s << false
+        << QStringList{u"ROT13"_s};
     QTest::newRow("nothing anywhere")
-        << QStringList{"bin/lorimand"} << "bin" << false << QStringList{};
+        << QStringList{u"bin/lorimand"_s} << u"bin"_s << false << QStringList{};
 }
 
 void TestProgramFiles::findsItsFiles()
@@ -92,41 +94,43 @@ void TestProgramFiles::findsItsFiles()
     QTemporaryDir root;
     QVERIFY(root.isValid());
     makeFiles(root.path(), files);
-    test::ScriptedPlatform platform(root.filePath("bin"));
-    platform.userTables = root.filePath("user");
-    platform.userConfig = root.filePath("config/Lorimand");
+    test::ScriptedPlatform platform(root.filePath(u"bin"_s));
+    platform.userTables = root.filePath(u"user"_s);
+    platform.userConfig = root.filePath(u"config/Lorimand"_s);
     const ProgramFiles programFiles(platform, realFileSystem());
 
     QCOMPARE(programFiles.dataFolder(), root.filePath(dataFolder));
     QCOMPARE(programFiles.installed(), installed);
-    QCOMPARE(programFiles.helpFile(), root.filePath(dataFolder + "/Readme.txt"));
+    QCOMPARE(programFiles.helpFile(), root.filePath(dataFolder + u"/Readme.txt"_s));
     QCOMPARE(shownNames(programFiles.codeTableNames()), tables);
     QCOMPARE(programFiles.settingsFolder(),
-             installed ? root.filePath("config/Lorimand") : root.filePath("bin"));
+             installed ? root.filePath(u"config/Lorimand"_s) : root.filePath(u"bin"_s));
     // The settings of an installed copy need their folder to exist.
-    QCOMPARE(QFileInfo(root.filePath("config/Lorimand")).isDir(), installed);
+    QCOMPARE(QFileInfo(root.filePath(u"config/Lorimand"_s)).isDir(), installed);
 }
 
 void TestProgramFiles::userTablesWinOnNameClash()
 {
     QTemporaryDir root;
     QVERIFY(root.isValid());
-    makeFiles(root.path(), {"share/lorimand/Readme.txt", "share/lorimand/ROT13.sbt",
-                            "share/lorimand/Digits.sbt", "user/ROT13.sbt", "user/rot13.sbt"});
-    test::ScriptedPlatform platform(root.filePath("bin"));
-    platform.userTables = root.filePath("user");
+    makeFiles(root.path(),
+              {u"share/lorimand/Readme.txt"_s, u"share/lorimand/ROT13.sbt"_s,
+               u"share/lorimand/Digits.sbt"_s, u"user/ROT13.sbt"_s, u"user/rot13.sbt"_s});
+    test::ScriptedPlatform platform(root.filePath(u"bin"_s));
+    platform.userTables = root.filePath(u"user"_s);
     const ProgramFiles programFiles(platform, realFileSystem());
 
-    QCOMPARE(programFiles.codeTableFile("ROT13"), pathOf(root.filePath("user/ROT13.sbt")));
-    QCOMPARE(programFiles.codeTableFile("rot13"), pathOf(root.filePath("user/rot13.sbt")));
+    QCOMPARE(programFiles.codeTableFile("ROT13"), pathOf(root.filePath(u"user/ROT13.sbt"_s)));
+    QCOMPARE(programFiles.codeTableFile("rot13"), pathOf(root.filePath(u"user/rot13.sbt"_s)));
     QCOMPARE(programFiles.codeTableFile("Digits"),
-             pathOf(root.filePath("share/lorimand/Digits.sbt")));
+             pathOf(root.filePath(u"share/lorimand/Digits.sbt"_s)));
     // A name found nowhere is looked for where the program's own tables are.
-    QCOMPARE(programFiles.codeTableFile("Gone"), pathOf(root.filePath("share/lorimand/Gone.sbt")));
+    QCOMPARE(programFiles.codeTableFile("Gone"),
+             pathOf(root.filePath(u"share/lorimand/Gone.sbt"_s)));
 
     platform.userTables.clear();
     QCOMPARE(programFiles.codeTableFile("ROT13"),
-             pathOf(root.filePath("share/lorimand/ROT13.sbt")));
+             pathOf(root.filePath(u"share/lorimand/ROT13.sbt"_s)));
 }
 
 // A file name need not be valid UTF-8 nor hold only characters of the 8-bit set:
@@ -135,8 +139,8 @@ void TestProgramFiles::tableNamesAreBytes()
 {
     QTemporaryDir root;
     QVERIFY(root.isValid());
-    makeFiles(root.path(), {"bin/Readme.txt", "bin/Alpha.sbt"});
-    const std::string folder = pathOf(root.filePath("bin"));
+    makeFiles(root.path(), {u"bin/Readme.txt"_s, u"bin/Alpha.sbt"_s});
+    const std::string folder = pathOf(root.filePath(u"bin"_s));
     const std::vector<std::string> names = {"Caf\xE9\xFF", "\xCE\xA9mega \xE4\xB8\xAD",
                                             "Line\rBreak"};
     const auto fileOf = [&folder](const std::string &name) {
@@ -147,7 +151,7 @@ void TestProgramFiles::tableNamesAreBytes()
     for (const std::string &name : names) {
         QVERIFY(!realFileSystem().writeFile(fileOf(name), "97=100\r\n"));
     }
-    test::ScriptedPlatform platform(root.filePath("bin"));
+    test::ScriptedPlatform platform(root.filePath(u"bin"_s));
     const ProgramFiles programFiles(platform, realFileSystem());
 
     const std::vector<std::string> listed = programFiles.codeTableNames();

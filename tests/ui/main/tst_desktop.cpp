@@ -11,6 +11,8 @@
 #include "mainwindowfixture.h"
 #include "ui/help/helpwindow.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using namespace lorimand::test;
 
@@ -51,8 +53,9 @@ double meanLightness(const QImage &image)
 }
 
 const QStringList kFocusableControls{
-    "Normal",       "UseKey",     "UseCustom", "Key",      "CodeName", "MaskKey",  "DecodeButton",
-    "EncodeButton", "AutoUpdate", "LoadText",  "LoadCode", "SaveText", "SaveCode", "Encoded"};
+    u"Normal"_s,   u"UseKey"_s,       u"UseCustom"_s,    u"Key"_s,        u"CodeName"_s,
+    u"MaskKey"_s,  u"DecodeButton"_s, u"EncodeButton"_s, u"AutoUpdate"_s, u"LoadText"_s,
+    u"LoadCode"_s, u"SaveText"_s,     u"SaveCode"_s,     u"Encoded"_s};
 
 } // namespace
 
@@ -119,13 +122,13 @@ void TestDesktop::focusIsVisible_data()
         const QString &name = kFocusableControls.at(i);
         // Tab enters a group of option buttons at the ticked one and leaves it
         // whole; an arrow moves within it.
-        if (name == "UseCustom") {
+        if (name == u"UseCustom"_s) {
             QTest::newRow(qPrintable(name)) << name << "UseKey" << int(Qt::Key_Down);
             continue;
         }
-        const QString before = name == "Normal" ? "Encoded"
-                               : name == "Key"  ? "UseKey"
-                                                : kFocusableControls.at(i - 1);
+        const QString before = name == u"Normal"_s ? u"Encoded"_s
+                               : name == u"Key"_s  ? u"UseKey"_s
+                                                   : kFocusableControls.at(i - 1);
         QTest::newRow(qPrintable(name)) << name << before << int(Qt::Key_Tab);
     }
 }
@@ -170,7 +173,7 @@ void TestDesktop::everyControlHasAName()
         QVERIFY(accessible);
         const QString accessibleName = accessible->text(QAccessible::Name);
         QVERIFY2(!accessibleName.isEmpty() && !accessibleName.contains(u'&'),
-                 qPrintable(widget->objectName() + ": \"" + accessibleName + '"'));
+                 qPrintable(widget->objectName() + u": \""_s + accessibleName + u'"'));
     }
     // The fourteen controls of the tab order and the two arrows.
     QVERIFY2(controls >= kFocusableControls.size() + 2, qPrintable(QString::number(controls)));
@@ -270,7 +273,7 @@ void TestDesktop::escapeClosesTheHelp()
     QPointer<HelpWindow> help = new HelpWindow(f.platform, f.files);
     help->show();
     QVERIFY(QTest::qWaitForWindowActive(help));
-    QTest::keyClick(help->findChild<QWidget *>("txtHelpFile"), Qt::Key_Escape);
+    QTest::keyClick(help->findChild<QWidget *>(u"txtHelpFile"_s), Qt::Key_Escape);
     QTRY_VERIFY(help.isNull());
 }
 

@@ -11,6 +11,8 @@
 #include "ui/main/mainlayout.h"
 #include "ui/twips.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using namespace lorimand::test;
 
@@ -199,16 +201,16 @@ private slots:
         const std::string encodedDraft = "\x01code\rx";
         f.normal()->setBytes(normalDraft, ByteTextEdit::History::Fresh);
         f.encoded()->setBytes(encodedDraft, ByteTextEdit::History::Fresh);
-        f.writeFile("in.txt", "loaded");
+        f.writeFile(u"in.txt"_s, "loaded");
         if (action == u"typing") {
             f.autoUpdate()->setCheckState(Qt::Checked);
             f.normal()->moveCursor(QTextCursor::End);
             for (const Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
                 QTest::keyClick(f.normal(), key);
         } else if (action == u"drop") {
-            emit f.encoded()->fileDropped(f.path("in.txt"));
+            emit f.encoded()->fileDropped(f.path(u"in.txt"_s));
         } else {
-            f.platform.fileChoices.enqueue(f.path("in.txt"));
+            f.platform.fileChoices.enqueue(f.path(u"in.txt"_s));
             f.child<QAbstractButton>(action.toLatin1().constData())->click();
         }
         ByteTextEdit *area = intoNormal ? f.normal() : f.encoded();
@@ -327,7 +329,7 @@ private slots:
         QCOMPARE(f.platform.messages[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(f.encoded()->bytes(), std::string("kept"));
         // Ending at once skips the close handling: no settings file is written.
-        QVERIFY(!QFile::exists(f.path("Lorimand.ini")));
+        QVERIFY(!QFile::exists(f.path(u"Lorimand.ini"_s)));
     }
 
     void accessKeys_data()
@@ -349,7 +351,7 @@ private slots:
         f.child<QWidget>("CodeName")->setFocus();
         QTest::keyClick(f.window.get(), letter, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget()->objectName(), focused);
-        if (focused == "UseCustom")
+        if (focused == u"UseCustom"_s)
             QTRY_VERIFY(f.useCustom()->isChecked()); // buttons click a moment later
     }
 
@@ -371,11 +373,12 @@ private slots:
         QTRY_COMPARE(f.autoUpdate()->checkState(), Qt::Checked);
         QTest::keyClick(f.window.get(), 'L', Qt::AltModifier);
         QTest::keyClick(f.window.get(), 'O', Qt::AltModifier);
-        QTRY_COMPARE(f.platform.openTitles, QStringList({"Load Normal Text", "Load Encoded Text"}));
+        QTRY_COMPARE(f.platform.openTitles,
+                     QStringList({u"Load Normal Text"_s, u"Load Encoded Text"_s}));
         QTest::keyClick(f.window.get(), 'S', Qt::AltModifier);
         QTest::keyClick(f.window.get(), 'V', Qt::AltModifier);
         QTRY_COMPARE(f.platform.saveTitles,
-                     QStringList({"Save Normal Text As", "Save Encoded Text As"}));
+                     QStringList({u"Save Normal Text As"_s, u"Save Encoded Text As"_s}));
     }
 
     void masking_data()
@@ -410,9 +413,9 @@ private slots:
     void choosingACodeTable()
     {
         MainWindowFixture f;
-        f.writeFile("Alpha.sbt", "97=120\r\n");
-        f.writeFile("Beta.sbt", "65=66\r\n98=99\r\n300=1\r\n67=68\r\n");
-        f.writeFile("Gone.sbt", "1=2\r\n");
+        f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
+        f.writeFile(u"Beta.sbt"_s, "65=66\r\n98=99\r\n300=1\r\n67=68\r\n");
+        f.writeFile(u"Gone.sbt"_s, "1=2\r\n");
         QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.codeName()->count(), 3);
         QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
@@ -439,7 +442,7 @@ private slots:
 
         // A file that cannot be read: the table before stays.
         const CodeTables before = f.window->codeTables();
-        QVERIFY(QFile::remove(f.path("Gone.sbt")));
+        QVERIFY(QFile::remove(f.path(u"Gone.sbt"_s)));
         choose(*f.codeName(), 2);
         QCOMPARE(f.window->codeTables(), before);
         QCOMPARE(f.platform.messages.size(), 2);
@@ -457,10 +460,10 @@ private slots:
     void choosingTheSameTableRereadsIt()
     {
         MainWindowFixture f;
-        f.writeFile("Alpha.sbt", "97=120\r\n");
+        f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
         QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.window->codeTables().encodeTable[97], 120);
-        f.writeFile("Alpha.sbt", "97=121\n");
+        f.writeFile(u"Alpha.sbt"_s, "97=121\n");
         choose(*f.codeName(), 0);
         QCOMPARE(f.window->codeTables().encodeTable[97], 121);
     }
@@ -469,8 +472,8 @@ private slots:
     void wheelOverTheClosedListSwitchesNothing()
     {
         MainWindowFixture f;
-        f.writeFile("Alpha.sbt", "97=120\r\n");
-        f.writeFile("Beta.sbt", "97=121\r\n");
+        f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
+        f.writeFile(u"Beta.sbt"_s, "97=121\r\n");
         QVERIFY(f.window->startUp(QString()));
         for (const int delta : {-120, 120, -120}) {
             const QPointF at(5, 5);
@@ -502,7 +505,7 @@ private slots:
     void tableModeTranslation()
     {
         MainWindowFixture f;
-        f.writeFile("X.sbt", "97=120\r\n");
+        f.writeFile(u"X.sbt"_s, "97=120\r\n");
         QVERIFY(f.window->startUp(QString()));
         f.useCustom()->setChecked(true);
         f.autoUpdate()->setCheckState(Qt::Unchecked);

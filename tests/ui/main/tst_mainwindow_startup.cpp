@@ -8,6 +8,8 @@
 #include "ui/main/windowgeometry.h"
 #include "ui/twips.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using namespace lorimand::test;
 
@@ -30,7 +32,7 @@ private slots:
     void firstRunWithoutSettings()
     {
         MainWindowFixture f;
-        f.writeFile("Caesar.sbt", "97=98\r\n");
+        f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
         QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.normal()->bytes(), std::string("Enter a message to encode here . . ."));
         QCOMPARE(f.encoded()->bytes(), std::string(". . . or an encoded message to decode here."));
@@ -41,8 +43,8 @@ private slots:
         QCOMPARE(f.codeName()->currentIndex(), 0);
         QCOMPARE(f.window->codeTables().encodeTable[97], 98);
         QCOMPARE(f.window->defaultKey(), std::string("TarnVeli"));
-        QVERIFY(QFile::exists(f.path("Lorimand.ini")));
-        QCOMPARE(f.readFile("Lorimand.ini"), QByteArray());
+        QVERIFY(QFile::exists(f.path(u"Lorimand.ini"_s)));
+        QCOMPARE(f.readFile(u"Lorimand.ini"_s), QByteArray());
         QVERIFY(f.platform.messages.isEmpty());
     }
 
@@ -50,24 +52,25 @@ private slots:
     {
         MainWindowFixture f;
         f.generator.broken = true;
-        f.writeFile("Caesar.sbt", "97=98\r\n");
+        f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
         QVERIFY(!f.window->startUp(QStringLiteral("-e missing.txt")));
         QCOMPARE(f.platform.endProgramCalls, 1);
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].text,
                  QStringLiteral("Number error.  Please restart the program."));
         QCOMPARE(f.files.reads, 0);
-        QVERIFY(!QFile::exists(f.path("Lorimand.ini")));
+        QVERIFY(!QFile::exists(f.path(u"Lorimand.ini"_s)));
         QVERIFY(f.normal()->bytes().empty());
     }
 
     void settingsApplied()
     {
         MainWindowFixture f;
-        f.writeFile("Alpha.sbt", "97=120\r\n");
-        f.writeFile("Caesar.sbt", "97=98\r\n");
-        f.writeFile("Lorimand.ini", "key=Swordfish\r\nMaskKey=1\r\nAutoUpdate=0\r\ncodetype=1\r\n"
-                                    "CustCode=CAESAR\r\nWindowPos=1200,900,9015,6405\r\n");
+        f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
+        f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
+        f.writeFile(u"Lorimand.ini"_s,
+                    "key=Swordfish\r\nMaskKey=1\r\nAutoUpdate=0\r\ncodetype=1\r\n"
+                    "CustCode=CAESAR\r\nWindowPos=1200,900,9015,6405\r\n");
         QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.key()->bytes(), std::string("Swordfish"));
         QCOMPARE(f.key()->displayText(), QStringLiteral("*********"));
@@ -82,9 +85,9 @@ private slots:
     void unknownRememberedTableSelectsTheFirst()
     {
         MainWindowFixture f;
-        f.writeFile("Alpha.sbt", "97=120\r\n");
-        f.writeFile("Beta.sbt", "97=121\r\n");
-        f.writeFile("Lorimand.ini", "CustCode=Gamma\r\n");
+        f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
+        f.writeFile(u"Beta.sbt"_s, "97=121\r\n");
+        f.writeFile(u"Lorimand.ini"_s, "CustCode=Gamma\r\n");
         QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.codeName()->currentIndex(), 0);
         QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
@@ -95,7 +98,7 @@ private slots:
     {
         MainWindowFixture f;
         QDir(f.folder.path()).mkdir(QStringLiteral("folder.sbt"));
-        f.writeFile(".hidden.sbt", "97=120\r\n");
+        f.writeFile(u".hidden.sbt"_s, "97=120\r\n");
         QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.codeName()->count(), 0);
         QVERIFY(f.platform.messages.isEmpty());
@@ -104,30 +107,30 @@ private slots:
     void codeTableNamesEndAtTheFirstDot()
     {
         MainWindowFixture f;
-        f.writeFile("b.sbt", "");
-        f.writeFile("A.sbt", "");
-        f.writeFile("a.b.sbt", "");
-        f.writeFile("notes.txt", "");
+        f.writeFile(u"b.sbt"_s, "");
+        f.writeFile(u"A.sbt"_s, "");
+        f.writeFile(u"a.b.sbt"_s, "");
+        f.writeFile(u"notes.txt"_s, "");
         QVERIFY(f.window->startUp(QString()));
         QStringList entries;
         for (int i = 0; i < f.codeName()->count(); ++i)
             entries << f.codeName()->itemText(i);
         entries.sort();
-        QCOMPARE(entries, QStringList({"A", "a", "b"}));
+        QCOMPARE(entries, QStringList({u"A"_s, u"a"_s, u"b"_s}));
     }
 
     void closeWritesTheSixSettings()
     {
         MainWindowFixture f;
-        f.writeFile("Caesar.sbt", "97=98\r\n");
+        f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
         QVERIFY(f.window->startUp(QString()));
         f.window->resize(twips::clientSize({9015, 6405}));
         f.window->move(80, 60);
         QVERIFY(f.window->close());
-        QCOMPARE(f.readFile("Lorimand.ini"),
+        QCOMPARE(f.readFile(u"Lorimand.ini"_s),
                  QByteArray("key=TarnVeli\r\nMaskKey=0\r\nAutoUpdate=1\r\nCodeType=0\r\n"
                             "CustCode=Caesar\r\nWindowPos=1200,900,9015,6405\r\n"));
-        QVERIFY(!QFile::exists(f.path("Lorimand.tmp")));
+        QVERIFY(!QFile::exists(f.path(u"Lorimand.tmp"_s)));
         QVERIFY(f.platform.messages.isEmpty());
     }
 
@@ -170,7 +173,7 @@ private slots:
         QFETCH(QByteArray, savedKey);
         MainWindowFixture f;
         const QByteArray original = "; notes\r\nkey=OldKey\r\n";
-        f.writeFile("Lorimand.ini", original);
+        f.writeFile(u"Lorimand.ini"_s, original);
         QVERIFY(f.window->startUp(QString()));
         f.window->show();
         f.key()->setBytes(typedKey.toStdString());
@@ -194,7 +197,7 @@ private slots:
                 QCOMPARE(prompt.defaultButton, QMessageBox::Yes);
             }
         }
-        const QByteArray file = f.readFile("Lorimand.ini");
+        const QByteArray file = f.readFile(u"Lorimand.ini"_s);
         if (!closes) {
             QCOMPARE(file, original);
             QCOMPARE(f.key()->bytes(), typedKey.toStdString());
@@ -262,11 +265,11 @@ private slots:
     {
         MainWindowFixture f;
         const QByteArray original = "key=OldKey\r\nColor=blue\r\n";
-        f.writeFile("Lorimand.ini", original);
+        f.writeFile(u"Lorimand.ini"_s, original);
         QVERIFY(f.window->startUp(QString()));
         f.files.failWrites = true;
         QVERIFY(f.window->close());
-        QCOMPARE(f.readFile("Lorimand.ini"), original);
+        QCOMPARE(f.readFile(u"Lorimand.ini"_s), original);
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("Lorimand.ini")));
     }
@@ -286,7 +289,7 @@ private slots:
         QFETCH(QByteArray, stored);
         QFETCH(QByteArray, size);
         QTemporaryDir folder;
-        QFile ini(folder.filePath("Lorimand.ini"));
+        QFile ini(folder.filePath(u"Lorimand.ini"_s));
         QVERIFY(ini.open(QIODevice::WriteOnly));
         ini.write(stored + "\r\n");
         ini.close();
@@ -316,7 +319,7 @@ private slots:
     void absurdGeometryIsBoundedByTheScreen()
     {
         MainWindowFixture f;
-        f.writeFile("Lorimand.ini", "WindowPos=0,0,99999999,99999999\r\n");
+        f.writeFile(u"Lorimand.ini"_s, "WindowPos=0,0,99999999,99999999\r\n");
         QVERIFY(f.window->startUp(QString()));
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect placed = f.window->geometry();
@@ -327,7 +330,7 @@ private slots:
                                                          .arg(placed.height())));
         QVERIFY(f.window->close());
         const WindowGeometry had = savedGeometryFor(f.window->geometry());
-        QVERIFY(f.readFile("Lorimand.ini")
+        QVERIFY(f.readFile(u"Lorimand.ini"_s)
                     .contains(QStringLiteral("WindowPos=%1,%2,%3,%4\r\n")
                                   .arg(had.left)
                                   .arg(had.top)
@@ -402,16 +405,16 @@ private slots:
     void commandLineTranslatesWhateverAutoSays()
     {
         MainWindowFixture f;
-        f.writeFile("Lorimand.ini", "AutoUpdate=0\r\n");
-        f.writeFile("notes.txt", "abc");
-        QVERIFY(f.window->startUp(QStringLiteral("-e ") + f.path("notes.txt")));
+        f.writeFile(u"Lorimand.ini"_s, "AutoUpdate=0\r\n");
+        f.writeFile(u"notes.txt"_s, "abc");
+        QVERIFY(f.window->startUp(QStringLiteral("-e ") + f.path(u"notes.txt"_s)));
         QCOMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
     }
 
     void missingCommandLineFile()
     {
         MainWindowFixture f;
-        const QString missing = f.path("missing.txt");
+        const QString missing = f.path(u"missing.txt"_s);
         QVERIFY(f.window->startUp(QStringLiteral("-e ") + missing));
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));

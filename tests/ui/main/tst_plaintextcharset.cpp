@@ -10,6 +10,8 @@
 #include "mainwindowfixture.h"
 #include "ui/main/utf8samples.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using namespace lorimand::test;
 using displaytext::Charset;
@@ -107,13 +109,13 @@ private slots:
         QFETCH(bool, utf8AtStart);
         QFETCH(QByteArray, charsetLine);
         MainWindowFixture f;
-        f.writeFile("Lorimand.ini", before);
+        f.writeFile(u"Lorimand.ini"_s, before);
         QVERIFY(f.window->startUp(QString()));
         QCOMPARE(f.normal()->charset(), utf8AtStart ? Charset::Utf8 : Charset::Windows1252);
         if (switchView)
             testing::pressCharsetKey(*f.normal());
         QVERIFY(f.window->close());
-        const QByteArray after = f.readFile("Lorimand.ini");
+        const QByteArray after = f.readFile(u"Lorimand.ini"_s);
         QCOMPARE(after.count("TextCharset"), charsetLine.isEmpty() ? 0 : 1);
         QVERIFY(after.contains(charsetLine));
     }
@@ -150,8 +152,8 @@ private slots:
         QFETCH(bool, offer);
         MainWindowFixture f;
         f.normal()->setCharset(alreadyUtf8 ? Charset::Utf8 : Charset::Windows1252);
-        f.writeFile("in.txt", file);
-        load(f, "in.txt", Load(how));
+        f.writeFile(u"in.txt"_s, file);
+        load(f, u"in.txt"_s, Load(how));
         QCOMPARE(offered(f), offer);
         QCOMPARE(f.normal()->charset(), alreadyUtf8 ? Charset::Utf8 : Charset::Windows1252);
         if (offer)
@@ -174,8 +176,8 @@ private slots:
         QFETCH(bool, utf8);
         MainWindowFixture f;
         f.autoUpdate()->setCheckState(Qt::Checked);
-        f.writeFile("letter.txt", kLetterFile);
-        load(f, "letter.txt", Load::NormalButton);
+        f.writeFile(u"letter.txt"_s, kLetterFile);
+        load(f, u"letter.txt"_s, Load::NormalButton);
         QVERIFY(offered(f));
         const std::string encoded = f.encoded()->bytes();
         QSignalSpy retranslated(f.encoded(), &ByteTextEdit::textChanged);
@@ -196,10 +198,10 @@ private slots:
     void laterFileWithdrawsTheOffer()
     {
         MainWindowFixture f;
-        f.writeFile("letter.txt", kLetterFile);
-        f.writeFile("plain.txt", "plain");
-        load(f, "letter.txt", Load::NormalButton);
-        load(f, "plain.txt", Load::NormalButton);
+        f.writeFile(u"letter.txt"_s, kLetterFile);
+        f.writeFile(u"plain.txt"_s, "plain");
+        load(f, u"letter.txt"_s, Load::NormalButton);
+        load(f, u"plain.txt"_s, Load::NormalButton);
         QVERIFY(!offered(f));
     }
 
@@ -209,8 +211,8 @@ private slots:
     {
         MainWindowFixture f;
         f.autoUpdate()->setCheckState(Qt::Checked);
-        f.writeFile("letter.txt", kLetterFile);
-        load(f, "letter.txt", Load::NormalButton);
+        f.writeFile(u"letter.txt"_s, kLetterFile);
+        load(f, u"letter.txt"_s, Load::NormalButton);
         f.window->findChild<QPushButton *>(u"ShowAsUtf8"_qs)->click();
 
         ByteTextEdit &normal = *f.normal();
@@ -241,9 +243,9 @@ private slots:
         QCOMPARE(normal.document()->firstBlock().text(),
                  u"Gr\u00FC\u00DFe aus K\u00F6ln \u0391"_qs);
 
-        f.platform.fileChoices.enqueue(f.path("saved.txt"));
+        f.platform.fileChoices.enqueue(f.path(u"saved.txt"_s));
         f.child<QPushButton>("SaveText")->click();
-        QCOMPARE(f.readFile("saved.txt"), edited);
+        QCOMPARE(f.readFile(u"saved.txt"_s), edited);
     }
 };
 

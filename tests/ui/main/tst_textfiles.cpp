@@ -4,6 +4,8 @@
 #include "mainwindowfixture.h"
 #include "ui/help/helpwindow.h"
 
+using namespace Qt::StringLiterals;
+
 using namespace lorimand;
 using namespace lorimand::test;
 
@@ -54,13 +56,13 @@ private slots:
         f.autoUpdate()->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
         f.normal()->setBytes("before");
         f.encoded()->setBytes("before");
-        f.writeFile("in.txt", file);
-        f.platform.fileChoices.enqueue(f.path("in.txt"));
+        f.writeFile(u"in.txt"_s, file);
+        f.platform.fileChoices.enqueue(f.path(u"in.txt"_s));
 
         f.child<QPushButton>(intoNormal ? "LoadText" : "LoadCode")->click();
 
         QCOMPARE(f.platform.openTitles,
-                 QStringList(intoNormal ? "Load Normal Text" : "Load Encoded Text"));
+                 QStringList(intoNormal ? u"Load Normal Text"_s : u"Load Encoded Text"_s));
         ByteTextEdit *area = intoNormal ? f.normal() : f.encoded();
         ByteTextEdit *other = intoNormal ? f.encoded() : f.normal();
         QCOMPARE(area->bytes(), loaded.toStdString());
@@ -104,15 +106,15 @@ private slots:
         f.normal()->setBytes("one");
         f.encoded()->setBytes("two");
         f.autoUpdate()->setCheckState(Qt::Checked);
-        f.writeFile("in.txt", "new");
+        f.writeFile(u"in.txt"_s, "new");
         f.files.failReads = true;
-        f.platform.fileChoices.enqueue(f.path("in.txt"));
+        f.platform.fileChoices.enqueue(f.path(u"in.txt"_s));
         f.child<QPushButton>("LoadText")->click();
         QCOMPARE(f.normal()->bytes(), std::string("one"));
         QCOMPARE(f.encoded()->bytes(), std::string("two"));
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
-        QVERIFY(f.platform.messages[0].text.contains(f.path("in.txt")));
+        QVERIFY(f.platform.messages[0].text.contains(f.path(u"in.txt"_s)));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("Input/output error")));
         QVERIFY(!f.window->isUpdating());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
@@ -135,20 +137,20 @@ private slots:
     void tooLargeFileIsNotRead()
     {
         MainWindowFixture f;
-        QFile large(f.path("large.txt"));
+        QFile large(f.path(u"large.txt"_s));
         QVERIFY(large.open(QIODevice::WriteOnly));
         QVERIFY(large.resize((qint64{256} << 20) + 1)); // sparse: no disk space taken
         large.close();
         f.normal()->setBytes("one");
         f.encoded()->setBytes("two");
         f.autoUpdate()->setCheckState(Qt::Checked);
-        f.platform.fileChoices.enqueue(f.path("large.txt"));
+        f.platform.fileChoices.enqueue(f.path(u"large.txt"_s));
         f.child<QPushButton>("LoadText")->click();
         QCOMPARE(f.files.reads, 0);
         QCOMPARE(f.normal()->bytes(), std::string("one"));
         QCOMPARE(f.encoded()->bytes(), std::string("two"));
         QCOMPARE(f.platform.messages.size(), 1);
-        QVERIFY(f.platform.messages[0].text.contains(f.path("large.txt")));
+        QVERIFY(f.platform.messages[0].text.contains(f.path(u"large.txt"_s)));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("257 MiB")));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("lorimand-cli")));
     }
@@ -173,19 +175,19 @@ private slots:
         MainWindowFixture f;
         ByteTextEdit *area = fromNormal ? f.normal() : f.encoded();
         area->setBytes(text.toStdString());
-        f.writeFile("out.txt", "old contents that are longer");
-        f.platform.fileChoices.enqueue(f.path("out.txt"));
+        f.writeFile(u"out.txt"_s, "old contents that are longer");
+        f.platform.fileChoices.enqueue(f.path(u"out.txt"_s));
         f.child<QPushButton>(fromNormal ? "SaveText" : "SaveCode")->click();
         QCOMPARE(f.platform.saveTitles,
-                 QStringList(fromNormal ? "Save Normal Text As" : "Save Encoded Text As"));
-        QCOMPARE(f.readFile("out.txt"), text);
+                 QStringList(fromNormal ? u"Save Normal Text As"_s : u"Save Encoded Text As"_s));
+        QCOMPARE(f.readFile(u"out.txt"_s), text);
         QVERIFY(f.platform.messages.isEmpty());
         QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList("out.txt"));
+                 QStringList(u"out.txt"_s));
 
         // And back: what was saved loads as the same text.
         area->setBytes("other");
-        f.platform.fileChoices.enqueue(f.path("out.txt"));
+        f.platform.fileChoices.enqueue(f.path(u"out.txt"_s));
         f.child<QPushButton>(fromNormal ? "LoadText" : "LoadCode")->click();
         const std::string reloaded = fromNormal && text.endsWith("\r\n") ? "a" : text.toStdString();
         QCOMPARE(area->bytes(), reloaded);
@@ -204,7 +206,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(bool, failWrites);
         MainWindowFixture f;
-        f.writeFile("out.txt", "old");
+        f.writeFile(u"out.txt"_s, "old");
         QDir(f.folder.path()).mkdir(QStringLiteral("folder"));
         f.files.failWrites = failWrites;
         f.normal()->setBytes("new");
@@ -213,11 +215,11 @@ private slots:
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
         QVERIFY(f.platform.messages[0].text.contains(f.path(target)));
-        QCOMPARE(f.readFile("out.txt"), QByteArray("old"));
+        QCOMPARE(f.readFile(u"out.txt"_s), QByteArray("old"));
         QCOMPARE(f.normal()->bytes(), std::string("new"));
-        QVERIFY(QFileInfo(f.path("folder")).isDir());
+        QVERIFY(QFileInfo(f.path(u"folder"_s)).isDir());
         QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList("out.txt"));
+                 QStringList(u"out.txt"_s));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
@@ -234,9 +236,9 @@ private slots:
         QFETCH(QByteArray, loaded);
         MainWindowFixture f;
         f.autoUpdate()->setCheckState(Qt::Checked);
-        f.writeFile("dropped.txt", "a\rb\r\n");
+        f.writeFile(u"dropped.txt"_s, "a\rb\r\n");
         ByteTextEdit *area = ontoNormal ? f.normal() : f.encoded();
-        emit area->fileDropped(f.path("dropped.txt"));
+        emit area->fileDropped(f.path(u"dropped.txt"_s));
         QCOMPARE(area->bytes(), loaded.toStdString());
         QCOMPARE((ontoNormal ? f.encoded() : f.normal())->bytes(),
                  withKey(loaded.toStdString(), ontoNormal ? Direction::Encode : Direction::Decode));
@@ -255,7 +257,7 @@ private slots:
     {
         QFETCH(Qt::KeyboardModifiers, modifiers);
         MainWindowFixture f;
-        f.writeFile("Readme.txt", "first");
+        f.writeFile(u"Readme.txt"_s, "first");
         QVERIFY(f.window->startUp(QString()));
         f.window->show();
         QVERIFY(!f.window->helpWindow());
@@ -269,16 +271,16 @@ private slots:
         QTest::keyRelease(f.normal(), Qt::Key_F1, modifiers);
         QCOMPARE(f.window->helpWindow(), help.data());
         const QWidgetList windows = QApplication::topLevelWidgets();
-        QCOMPARE(
-            std::count_if(windows.cbegin(), windows.cend(),
-                          [](QWidget *w) { return w->objectName() == "Help" && w->isVisible(); }),
-            1);
+        QCOMPARE(std::count_if(
+                     windows.cbegin(), windows.cend(),
+                     [](QWidget *w) { return w->objectName() == u"Help"_s && w->isVisible(); }),
+                 1);
 
         // Closed by the user, it comes back afresh and reads the help again.
         help->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!help);
-        f.writeFile("Readme.txt", "second");
+        f.writeFile(u"Readme.txt"_s, "second");
         QTest::keyRelease(f.window.get(), Qt::Key_F1, modifiers);
         help = f.window->helpWindow();
         QVERIFY(help);
