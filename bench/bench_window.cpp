@@ -131,7 +131,7 @@ int runUntilFirstPaint(QApplication &app, bool bare)
         layout->addWidget(new QPlainTextEdit);
     } else {
         auto main = std::make_unique<MainWindow>(platform, realFileSystem(), generator);
-        if (!main->startUp(QString()))
+        if (!main->startUp())
             return 1;
         window = std::move(main);
     }

@@ -1,5 +1,8 @@
 // The desktop program: the main window, loaded with the command line's arguments.
 #include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <QApplication>
 
@@ -33,16 +36,14 @@ int print(const std::string &text)
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    }
-    const QString text = lorimand::argumentText(arguments);
+    // The arguments' own bytes: a file name need not be valid UTF-8.
+    const std::string text =
+        lorimand::argumentText(std::vector<std::string_view>(argv + 1, argv + argc));
     // Answered before the toolkit starts, so they need no display.
-    if (text == QLatin1String("--help")) {
+    if (text == "--help") {
         return print(kUsage);
     }
-    if (text == QLatin1String("--version")) {
+    if (text == "--version") {
         return print(lorimand::about::versionText("lorimand"));
     }
 

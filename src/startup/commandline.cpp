@@ -2,25 +2,41 @@
 
 namespace lorimand {
 
-QString argumentText(const QStringList &arguments)
+namespace {
+
+// Whether text starts with the switch "-" letter blank, the letter in either case.
+bool startsWithSwitch(std::string_view text, char letter)
 {
-    return arguments.join(QLatin1Char(' '));
+    return text.size() >= 3 && text[0] == '-' && (text[1] | 0x20) == letter && text[2] == ' ';
 }
 
-std::optional<CommandLineRequest> parseCommandLine(const QString &argumentText)
+} // namespace
+
+std::string argumentText(const std::vector<std::string_view> &arguments)
 {
-    if (argumentText.isEmpty()) {
+    std::string text;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) {
+            text += ' ';
+        }
+        text += arguments[i];
+    }
+    return text;
+}
+
+std::optional<CommandLineRequest> parseCommandLine(std::string_view argumentText)
+{
+    if (argumentText.empty()) {
         return std::nullopt;
     }
     // The blank belongs to the switch: "-e" alone or "-enotes.txt" is a file name.
-    const QString head = argumentText.left(3);
-    if (head.compare(QLatin1String("-e "), Qt::CaseInsensitive) == 0) {
-        return CommandLineRequest{argumentText.mid(3), Direction::Encode};
+    if (startsWithSwitch(argumentText, 'e')) {
+        return CommandLineRequest{std::string(argumentText.substr(3)), Direction::Encode};
     }
-    if (head.compare(QLatin1String("-d "), Qt::CaseInsensitive) == 0) {
-        return CommandLineRequest{argumentText.mid(3), Direction::Decode};
+    if (startsWithSwitch(argumentText, 'd')) {
+        return CommandLineRequest{std::string(argumentText.substr(3)), Direction::Decode};
     }
-    return CommandLineRequest{argumentText, Direction::Decode};
+    return CommandLineRequest{std::string(argumentText), Direction::Decode};
 }
 
 } // namespace lorimand

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-
-#include <QString>
+#include <string>
+#include <string_view>
 
 #include "fuzzinput.h"
 #include "startup/commandline.h"
@@ -15,23 +15,20 @@ using lorimand::fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const std::string_view text(reinterpret_cast<const char *>(data), size);
     const std::optional<lorimand::CommandLineRequest> request = lorimand::parseCommandLine(text);
-    require(request.has_value() == !text.isEmpty(), "only an empty text asks for nothing");
+    require(request.has_value() == !text.empty(), "only an empty text asks for nothing");
     if (!request) {
         return 0;
     }
-    const qsizetype switchLength = text.size() - request->fileName.size();
-    require(text.endsWith(request->fileName), "the file name is the end of the text, unchanged");
+    const std::size_t switchLength = text.size() - request->fileName.size();
+    require(text.ends_with(request->fileName), "the file name is the end of the text, unchanged");
     require(switchLength == 0 || switchLength == 3, "only a switch comes before the file name");
     require(switchLength == 3 || request->direction == lorimand::Direction::Decode,
             "a file name alone is decoded");
 
-    const QString written =
-        (request->direction == lorimand::Direction::Encode ? QStringLiteral("-e ")
-                                                           : QStringLiteral("-d ")) +
-        request->fileName;
+    const std::string written =
+        (request->direction == lorimand::Direction::Encode ? "-e " : "-d ") + request->fileName;
     require(lorimand::parseCommandLine(written) == request,
             "a request written back reads the same");
     return 0;

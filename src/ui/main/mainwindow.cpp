@@ -229,11 +229,11 @@ void MainWindow::connectHandlers()
     connect(normal_, &ByteTextEdit::charsetChosen, charsetOffer_, &QWidget::hide);
     connect(normal_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
         if (selfTestPasses())
-            loadFileInto(*normal_, path, autoTranslates());
+            loadFileInto(*normal_, nativePath(path), autoTranslates());
     });
     connect(encoded_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
         if (selfTestPasses())
-            loadFileInto(*encoded_, path, autoTranslates());
+            loadFileInto(*encoded_, nativePath(path), autoTranslates());
     });
 
     // F1 shows the help from anywhere in the window, whichever control has the
@@ -359,7 +359,7 @@ void MainWindow::loadCodeTable()
     }
 }
 
-bool MainWindow::startUp(const QString &argumentText)
+bool MainWindow::startUp(std::string_view argumentText)
 {
     if (!selfTestPasses())
         return false;

@@ -47,7 +47,7 @@ public:
     // Run once before the window is first shown: self-test, hint texts, Auto on,
     // settings, the code-table list and the remembered table, then the file the
     // command line names. False when the self-test ended the program.
-    bool startUp(const QString &argumentText);
+    bool startUp(std::string_view argumentText = {});
 
     // Normal into Encoded, and back; each picks the mode itself.
     void encode();
@@ -89,13 +89,14 @@ private:
 
     // The text-file commands (mainwindow_textfiles.cpp).
     void loadTextFile(ByteTextEdit &area, const QString &title);
-    void loadFileInto(ByteTextEdit &area, const QString &path, bool translateAfter);
+    // file: the path in the file system's bytes.
+    void loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter);
     void translateCommandLineFile(const CommandLineRequest &request);
-    [[nodiscard]] ReadResult readTextFile(const QString &path);
+    [[nodiscard]] ReadResult readTextFile(const std::string &file);
     void saveTextFile(const ByteTextEdit &area, const QString &title);
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.
-    void offerUtf8View(const ByteTextEdit &area, const QString &path, std::string_view text);
+    void offerUtf8View(const ByteTextEdit &area, const QString &fileName, std::string_view text);
     void showFileError(const QString &what, const FileError &error);
 
     void showError(const QString &text);

@@ -39,15 +39,15 @@ void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title)
     const QString path = platform_.chooseFileToOpen(this, title);
     if (path.isEmpty())
         return;
-    loadFileInto(area, path, autoTranslates());
+    loadFileInto(area, nativePath(path), autoTranslates());
 }
 
-void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, bool translateAfter)
+void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter)
 {
     std::optional<FileError> error;
     {
         BusyCursor busy;
-        ReadResult read = readTextFile(path);
+        ReadResult read = readTextFile(file);
         error = std::move(read.error);
         if (!error) {
             const QScopedValueRollback updating(updating_, true);
@@ -56,7 +56,7 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, bool tran
             const bool plain = &area == normal_;
             std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
             area.setBytes(text);
-            offerUtf8View(area, path, text);
+            offerUtf8View(area, QFileInfo(fromNativePath(file)).fileName(), text);
             if (translateAfter)
                 translate(plain ? Direction::Encode : Direction::Decode,
                           ByteTextEdit::History::Automatic);
@@ -66,19 +66,19 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const QString &path, bool tran
         showFileError(QStringLiteral("Cannot read"), *error);
 }
 
-ReadResult MainWindow::readTextFile(const QString &path)
+ReadResult MainWindow::readTextFile(const std::string &file)
 {
     // The file layer refuses a device or a pipe, which could keep the window
     // waiting; a file too large for the window is refused before any of it is read.
-    if (const QFileInfo file(path); file.isFile() && file.size() > kLargestText)
+    if (const QFileInfo info(fromNativePath(file)); info.isFile() && info.size() > kLargestText)
         return {{},
-                FileError{nativePath(path),
-                          QStringLiteral("it holds %1 MiB, more than the %2 MiB the window "
-                                         "holds; lorimand-cli translates files of any size")
-                              .arg((file.size() + (1 << 20) - 1) >> 20)
-                              .arg(kLargestText >> 20)
-                              .toStdString()}};
-    return files_.readFile(nativePath(path));
+                FileError{file, QStringLiteral("it holds %1 MiB, more than the %2 MiB the window "
+                                               "holds; lorimand-cli translates files of any size")
+                                    .arg((info.size() + (1 << 20) - 1) >> 20)
+                                    .arg(kLargestText >> 20)
+                                    .toStdString()}};
+    // The bound holds also where the name cannot be shown exactly.
+    return files_.readFile(file, ReadOptions{static_cast<std::size_t>(kLargestText)});
 }
 
 void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
@@ -96,12 +96,13 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
         showFileError(QStringLiteral("Cannot save"), *error);
 }
 
-void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &path, std::string_view text)
+void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &fileName,
+                               std::string_view text)
 {
     if (&area != normal_)
         return;
     if (normal_->charset() == displaytext::Charset::Windows1252 && charset::readsAsUtf8(text))
-        charsetOffer_->offer(QFileInfo(path).fileName());
+        charsetOffer_->offer(fileName);
     else
         charsetOffer_->hide();
 }

@@ -416,7 +416,7 @@ private slots:
         f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
         f.writeFile(u"Beta.sbt"_s, "65=66\r\n98=99\r\n300=1\r\n67=68\r\n");
         f.writeFile(u"Gone.sbt"_s, "1=2\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.codeName()->count(), 3);
         QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(f.window->codeTables().encodeTable[97], 120);
@@ -461,7 +461,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.window->codeTables().encodeTable[97], 120);
         f.writeFile(u"Alpha.sbt"_s, "97=121\n");
         choose(*f.codeName(), 0);
@@ -474,7 +474,7 @@ private slots:
         MainWindowFixture f;
         f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
         f.writeFile(u"Beta.sbt"_s, "97=121\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         for (const int delta : {-120, 120, -120}) {
             const QPointF at(5, 5);
             QWheelEvent wheel(at, f.codeName()->mapToGlobal(at), QPoint(), QPoint(0, delta),
@@ -506,7 +506,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile(u"X.sbt"_s, "97=120\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         f.useCustom()->setChecked(true);
         f.autoUpdate()->setCheckState(Qt::Unchecked);
         f.normal()->setBytes("aA Xx\r\nb\rc");

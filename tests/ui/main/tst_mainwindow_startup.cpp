@@ -33,7 +33,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.normal()->bytes(), std::string("Enter a message to encode here . . ."));
         QCOMPARE(f.encoded()->bytes(), std::string(". . . or an encoded message to decode here."));
         QVERIFY(wholeTextSelected(*f.normal()));
@@ -53,7 +53,7 @@ private slots:
         MainWindowFixture f;
         f.generator.broken = true;
         f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
-        QVERIFY(!f.window->startUp(QStringLiteral("-e missing.txt")));
+        QVERIFY(!f.window->startUp("-e missing.txt"));
         QCOMPARE(f.platform.endProgramCalls, 1);
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].text,
@@ -71,7 +71,7 @@ private slots:
         f.writeFile(u"Lorimand.ini"_s,
                     "key=Swordfish\r\nMaskKey=1\r\nAutoUpdate=0\r\ncodetype=1\r\n"
                     "CustCode=CAESAR\r\nWindowPos=1200,900,9015,6405\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.key()->bytes(), std::string("Swordfish"));
         QCOMPARE(f.key()->displayText(), QStringLiteral("*********"));
         QCOMPARE(f.autoUpdate()->checkState(), Qt::Unchecked);
@@ -88,7 +88,7 @@ private slots:
         f.writeFile(u"Alpha.sbt"_s, "97=120\r\n");
         f.writeFile(u"Beta.sbt"_s, "97=121\r\n");
         f.writeFile(u"Lorimand.ini"_s, "CustCode=Gamma\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.codeName()->currentIndex(), 0);
         QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
         QCOMPARE(f.window->codeTables().encodeTable[97], 120);
@@ -99,7 +99,7 @@ private slots:
         MainWindowFixture f;
         QDir(f.folder.path()).mkdir(QStringLiteral("folder.sbt"));
         f.writeFile(u".hidden.sbt"_s, "97=120\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.codeName()->count(), 0);
         QVERIFY(f.platform.messages.isEmpty());
     }
@@ -111,7 +111,7 @@ private slots:
         f.writeFile(u"A.sbt"_s, "");
         f.writeFile(u"a.b.sbt"_s, "");
         f.writeFile(u"notes.txt"_s, "");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QStringList entries;
         for (int i = 0; i < f.codeName()->count(); ++i)
             entries << f.codeName()->itemText(i);
@@ -123,7 +123,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         f.window->resize(twips::clientSize({9015, 6405}));
         f.window->move(80, 60);
         QVERIFY(f.window->close());
@@ -174,7 +174,7 @@ private slots:
         MainWindowFixture f;
         const QByteArray original = "; notes\r\nkey=OldKey\r\n";
         f.writeFile(u"Lorimand.ini"_s, original);
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         f.window->show();
         f.key()->setBytes(typedKey.toStdString());
         if (asked)
@@ -223,7 +223,7 @@ private slots:
         f.writeFile(QStringLiteral("Alpha.sbt"), "97=120\r\n");
         QVERIFY(!f.files.writeFile(pathOf(f.folder.path()) + "/" + name.toStdString() + ".sbt",
                                    "97=100\r\n"));
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         const int entry = f.codeName()->findData(name);
         QVERIFY(entry >= 0);
         f.codeName()->setCurrentIndex(entry);
@@ -235,7 +235,7 @@ private slots:
         QVERIFY(f.platform.messages.isEmpty());
 
         MainWindow nextRun(f.platform, f.files, f.generator);
-        QVERIFY(nextRun.startUp(QString()));
+        QVERIFY(nextRun.startUp());
         const auto *codeName = nextRun.findChild<QComboBox *>(QStringLiteral("CodeName"));
         QCOMPARE(codeName->currentData().toByteArray(), name);
         QCOMPARE(nextRun.codeTables().encodeTable[97], 100);
@@ -250,7 +250,7 @@ private slots:
         f.writeFile(QStringLiteral("Alpha.sbt"), "97=120\r\n");
         f.writeFile(QStringLiteral("Line\rBreak.sbt"), "97=100\r\n");
         f.writeFile(QStringLiteral("Lorimand.ini"), "CustCode=Alpha\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         const int entry = f.codeName()->findData(QByteArray("Line\rBreak"));
         QVERIFY(entry >= 0);
         f.codeName()->setCurrentIndex(entry);
@@ -266,7 +266,7 @@ private slots:
         MainWindowFixture f;
         const QByteArray original = "key=OldKey\r\nColor=blue\r\n";
         f.writeFile(u"Lorimand.ini"_s, original);
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         f.files.failWrites = true;
         QVERIFY(f.window->close());
         QCOMPARE(f.readFile(u"Lorimand.ini"_s), original);
@@ -299,7 +299,7 @@ private slots:
             FailingFileSystem files;
             RuntimeGenerator generator;
             MainWindow window(platform, files, generator);
-            QVERIFY(window.startUp(QString()));
+            QVERIFY(window.startUp());
             window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             QVERIFY(window.close());
@@ -320,7 +320,7 @@ private slots:
     {
         MainWindowFixture f;
         f.writeFile(u"Lorimand.ini"_s, "WindowPos=0,0,99999999,99999999\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         const QRect placed = f.window->geometry();
         QVERIFY2(screen.contains(placed), qPrintable(QStringLiteral("%1,%2 %3x%4")
@@ -386,7 +386,7 @@ private slots:
         // Relative names are taken from the working folder, as a shell would pass them.
         const QString previous = QDir::currentPath();
         QDir::setCurrent(f.folder.path());
-        const bool started = f.window->startUp(arguments);
+        const bool started = f.window->startUp(pathOf(arguments));
         QDir::setCurrent(previous);
         QVERIFY(started);
 
@@ -407,7 +407,19 @@ private slots:
         MainWindowFixture f;
         f.writeFile(u"Lorimand.ini"_s, "AutoUpdate=0\r\n");
         f.writeFile(u"notes.txt"_s, "abc");
-        QVERIFY(f.window->startUp(QStringLiteral("-e ") + f.path(u"notes.txt"_s)));
+        QVERIFY(f.window->startUp("-e " + pathOf(f.path(u"notes.txt"_s))));
+        QCOMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
+    }
+
+    // The name is the arguments' own bytes, which need not be valid UTF-8.
+    void commandLineFileNameIsBytes()
+    {
+        MainWindowFixture f;
+        const std::string file = pathOf(f.folder.path()) + "/notes \xFF\xE9.txt";
+        QVERIFY(!f.files.writeFile(file, "abc"));
+        QVERIFY(f.window->startUp("-e " + file));
+        QVERIFY(f.platform.messages.isEmpty());
+        QCOMPARE(f.normal()->bytes(), std::string("abc"));
         QCOMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
     }
 
@@ -415,7 +427,7 @@ private slots:
     {
         MainWindowFixture f;
         const QString missing = f.path(u"missing.txt"_s);
-        QVERIFY(f.window->startUp(QStringLiteral("-e ") + missing));
+        QVERIFY(f.window->startUp("-e " + pathOf(missing)));
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Error"));
         QVERIFY(f.platform.messages[0].text.contains(missing));

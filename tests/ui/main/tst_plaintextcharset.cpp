@@ -46,7 +46,7 @@ void load(MainWindowFixture &f, const QString &name, Load how)
         emit f.normal()->fileDropped(path);
         break;
     case Load::CommandLine:
-        QVERIFY(f.window->startUp(QStringLiteral("-e ") + path));
+        QVERIFY(f.window->startUp("-e " + pathOf(path)));
         break;
     }
 }
@@ -110,7 +110,7 @@ private slots:
         QFETCH(QByteArray, charsetLine);
         MainWindowFixture f;
         f.writeFile(u"Lorimand.ini"_s, before);
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.normal()->charset(), utf8AtStart ? Charset::Utf8 : Charset::Windows1252);
         if (switchView)
             testing::pressCharsetKey(*f.normal());

@@ -72,7 +72,7 @@ private slots:
     {
         QFETCH(Kind, kind);
         MainWindowFixture firstStart;
-        QVERIFY(firstStart.window->startUp(QString()));
+        QVERIFY(firstStart.window->startUp());
 
         MainWindowFixture f;
         // Where the settings go when the program folder cannot hold them.
@@ -81,7 +81,7 @@ private slots:
         const mode_t entry = kindOf(f.path(QStringLiteral("Lorimand.ini")));
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QVERIFY2(clock.elapsed() < kPromptly, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(f.platform.messages.isEmpty());
         QCOMPARE(f.key()->bytes(), firstStart.key()->bytes());
@@ -136,7 +136,7 @@ private slots:
         MainWindowFixture f;
         f.writeFile(QStringLiteral("Alpha.sbt"), "97=120\r\n");
         f.writeFile(QStringLiteral("Beta.sbt"), "97=100\r\n");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         QCOMPARE(f.codeName()->currentText(), QStringLiteral("Alpha"));
         const CodeTables before = f.window->codeTables();
 

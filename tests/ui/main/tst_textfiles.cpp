@@ -258,7 +258,7 @@ private slots:
         QFETCH(Qt::KeyboardModifiers, modifiers);
         MainWindowFixture f;
         f.writeFile(u"Readme.txt"_s, "first");
-        QVERIFY(f.window->startUp(QString()));
+        QVERIFY(f.window->startUp());
         f.window->show();
         QVERIFY(!f.window->helpWindow());
         QTest::keyRelease(f.key(), Qt::Key_F1, modifiers);
