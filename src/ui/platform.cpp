@@ -21,8 +21,9 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
                                                     QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, buttons, parent);
-    if (defaultButton != QMessageBox::NoButton)
+    if (defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(defaultButton);
+    }
     const int chosen = box.exec();
     return static_cast<QMessageBox::StandardButton>(chosen);
 }
@@ -37,9 +38,10 @@ QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     for (;;) {
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
             return {};
-        const QString chosen = dialog.selectedFiles().constFirst();
+        }
+        QString chosen = dialog.selectedFiles().constFirst();
         const QString folder = QFileInfo(chosen).absolutePath();
         if (QFileInfo(folder).isDir()) {
             lastFolder_ = folder;

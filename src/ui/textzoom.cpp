@@ -36,10 +36,11 @@ protected:
             const auto *wheel = static_cast<QWheelEvent *>(event);
             if (wheel->modifiers() & Qt::ControlModifier) {
                 const int steps = wheel->angleDelta().y() / QWheelEvent::DefaultDeltasPerStep;
-                if (steps > 0)
+                if (steps > 0) {
                     area_.zoomIn(steps);
-                else if (steps < 0)
+                } else if (steps < 0) {
                     area_.zoomOut(-steps);
+                }
                 return true;
             }
         }

@@ -69,10 +69,12 @@ public:
 
     int open(const char *path, int flags, mode_t mode) override
     {
-        if ((flags & O_TMPFILE) == O_TMPFILE && (fails(Call::OpenUnnamed) || fails(Call::Open)))
+        if ((flags & O_TMPFILE) == O_TMPFILE && (fails(Call::OpenUnnamed) || fails(Call::Open))) {
             return -1;
-        if ((flags & O_TMPFILE) != O_TMPFILE && fails(Call::Open))
+        }
+        if ((flags & O_TMPFILE) != O_TMPFILE && fails(Call::Open)) {
             return -1;
+        }
         return SystemCalls::open(path, flags, mode);
     }
     ssize_t read(int fd, void *buffer, std::size_t size) override

@@ -57,8 +57,9 @@ QByteArray randomBytes(qsizetype size, quint32 seed)
 {
     QByteArray bytes(size, Qt::Uninitialized);
     QRandomGenerator random(seed);
-    for (char &ch : bytes)
+    for (char &ch : bytes) {
         ch = static_cast<char>(random.bounded(256));
+    }
     return bytes;
 }
 

@@ -111,8 +111,9 @@ void ByteLineEdit::inputMethodEvent(QInputMethodEvent *event)
 void ByteLineEdit::tellLeftOut(const QString &leftOut)
 {
     // A masked key shows none of its characters, those left out included.
-    if (!leftOut.isEmpty())
+    if (!leftOut.isEmpty()) {
         displaytext::tellLeftOut(*this, cursorRect(), isMasked() ? QString() : leftOut);
+    }
 }
 
 void ByteLineEdit::focusInEvent(QFocusEvent *event)
@@ -123,8 +124,9 @@ void ByteLineEdit::focusInEvent(QFocusEvent *event)
     // back from another window or a dialog.
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-        reason == Qt::ShortcutFocusReason)
+        reason == Qt::ShortcutFocusReason) {
         selectAll();
+    }
 }
 
 } // namespace lorimand

@@ -61,8 +61,9 @@ void CharsetOffer::offer(const QString &fileName)
 
 bool CharsetOffer::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
         place();
+    }
     return QFrame::eventFilter(watched, event);
 }
 

@@ -36,8 +36,9 @@ QRect clientGeometryFor(const WindowGeometry &saved, const QList<QRect> &screens
         {std::isfinite(saved.width) ? std::min<double>(saved.width, kLimit) : 0,
          std::isfinite(saved.height) ? std::min<double>(saved.height, kLimit) : 0}));
     QRect client(QPoint(pixels(saved.left, 0), pixels(saved.top, 0)), wanted);
-    if (screens.isEmpty())
+    if (screens.isEmpty()) {
         return client;
+    }
 
     QRect screen = screens.front();
     qint64 best = 0;

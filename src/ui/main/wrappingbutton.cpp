@@ -21,8 +21,9 @@ void WrappingButton::paintEvent(QPaintEvent *)
     painter.drawControl(QStyle::CE_PushButton, option);
 
     int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
-    if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this))
+    if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this)) {
         flags |= Qt::TextHideMnemonic;
+    }
     const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     painter.drawItemText(area, flags, option.palette, isEnabled(), caption, QPalette::ButtonText);
 }

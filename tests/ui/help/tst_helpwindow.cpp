@@ -170,8 +170,9 @@ void TestHelpWindow::missingOrUnreadableFileGivesEmptyBox()
 {
     QFETCH(bool, folderInsteadOfFile);
 
-    if (folderInsteadOfFile)
+    if (folderInsteadOfFile) {
         QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Readme.txt")));
+    }
     const auto window = makeWindow();
     QCOMPARE(textBox(*window)->toPlainText(), QString());
     QVERIFY(platform_->messages.isEmpty());
@@ -312,9 +313,11 @@ void TestHelpWindow::bannerArtwork()
     };
     const auto greenPixels = [&](int fromX, int toX) {
         int count = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = fromX; x < toX; ++x)
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = fromX; x < toX; ++x) {
                 count += isGreen(image.pixelColor(x, y)) ? 1 : 0;
+            }
+        }
         return count;
     };
     QCOMPARE(image.pixelColor(6, 57), QColor(Qt::black));
@@ -480,8 +483,9 @@ void TestHelpWindow::otherMouseActionsOpenNothing()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     auto *widget = window->findChild<QWidget *>(target);
     QVERIFY(widget);
-    if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
+    if (auto *text = qobject_cast<QPlainTextEdit *>(widget)) {
         widget = text->viewport();
+    }
 
     switch (action) {
     case RightClick:

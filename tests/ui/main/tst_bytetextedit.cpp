@@ -49,16 +49,18 @@ namespace {
 [[nodiscard]] QStringList blocksOf(const ByteTextEdit &edit)
 {
     QStringList blocks;
-    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
         blocks << block.text();
+    }
     return blocks;
 }
 
 [[nodiscard]] QByteArray allBytes()
 {
     QByteArray bytes;
-    for (int code = 0; code < 256; ++code)
+    for (int code = 0; code < 256; ++code) {
         bytes += static_cast<char>(code);
+    }
     return bytes;
 }
 
@@ -67,8 +69,9 @@ namespace {
     std::mt19937 generator(seed);
     std::uniform_int_distribution<int> code(0, 255);
     QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
+    for (char &byte : bytes) {
         byte = static_cast<char>(code(generator));
+    }
     return bytes;
 }
 
@@ -94,8 +97,9 @@ bool drop(ByteTextEdit &edit, QMimeData &mime, Qt::DropActions possible = Qt::Co
     QApplication::sendEvent(edit.viewport(), &enter);
     QDropEvent dropped(at, possible, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(edit.viewport(), &dropped);
-    if (taken != nullptr)
+    if (taken != nullptr) {
         *taken = dropped.dropAction();
+    }
     return dropped.isAccepted();
 }
 
@@ -108,8 +112,9 @@ constexpr int kChunk = static_cast<int>(displaytext::kChunkLength);
 {
     static const QByteArray word("abcdefghi ");
     QByteArray line(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
+    for (qsizetype i = 0; i < size; ++i) {
         line[i] = word[i % word.size()];
+    }
     return line;
 }
 
@@ -119,8 +124,9 @@ constexpr int kChunk = static_cast<int>(displaytext::kChunkLength);
     QByteArray codes = allBytes();
     codes.remove('\n', 1);
     QByteArray line;
-    while (line.size() < size)
+    while (line.size() < size) {
         line += codes;
+    }
     return line.left(size);
 }
 
@@ -128,8 +134,9 @@ constexpr int kChunk = static_cast<int>(displaytext::kChunkLength);
 [[nodiscard]] int longestBlock(const ByteTextEdit &edit)
 {
     int longest = 0;
-    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
         longest = std::max(longest, block.length() - 1);
+    }
     return longest;
 }
 
@@ -149,8 +156,9 @@ void pressAndUndo(ByteTextEdit &edit, const QByteArray &before, int key, int mod
 {
     QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
     QTest::keyClick(&edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    if (changes)
+    if (changes) {
         *changes = static_cast<int>(changed.count());
+    }
     QCOMPARE(bytesOf(edit), after);
     for (int round = 0; round < 2; ++round) {
         edit.undo();
@@ -166,8 +174,9 @@ void pressAndUndo(ByteTextEdit &edit, const QByteArray &before, int key, int mod
 {
     QList<char32_t> points;
     for (char32_t point = 0x80; point <= 0x10FFFF; point += point < 0x10000 ? 1 : 0x0FFF) {
-        if (!QChar::isSurrogate(point))
+        if (!QChar::isSurrogate(point)) {
             points.append(point);
+        }
     }
     return QString::fromUcs4(points.constData(), points.size()).toUtf8();
 }
@@ -180,17 +189,21 @@ QStringList contextMenuEntries(ByteTextEdit &edit, const QString &submenu = {},
     QStringList entries;
     QTimer::singleShot(0, &edit, [&] {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (menu == nullptr)
+        if (menu == nullptr) {
             return;
+        }
         for (QAction *action : menu->actions()) {
             entries << action->text();
-            if (action->text() != submenu || action->menu() == nullptr)
+            if (action->text() != submenu || action->menu() == nullptr) {
                 continue;
+            }
             for (QAction *item : action->menu()->actions()) {
-                if (checked != nullptr && item->isChecked())
+                if (checked != nullptr && item->isChecked()) {
                     *checked << item->text();
-                if (item->text() == choose)
+                }
+                if (item->text() == choose) {
                     item->trigger();
+                }
             }
         }
         menu->close();
@@ -698,11 +711,13 @@ private slots:
         const int start = 2;
         const int end = start + static_cast<int>(line.size()) + 3;
         placeCursor(edit, start);
-        for (qsizetype step = 0; step < line.size(); ++step)
+        for (qsizetype step = 0; step < line.size(); ++step) {
             QTest::keyClick(&edit, Qt::Key_Right);
+        }
         QCOMPARE(edit.textCursor().position(), end);
-        for (qsizetype step = 0; step < line.size(); ++step)
+        for (qsizetype step = 0; step < line.size(); ++step) {
             QTest::keyClick(&edit, Qt::Key_Left);
+        }
         QCOMPARE(edit.textCursor().position(), start);
         // Shift+arrows select one character across a boundary.
         placeCursor(edit, start + kChunk);
@@ -787,8 +802,9 @@ private slots:
             QToolTip::hideText();
             typeText(*widget, typed);
             QCOMPARE(QToolTip::isVisible(), leftOut);
-            if (leftOut)
+            if (leftOut) {
                 QCOMPARE(QToolTip::text(), displaytext::leftOutMessage(typed));
+            }
         }
         QCOMPARE(areaChanged.count(), leftOut ? 0 : 1);
         QCOMPARE(keyChanged.count(), leftOut ? 0 : 1);
@@ -991,8 +1007,9 @@ private slots:
         QTest::newRow("random bytes") << randomBytes(64 * 1024, 11);
         QTest::newRow("every character") << everyCharacterInUtf8();
         QByteArray emoji;
-        for (int i = 0; i < kChunk; ++i)
+        for (int i = 0; i < kChunk; ++i) {
             emoji += i % 3 == 0 ? "\xF0\x9F\x98\x80" : "x";
+        }
         QTest::newRow("emoji over chunks") << emoji;
     }
     void utf8RoundTrip()
@@ -1003,8 +1020,9 @@ private slots:
         edit.setBytes(view(bytes));
         QCOMPARE(bytesOf(edit), bytes);
         QVERIFY(longestBlock(edit) <= kChunk);
-        for (const QString &block : blocksOf(edit))
+        for (const QString &block : blocksOf(edit)) {
             QVERIFY(block.isEmpty() || !block.front().isLowSurrogate());
+        }
     }
 
     // Switching the charset shows the same bytes anew: no byte changes, it is no
@@ -1203,8 +1221,9 @@ private slots:
         QFETCH(bool, offered);
         QFETCH(bool, byMenu);
         ByteTextEdit edit;
-        if (offered)
+        if (offered) {
             edit.offerCharsetChoice();
+        }
         edit.setBytes(view(testing::kUtf8Letter));
         QSignalSpy changed(&edit, &ByteTextEdit::textChanged);
         QSignalSpy chosen(&edit, &ByteTextEdit::charsetChosen);
@@ -1310,8 +1329,9 @@ private slots:
             const QImage image = area->viewport()->grab().toImage();
             for (int y = 0; y < image.height(); ++y) {
                 for (int x = 0; x < image.width(); ++x) {
-                    if (image.pixel(x, y) == highlight)
+                    if (image.pixel(x, y) == highlight) {
                         return true;
+                    }
                 }
             }
             return false;
@@ -1360,14 +1380,17 @@ private slots:
         edit.setBytes("old");
         QSignalSpy dropped(&edit, &ByteTextEdit::fileDropped);
         QMimeData mime;
-        if (!urls.isEmpty())
+        if (!urls.isEmpty()) {
             mime.setUrls(urls);
-        if (!text.isNull())
+        }
+        if (!text.isNull()) {
             mime.setText(text);
+        }
         drop(edit, mime);
         QStringList paths;
-        for (const QList<QVariant> &arguments : dropped)
+        for (const QList<QVariant> &arguments : dropped) {
             paths << arguments.at(0).toString();
+        }
         QCOMPARE(paths, emitted);
         QCOMPARE(bytesOf(edit), after);
     }
@@ -1457,8 +1480,9 @@ private slots:
         using History = ByteTextEdit::History;
         ByteTextEdit edit;
         edit.setBytes("typed", History::Fresh);
-        for (const char *text : {"t", "tr", "tra"})
+        for (const char *text : {"t", "tr", "tra"}) {
             edit.setBytes(text, History::Automatic);
+        }
         placeCursor(edit, -1);
         typeText(edit, u"!"_qs);
         edit.setBytes("next", History::Automatic);
@@ -1497,8 +1521,9 @@ private slots:
     {
         ByteTextEdit edit;
         edit.setUndoLimits({3, 100});
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 10; ++i) {
             edit.setBytes(std::to_string(i));
+        }
         for (int i = 9; i > 6; --i) {
             QCOMPARE(bytesOf(edit), QByteArray::number(i));
             edit.undo();
@@ -1528,8 +1553,9 @@ private slots:
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             QVERIFY(menu);
             for (QAction *action : menu->actions()) {
-                if (action->objectName() == u"edit-undo")
+                if (action->objectName() == u"edit-undo") {
                     chosen = action;
+                }
             }
             QVERIFY(chosen && chosen->isEnabled());
             chosen->trigger();

@@ -46,9 +46,11 @@ QPalette darkPalette()
 double meanLightness(const QImage &image)
 {
     double sum = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             sum += QColor(image.pixel(x, y)).lightnessF();
+        }
+    }
     return sum / (image.width() * image.height());
 }
 
@@ -79,8 +81,9 @@ private slots:
 void TestDesktop::indicatorsStayVisibleInADarkPalette_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : {"UseKey", "UseCustom", "MaskKey", "AutoUpdate"})
+    for (const char *name : {"UseKey", "UseCustom", "MaskKey", "AutoUpdate"}) {
         QTest::newRow(name) << name;
+    }
 }
 
 void TestDesktop::indicatorsStayVisibleInADarkPalette()
@@ -166,8 +169,9 @@ void TestDesktop::everyControlHasAName()
     for (QWidget *widget : f.window->findChildren<QWidget *>()) {
         const bool control = widget->isVisible() && (widget->focusPolicy() != Qt::NoFocus ||
                                                      qobject_cast<QAbstractButton *>(widget));
-        if (!control || widget->isAncestorOf(widget->focusProxy()))
+        if (!control || widget->isAncestorOf(widget->focusProxy())) {
             continue;
+        }
         ++controls;
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
         QVERIFY(accessible);

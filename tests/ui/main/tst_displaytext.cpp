@@ -27,8 +27,9 @@ namespace {
     const QStringList blocks = shown.text.split(u'\n');
     for (qsizetype i = 0; i < blocks.size(); ++i) {
         displaytext::appendBytes(blocks[i], bytes, charset);
-        if (i < static_cast<qsizetype>(shown.breaks.size()))
+        if (i < static_cast<qsizetype>(shown.breaks.size())) {
             bytes += displaytext::breakBytes(shown.breaks[static_cast<std::size_t>(i)]);
+        }
     }
     return QByteArray::fromStdString(bytes);
 }
@@ -36,8 +37,9 @@ namespace {
 [[nodiscard]] QString marks(std::initializer_list<unsigned char> bytes)
 {
     QString shown;
-    for (const unsigned char byte : bytes)
+    for (const unsigned char byte : bytes) {
         shown += displaytext::byteMark(byte);
+    }
     return shown;
 }
 
@@ -55,8 +57,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         testing::addUtf8Rows();
         QByteArray every;
-        for (int code = 0; code < 256; ++code)
+        for (int code = 0; code < 256; ++code) {
             every += static_cast<char>(code);
+        }
         QTest::newRow("every byte") << every;
         QTest::newRow("emoji across a chunk's end")
             << QByteArray(kChunk - 1, 'x') + "\xF0\x9F\x98\x80" + QByteArray(kChunk, 'y');
@@ -107,8 +110,9 @@ private slots:
             const auto byte = static_cast<unsigned char>(code);
             QCOMPARE(displaytext::markedByte(displaytext::byteMark(byte)), std::optional(byte));
         }
-        for (const char16_t other : {u'a', u'\u00FF', u'\u2400', u'\uF77F', u'\uF800'})
+        for (const char16_t other : {u'a', u'\u00FF', u'\u2400', u'\uF77F', u'\uF800'}) {
             QVERIFY(!displaytext::markedByte(QChar(other)));
+        }
     }
 
     // A chunk never ends between the halves of a surrogate pair, so each block

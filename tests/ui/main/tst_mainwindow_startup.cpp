@@ -113,8 +113,9 @@ private slots:
         f.writeFile(u"notes.txt"_s, "");
         QVERIFY(f.window->startUp());
         QStringList entries;
-        for (int i = 0; i < f.codeName()->count(); ++i)
+        for (int i = 0; i < f.codeName()->count(); ++i) {
             entries << f.codeName()->itemText(i);
+        }
         entries.sort();
         QCOMPARE(entries, QStringList({u"A"_s, u"a"_s, u"b"_s}));
     }
@@ -177,8 +178,9 @@ private slots:
         QVERIFY(f.window->startUp());
         f.window->show();
         f.key()->setBytes(typedKey.toStdString());
-        if (asked)
+        if (asked) {
             f.platform.answers.enqueue(static_cast<QMessageBox::StandardButton>(answer));
+        }
 
         QCOMPARE(f.window->close(), closes);
         QCOMPARE(f.platform.messages.size(), asked ? 1 : 0);
@@ -308,8 +310,9 @@ private slots:
             ini.close();
             QVERIFY2(saved.last().contains(size), saved.last().constData());
         }
-        if (stored.contains(size.chopped(2)))
+        if (stored.contains(size.chopped(2))) {
             QVERIFY(saved[0].contains(stored + "\r\n"));
+        }
         QCOMPARE(saved[1], saved[0]);
         QCOMPARE(saved[2], saved[0]);
     }

@@ -112,8 +112,9 @@ private slots:
         f.writeFile(u"Lorimand.ini"_s, before);
         QVERIFY(f.window->startUp());
         QCOMPARE(f.normal()->charset(), utf8AtStart ? Charset::Utf8 : Charset::Windows1252);
-        if (switchView)
+        if (switchView) {
             testing::pressCharsetKey(*f.normal());
+        }
         QVERIFY(f.window->close());
         const QByteArray after = f.readFile(u"Lorimand.ini"_s);
         QCOMPARE(after.count("TextCharset"), charsetLine.isEmpty() ? 0 : 1);
@@ -156,8 +157,9 @@ private slots:
         load(f, u"in.txt"_s, Load(how));
         QCOMPARE(offered(f), offer);
         QCOMPARE(f.normal()->charset(), alreadyUtf8 ? Charset::Utf8 : Charset::Windows1252);
-        if (offer)
+        if (offer) {
             QVERIFY(f.child<QLabel>("CharsetOfferText")->text().contains(u"in.txt"_qs));
+        }
     }
 
     // Taking the offer switches the view, which translates nothing; dismissing
@@ -182,10 +184,11 @@ private slots:
         const std::string encoded = f.encoded()->bytes();
         QSignalSpy retranslated(f.encoded(), &ByteTextEdit::textChanged);
 
-        if (answer.isEmpty())
+        if (answer.isEmpty()) {
             testing::pressCharsetKey(*f.normal());
-        else
+        } else {
             f.window->findChild<QPushButton *>(answer)->click();
+        }
         QCoreApplication::processEvents();
 
         QVERIFY(!offered(f));
