@@ -80,7 +80,8 @@ TranslationSplice Translation::applyToChange(const TextChange &change) const
     // stretch replaced is as much longer or shorter as the whole translation.
     const auto added = static_cast<std::ptrdiff_t>(change.end - change.begin);
     const std::ptrdiff_t grown = added - static_cast<std::ptrdiff_t>(change.removed) - droppedAdded;
-    splice.removed = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(splice.bytes.size()) - grown);
+    splice.removed =
+        static_cast<std::size_t>(static_cast<std::ptrdiff_t>(splice.bytes.size()) - grown);
     return splice;
 }
 

@@ -24,7 +24,7 @@ struct TextChange
 {
     std::string_view around; // the text now, from `offset`
     std::size_t offset = 0;
-    std::size_t begin = 0;   // the changed bytes are around[begin, end)
+    std::size_t begin = 0; // the changed bytes are around[begin, end)
     std::size_t end = 0;
     std::size_t removed = 0; // the bytes of the text before that they replace
     // Lone CRs in the text now before the changed bytes, and how many more the

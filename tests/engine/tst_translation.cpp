@@ -153,7 +153,9 @@ private slots:
             mode == 0 ? Translation::forKey("a", direction, generator)
                       : std::optional(Translation::forTables(tables, direction));
         QVERIFY(translation);
-        const auto whole = [&](std::string_view text) { return Translation(*translation).apply(text); };
+        const auto whole = [&](std::string_view text) {
+            return Translation(*translation).apply(text);
+        };
 
         // Few codes, so that CR LF pairs are made and broken often.
         const std::string codes("ab\r\n\r\nx\0\xff", 9);
@@ -183,17 +185,18 @@ private slots:
             const std::size_t end = at + inserted.size() + widenAfter;
             const std::size_t offset = begin - std::min<std::size_t>(begin, 2);
             TextChange change;
-            change.around = std::string_view(now).substr(offset, std::min(end + 2, now.size()) - offset);
+            change.around =
+                std::string_view(now).substr(offset, std::min(end + 2, now.size()) - offset);
             change.offset = offset;
             change.begin = begin - offset;
             change.end = end - offset;
             change.removed = removed + widenBefore + widenAfter;
             // The last byte before the change is lone only if no LF follows it in the text now.
-            change.loneCrsBefore = countLoneCrs(std::string_view(now).substr(0, begin)) -
-                                   (begin > 0 && begin < now.size() && now[begin - 1] == '\r' &&
-                                            now[begin] == '\n'
-                                        ? 1
-                                        : 0);
+            change.loneCrsBefore =
+                countLoneCrs(std::string_view(now).substr(0, begin)) -
+                (begin > 0 && begin < now.size() && now[begin - 1] == '\r' && now[begin] == '\n'
+                     ? 1
+                     : 0);
             change.loneCrsAdded = static_cast<std::ptrdiff_t>(countLoneCrs(now)) -
                                   static_cast<std::ptrdiff_t>(countLoneCrs(before));
 
