@@ -114,6 +114,7 @@ StoredSettings SettingsFile::read()
 {
     const ReadResult result = files_.readFile(toStdPath(path_), kSettingsRead);
     if (result.error) {
+        unread_ = result.error;
         return {};
     }
     return readSettings(result.bytes);
@@ -121,6 +122,11 @@ StoredSettings SettingsFile::read()
 
 std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
 {
+    if (unread_) {
+        return unread_->message() +
+               ". The settings could not be read when the program started, so they are kept "
+               "as they were.";
+    }
     const std::string path = toStdPath(path_);
     const std::string scratch = toStdPath(scratchPath_);
     // Held from reading the old file to the rename. A folder that cannot be locked

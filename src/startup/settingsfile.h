@@ -8,11 +8,10 @@
 
 #include <QString>
 
+#include "engine/files.h"
 #include "startup/settings.h"
 
 namespace lorimand {
-
-class FileSystem;
 
 // The given folder holds the file when the file and its scratch file can be
 // created there; otherwise the fallback folder (the user's configuration folder
@@ -30,7 +29,8 @@ public:
     // Rewrites the file through the scratch file "Lorimand.tmp"; on a failure the
     // old file stays whole and no scratch file is left. Copies of the program
     // rewriting at once take turns, so the file is always one whole rewrite and
-    // the last one wins. Returns the error, if any.
+    // the last one wins. A file that read() could not read is left as it was:
+    // the window's state came from defaults, not from it. Returns the error, if any.
     [[nodiscard]] std::optional<std::string> write(const CurrentSettings &current);
 
 private:
@@ -39,6 +39,7 @@ private:
     QString folder_;
     QString path_;
     QString scratchPath_;
+    std::optional<FileError> unread_; // why read() could not read the file
 };
 
 } // namespace lorimand

@@ -22,6 +22,7 @@
 #include "engine/outputfile.h"
 #include "engine/streams.h"
 #include "engine/systemcalls.h"
+#include "faultycalls.h"
 
 using namespace Qt::StringLiterals;
 
@@ -41,93 +42,7 @@ int permissionsOf(const QString &path)
     return static_cast<int>(info.st_mode & 0777);
 }
 
-// The machine's calls, one kind of which fails with error once it has succeeded
-// `after` times; the fault bites whoever runs the test, the superuser included.
-class FaultyCalls final : public SystemCalls
-{
-public:
-    enum class Call
-    {
-        None,
-        Open,
-        OpenUnnamed, // opening an unnamed file (O_TMPFILE) only
-        Read,
-        Write,
-        Fsync,
-        Link,
-        Rename,
-        Unlink,
-        Reserve,
-    };
-    Call failing = Call::None;
-    int error = EIO;
-    int after = 0;
-    Call alsoFailing = Call::None; // fails always, with alsoError
-    int alsoError = EOPNOTSUPP;
-    // Every folder as if on a disk of its own: a rename between folders fails.
-    bool foldersOnOwnDisks = false;
-
-    int open(const char *path, int flags, mode_t mode) override
-    {
-        if ((flags & O_TMPFILE) == O_TMPFILE && (fails(Call::OpenUnnamed) || fails(Call::Open))) {
-            return -1;
-        }
-        if ((flags & O_TMPFILE) != O_TMPFILE && fails(Call::Open)) {
-            return -1;
-        }
-        return SystemCalls::open(path, flags, mode);
-    }
-    ssize_t read(int fd, void *buffer, std::size_t size) override
-    {
-        return fails(Call::Read) ? -1 : SystemCalls::read(fd, buffer, size);
-    }
-    ssize_t write(int fd, const void *data, std::size_t size) override
-    {
-        return fails(Call::Write) ? -1 : SystemCalls::write(fd, data, size);
-    }
-    int fsync(int fd) override { return fails(Call::Fsync) ? -1 : SystemCalls::fsync(fd); }
-    int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags) override
-    {
-        return fails(Call::Link) ? -1 : SystemCalls::linkat(fromFolder, from, toFolder, to, flags);
-    }
-    int rename(const char *from, const char *to) override
-    {
-        const auto folder = [](std::string_view path) {
-            return path.substr(0, path.rfind('/'));
-        };
-        if (foldersOnOwnDisks && folder(from) != folder(to)) {
-            errno = EXDEV;
-            return -1;
-        }
-        return fails(Call::Rename) ? -1 : SystemCalls::rename(from, to);
-    }
-    int unlink(const char *path) override
-    {
-        return fails(Call::Unlink) ? -1 : SystemCalls::unlink(path);
-    }
-    int reserve(int fd, off_t size) override
-    {
-        return fails(Call::Reserve) ? -1 : SystemCalls::reserve(fd, size);
-    }
-
-private:
-    bool fails(Call call)
-    {
-        if (call == alsoFailing) {
-            errno = alsoError;
-            return true;
-        }
-        if (call != failing || after-- > 0) {
-            return false;
-        }
-        errno = error;
-        return true;
-    }
-};
-
 } // namespace
-
-Q_DECLARE_METATYPE(FaultyCalls::Call)
 
 class TestFiles : public QObject
 {

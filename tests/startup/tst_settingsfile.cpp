@@ -80,15 +80,6 @@ private slots:
         QVERIFY(settings.read() == expected);
     }
 
-    void unreadableFileAppliesNothing()
-    {
-        FakeFileSystem files;
-        files.files["/opt/lorimand/Lorimand.ini"] = "key=abc\r\nCodeType=1\r\n";
-        files.unreadable.insert("/opt/lorimand/Lorimand.ini");
-        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
-        QVERIFY(settings.read() == StoredSettings{});
-    }
-
     void writeGoesThroughTheScratchFile()
     {
         FakeFileSystem files;
@@ -125,6 +116,27 @@ private slots:
                  std::optional<std::string>("/opt/lorimand/Lorimand.ini: Permission denied"));
         QVERIFY(files.writes.empty());
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("; notes\r\n"));
+    }
+
+    // A file that cannot be read applies nothing. When the read error has passed
+    // by the close, the window's state came from defaults, which must not replace
+    // the settings never read.
+    void unreadableFileAppliesNothingAndIsKeptAtClose()
+    {
+        FakeFileSystem files;
+        files.files["/opt/lorimand/Lorimand.ini"] = "key=mine\r\nCodeType=1\r\n";
+        files.unreadable.insert("/opt/lorimand/Lorimand.ini");
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
+        QVERIFY(settings.read() == StoredSettings{});
+        files.unreadable.clear();
+        const std::optional<std::string> error = settings.write(exampleSettings());
+        QVERIFY(error);
+        QVERIFY2(error->starts_with("/opt/lorimand/Lorimand.ini: Permission denied. ") &&
+                     error->ends_with("kept as they were."),
+                 error->c_str());
+        QVERIFY(files.writes.empty());
+        QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"],
+                 std::string("key=mine\r\nCodeType=1\r\n"));
     }
 
     void programFolderThatCannotHoldTheFilesUsesTheConfigurationFolder_data()
