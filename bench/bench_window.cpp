@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -58,13 +59,16 @@ void paint(QWidget &window)
         area->viewport()->repaint();
 }
 
-double keystrokeMilliseconds(std::size_t size, int rounds)
+double keystrokeMilliseconds(std::size_t size, int rounds, bool keyMode = true)
 {
     QTemporaryDir folder;
     test::ScriptedPlatform platform(folder.path());
     RuntimeGenerator generator;
     MainWindow window(platform, realFileSystem(), generator);
     window.show();
+    window
+        .findChild<QRadioButton *>(keyMode ? QStringLiteral("UseKey") : QStringLiteral("UseCustom"))
+        ->setChecked(true);
     auto *normal = window.findChild<ByteTextEdit *>(QStringLiteral("Normal"));
     normal->setBytes(sampleText(size - 1));
     window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))->setCheckState(Qt::Checked);
@@ -171,6 +175,13 @@ int main(int argc, char *argv[])
                     keystrokeMilliseconds(32766, 101));
         std::printf("keystroke, 1 MiB, Auto:             %7.2f ms median (target < 50)\n",
                     keystrokeMilliseconds(1 << 20, 21));
+        for (const std::size_t mib : {16, 128}) {
+            for (const bool keyMode : {true, false}) {
+                std::printf("keystroke, %zu MiB, Auto, %s: %7.2f ms median\n", mib,
+                            keyMode ? "key" : "table",
+                            keystrokeMilliseconds(mib << 20, 21, keyMode));
+            }
+        }
     }
     if (wanted("load")) {
         std::printf("load 16 MiB, Auto off:              %7.0f ms (target < 1500)\n",

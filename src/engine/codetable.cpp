@@ -114,6 +114,39 @@ std::size_t TableTranslator::translate(std::string_view piece, char *out) noexce
     return static_cast<std::size_t>(dst - out);
 }
 
+void TableTranslator::translateWithin(std::string_view text, std::size_t from, std::size_t to,
+                                      std::string &out) const
+{
+    out.reserve(out.size() + (to - from));
+    for (std::size_t i = from; i < to; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (!crWithoutEntry_ || (c != kCr && c != kLf)) {
+            out += static_cast<char>(map_[c]);
+        } else if (c == kCr) {
+            // Kept only as part of CR LF.
+            if (i + 1 < text.size() && text[i + 1] == static_cast<char>(kLf)) {
+                out += static_cast<char>(kCr);
+            }
+        } else if (i > 0 && text[i - 1] == static_cast<char>(kCr)) {
+            out += static_cast<char>(kLf); // the LF of a CR LF passes as it is
+        } else {
+            out += static_cast<char>(map_[c]);
+        }
+    }
+}
+
+std::size_t countLoneCrs(std::string_view bytes) noexcept
+{
+    std::size_t count = 0;
+    for (std::size_t i = bytes.find('\r'); i != std::string_view::npos;
+         i = bytes.find('\r', i + 1)) {
+        if (i + 1 == bytes.size() || bytes[i + 1] != '\n') {
+            ++count;
+        }
+    }
+    return count;
+}
+
 std::string translateThroughTable(std::string_view text, const CodeTable &table)
 {
     TableTranslator translator(table);

@@ -43,12 +43,25 @@ public:
     // Ends the text; a CR held back is dropped.
     void finish() noexcept { pendingCr_ = false; }
 
+    // Whether a lone CR (one that no LF follows) is dropped, so that the
+    // translation is shorter than the text by the lone CRs it holds.
+    [[nodiscard]] bool dropsLoneCr() const noexcept { return crWithoutEntry_; }
+    // Appends what bytes [from, to) of a text translate to as part of the whole
+    // text: each byte by itself, but a CR and an LF by their neighbours.
+    // `text` is a stretch of the whole text that holds the byte before `from`
+    // unless the whole text starts at from, and the byte at `to` unless it ends there.
+    void translateWithin(std::string_view text, std::size_t from, std::size_t to,
+                         std::string &out) const;
+
 private:
     CodeTable resolved_;                 // the entry each code finally uses, case borrowing done
     std::array<unsigned char, 256> map_; // resolved entry, or the code itself when none
     bool crWithoutEntry_ = false;        // whether CR follows the line-break rule
     bool pendingCr_ = false;
 };
+
+// How many CRs of the bytes no LF follows, a CR at the very end included.
+[[nodiscard]] std::size_t countLoneCrs(std::string_view bytes) noexcept;
 
 [[nodiscard]] std::string translateThroughTable(std::string_view text, const CodeTable &table);
 

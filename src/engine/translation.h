@@ -5,6 +5,7 @@
 // text or on a stream of blocks.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,31 @@
 #include "engine/generator.h"
 
 namespace lorimand {
+
+// A change of a text, as much of it as its translation needs: the changed bytes
+// with up to two unchanged bytes either side (fewer only at the text's start or
+// end), and the lone CRs (CRs that no LF follows) of the text.
+struct TextChange
+{
+    std::string_view around; // the text now, from `offset`
+    std::size_t offset = 0;
+    std::size_t begin = 0; // the changed bytes are around[begin, end)
+    std::size_t end = 0;
+    std::size_t removed = 0; // the bytes of the text before that they replace
+    // Lone CRs in the text now before the changed bytes, and how many more the
+    // whole text holds now than before (fewer when negative).
+    std::size_t loneCrsBefore = 0;
+    std::ptrdiff_t loneCrsAdded = 0;
+};
+
+// What a change of a text does to its translation: bytes [from, from + removed)
+// of the translation of the text before become `bytes`.
+struct TranslationSplice
+{
+    std::size_t from = 0;
+    std::size_t removed = 0;
+    std::string bytes;
+};
 
 class Translation
 {
@@ -31,6 +57,11 @@ public:
 
     // The translation of a whole text.
     [[nodiscard]] std::string apply(std::string_view text);
+
+    // How the translation of a text changes with the text: every byte translates
+    // by itself, except that the table's rule for CR LF looks one byte on, so
+    // only the changed bytes and the byte either side of them translate anew.
+    [[nodiscard]] TranslationSplice applyToChange(const TextChange &change) const;
 
     // The translation of the next block of a stream: the block itself, translated in
     // place, or the bytes written to out, which has room for block.size() + 1.

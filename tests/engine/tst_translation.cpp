@@ -2,6 +2,7 @@
 // empty-key copy, when the generator is checked, which table applies, and the
 // block form giving the same text as the whole-text form.
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,89 @@ private slots:
             }
             stream->finish();
             QCOMPARE(got, expected);
+        }
+    }
+
+    // A change of a text, spliced into the translation of the text before, gives
+    // the translation of the text now, whatever the change and however much
+    // unchanged text it is reported with.
+    void changesSpliceIntoTheTranslation_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<Direction>("direction");
+        for (const Direction direction : {Direction::Encode, Direction::Decode}) {
+            const char *name = direction == Direction::Encode ? "encode" : "decode";
+            QTest::addRow("key, %s", name) << 0 << direction;
+            QTest::addRow("table, CR without an entry, %s", name) << 1 << direction;
+            QTest::addRow("table, CR with an entry, %s", name) << 2 << direction;
+        }
+    }
+    void changesSpliceIntoTheTranslation()
+    {
+        QFETCH(int, mode);
+        QFETCH(Direction, direction);
+        test::FixedGenerator generator(kPasses);
+        CodeTables tables = aToX();
+        if (mode == 2) {
+            tables.encodeTable[13] = 10;
+            tables.decodeTable[10] = 13;
+        }
+        const std::optional<Translation> translation =
+            mode == 0 ? Translation::forKey("a", direction, generator)
+                      : std::optional(Translation::forTables(tables, direction));
+        QVERIFY(translation);
+        const auto whole = [&](std::string_view text) {
+            return Translation(*translation).apply(text);
+        };
+
+        // Few codes, so that CR LF pairs are made and broken often.
+        const std::string codes("ab\r\n\r\nx\0\xff", 9);
+        std::mt19937 random(20261210);
+        const auto pick = [&random](std::size_t below) {
+            return std::uniform_int_distribution<std::size_t>(0, below - 1)(random);
+        };
+        const auto randomText = [&](std::size_t length) {
+            std::string text;
+            for (std::size_t i = 0; i < length; ++i) {
+                text += codes[pick(codes.size())];
+            }
+            return text;
+        };
+        for (int round = 0; round < 4000; ++round) {
+            const std::string before = randomText(pick(12));
+            const std::size_t at = pick(before.size() + 1);
+            const std::size_t removed = pick(before.size() - at + 1);
+            const std::string inserted = randomText(pick(4));
+            std::string now = before;
+            now.replace(at, removed, inserted);
+            // Reported with some unchanged bytes either side, as a text area
+            // reports whole lines.
+            const std::size_t widenBefore = pick(at + 1);
+            const std::size_t widenAfter = pick(before.size() - at - removed + 1);
+            const std::size_t begin = at - widenBefore;
+            const std::size_t end = at + inserted.size() + widenAfter;
+            const std::size_t offset = begin - std::min<std::size_t>(begin, 2);
+            TextChange change;
+            change.around =
+                std::string_view(now).substr(offset, std::min(end + 2, now.size()) - offset);
+            change.offset = offset;
+            change.begin = begin - offset;
+            change.end = end - offset;
+            change.removed = removed + widenBefore + widenAfter;
+            // The last byte before the change is lone only if no LF follows it in the text now.
+            change.loneCrsBefore =
+                countLoneCrs(std::string_view(now).substr(0, begin)) -
+                (begin > 0 && begin < now.size() && now[begin - 1] == '\r' && now[begin] == '\n'
+                     ? 1
+                     : 0);
+            change.loneCrsAdded = static_cast<std::ptrdiff_t>(countLoneCrs(now)) -
+                                  static_cast<std::ptrdiff_t>(countLoneCrs(before));
+
+            const TranslationSplice splice = translation->applyToChange(change);
+            std::string spliced = whole(before);
+            QVERIFY2(splice.from + splice.removed <= spliced.size(), before.c_str());
+            spliced.replace(splice.from, splice.removed, splice.bytes);
+            QCOMPARE(QByteArray::fromStdString(spliced), QByteArray::fromStdString(whole(now)));
         }
     }
 };

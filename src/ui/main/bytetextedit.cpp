@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
@@ -79,6 +80,14 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
             return *kind;
     }
     return LineBreak::CrLf;
+}
+
+// The kind of the break before a block, the default one for a block without a kind.
+[[nodiscard]] LineBreak breakBefore(const QTextBlock &block)
+{
+    if (const std::optional<LineBreak> kind = storedKind(block))
+        return *kind;
+    return defaultBreak(*block.document());
 }
 
 [[nodiscard]] QTextCharFormat withKind(QTextCharFormat format, LineBreak kind)
@@ -305,7 +314,11 @@ ByteTextEdit::ByteTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     hideSelectionWithoutFocus();
 }
 
-ByteTextEdit::~ByteTextEdit() = default;
+ByteTextEdit::~ByteTextEdit()
+{
+    // The mark room, going with the widget, tells the document of its formats.
+    disconnect(document(), nullptr, this, nullptr);
+}
 
 void ByteTextEdit::hideSelectionWithoutFocus()
 {
@@ -363,17 +376,21 @@ void ByteTextEdit::setBytes(std::string_view bytes, History history)
         if (history == History::Fresh)
             undone_.clear();
         redone_.clear();
+        const std::size_t before = byteCount();
+        const std::size_t loneBefore = blockBytes_.loneCrs();
         // Refilled in place: its history, which holds nothing of the user's, goes.
         showText(text);
         shown->setModified(false);
         setTextCursor(QTextCursor(shown));
+        tellWholeChange(before, loneBefore);
         return;
     }
     std::unique_ptr<QTextDocument> next = newDocument();
     next->setUndoRedoEnabled(false);
     fill(*next, text);
     next->setUndoRedoEnabled(true);
-    Version replaced = swapIn({std::move(next), 0, 0, history == History::Automatic});
+    Version replaced =
+        swapIn({std::move(next), 0, 0, history == History::Automatic, blockBytesOf(text)});
     // What was undone in the replaced text cannot come back after this.
     replaced.document->clearUndoRedoStacks(QTextDocument::RedoStack);
     undone_.push_back(std::move(replaced));
@@ -381,12 +398,195 @@ void ByteTextEdit::setBytes(std::string_view bytes, History history)
     keepWithinBounds();
 }
 
+bool ByteTextEdit::joinsAutomatic() const
+{
+    return automatic_ && document()->availableUndoSteps() == 0;
+}
+
+void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string_view bytes)
+{
+    QTextDocument &doc = *document();
+    // The blocks that hold the bytes are shown anew from their bytes, from the
+    // line break before them (which the change may touch) to their end.
+    const auto [first, firstStart] = blockBytes_.locate(from);
+    const std::size_t last = std::max(first, to > from ? blockBytes_.locate(to - 1).first : first);
+    const QTextBlock firstBlock = doc.findBlockByNumber(static_cast<int>(first));
+    const QTextBlock lastBlock = doc.findBlockByNumber(static_cast<int>(last));
+    std::string region;
+    for (QTextBlock block = firstBlock;; block = block.next()) {
+        region += bytesOf(block);
+        if (block == lastBlock)
+            break;
+    }
+    // A line break before the first block is part of the region; a
+    // continuation stands for no bytes.
+    const std::optional<LineBreak> firstKind =
+        first > 0 ? std::optional(breakBefore(firstBlock)) : std::nullopt;
+    const bool withBreak = firstKind && *firstKind != LineBreak::Continuation;
+    const int regionStart = firstBlock.position() - (withBreak ? 1 : 0);
+    const int regionEnd = lastBlock.position() + lastBlock.length() - 1;
+    std::string changed = region.substr(0, from - firstStart);
+    changed += bytes;
+    changed += std::string_view(region).substr(std::min(region.size(), to - firstStart));
+    const displaytext::ShownText now = displaytext::textFromBytes(changed, charset_);
+
+    // The region as shown before, with the kinds of its breaks.
+    QTextCursor cursor(&doc);
+    cursor.setPosition(regionStart);
+    cursor.setPosition(regionEnd, QTextCursor::KeepAnchor);
+    QString before = cursor.selectedText();
+    before.replace(QChar::ParagraphSeparator, u'\n');
+    std::vector<LineBreak> beforeBreaks;
+    if (withBreak)
+        beforeBreaks.push_back(*firstKind);
+    for (QTextBlock block = firstBlock.next(); block.isValid() && block.position() <= regionEnd;
+         block = block.next())
+        beforeBreaks.push_back(breakBefore(block));
+
+    // Only what differs is replaced, so that the caret and the selection stay.
+    const qsizetype shorter = std::min(before.size(), now.text.size());
+    qsizetype head = 0;
+    std::size_t headBreaks = 0;
+    while (head < shorter && before[head] == now.text[head]) {
+        if (before[head] == u'\n') {
+            if (beforeBreaks[headBreaks] != now.breaks[headBreaks])
+                break;
+            ++headBreaks;
+        }
+        ++head;
+    }
+    qsizetype tail = 0;
+    std::size_t tailBreaks = 0;
+    while (tail < shorter - head &&
+           before[before.size() - 1 - tail] == now.text[now.text.size() - 1 - tail]) {
+        if (before[before.size() - 1 - tail] == u'\n') {
+            if (beforeBreaks[beforeBreaks.size() - 1 - tailBreaks] !=
+                now.breaks[now.breaks.size() - 1 - tailBreaks])
+                break;
+            ++tailBreaks;
+        }
+        ++tail;
+    }
+
+    // Joined to the replacement shown, as a refill would be: no undo step.
+    redone_.clear();
+    doc.setUndoRedoEnabled(false);
+    cursor.setPosition(regionStart + static_cast<int>(head));
+    cursor.setPosition(regionEnd - static_cast<int>(tail), QTextCursor::KeepAnchor);
+    const QTextCharFormat base = cursor.charFormat();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    QStringView middle = QStringView(now.text).sliced(head, now.text.size() - head - tail);
+    auto kind = now.breaks.begin() + static_cast<std::ptrdiff_t>(headBreaks);
+    for (;;) {
+        const qsizetype end = middle.indexOf(u'\n');
+        cursor.insertText((end < 0 ? middle : middle.first(end)).toString(), base);
+        if (end < 0)
+            break;
+        cursor.insertBlock(cursor.blockFormat(), withKind(base, *kind++));
+        middle = middle.sliced(end + 1);
+    }
+    cursor.endEditBlock();
+    doc.setUndoRedoEnabled(true);
+    doc.setModified(false);
+}
+
+std::string ByteTextEdit::bytesIn(std::size_t from, std::size_t to) const
+{
+    const auto [first, start] = blockBytes_.locate(from);
+    std::string out;
+    for (QTextBlock block = document()->findBlockByNumber(static_cast<int>(first));
+         block.isValid() && start + out.size() < to; block = block.next())
+        out += bytesOf(block);
+    return out.substr(std::min(out.size(), from - start), to - from);
+}
+
+std::string ByteTextEdit::bytesOf(const QTextBlock &block) const
+{
+    std::string out;
+    if (block.previous().isValid())
+        out += displaytext::breakBytes(breakBefore(block));
+    walkShown(
+        *document(), block.position(), block.text(),
+        [&](QStringView run) { displaytext::appendBytes(run, out, charset_); },
+        [&out](LineBreak kind) { out += displaytext::breakBytes(kind); });
+    return out;
+}
+
+BlockBytes ByteTextEdit::blockBytesOf(const displaytext::ShownText &shown) const
+{
+    std::vector<BlockBytes::Block> blocks;
+    blocks.reserve(shown.breaks.size() + 1);
+    std::string scratch;
+    QStringView rest(shown.text);
+    for (std::size_t line = 0;; ++line) {
+        const qsizetype end = rest.indexOf(u'\n');
+        scratch.clear();
+        if (line > 0)
+            scratch += displaytext::breakBytes(shown.breaks[line - 1]);
+        displaytext::appendBytes(end < 0 ? rest : rest.first(end), scratch, charset_);
+        blocks.push_back(BlockBytes::measure(scratch));
+        if (end < 0)
+            break;
+        rest = rest.sliced(end + 1);
+    }
+    return BlockBytes(std::move(blocks));
+}
+
+void ByteTextEdit::followEdit(int position, int added)
+{
+    const QTextDocument &doc = *document();
+    const int end = doc.characterCount() - 1;
+    const auto first =
+        static_cast<std::size_t>(doc.findBlock(std::clamp(position, 0, end)).blockNumber());
+    const auto lastNow =
+        static_cast<std::size_t>(doc.findBlock(std::clamp(position + added, 0, end)).blockNumber());
+    const auto blocksNow = static_cast<std::size_t>(doc.blockCount());
+    const std::size_t blocksBefore = blockBytes_.blockCount();
+    // The blocks after the change are those after it before; should the
+    // document say otherwise, every block is counted again.
+    if (lastNow < first || lastNow + blocksBefore < blocksNow + first) {
+        const std::size_t before = byteCount();
+        const std::size_t loneBefore = blockBytes_.loneCrs();
+        std::vector<BlockBytes::Block> blocks;
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+            blocks.push_back(BlockBytes::measure(bytesOf(block)));
+        blockBytes_ = BlockBytes(std::move(blocks));
+        tellWholeChange(before, loneBefore);
+        return;
+    }
+    const std::size_t lastBefore = lastNow + blocksBefore - blocksNow;
+    std::vector<BlockBytes::Block> blocks;
+    blocks.reserve(lastNow - first + 1);
+    QTextBlock block = doc.findBlockByNumber(static_cast<int>(first));
+    for (std::size_t i = first; i <= lastNow; ++i, block = block.next())
+        blocks.push_back(BlockBytes::measure(bytesOf(block)));
+    const ByteChange change = blockBytes_.replace(first, lastBefore, std::move(blocks));
+    ++changes_;
+    emit bytesChanged(change);
+}
+
+void ByteTextEdit::tellWholeChange(std::size_t before, std::size_t loneBefore)
+{
+    ByteChange change;
+    change.removed = before;
+    change.added = byteCount();
+    change.loneCrsAdded = static_cast<std::ptrdiff_t>(blockBytes_.loneCrs()) -
+                          static_cast<std::ptrdiff_t>(loneBefore);
+    ++changes_;
+    emit bytesChanged(change);
+}
+
 void ByteTextEdit::showText(const displaytext::ShownText &shown)
 {
     QTextDocument &doc = *document();
-    doc.setUndoRedoEnabled(false);
-    fill(doc, shown);
-    doc.setUndoRedoEnabled(true);
+    {
+        const QScopedValueRollback refilling(refilling_, true);
+        doc.setUndoRedoEnabled(false);
+        fill(doc, shown);
+        doc.setUndoRedoEnabled(true);
+    }
+    blockBytes_ = blockBytesOf(shown);
 }
 
 std::unique_ptr<QTextDocument> ByteTextEdit::newDocument()
@@ -403,6 +603,11 @@ std::unique_ptr<QTextDocument> ByteTextEdit::newDocument()
         if (added == document())
             redone_.clear();
     });
+    connect(added, &QTextDocument::contentsChange, this,
+            [this, added](int position, int /*removed*/, int charsAdded) {
+                if (added == document() && !refilling_)
+                    followEdit(position, charsAdded);
+            });
     return next;
 }
 
@@ -410,8 +615,11 @@ std::unique_ptr<QTextDocument> ByteTextEdit::newDocument()
 ByteTextEdit::Version ByteTextEdit::swapIn(Version next)
 {
     const QTextCursor cursor = textCursor();
+    const std::size_t before = byteCount();
+    const std::size_t loneBefore = blockBytes_.loneCrs();
     Version previous{std::unique_ptr<QTextDocument>(document()), cursor.anchor(), cursor.position(),
-                     automatic_};
+                     automatic_, std::move(blockBytes_)};
+    blockBytes_ = std::move(next.blockBytes);
     previous.document->setParent(nullptr);
     next.document->setParent(this);
     next.document->setDefaultFont(font());
@@ -424,6 +632,7 @@ ByteTextEdit::Version ByteTextEdit::swapIn(Version next)
     restored.setPosition(std::min(next.position, end), QTextCursor::KeepAnchor);
     setTextCursor(restored);
     ensureCursorVisible();
+    tellWholeChange(before, loneBefore);
     return previous;
 }
 

@@ -17,6 +17,7 @@
 // immediate, whatever the size.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QStringView>
 
+#include "ui/main/blockbytes.h"
 #include "ui/main/displaytext.h"
 
 class QSyntaxHighlighter;
@@ -59,8 +61,20 @@ public:
     ~ByteTextEdit() override;
 
     [[nodiscard]] std::string bytes() const;
+    [[nodiscard]] std::size_t byteCount() const { return blockBytes_.size(); }
+    // Bytes [from, to) of the text, read from the blocks that hold them alone.
+    [[nodiscard]] std::string bytesIn(std::size_t from, std::size_t to) const;
+    // How many times the bytes have changed (bytesChanged was emitted).
+    [[nodiscard]] std::uint64_t changeCount() const { return changes_; }
     // Replaces the whole text in one write: one textChanged, linear in the size.
     void setBytes(std::string_view bytes, History history = History::Step);
+    // Whether spliceAutomatic can be used: the text shown is an automatic
+    // replacement that nothing has edited since.
+    [[nodiscard]] bool joinsAutomatic() const;
+    // Replaces bytes [from, to) as part of the automatic replacement shown,
+    // changing only the characters that change: the caret, the selection and
+    // the view stay where they lie elsewhere. Only where joinsAutomatic().
+    void spliceAutomatic(std::size_t from, std::size_t to, std::string_view bytes);
     // Selection from the start to the end of the text.
     void selectWholeText();
 
@@ -88,6 +102,9 @@ signals:
     void fileDropped(const QString &path);
     // The user chose a charset.
     void charsetChosen(lorimand::displaytext::Charset charset);
+    // The bytes changed, by an edit of the text or by showing another (after
+    // textChanged); `change` covers at least the bytes that changed.
+    void bytesChanged(const lorimand::ByteChange &change);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -112,6 +129,13 @@ protected:
 private:
     // Shows a text in place of the document's, with no undo history.
     void showText(const displaytext::ShownText &shown);
+    // The bytes of a block: the line break before it, if any, and its characters.
+    [[nodiscard]] std::string bytesOf(const QTextBlock &block) const;
+    [[nodiscard]] BlockBytes blockBytesOf(const displaytext::ShownText &shown) const;
+    // Follows an edit of the shown document in blockBytes_ and tells it as bytesChanged.
+    void followEdit(int position, int added);
+    // Tells a change of the whole text, which held `before` bytes and `loneBefore` lone CRs.
+    void tellWholeChange(std::size_t before, std::size_t loneBefore);
     // How many bytes the characters before a position stand for.
     [[nodiscard]] std::size_t bytesBefore(int position) const;
     void chooseCharset(displaytext::Charset charset);
@@ -143,6 +167,7 @@ private:
         int anchor = 0;
         int position = 0;
         bool automatic = false;
+        BlockBytes blockBytes;
     };
     [[nodiscard]] std::unique_ptr<QTextDocument> newDocument();
     // The shown text becomes a version; `next` is shown in its place.
@@ -156,7 +181,10 @@ private:
     // Makes room for the boxes of marks; only in UTF-8, where marks can be.
     QSyntaxHighlighter *markRoom_ = nullptr;
     UndoLimits limits_;
-    bool automatic_ = false;      // the shown text is an automatic replacement
+    bool automatic_ = false; // the shown text is an automatic replacement
+    BlockBytes blockBytes_;  // of the shown document
+    bool refilling_ = false; // the shown document is filled anew, not edited
+    std::uint64_t changes_ = 0;
     std::vector<Version> undone_; // the texts undo brings back, the latest last
     std::vector<Version> redone_; // the texts redo brings back, the next last
 };

@@ -189,14 +189,10 @@ void MainWindow::connectHandlers()
 
     // Every edit retranslates into the other area while Auto is ticked (greyed
     // counts as off); the program's own writes hold Updating and translate nothing.
-    auto translateOnChange = [this](Direction direction) {
-        if (autoTranslates() && !updating_)
-            translate(direction, ByteTextEdit::History::Automatic);
-    };
-    connect(normal_, &ByteTextEdit::textChanged, this,
-            [translateOnChange] { translateOnChange(Direction::Encode); });
-    connect(encoded_, &ByteTextEdit::textChanged, this,
-            [translateOnChange] { translateOnChange(Direction::Decode); });
+    connect(normal_, &ByteTextEdit::bytesChanged, this,
+            [this](const ByteChange &change) { translateChange(Direction::Encode, change); });
+    connect(encoded_, &ByteTextEdit::bytesChanged, this,
+            [this](const ByteChange &change) { translateChange(Direction::Decode, change); });
 
     connect(maskKey_, &QCheckBox::stateChanged, this, [this](int state) {
         key_->setMasked(state == Qt::Checked);
@@ -307,19 +303,80 @@ void MainWindow::decode()
     translate(Direction::Decode, ByteTextEdit::History::Step);
 }
 
+std::optional<Translation> MainWindow::translationFor(Direction direction)
+{
+    std::optional<Translation> translation =
+        useKey_->isChecked() ? Translation::forKey(key_->bytes(), direction, generator_)
+                             : Translation::forTables(codeTables_, direction);
+    if (!translation)
+        reportGeneratorFailure();
+    return translation;
+}
+
 void MainWindow::translate(Direction direction, ByteTextEdit::History history)
 {
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
-    std::optional<Translation> translation =
-        useKey_->isChecked() ? Translation::forKey(key_->bytes(), direction, generator_)
-                             : Translation::forTables(codeTables_, direction);
-    if (!translation) {
-        reportGeneratorFailure();
+    std::optional<Translation> translation = translationFor(direction);
+    if (!translation)
+        return;
+    destination.setBytes(translation->apply(source.bytes()), history);
+    noteTranslated(direction);
+}
+
+void MainWindow::translateChange(Direction direction, const ByteChange &change)
+{
+    if (!autoTranslates() || updating_)
+        return;
+    const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
+    ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
+    const bool whole = change.from == 0 && change.added == source.byteCount();
+    if (whole || !holdsTranslationBefore(direction) || !destination.joinsAutomatic()) {
+        translate(direction, ByteTextEdit::History::Automatic);
         return;
     }
-    destination.setBytes(translation->apply(source.bytes()), history);
+    const QScopedValueRollback updating(updating_, true);
+    const std::optional<Translation> translation = translationFor(direction);
+    if (!translation)
+        return;
+    // Two bytes either side, for the table's CR LF rule.
+    const std::size_t end = change.from + change.added;
+    const std::size_t offset = change.from - std::min<std::size_t>(change.from, 2);
+    const std::string around = source.bytesIn(offset, std::min(end + 2, source.byteCount()));
+    TextChange text;
+    text.around = around;
+    text.offset = offset;
+    text.begin = change.from - offset;
+    text.end = end - offset;
+    text.removed = change.removed;
+    text.loneCrsBefore = change.loneCrsBefore;
+    text.loneCrsAdded = change.loneCrsAdded;
+    const TranslationSplice splice = translation->applyToChange(text);
+    destination.spliceAutomatic(splice.from, splice.from + splice.removed, splice.bytes);
+    noteTranslated(direction);
+}
+
+void MainWindow::noteTranslated(Direction direction)
+{
+    const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
+    const ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
+    translated_ = Translated{
+        direction,     source.changeCount(), destination.changeCount(), useKey_->isChecked(),
+        key_->bytes(), codeTables_};
+}
+
+bool MainWindow::holdsTranslationBefore(Direction direction) const
+{
+    // The change just made is the source's only one since.
+    const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
+    const ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
+    return translated_ && translated_->direction == direction &&
+           translated_->sourceChanges + 1 == source.changeCount() &&
+           translated_->destinationChanges == destination.changeCount() &&
+           translated_->useKey == useKey_->isChecked() &&
+           (translated_->useKey ? translated_->key == key_->bytes()
+                                : translated_->tables == codeTables_);
 }
 
 bool MainWindow::selfTestPasses()

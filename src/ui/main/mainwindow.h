@@ -70,6 +70,13 @@ private:
     void arrangeControls();
     // Replaces the other area's text; `history` says how that joins its undo.
     void translate(Direction direction, ByteTextEdit::History history);
+    // Auto: an edit of one area changes only what it changes in the other,
+    // where the other holds the translation of the text before the edit.
+    void translateChange(Direction direction, const ByteChange &change);
+    [[nodiscard]] std::optional<Translation> translationFor(Direction direction);
+    // Notes that the other area now holds the translation of the text.
+    void noteTranslated(Direction direction);
+    [[nodiscard]] bool holdsTranslationBefore(Direction direction) const;
     [[nodiscard]] bool autoTranslates() const;
     // The generator self-test; on failure tells the user and ends the program.
     [[nodiscard]] bool selfTestPasses();
@@ -113,6 +120,18 @@ private:
     bool updating_ = false;
     std::string defaultKey_;
     CodeTables codeTables_;
+    // The last translation into an area: which way, each area's count of
+    // changes after it, and what it was made with.
+    struct Translated
+    {
+        Direction direction;
+        std::uint64_t sourceChanges;
+        std::uint64_t destinationChanges;
+        bool useKey;
+        std::string key;
+        CodeTables tables;
+    };
+    std::optional<Translated> translated_;
 
     QLabel *label1_ = nullptr;
     QLabel *label2_ = nullptr;
