@@ -196,10 +196,12 @@ public:
 private:
     [[nodiscard]] static FileError tooLarge(const std::string &path, const ReadOptions &options)
     {
-        return FileError{path, options.firstLineOnly
-                                   ? "Its first line is longer than " + sizeText(options.limit)
-                                   : "It is larger than " + sizeText(options.limit) +
-                                         ", too large for what it is read for"};
+        return FileError{path,
+                         options.firstLineOnly
+                             ? "Its first line is longer than " + sizeText(options.limit)
+                             : "It is larger than " + sizeText(options.limit) +
+                                   ", too large for what it is read for",
+                         true};
     }
 
     SystemCalls &calls_;

@@ -20,6 +20,8 @@ struct FileError
 {
     std::string path;
     std::string reason; // plain words, e.g. "No such file or directory"
+    // The file is larger than the read allows (ReadOptions::limit); nothing was read.
+    bool tooLarge = false;
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };

@@ -863,6 +863,8 @@ private slots:
             QVERIFY(result.error);
             QCOMPARE(result.error->path, target);
             QCOMPARE(QString::fromStdString(result.error->reason), reason);
+            QCOMPARE(result.error->tooLarge,
+                     reason.contains(u"larger"_s) || reason.contains(u"longer"_s));
         }
     }
 

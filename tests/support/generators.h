@@ -2,6 +2,7 @@
 // to fail its self-test on demand.
 #pragma once
 
+#include <new>
 #include <vector>
 
 #include "engine/generator.h"
@@ -26,7 +27,15 @@ class SwitchableGenerator final : public RandomGenerator
 {
 public:
     bool broken = false;
-    void randomize(double seed) override { real_.randomize(seed); }
+    // How many more seeds are taken before one fails for want of memory (-1: none fails).
+    int seedsBeforeOutOfMemory = -1;
+    void randomize(double seed) override
+    {
+        if (seedsBeforeOutOfMemory >= 0 && seedsBeforeOutOfMemory-- == 0) {
+            throw std::bad_alloc();
+        }
+        real_.randomize(seed);
+    }
     [[nodiscard]] float current() const override { return broken ? 0.5f : real_.current(); }
 
 private:

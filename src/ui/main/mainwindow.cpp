@@ -313,16 +313,32 @@ std::optional<Translation> MainWindow::translationFor(Direction direction)
     return translation;
 }
 
-void MainWindow::translate(Direction direction, ByteTextEdit::History history)
+bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
 {
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
-    std::optional<Translation> translation = translationFor(direction);
-    if (!translation)
-        return;
-    destination.setBytes(translation->apply(source.bytes()), history);
+    try {
+        std::optional<Translation> translation = translationFor(direction);
+        if (!translation) {
+            return false;
+        }
+        // The text is shown in a document of its own before it replaces the
+        // area's, so a failure on the way leaves the area as it was.
+        destination.setBytes(translation->apply(source.bytes()), history);
+    } catch (const std::bad_alloc &) {
+        translated_.reset();
+        reportOutOfMemory();
+        return false;
+    }
     noteTranslated(direction);
+    return true;
+}
+
+void MainWindow::reportOutOfMemory()
+{
+    showError(QStringLiteral("The text is too large for the memory there is; both areas keep "
+                             "what they held. lorimand-cli translates files of any size."));
 }
 
 void MainWindow::translateChange(Direction direction, const ByteChange &change)
@@ -337,6 +353,18 @@ void MainWindow::translateChange(Direction direction, const ByteChange &change)
         return;
     }
     const QScopedValueRollback updating(updating_, true);
+    try {
+        spliceTranslation(direction, change);
+    } catch (const std::bad_alloc &) {
+        translated_.reset();
+        reportOutOfMemory();
+    }
+}
+
+void MainWindow::spliceTranslation(Direction direction, const ByteChange &change)
+{
+    const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
+    ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
     const std::optional<Translation> translation = translationFor(direction);
     if (!translation)
         return;

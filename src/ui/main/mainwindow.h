@@ -69,10 +69,14 @@ private:
     void connectHandlers();
     void arrangeControls();
     // Replaces the other area's text; `history` says how that joins its undo.
-    void translate(Direction direction, ByteTextEdit::History history);
+    // False when it could not: the other area holds what it held.
+    bool translate(Direction direction, ByteTextEdit::History history);
+    // Tells the user a text is too large for the memory there is.
+    void reportOutOfMemory();
     // Auto: an edit of one area changes only what it changes in the other,
     // where the other holds the translation of the text before the edit.
     void translateChange(Direction direction, const ByteChange &change);
+    void spliceTranslation(Direction direction, const ByteChange &change);
     [[nodiscard]] std::optional<Translation> translationFor(Direction direction);
     // Notes that the other area now holds the translation of the text.
     void noteTranslated(Direction direction);

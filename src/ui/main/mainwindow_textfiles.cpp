@@ -19,10 +19,10 @@ namespace lorimand {
 namespace {
 
 // The largest text file the window loads. Both areas hold a text of that size
-// several times over (the bytes, the shown characters of each area, their
-// layout and the undo history), a few GiB at this size; larger files are
-// better served by lorimand-cli, which streams them.
-constexpr qint64 kLargestText = qint64{256} << 20;
+// several times over (the shown characters of each area, their layout and the
+// undo history), well over a GiB at this size; larger files are better served
+// by lorimand-cli, which streams them.
+constexpr std::size_t kLargestText = std::size_t{256} << 20;
 
 } // namespace
 
@@ -45,40 +45,56 @@ void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title)
 void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter)
 {
     std::optional<FileError> error;
+    bool outOfMemory = false;
     {
         BusyCursor busy;
-        ReadResult read = readTextFile(file);
-        error = std::move(read.error);
-        if (!error) {
-            const QScopedValueRollback updating(updating_, true);
-            // Plain text follows the line rule; encoded text is any codes at all,
-            // a lone CR among them, so it is taken byte for byte.
-            const bool plain = &area == normal_;
-            std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
-            area.setBytes(text);
-            offerUtf8View(area, QFileInfo(fromNativePath(file)).fileName(), text);
-            if (translateAfter)
-                translate(plain ? Direction::Encode : Direction::Decode,
-                          ByteTextEdit::History::Automatic);
+        const std::uint64_t changesBefore = area.changeCount();
+        try {
+            ReadResult read = readTextFile(file);
+            error = std::move(read.error);
+            if (!error) {
+                const QScopedValueRollback updating(updating_, true);
+                // Plain text follows the line rule; encoded text is any codes at all,
+                // a lone CR among them, so it is taken byte for byte.
+                const bool plain = &area == normal_;
+                std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
+                read.bytes = std::string();
+                area.setBytes(text);
+                if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
+                                                 ByteTextEdit::History::Automatic)) {
+                    area.undo(); // the text loaded goes again
+                    return;
+                }
+                offerUtf8View(area, QFileInfo(fromNativePath(file)).fileName(), text);
+            }
+        } catch (const std::bad_alloc &) {
+            outOfMemory = true;
+            // The text loaded goes again; the other area was never written.
+            if (area.changeCount() != changesBefore) {
+                const QScopedValueRollback updating(updating_, true);
+                area.undo();
+            }
         }
     }
-    if (error)
+    if (outOfMemory) {
+        reportOutOfMemory();
+    } else if (error) {
         showFileError(QStringLiteral("Cannot read"), *error);
+    }
 }
 
 ReadResult MainWindow::readTextFile(const std::string &file)
 {
     // The file layer refuses a device or a pipe, which could keep the window
-    // waiting; a file too large for the window is refused before any of it is read.
-    if (const QFileInfo info(fromNativePath(file)); info.isFile() && info.size() > kLargestText)
-        return {{},
-                FileError{file, QStringLiteral("it holds %1 MiB, more than the %2 MiB the window "
-                                               "holds; lorimand-cli translates files of any size")
-                                    .arg((info.size() + (1 << 20) - 1) >> 20)
-                                    .arg(kLargestText >> 20)
-                                    .toStdString()}};
-    // The bound holds also where the name cannot be shown exactly.
-    return files_.readFile(file, ReadOptions{static_cast<std::size_t>(kLargestText)});
+    // waiting, and a file too large for the window before any of it is read.
+    ReadResult read = files_.readFile(file, ReadOptions{kLargestText});
+    if (read.error && read.error->tooLarge) {
+        read.error->reason = QStringLiteral("It is larger than the %1 MiB the window holds; "
+                                            "lorimand-cli translates files of any size.")
+                                 .arg(kLargestText >> 20)
+                                 .toStdString();
+    }
+    return read;
 }
 
 void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)

@@ -146,13 +146,46 @@ private slots:
         f.autoUpdate()->setCheckState(Qt::Checked);
         f.platform.fileChoices.enqueue(f.path(u"large.txt"_s));
         f.child<QPushButton>("LoadText")->click();
-        QCOMPARE(f.files.reads, 0);
         QCOMPARE(f.normal()->bytes(), std::string("one"));
         QCOMPARE(f.encoded()->bytes(), std::string("two"));
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].text.contains(f.path(u"large.txt"_s)));
-        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("257 MiB")));
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("256 MiB")));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("lorimand-cli")));
+    }
+
+    // Memory running out while a file is loaded and translated: the user is
+    // told, and both areas keep what they held, their undo included.
+    void outOfMemoryChangesNothing_data()
+    {
+        QTest::addColumn<bool>("autoOn");
+        QTest::addColumn<int>("seedsBefore");
+        QTest::newRow("loading, Auto on, while translating") << true << 1;
+        QTest::newRow("Encode button") << false << 0;
+    }
+    void outOfMemoryChangesNothing()
+    {
+        QFETCH(bool, autoOn);
+        QFETCH(int, seedsBefore);
+        MainWindowFixture f;
+        f.writeFile(u"in.txt"_s, "loaded");
+        f.normal()->setBytes("one", ByteTextEdit::History::Fresh);
+        f.encoded()->setBytes("two", ByteTextEdit::History::Fresh);
+        f.autoUpdate()->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
+        f.generator.seedsBeforeOutOfMemory = seedsBefore;
+        if (autoOn) {
+            f.platform.fileChoices.enqueue(f.path(u"in.txt"_s));
+            f.child<QPushButton>("LoadText")->click();
+        } else {
+            f.child<QPushButton>("EncodeButton")->click();
+        }
+        QCOMPARE(f.normal()->bytes(), std::string("one"));
+        QCOMPARE(f.encoded()->bytes(), std::string("two"));
+        QVERIFY(!f.encoded()->isUndoAvailable());
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("too large")));
+        QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("lorimand-cli")));
+        QCOMPARE(f.platform.endProgramCalls, 0);
     }
 
     void save_data()
