@@ -1,10 +1,13 @@
 // Times the main window's hot paths: one keystroke with Auto ticked (retranslate
-// and redisplay) in a 32,766-character and a 1 MiB text, loading a 16 MiB text
-// file, and process start to first paint against a bare window with two text areas.
+// and redisplay) in a 32,766-character, a 1 MiB, a 16 MiB and a 128 MiB text,
+// loading a 16 MiB and a 128 MiB text file (with the peak memory), opening the
+// help with a 50 MB text, and process start to first paint against a bare
+// window with two text areas.
 // Run by hand: build/bench/bench_window (QT_QPA_PLATFORM=offscreen works).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -23,6 +26,7 @@
 #include "engine/files.h"
 #include "engine/generator.h"
 #include "scriptedplatform.h"
+#include "ui/help/helpwindow.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/mainwindow.h"
 
@@ -81,21 +85,51 @@ double keystrokeMilliseconds(std::size_t size, int rounds, bool keyMode = true)
         timer.start();
         QTest::keyClick(normal, i % 2 ? Qt::Key_Backspace : Qt::Key_X);
         paint(window);
-        times.push_back(timer.nsecsElapsed() / 1e6);
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     return median(times);
 }
 
-double loadMilliseconds(std::size_t size, bool autoOn)
+// A figure of /proc/self/status in bytes, such as VmHWM: (the peak) or VmRSS:.
+double memoryFigure(const char *name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(name))
+            return line.mid(static_cast<qsizetype>(std::strlen(name)))
+                       .trimmed()
+                       .split(' ')
+                       .value(0)
+                       .toDouble() *
+                   1024;
+    }
+    return 0;
+}
+
+// The memory held now; the peak starts again from it.
+double residentBytes()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+    return memoryFigure("VmRSS:");
+}
+
+double loadMilliseconds(std::size_t size, bool autoOn, double *baseline = nullptr,
+                        double *peak = nullptr)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("large.txt"));
     QFile file(path);
-    const std::string text = sampleText(size);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size()))
-        qFatal("cannot write %s", qPrintable(path));
-    file.close();
+    {
+        const std::string text = sampleText(size);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size()))
+            qFatal("cannot write %s", qPrintable(path));
+        file.close();
+    }
 
     test::ScriptedPlatform platform(folder.path());
     RuntimeGenerator generator;
@@ -104,11 +138,57 @@ double loadMilliseconds(std::size_t size, bool autoOn)
     window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))
         ->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
     platform.fileChoices.enqueue(path);
+    if (baseline != nullptr)
+        *baseline = residentBytes();
     QElapsedTimer timer;
     timer.start();
     window.findChild<QPushButton *>(QStringLiteral("LoadText"))->click();
     paint(window);
-    return timer.nsecsElapsed() / 1e6;
+    const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    if (peak != nullptr)
+        *peak = memoryFigure("VmHWM:");
+    return milliseconds;
+}
+
+// Child mode: loads one file of `mib` MiB into Normal and prints the time, the
+// peak memory before loading and the peak after it.
+int runLoad(std::size_t mib, bool autoOn)
+{
+    double baseline = 0;
+    double peak = 0;
+    const double milliseconds = loadMilliseconds(mib << 20, autoOn, &baseline, &peak);
+    std::printf("%.0f %.0f %.0f\n", milliseconds, baseline, peak);
+    return 0;
+}
+
+// Child mode: opens the help with a Readme.txt of `mb` MB and prints the time.
+int runHelp(std::size_t mb)
+{
+    QTemporaryDir folder;
+    QFile readme(folder.filePath(QStringLiteral("Readme.txt")));
+    const std::string text = sampleText(mb * 1000 * 1000);
+    if (!readme.open(QIODevice::WriteOnly) ||
+        readme.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size()))
+        qFatal("cannot write Readme.txt");
+    readme.close();
+    test::ScriptedPlatform platform(folder.path());
+    QElapsedTimer timer;
+    timer.start();
+    HelpWindow help(platform, realFileSystem());
+    help.show();
+    help.repaint();
+    std::printf("%.0f\n", static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    return 0;
+}
+
+// Output of this program run again in a child mode.
+QString childOutput(const QStringList &arguments)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(600000) || child.exitCode() != 0)
+        qFatal("the child run failed");
+    return QString::fromLatin1(child.readAllStandardOutput()).trimmed();
 }
 
 // Child mode: builds one window, and ends the process at its first paint.
@@ -153,7 +233,7 @@ double timeFirstPaint(const QString &which)
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--first-paint"), which});
     if (!child.waitForFinished(30000) || child.exitCode() != 0)
         qFatal("the first-paint run failed");
-    return timer.nsecsElapsed() / 1e6;
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
 } // namespace
@@ -164,8 +244,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Lorimand"));
     if (app.arguments().value(1) == QLatin1String("--first-paint"))
         return runUntilFirstPaint(app, app.arguments().value(2) == QLatin1String("bare"));
+    if (app.arguments().value(1) == QLatin1String("--load"))
+        return runLoad(app.arguments().value(2).toULong(),
+                       app.arguments().value(3) == QLatin1String("on"));
+    if (app.arguments().value(1) == QLatin1String("--help-text"))
+        return runHelp(app.arguments().value(2).toULong());
 
-    // Optional arguments pick measurements: keystroke, load, start.
+    // Optional arguments pick measurements: keystroke, load, large, start.
     const QStringList picked = app.arguments().mid(1);
     const auto wanted = [&](const char *name) {
         return picked.isEmpty() || picked.contains(QLatin1String(name));
@@ -174,12 +259,12 @@ int main(int argc, char *argv[])
         std::printf("keystroke, 32,766 characters, Auto: %7.2f ms median (target < 8)\n",
                     keystrokeMilliseconds(32766, 101));
         std::printf("keystroke, 1 MiB, Auto:             %7.2f ms median (target < 50)\n",
-                    keystrokeMilliseconds(1 << 20, 21));
-        for (const std::size_t mib : {16, 128}) {
+                    keystrokeMilliseconds(std::size_t{1} << 20, 21));
+        for (const std::size_t mib : {std::size_t{16}, std::size_t{128}}) {
             for (const bool keyMode : {true, false}) {
-                std::printf("keystroke, %zu MiB, Auto, %s: %7.2f ms median\n", mib,
-                            keyMode ? "key" : "table",
-                            keystrokeMilliseconds(mib << 20, 21, keyMode));
+                std::printf("keystroke, %zu MiB, Auto: %7.2f ms median, %s mode\n", mib,
+                            keystrokeMilliseconds(mib << 20, 21, keyMode),
+                            keyMode ? "key" : "table");
             }
         }
     }
@@ -188,6 +273,24 @@ int main(int argc, char *argv[])
                     loadMilliseconds(16 << 20, false));
         std::printf("load 16 MiB, Auto on (and encode):  %7.0f ms\n",
                     loadMilliseconds(16 << 20, true));
+    }
+    if (wanted("large")) {
+        // Each in a process of its own, so that its peak memory is its own.
+        for (const bool autoOn : {false, true}) {
+            const QStringList figures =
+                childOutput({QStringLiteral("--load"), QStringLiteral("128"),
+                             autoOn ? QStringLiteral("on") : QStringLiteral("off")})
+                    .split(u' ');
+            const double n = double(128 << 20);
+            const double baseline = figures.value(1).toDouble();
+            const double peak = figures.value(2).toDouble();
+            std::printf("load 128 MiB, Auto %s: %7.0f ms, peak %.0f MiB = baseline + %.2f x N "
+                        "(target < 8000 ms, < 6 x N)\n",
+                        autoOn ? "on" : "off", figures.value(0).toDouble(), peak / (1 << 20),
+                        (peak - baseline) / n);
+        }
+        std::printf("help, 50 MB Readme.txt: %s ms (target < 2000)\n",
+                    qPrintable(childOutput({QStringLiteral("--help-text"), QStringLiteral("50")})));
     }
     if (wanted("start")) {
         // Alternated, so both see the same caches and the same load.

@@ -277,7 +277,10 @@ private:
 // Fills a document with a text in place of its own: every new block copies the
 // format of the one it is split from, so the kind most blocks have is given to
 // all of them at once and the others are set one by one.
-void fill(QTextDocument &doc, const displaytext::ShownText &shown)
+// With `progress`, the text goes in in steps, after each of which progress is
+// told how far it is; false when it said to stop.
+bool fill(QTextDocument &doc, const displaytext::ShownText &shown,
+          const ByteTextEdit::Progress &progress = nullptr)
 {
     const LineBreak common = mostCommon(shown.breaks);
     QTextCursor cursor(&doc);
@@ -285,7 +288,24 @@ void fill(QTextDocument &doc, const displaytext::ShownText &shown)
     doc.clear();
     cursor = QTextCursor(&doc);
     const QTextCharFormat base = cursor.charFormat();
-    cursor.insertText(shown.text, withKind(base, common));
+    if (progress) {
+        constexpr qsizetype kStep = qsizetype{1} << 21;
+        QStringView rest(shown.text);
+        while (!rest.isEmpty()) {
+            qsizetype step = std::min(kStep, rest.size());
+            if (step < rest.size() && rest[step - 1].isHighSurrogate())
+                --step;
+            cursor.insertText(rest.first(step).toString(), withKind(base, common));
+            rest = rest.sliced(step);
+            if (!progress(static_cast<std::size_t>(shown.text.size() - rest.size()),
+                          static_cast<std::size_t>(shown.text.size()))) {
+                cursor.endEditBlock();
+                return false;
+            }
+        }
+    } else {
+        cursor.insertText(shown.text, withKind(base, common));
+    }
     if (std::any_of(shown.breaks.begin(), shown.breaks.end(),
                     [common](LineBreak kind) { return kind != common; })) {
         QTextBlock block = doc.begin().next();
@@ -300,6 +320,7 @@ void fill(QTextDocument &doc, const displaytext::ShownText &shown)
         }
     }
     cursor.endEditBlock();
+    return true;
 }
 
 } // namespace
@@ -396,6 +417,30 @@ void ByteTextEdit::setBytes(std::string_view bytes, History history)
     undone_.push_back(std::move(replaced));
     redone_.clear();
     keepWithinBounds();
+}
+
+bool ByteTextEdit::setBytesInSteps(std::string_view bytes, History history,
+                                   const Progress &progress)
+{
+    const displaytext::ShownText text = displaytext::textFromBytes(bytes, charset_);
+    const bool joined = history == History::Automatic && joinsAutomatic();
+    std::unique_ptr<QTextDocument> next = newDocument();
+    next->setUndoRedoEnabled(false);
+    if (!fill(*next, text, progress))
+        return false;
+    next->setUndoRedoEnabled(true);
+    Version replaced =
+        swapIn({std::move(next), 0, 0, history == History::Automatic, blockBytesOf(text)});
+    redone_.clear();
+    if (history == History::Fresh)
+        undone_.clear();
+    // Joined to the automatic replacement shown, the text replaced goes.
+    if (history == History::Fresh || joined)
+        return true;
+    replaced.document->clearUndoRedoStacks(QTextDocument::RedoStack);
+    undone_.push_back(std::move(replaced));
+    keepWithinBounds();
+    return true;
 }
 
 bool ByteTextEdit::joinsAutomatic() const

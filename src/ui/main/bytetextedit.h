@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,6 +69,13 @@ public:
     [[nodiscard]] std::uint64_t changeCount() const { return changes_; }
     // Replaces the whole text in one write: one textChanged, linear in the size.
     void setBytes(std::string_view bytes, History history = History::Step);
+    // Told how far a long replacement is, in characters; false stops it.
+    using Progress = std::function<bool(std::size_t done, std::size_t total)>;
+    // As setBytes, filling the new text in steps and telling `progress` after
+    // each, so that the window can paint meanwhile; false when progress stopped
+    // it, and the area is as it was.
+    [[nodiscard]] bool setBytesInSteps(std::string_view bytes, History history,
+                                       const Progress &progress);
     // Whether spliceAutomatic can be used: the text shown is an automatic
     // replacement that nothing has edited since.
     [[nodiscard]] bool joinsAutomatic() const;

@@ -313,7 +313,8 @@ std::optional<Translation> MainWindow::translationFor(Direction direction)
     return translation;
 }
 
-bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
+bool MainWindow::translate(Direction direction, ByteTextEdit::History history,
+                           const ByteTextEdit::Progress &progress, std::string *sourceText)
 {
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
@@ -325,7 +326,20 @@ bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
         }
         // The text is shown in a document of its own before it replaces the
         // area's, so a failure on the way leaves the area as it was.
-        destination.setBytes(translation->apply(source.bytes()), history);
+        std::string translated;
+        if (sourceText != nullptr) {
+            // Given, the source's bytes need not be read back, and go before
+            // the translation is shown.
+            translated = translation->apply(*sourceText);
+            std::string().swap(*sourceText);
+        } else {
+            translated = translation->apply(source.bytes());
+        }
+        if (!progress) {
+            destination.setBytes(translated, history);
+        } else if (!destination.setBytesInSteps(translated, history, progress)) {
+            return false;
+        }
     } catch (const std::bad_alloc &) {
         translated_.reset();
         reportOutOfMemory();

@@ -3,6 +3,7 @@
 // and everything the window does on start-up, on the user's events and on close.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -70,7 +72,12 @@ private:
     void arrangeControls();
     // Replaces the other area's text; `history` says how that joins its undo.
     // False when it could not: the other area holds what it held.
-    bool translate(Direction direction, ByteTextEdit::History history);
+    // With `progress`, the other area is filled in steps, and may be stopped.
+    // `sourceText`, the source area's bytes where the caller holds them, is used
+    // up in place of reading them back.
+    bool translate(Direction direction, ByteTextEdit::History history,
+                   const ByteTextEdit::Progress &progress = nullptr,
+                   std::string *sourceText = nullptr);
     // Tells the user a text is too large for the memory there is.
     void reportOutOfMemory();
     // Auto: an edit of one area changes only what it changes in the other,
@@ -104,10 +111,16 @@ private:
     void loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter);
     void translateCommandLineFile(const CommandLineRequest &request);
     [[nodiscard]] ReadResult readTextFile(const std::string &file);
+    // The dialog that shows how far long work is and offers Cancel; it appears
+    // only once the work has taken half a second.
+    [[nodiscard]] std::unique_ptr<QProgressDialog> progressDialog(const QString &label);
+    // Shows `value` of the dialog's 1000 and lets the window paint; false once
+    // the user cancelled.
+    static bool stepDone(QProgressDialog &dialog, int value);
     void saveTextFile(const ByteTextEdit &area, const QString &title);
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.
-    void offerUtf8View(const ByteTextEdit &area, const QString &fileName, std::string_view text);
+    void offerUtf8View(const ByteTextEdit &area, const QString &fileName, bool readsAsUtf8);
     void showFileError(const QString &what, const FileError &error);
 
     void showError(const QString &text);

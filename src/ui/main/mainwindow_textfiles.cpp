@@ -1,7 +1,9 @@
 // The main window's text-file commands: loading into an area (by the buttons,
 // by a drop and from the command line) and saving an area.
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QScopedValueRollback>
 
 #include "engine/charset.h"
@@ -48,7 +50,18 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     bool outOfMemory = false;
     {
         BusyCursor busy;
+        const std::unique_ptr<QProgressDialog> dialog = progressDialog(
+            QStringLiteral("Loading %1 ...").arg(QFileInfo(fromNativePath(file)).fileName()));
         const std::uint64_t changesBefore = area.changeCount();
+        // The area loaded fills the first half of the bar where the other is filled too.
+        const auto stage = [&dialog, translateAfter](int first) {
+            return [&dialog, first, translateAfter](std::size_t done, std::size_t total) {
+                const int share = translateAfter ? 500 : 1000;
+                return stepDone(*dialog, first + static_cast<int>(static_cast<double>(share) *
+                                                                  static_cast<double>(done) /
+                                                                  static_cast<double>(total)));
+            };
+        };
         try {
             ReadResult read = readTextFile(file);
             error = std::move(read.error);
@@ -59,13 +72,16 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 const bool plain = &area == normal_;
                 std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
                 read.bytes = std::string();
-                area.setBytes(text);
-                if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
-                                                 ByteTextEdit::History::Automatic)) {
+                if (!area.setBytesInSteps(text, ByteTextEdit::History::Step, stage(0)))
+                    return; // cancelled: nothing changed
+                const bool utf8 = charset::readsAsUtf8(text);
+                if (translateAfter &&
+                    !translate(plain ? Direction::Encode : Direction::Decode,
+                               ByteTextEdit::History::Automatic, stage(500), &text)) {
                     area.undo(); // the text loaded goes again
                     return;
                 }
-                offerUtf8View(area, QFileInfo(fromNativePath(file)).fileName(), text);
+                offerUtf8View(area, QFileInfo(fromNativePath(file)).fileName(), utf8);
             }
         } catch (const std::bad_alloc &) {
             outOfMemory = true;
@@ -81,6 +97,31 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     } else if (error) {
         showFileError(QStringLiteral("Cannot read"), *error);
     }
+}
+
+std::unique_ptr<QProgressDialog> MainWindow::progressDialog(const QString &label)
+{
+    auto dialog =
+        std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 1000, dialogParent());
+    dialog->setObjectName(QStringLiteral("Progress"));
+    dialog->setWindowTitle(QStringLiteral("Lorimand"));
+    dialog->setWindowModality(Qt::WindowModal);
+    // Shown only for work that takes longer than half a second.
+    dialog->setMinimumDuration(500);
+    dialog->setAutoReset(false);
+    dialog->setAutoClose(false);
+    dialog->setValue(0);
+    return dialog;
+}
+
+bool MainWindow::stepDone(QProgressDialog &dialog, int value)
+{
+    dialog.setValue(std::min(value, dialog.maximum()));
+    // The window paints meanwhile; until the dialog shows, and with it its
+    // Cancel, the user's input waits, so that nothing is edited half-way.
+    QCoreApplication::processEvents(dialog.isVisible() ? QEventLoop::AllEvents
+                                                       : QEventLoop::ExcludeUserInputEvents);
+    return !dialog.wasCanceled();
 }
 
 ReadResult MainWindow::readTextFile(const std::string &file)
@@ -112,12 +153,11 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
         showFileError(QStringLiteral("Cannot save"), *error);
 }
 
-void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &fileName,
-                               std::string_view text)
+void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &fileName, bool readsAsUtf8)
 {
     if (&area != normal_)
         return;
-    if (normal_->charset() == displaytext::Charset::Windows1252 && charset::readsAsUtf8(text))
+    if (normal_->charset() == displaytext::Charset::Windows1252 && readsAsUtf8)
         charsetOffer_->offer(fileName);
     else
         charsetOffer_->hide();

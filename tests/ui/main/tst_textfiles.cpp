@@ -1,5 +1,7 @@
 // Loading and saving text files, dropping files onto the text areas, and F1.
+#include <QProgressDialog>
 #include <QTest>
+#include <QTimer>
 
 #include "mainwindowfixture.h"
 #include "ui/help/helpwindow.h"
@@ -152,6 +154,48 @@ private slots:
         QVERIFY(f.platform.messages[0].text.contains(f.path(u"large.txt"_s)));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("256 MiB")));
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("lorimand-cli")));
+    }
+
+    // Loading a large file shows how far it is and can be cancelled at any
+    // step: both areas are then exactly as they were, with their undo.
+    void progressCancelChangesNothing_data()
+    {
+        QTest::addColumn<int>("cancelAt"); // of the bar's 1000
+        QTest::addColumn<bool>("autoOn");
+        QTest::newRow("while the area loaded fills") << 1 << true;
+        QTest::newRow("while the other area fills") << 501 << true;
+        QTest::newRow("Auto off") << 1 << false;
+    }
+    void progressCancelChangesNothing()
+    {
+        QFETCH(int, cancelAt);
+        QFETCH(bool, autoOn);
+        MainWindowFixture f;
+        f.window->show();
+        f.writeFile(u"large.txt"_s, QByteArray(6 << 20, 'x'));
+        f.normal()->setBytes("one");
+        f.encoded()->setBytes("two");
+        f.autoUpdate()->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
+        int highest = 0;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, &watcher, [&] {
+            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
+                highest = std::max(highest, dialog->value());
+                if (dialog->value() >= cancelAt)
+                    dialog->cancel();
+            }
+        });
+        watcher.start(0);
+        f.platform.fileChoices.enqueue(f.path(u"large.txt"_s));
+        f.child<QPushButton>("LoadText")->click();
+
+        QVERIFY(highest >= cancelAt);
+        QCOMPARE(f.normal()->bytes(), std::string("one"));
+        QCOMPARE(f.encoded()->bytes(), std::string("two"));
+        QVERIFY(f.platform.messages.isEmpty());
+        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        QTest::keyClick(f.normal(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.normal()->bytes(), std::string());
     }
 
     // Memory running out while a file is loaded and translated: the user is
