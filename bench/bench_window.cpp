@@ -42,8 +42,9 @@ std::string sampleText(std::size_t size)
     text.reserve(size);
     for (std::size_t i = 0; text.size() < size; ++i) {
         text += words;
-        if (i % 2 == 1)
+        if (i % 2 == 1) {
             text += "\r\n";
+        }
     }
     text.resize(size);
     return text;
@@ -59,8 +60,9 @@ double median(std::vector<double> values)
 void paint(QWidget &window)
 {
     window.repaint();
-    for (auto *area : window.findChildren<ByteTextEdit *>())
+    for (auto *area : window.findChildren<ByteTextEdit *>()) {
         area->viewport()->repaint();
+    }
 }
 
 double keystrokeMilliseconds(std::size_t size, int rounds, bool keyMode = true)
@@ -94,16 +96,18 @@ double keystrokeMilliseconds(std::size_t size, int rounds, bool keyMode = true)
 double memoryFigure(const char *name)
 {
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
+    if (!status.open(QIODevice::ReadOnly)) {
         return 0;
+    }
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(name))
+        if (line.startsWith(name)) {
             return line.mid(static_cast<qsizetype>(std::strlen(name)))
                        .trimmed()
                        .split(' ')
                        .value(0)
                        .toDouble() *
                    1024;
+        }
     }
     return 0;
 }
@@ -112,8 +116,9 @@ double memoryFigure(const char *name)
 double residentBytes()
 {
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
+    if (clear.open(QIODevice::WriteOnly)) {
         clear.write("5");
+    }
     return memoryFigure("VmRSS:");
 }
 
@@ -126,8 +131,9 @@ double loadMilliseconds(std::size_t size, bool autoOn, double *baseline = nullpt
     {
         const std::string text = sampleText(size);
         if (!file.open(QIODevice::WriteOnly) ||
-            file.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size()))
+            file.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size())) {
             qFatal("cannot write %s", qPrintable(path));
+        }
         file.close();
     }
 
@@ -138,15 +144,17 @@ double loadMilliseconds(std::size_t size, bool autoOn, double *baseline = nullpt
     window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))
         ->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
     platform.fileChoices.enqueue(path);
-    if (baseline != nullptr)
+    if (baseline != nullptr) {
         *baseline = residentBytes();
+    }
     QElapsedTimer timer;
     timer.start();
     window.findChild<QPushButton *>(QStringLiteral("LoadText"))->click();
     paint(window);
     const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    if (peak != nullptr)
+    if (peak != nullptr) {
         *peak = memoryFigure("VmHWM:");
+    }
     return milliseconds;
 }
 
@@ -168,8 +176,9 @@ int runHelp(std::size_t mb)
     QFile readme(folder.filePath(QStringLiteral("Readme.txt")));
     const std::string text = sampleText(mb * 1000 * 1000);
     if (!readme.open(QIODevice::WriteOnly) ||
-        readme.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size()))
+        readme.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size())) {
         qFatal("cannot write Readme.txt");
+    }
     readme.close();
     test::ScriptedPlatform platform(folder.path());
     QElapsedTimer timer;
@@ -186,20 +195,22 @@ QString childOutput(const QStringList &arguments)
 {
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(600000) || child.exitCode() != 0)
+    if (!child.waitForFinished(600000) || child.exitCode() != 0) {
         qFatal("the child run failed");
+    }
     return QString::fromLatin1(child.readAllStandardOutput()).trimmed();
 }
 
 // Child mode: builds one window, and ends the process at its first paint.
-int runUntilFirstPaint(QApplication &app, bool bare)
+int runUntilFirstPaint(bool bare)
 {
     struct FirstPaint : QObject
     {
         bool eventFilter(QObject *, QEvent *event) override
         {
-            if (event->type() == QEvent::Paint)
+            if (event->type() == QEvent::Paint) {
                 std::_Exit(0);
+            }
             return false;
         }
     } firstPaint;
@@ -215,13 +226,14 @@ int runUntilFirstPaint(QApplication &app, bool bare)
         layout->addWidget(new QPlainTextEdit);
     } else {
         auto main = std::make_unique<MainWindow>(platform, realFileSystem(), generator);
-        if (!main->startUp())
+        if (!main->startUp()) {
             return 1;
+        }
         window = std::move(main);
     }
     window->installEventFilter(&firstPaint);
     window->show();
-    return app.exec();
+    return QApplication::exec();
 }
 
 // Milliseconds from starting this program in child mode to its first paint.
@@ -231,8 +243,9 @@ double timeFirstPaint(const QString &which)
     QElapsedTimer timer;
     timer.start();
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--first-paint"), which});
-    if (!child.waitForFinished(30000) || child.exitCode() != 0)
+    if (!child.waitForFinished(30000) || child.exitCode() != 0) {
         qFatal("the first-paint run failed");
+    }
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
 
@@ -242,16 +255,19 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimand"));
-    if (app.arguments().value(1) == QLatin1String("--first-paint"))
-        return runUntilFirstPaint(app, app.arguments().value(2) == QLatin1String("bare"));
-    if (app.arguments().value(1) == QLatin1String("--load"))
-        return runLoad(app.arguments().value(2).toULong(),
-                       app.arguments().value(3) == QLatin1String("on"));
-    if (app.arguments().value(1) == QLatin1String("--help-text"))
-        return runHelp(app.arguments().value(2).toULong());
+    if (QApplication::arguments().value(1) == QLatin1String("--first-paint")) {
+        return runUntilFirstPaint(QApplication::arguments().value(2) == QLatin1String("bare"));
+    }
+    if (QApplication::arguments().value(1) == QLatin1String("--load")) {
+        return runLoad(QApplication::arguments().value(2).toULong(),
+                       QApplication::arguments().value(3) == QLatin1String("on"));
+    }
+    if (QApplication::arguments().value(1) == QLatin1String("--help-text")) {
+        return runHelp(QApplication::arguments().value(2).toULong());
+    }
 
     // Optional arguments pick measurements: keystroke, load, large, start.
-    const QStringList picked = app.arguments().mid(1);
+    const QStringList picked = QApplication::arguments().mid(1);
     const auto wanted = [&](const char *name) {
         return picked.isEmpty() || picked.contains(QLatin1String(name));
     };

@@ -120,18 +120,17 @@ void TableTranslator::translateWithin(std::string_view text, std::size_t from, s
     out.reserve(out.size() + (to - from));
     for (std::size_t i = from; i < to; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (!crWithoutEntry_ || (c != kCr && c != kLf)) {
-            out += static_cast<char>(map_[c]);
-        } else if (c == kCr) {
+        if (crWithoutEntry_ && c == kCr) {
             // Kept only as part of CR LF.
             if (i + 1 < text.size() && text[i + 1] == static_cast<char>(kLf)) {
                 out += static_cast<char>(kCr);
             }
-        } else if (i > 0 && text[i - 1] == static_cast<char>(kCr)) {
-            out += static_cast<char>(kLf); // the LF of a CR LF passes as it is
-        } else {
-            out += static_cast<char>(map_[c]);
+            continue;
         }
+        const bool lfOfCrLf =
+            crWithoutEntry_ && c == kLf && i > 0 && text[i - 1] == static_cast<char>(kCr);
+        // The LF of a CR LF passes as it is.
+        out += static_cast<char>(lfOfCrLf ? kLf : map_[c]);
     }
 }
 

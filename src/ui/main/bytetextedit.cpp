@@ -49,8 +49,9 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
 [[nodiscard]] std::optional<LineBreak> storedKind(const QTextBlock &block)
 {
     const QVariant kind = block.charFormat().property(kBreakKind);
-    if (!kind.isValid())
+    if (!kind.isValid()) {
         return std::nullopt;
+    }
     switch (kind.toInt()) {
     case static_cast<int>(LineBreak::Lf):
         return LineBreak::Lf;
@@ -76,8 +77,9 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
 {
     for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
         const std::optional<LineBreak> kind = storedKind(block);
-        if (kind && *kind != LineBreak::Continuation)
+        if (kind && *kind != LineBreak::Continuation) {
             return *kind;
+        }
     }
     return LineBreak::CrLf;
 }
@@ -85,8 +87,9 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
 // The kind of the break before a block, the default one for a block without a kind.
 [[nodiscard]] LineBreak breakBefore(const QTextBlock &block)
 {
-    if (const std::optional<LineBreak> kind = storedKind(block))
+    if (const std::optional<LineBreak> kind = storedKind(block)) {
         return *kind;
+    }
     return defaultBreak(*block.document());
 }
 
@@ -99,8 +102,9 @@ constexpr int kBreakKind = QTextFormat::UserProperty + 0x4C42;
 [[nodiscard]] LineBreak mostCommon(const std::vector<LineBreak> &breaks)
 {
     std::array<std::ptrdiff_t, 3> counts{};
-    for (const LineBreak kind : breaks)
+    for (const LineBreak kind : breaks) {
         ++counts[static_cast<std::size_t>(kind)];
+    }
     return static_cast<LineBreak>(std::max_element(counts.begin(), counts.end()) - counts.begin());
 }
 
@@ -114,26 +118,30 @@ void walkShown(const QTextDocument &document, int start, QStringView raw, Run ru
 {
     std::optional<LineBreak> fallback;
     const auto resolved = [&](std::optional<LineBreak> kind) {
-        if (kind)
+        if (kind) {
             return *kind;
-        if (!fallback)
+        }
+        if (!fallback) {
             fallback = defaultBreak(document);
+        }
         return *fallback;
     };
     QTextBlock block = document.findBlock(start);
     qsizetype from = 0;
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const QChar ch = raw[i];
-        if (ch != QChar::ParagraphSeparator && ch != QChar::LineSeparator)
+        if (ch != QChar::ParagraphSeparator && ch != QChar::LineSeparator) {
             continue;
+        }
         run(raw.sliced(from, i - from));
         from = i + 1;
         std::optional<LineBreak> kind;
         if (ch == QChar::ParagraphSeparator) {
             block = block.next();
             kind = storedKind(block);
-            if (kind == LineBreak::Continuation)
+            if (kind == LineBreak::Continuation) {
                 continue;
+            }
         }
         lineBreak(resolved(kind));
     }
@@ -171,11 +179,13 @@ struct DraggedFiles
 
 [[nodiscard]] DraggedFiles draggedFiles(const QMimeData *mime)
 {
-    if (mime == nullptr || !mime->hasUrls())
+    if (mime == nullptr || !mime->hasUrls()) {
         return {};
+    }
     const QList<QUrl> urls = mime->urls();
-    if (urls.size() == 1 && urls.front().isLocalFile())
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
         return {urls.front().toLocalFile(), false};
+    }
     const bool anyFile =
         std::any_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); });
     return {std::nullopt, anyFile};
@@ -201,10 +211,11 @@ bool acceptAsFileDrop(QDropEvent *event)
 bool handledAsFiles(QDragMoveEvent *event)
 {
     const DraggedFiles files = draggedFiles(event->mimeData());
-    if (files.single)
+    if (files.single) {
         acceptAsFileDrop(event);
-    else if (files.several)
+    } else if (files.several) {
         event->ignore();
+    }
     return files.single || files.several;
 }
 
@@ -245,8 +256,9 @@ protected:
             }
             // Marks side by side take one format change, not one each.
             qsizetype end = i + 1;
-            while (end < text.size() && text[end] == text[i])
+            while (end < text.size() && text[end] == text[i]) {
                 ++end;
+            }
             setFormat(static_cast<int>(i), static_cast<int>(end - i), formatFor(*byte, text[i]));
             i = end;
         }
@@ -293,8 +305,9 @@ bool fill(QTextDocument &doc, const displaytext::ShownText &shown,
         QStringView rest(shown.text);
         while (!rest.isEmpty()) {
             qsizetype step = std::min(kStep, rest.size());
-            if (step < rest.size() && rest[step - 1].isHighSurrogate())
+            if (step < rest.size() && rest[step - 1].isHighSurrogate()) {
                 --step;
+            }
             cursor.insertText(rest.first(step).toString(), withKind(base, common));
             rest = rest.sliced(step);
             if (!progress(static_cast<std::size_t>(shown.text.size() - rest.size()),
@@ -349,16 +362,18 @@ void ByteTextEdit::hideSelectionWithoutFocus()
     colours.setBrush(QPalette::Inactive, QPalette::HighlightedText,
                      colours.brush(QPalette::Inactive, QPalette::Text));
     // Set again only when it changes, so that setting it ends here.
-    if (colours != palette())
+    if (colours != palette()) {
         setPalette(colours);
+    }
 }
 
 void ByteTextEdit::changeEvent(QEvent *event)
 {
     QPlainTextEdit::changeEvent(event);
     // A palette given from outside gets the rule too.
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         hideSelectionWithoutFocus();
+    }
 }
 
 std::string ByteTextEdit::bytes() const
@@ -394,8 +409,9 @@ void ByteTextEdit::setBytes(std::string_view bytes, History history)
     const bool joined =
         history == History::Automatic && automatic_ && shown->availableUndoSteps() == 0;
     if (history == History::Fresh || joined) {
-        if (history == History::Fresh)
+        if (history == History::Fresh) {
             undone_.clear();
+        }
         redone_.clear();
         const std::size_t before = byteCount();
         const std::size_t loneBefore = blockBytes_.loneCrs();
@@ -426,17 +442,20 @@ bool ByteTextEdit::setBytesInSteps(std::string_view bytes, History history,
     const bool joined = history == History::Automatic && joinsAutomatic();
     std::unique_ptr<QTextDocument> next = newDocument();
     next->setUndoRedoEnabled(false);
-    if (!fill(*next, text, progress))
+    if (!fill(*next, text, progress)) {
         return false;
+    }
     next->setUndoRedoEnabled(true);
     Version replaced =
         swapIn({std::move(next), 0, 0, history == History::Automatic, blockBytesOf(text)});
     redone_.clear();
-    if (history == History::Fresh)
+    if (history == History::Fresh) {
         undone_.clear();
+    }
     // Joined to the automatic replacement shown, the text replaced goes.
-    if (history == History::Fresh || joined)
+    if (history == History::Fresh || joined) {
         return true;
+    }
     replaced.document->clearUndoRedoStacks(QTextDocument::RedoStack);
     undone_.push_back(std::move(replaced));
     keepWithinBounds();
@@ -460,8 +479,9 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
     std::string region;
     for (QTextBlock block = firstBlock;; block = block.next()) {
         region += bytesOf(block);
-        if (block == lastBlock)
+        if (block == lastBlock) {
             break;
+        }
     }
     // A line break before the first block is part of the region; a
     // continuation stands for no bytes.
@@ -482,11 +502,13 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
     QString before = cursor.selectedText();
     before.replace(QChar::ParagraphSeparator, u'\n');
     std::vector<LineBreak> beforeBreaks;
-    if (withBreak)
+    if (withBreak) {
         beforeBreaks.push_back(*firstKind);
+    }
     for (QTextBlock block = firstBlock.next(); block.isValid() && block.position() <= regionEnd;
-         block = block.next())
+         block = block.next()) {
         beforeBreaks.push_back(breakBefore(block));
+    }
 
     // Only what differs is replaced, so that the caret and the selection stay.
     const qsizetype shorter = std::min(before.size(), now.text.size());
@@ -494,8 +516,9 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
     std::size_t headBreaks = 0;
     while (head < shorter && before[head] == now.text[head]) {
         if (before[head] == u'\n') {
-            if (beforeBreaks[headBreaks] != now.breaks[headBreaks])
+            if (beforeBreaks[headBreaks] != now.breaks[headBreaks]) {
                 break;
+            }
             ++headBreaks;
         }
         ++head;
@@ -506,8 +529,9 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
            before[before.size() - 1 - tail] == now.text[now.text.size() - 1 - tail]) {
         if (before[before.size() - 1 - tail] == u'\n') {
             if (beforeBreaks[beforeBreaks.size() - 1 - tailBreaks] !=
-                now.breaks[now.breaks.size() - 1 - tailBreaks])
+                now.breaks[now.breaks.size() - 1 - tailBreaks]) {
                 break;
+            }
             ++tailBreaks;
         }
         ++tail;
@@ -526,8 +550,9 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
     for (;;) {
         const qsizetype end = middle.indexOf(u'\n');
         cursor.insertText((end < 0 ? middle : middle.first(end)).toString(), base);
-        if (end < 0)
+        if (end < 0) {
             break;
+        }
         cursor.insertBlock(cursor.blockFormat(), withKind(base, *kind++));
         middle = middle.sliced(end + 1);
     }
@@ -541,16 +566,18 @@ std::string ByteTextEdit::bytesIn(std::size_t from, std::size_t to) const
     const auto [first, start] = blockBytes_.locate(from);
     std::string out;
     for (QTextBlock block = document()->findBlockByNumber(static_cast<int>(first));
-         block.isValid() && start + out.size() < to; block = block.next())
+         block.isValid() && start + out.size() < to; block = block.next()) {
         out += bytesOf(block);
+    }
     return out.substr(std::min(out.size(), from - start), to - from);
 }
 
 std::string ByteTextEdit::bytesOf(const QTextBlock &block) const
 {
     std::string out;
-    if (block.previous().isValid())
+    if (block.previous().isValid()) {
         out += displaytext::breakBytes(breakBefore(block));
+    }
     walkShown(
         *document(), block.position(), block.text(),
         [&](QStringView run) { displaytext::appendBytes(run, out, charset_); },
@@ -567,12 +594,14 @@ BlockBytes ByteTextEdit::blockBytesOf(const displaytext::ShownText &shown) const
     for (std::size_t line = 0;; ++line) {
         const qsizetype end = rest.indexOf(u'\n');
         scratch.clear();
-        if (line > 0)
+        if (line > 0) {
             scratch += displaytext::breakBytes(shown.breaks[line - 1]);
+        }
         displaytext::appendBytes(end < 0 ? rest : rest.first(end), scratch, charset_);
         blocks.push_back(BlockBytes::measure(scratch));
-        if (end < 0)
+        if (end < 0) {
             break;
+        }
         rest = rest.sliced(end + 1);
     }
     return BlockBytes(std::move(blocks));
@@ -594,8 +623,9 @@ void ByteTextEdit::followEdit(int position, int added)
         const std::size_t before = byteCount();
         const std::size_t loneBefore = blockBytes_.loneCrs();
         std::vector<BlockBytes::Block> blocks;
-        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+        for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
             blocks.push_back(BlockBytes::measure(bytesOf(block)));
+        }
         blockBytes_ = BlockBytes(std::move(blocks));
         tellWholeChange(before, loneBefore);
         return;
@@ -604,8 +634,9 @@ void ByteTextEdit::followEdit(int position, int added)
     std::vector<BlockBytes::Block> blocks;
     blocks.reserve(lastNow - first + 1);
     QTextBlock block = doc.findBlockByNumber(static_cast<int>(first));
-    for (std::size_t i = first; i <= lastNow; ++i, block = block.next())
+    for (std::size_t i = first; i <= lastNow; ++i, block = block.next()) {
         blocks.push_back(BlockBytes::measure(bytesOf(block)));
+    }
     const ByteChange change = blockBytes_.replace(first, lastBefore, std::move(blocks));
     ++changes_;
     emit bytesChanged(change);
@@ -645,13 +676,15 @@ std::unique_ptr<QTextDocument> ByteTextEdit::newDocument()
     // A new edit after an undo makes the texts redo would bring back unreachable.
     QTextDocument *added = next.get();
     connect(added, &QTextDocument::undoCommandAdded, this, [this, added] {
-        if (added == document())
+        if (added == document()) {
             redone_.clear();
+        }
     });
     connect(added, &QTextDocument::contentsChange, this,
             [this, added](int position, int /*removed*/, int charsAdded) {
-                if (added == document() && !refilling_)
+                if (added == document() && !refilling_) {
                     followEdit(position, charsAdded);
+                }
             });
     return next;
 }
@@ -683,8 +716,9 @@ ByteTextEdit::Version ByteTextEdit::swapIn(Version next)
 
 void ByteTextEdit::attachMarkRoom()
 {
-    if (markRoom_ == nullptr || charset_ != Charset::Utf8)
+    if (markRoom_ == nullptr || charset_ != Charset::Utf8) {
         return;
+    }
     // Making room for marks is no edit.
     const QSignalBlocker noEdit(this);
     markRoom_->setDocument(document());
@@ -723,24 +757,27 @@ bool ByteTextEdit::isRedoAvailable() const
 
 void ByteTextEdit::undo()
 {
-    if (document()->isUndoAvailable())
+    if (document()->isUndoAvailable()) {
         QPlainTextEdit::undo();
-    else
+    } else {
         showVersion(undone_, redone_);
+    }
 }
 
 void ByteTextEdit::redo()
 {
-    if (document()->isRedoAvailable())
+    if (document()->isRedoAvailable()) {
         QPlainTextEdit::redo();
-    else
+    } else {
         showVersion(redone_, undone_);
+    }
 }
 
 void ByteTextEdit::showVersion(std::vector<Version> &from, std::vector<Version> &to)
 {
-    if (from.empty())
+    if (from.empty()) {
         return;
+    }
     Version next = std::move(from.back());
     from.pop_back();
     to.push_back(swapIn(std::move(next)));
@@ -748,8 +785,9 @@ void ByteTextEdit::showVersion(std::vector<Version> &from, std::vector<Version> 
 
 void ByteTextEdit::setCharset(Charset charset)
 {
-    if (charset == charset_)
+    if (charset == charset_) {
         return;
+    }
     const QTextCursor cursor = textCursor();
     const std::size_t anchor = bytesBefore(cursor.anchor());
     const std::size_t position = bytesBefore(cursor.position());
@@ -764,16 +802,18 @@ void ByteTextEdit::setCharset(Charset charset)
     {
         // Neither showing the text anew nor making room for marks is an edit.
         const QSignalBlocker noEdit(this);
-        if (markRoom_ != nullptr && charset != Charset::Utf8)
+        if (markRoom_ != nullptr && charset != Charset::Utf8) {
             markRoom_->setDocument(nullptr);
+        }
         if (showAnew) {
             const bool modified = document()->isModified();
             showText(shown);
             document()->setModified(modified);
         }
         if (charset == Charset::Utf8) {
-            if (markRoom_ == nullptr)
+            if (markRoom_ == nullptr) {
                 markRoom_ = new MarkRoom(this);
+            }
             markRoom_->setDocument(document());
             // Done now rather than later on its own, when it would count as an edit.
             markRoom_->rehighlight();
@@ -796,8 +836,9 @@ void ByteTextEdit::offerCharsetChoice()
 
 void ByteTextEdit::chooseCharset(Charset charset)
 {
-    if (charset == charset_)
+    if (charset == charset_) {
         return;
+    }
     setCharset(charset);
     emit charsetChosen(charset);
 }
@@ -828,8 +869,9 @@ void ByteTextEdit::insertShown(QStringView shown)
             line = line.sliced(chunk);
         }
         cursor.insertText(line.toString());
-        if (end < 0)
+        if (end < 0) {
             break;
+        }
         cursor.insertBlock(cursor.blockFormat(), lineFormat);
         shown = shown.sliced(end + 1);
     }
@@ -857,11 +899,13 @@ void ByteTextEdit::stepOverContinuation(const QKeyEvent &event)
                                      QKeySequence::MoveToNextChar, QKeySequence::SelectNextChar});
     QTextCursor cursor = textCursor();
     // With a selection, the other keys act on the selection.
-    if ((!backward && !forward) || (cursor.hasSelection() && !selects))
+    if ((!backward && !forward) || (cursor.hasSelection() && !selects)) {
         return;
+    }
     const int position = pastContinuations(cursor, forward);
-    if (position == cursor.position())
+    if (position == cursor.position()) {
         return;
+    }
     cursor.setPosition(position, selects ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
     setTextCursor(cursor);
 }
@@ -874,8 +918,9 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
-        if (!isReadOnly())
+        if (!isReadOnly()) {
             event->matches(QKeySequence::Undo) ? undo() : redo();
+        }
         event->accept();
         return;
     }
@@ -919,14 +964,16 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
 
 void ByteTextEdit::tellLeftOut(const QString &leftOut)
 {
-    if (!leftOut.isEmpty())
+    if (!leftOut.isEmpty()) {
         displaytext::tellLeftOut(*this, cursorRect(), leftOut);
+    }
 }
 
 void ByteTextEdit::keyReleaseEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier)
+    if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier) {
         selectWholeText();
+    }
     QPlainTextEdit::keyReleaseEvent(event);
 }
 
@@ -950,8 +997,9 @@ void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
         QPlainTextEdit::inputMethodEvent(&replaced);
         event->setAccepted(replaced.isAccepted());
         // Line breaks need their kind, which the base class cannot give them.
-        if (hasBreak)
+        if (hasBreak) {
             insertShown(fixed.text);
+        }
     }
     tellLeftOut(fixed.leftOut);
 }
@@ -965,8 +1013,9 @@ bool ByteTextEdit::canInsertFromMimeData(const QMimeData *source) const
 void ByteTextEdit::insertFromMimeData(const QMimeData *source)
 {
     // QMimeData gives the addresses of dragged files as their text.
-    if (isReadOnly() || source == nullptr || !source->hasText() || draggedFiles(source).several)
+    if (isReadOnly() || source == nullptr || !source->hasText() || draggedFiles(source).several) {
         return;
+    }
     const auto fixed =
         displaytext::sanitized(source->text(), displaytext::Breaks::AsLineBreaks, charset_);
     insertShown(fixed.text);
@@ -990,8 +1039,9 @@ void ByteTextEdit::contextMenuEvent(QContextMenuEvent *event)
     const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
     for (QAction *action : menu->actions()) {
         const bool isUndo = action->objectName() == u"edit-undo";
-        if (!isUndo && action->objectName() != u"edit-redo")
+        if (!isUndo && action->objectName() != u"edit-redo") {
             continue;
+        }
         disconnect(action, &QAction::triggered, nullptr, nullptr);
         action->setEnabled(!isReadOnly() && (isUndo ? isUndoAvailable() : isRedoAvailable()));
         connect(action, &QAction::triggered, this,
@@ -1020,8 +1070,9 @@ QRectF ByteTextEdit::markBox(const QTextBlock &block, int position) const
     const QTextLayout *layout = block.layout();
     const int inBlock = position - block.position();
     const QTextLine line = layout->lineForTextPosition(inBlock);
-    if (!line.isValid())
+    if (!line.isValid()) {
         return {};
+    }
     const QPointF origin =
         blockBoundingGeometry(block).translated(contentOffset()).topLeft() + layout->position();
     const qreal left = line.cursorToX(inBlock);
@@ -1033,8 +1084,9 @@ QRectF ByteTextEdit::markBox(const QTextBlock &block, int position) const
 void ByteTextEdit::paintEvent(QPaintEvent *event)
 {
     QPlainTextEdit::paintEvent(event);
-    if (charset_ != Charset::Utf8)
+    if (charset_ != Charset::Utf8) {
         return;
+    }
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(markFont(font()));
@@ -1042,13 +1094,15 @@ void ByteTextEdit::paintEvent(QPaintEvent *event)
     const QPalette &colours = palette();
     const int bottom = event->rect().bottom();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        if (blockBoundingGeometry(block).translated(contentOffset()).top() > bottom)
+        if (blockBoundingGeometry(block).translated(contentOffset()).top() > bottom) {
             break;
+        }
         const QString text = block.text();
         for (qsizetype i = 0; i < text.size(); ++i) {
             const std::optional<unsigned char> byte = displaytext::markedByte(text[i]);
-            if (!byte)
+            if (!byte) {
                 continue;
+            }
             const int position = block.position() + static_cast<int>(i);
             const bool selected =
                 position >= cursor.selectionStart() && position < cursor.selectionEnd();
@@ -1064,8 +1118,9 @@ void ByteTextEdit::paintEvent(QPaintEvent *event)
 
 bool ByteTextEdit::viewportEvent(QEvent *event)
 {
-    if (event->type() != QEvent::ToolTip || charset_ != Charset::Utf8)
+    if (event->type() != QEvent::ToolTip || charset_ != Charset::Utf8) {
         return QPlainTextEdit::viewportEvent(event);
+    }
     const auto *help = static_cast<QHelpEvent *>(event);
     const int near = cursorForPosition(help->pos()).position();
     for (const int position : {near - 1, near}) {
@@ -1084,22 +1139,25 @@ bool ByteTextEdit::viewportEvent(QEvent *event)
 
 void ByteTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!handledAsFiles(event))
+    if (!handledAsFiles(event)) {
         QPlainTextEdit::dragEnterEvent(event);
+    }
 }
 
 void ByteTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (!handledAsFiles(event))
+    if (!handledAsFiles(event)) {
         QPlainTextEdit::dragMoveEvent(event);
+    }
 }
 
 void ByteTextEdit::dropEvent(QDropEvent *event)
 {
     const DraggedFiles files = draggedFiles(event->mimeData());
     if (files.single) {
-        if (acceptAsFileDrop(event))
+        if (acceptAsFileDrop(event)) {
             emit fileDropped(*files.single);
+        }
         return;
     }
     if (files.several) {

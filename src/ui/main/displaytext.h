@@ -67,10 +67,12 @@ inline constexpr qsizetype kChunkLength = 1024;
 {
     // The codes that are their own character, most of any text, need no look-up.
     const char16_t ch = shown.unicode();
-    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF))
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) {
         return static_cast<unsigned char>(ch);
-    if (ch >= 0x2400 && ch < 0x2420)
+    }
+    if (ch >= 0x2400 && ch < 0x2420) {
         return static_cast<unsigned char>(ch - 0x2400);
+    }
     return codeOfOther(shown);
 }
 

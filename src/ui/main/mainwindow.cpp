@@ -176,8 +176,9 @@ void MainWindow::createControls()
     const QWidget *tabOrder[] = {normal_,   useKey_,       useCustom_,    key_,        codeName_,
                                  maskKey_,  decodeButton_, encodeButton_, autoUpdate_, loadText_,
                                  loadCode_, saveText_,     saveCode_,     encoded_};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) {
         setTabOrder(const_cast<QWidget *>(tabOrder[i - 1]), const_cast<QWidget *>(tabOrder[i]));
+    }
 }
 
 void MainWindow::connectHandlers()
@@ -197,19 +198,22 @@ void MainWindow::connectHandlers()
     connect(maskKey_, &QCheckBox::stateChanged, this, [this](int state) {
         key_->setMasked(state == Qt::Checked);
         // Greyed only comes from the settings file; the user's clicks tick and clear.
-        if (state != Qt::PartiallyChecked)
+        if (state != Qt::PartiallyChecked) {
             maskKey_->setTristate(false);
+        }
     });
     connect(autoUpdate_, &QCheckBox::stateChanged, this, [this](int state) {
-        if (state != Qt::PartiallyChecked)
+        if (state != Qt::PartiallyChecked) {
             autoUpdate_->setTristate(false);
+        }
     });
 
     // Every choice loads the table, the entry already chosen included: the
     // user may have just edited its file.
     connect(codeName_, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0)
+        if (index >= 0) {
             loadCodeTable();
+        }
     });
 
     connect(loadText_, &QPushButton::clicked, this,
@@ -224,12 +228,14 @@ void MainWindow::connectHandlers()
             [this] { normal_->setCharset(displaytext::Charset::Utf8); });
     connect(normal_, &ByteTextEdit::charsetChosen, charsetOffer_, &QWidget::hide);
     connect(normal_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
-        if (selfTestPasses())
+        if (selfTestPasses()) {
             loadFileInto(*normal_, nativePath(path), autoTranslates());
+        }
     });
     connect(encoded_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
-        if (selfTestPasses())
+        if (selfTestPasses()) {
             loadFileInto(*encoded_, nativePath(path), autoTranslates());
+        }
     });
 
     // F1 shows the help from anywhere in the window, whichever control has the
@@ -260,8 +266,9 @@ void MainWindow::resizeEvent(QResizeEvent *event)
     if (windowState() == Qt::WindowNoState) {
         const QSize allowed =
             twips::clientSize(enforceMainMinimum(twips::outerSize(event->size())));
-        if (allowed != event->size())
+        if (allowed != event->size()) {
             resize(allowed);
+        }
     }
 }
 
@@ -308,8 +315,9 @@ std::optional<Translation> MainWindow::translationFor(Direction direction)
     std::optional<Translation> translation =
         useKey_->isChecked() ? Translation::forKey(key_->bytes(), direction, generator_)
                              : Translation::forTables(codeTables_, direction);
-    if (!translation)
+    if (!translation) {
         reportGeneratorFailure();
+    }
     return translation;
 }
 
@@ -357,8 +365,9 @@ void MainWindow::reportOutOfMemory()
 
 void MainWindow::translateChange(Direction direction, const ByteChange &change)
 {
-    if (!autoTranslates() || updating_)
+    if (!autoTranslates() || updating_) {
         return;
+    }
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
     const bool whole = change.from == 0 && change.added == source.byteCount();
@@ -380,8 +389,9 @@ void MainWindow::spliceTranslation(Direction direction, const ByteChange &change
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
     const std::optional<Translation> translation = translationFor(direction);
-    if (!translation)
+    if (!translation) {
         return;
+    }
     // Two bytes either side, for the table's CR LF rule.
     const std::size_t end = change.from + change.added;
     const std::size_t offset = change.from - std::min<std::size_t>(change.from, 2);
@@ -423,8 +433,9 @@ bool MainWindow::holdsTranslationBefore(Direction direction) const
 
 bool MainWindow::selfTestPasses()
 {
-    if (checkGenerator(generator_))
+    if (checkGenerator(generator_)) {
         return true;
+    }
     reportGeneratorFailure();
     return false;
 }
@@ -460,8 +471,9 @@ void MainWindow::loadCodeTable()
 
 bool MainWindow::startUp(std::string_view argumentText)
 {
-    if (!selfTestPasses())
+    if (!selfTestPasses()) {
         return false;
+    }
 
     normal_->setBytes(kNormalHint, ByteTextEdit::History::Fresh);
     normal_->selectWholeText();
@@ -474,8 +486,9 @@ bool MainWindow::startUp(std::string_view argumentText)
     fillCodeNameList();
     selectCodeTable(rememberedName);
 
-    if (const auto request = parseCommandLine(argumentText))
+    if (const auto request = parseCommandLine(argumentText)) {
         translateCommandLineFile(*request);
+    }
     return true;
 }
 
@@ -506,16 +519,18 @@ void MainWindow::selectCodeTable(const std::string &rememberedName)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (saveSettings())
+    if (saveSettings()) {
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void MainWindow::showHelp()
 {
-    if (!help_)
+    if (!help_) {
         help_ = new HelpWindow(platform_, files_);
+    }
     help_->setWindowState(help_->windowState() & ~Qt::WindowMinimized);
     help_->show();
     help_->raise();

@@ -36,11 +36,13 @@ void MainWindow::translateCommandLineFile(const CommandLineRequest &request)
 
 void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title)
 {
-    if (!selfTestPasses())
+    if (!selfTestPasses()) {
         return;
+    }
     const QString path = platform_.chooseFileToOpen(this, title);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
         return;
+    }
     loadFileInto(area, nativePath(path), autoTranslates());
 }
 
@@ -72,8 +74,9 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 const bool plain = &area == normal_;
                 std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
                 read.bytes = std::string();
-                if (!area.setBytesInSteps(text, ByteTextEdit::History::Step, stage(0)))
+                if (!area.setBytesInSteps(text, ByteTextEdit::History::Step, stage(0))) {
                     return; // cancelled: nothing changed
+                }
                 const bool utf8 = charset::readsAsUtf8(text);
                 if (translateAfter &&
                     !translate(plain ? Direction::Encode : Direction::Decode,
@@ -141,26 +144,30 @@ ReadResult MainWindow::readTextFile(const std::string &file)
 void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
 {
     const QString path = platform_.chooseFileToSave(this, title);
-    if (path.isEmpty())
+    if (path.isEmpty()) {
         return;
+    }
     std::optional<FileError> error;
     {
         // Reading a large text out of the area takes time too.
         BusyCursor busy;
         error = files_.writeFile(nativePath(path), area.bytes());
     }
-    if (error)
+    if (error) {
         showFileError(QStringLiteral("Cannot save"), *error);
+    }
 }
 
 void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &fileName, bool readsAsUtf8)
 {
-    if (&area != normal_)
+    if (&area != normal_) {
         return;
-    if (normal_->charset() == displaytext::Charset::Windows1252 && readsAsUtf8)
+    }
+    if (normal_->charset() == displaytext::Charset::Windows1252 && readsAsUtf8) {
         charsetOffer_->offer(fileName);
-    else
+    } else {
         charsetOffer_->hide();
+    }
 }
 
 void MainWindow::showFileError(const QString &what, const FileError &error)

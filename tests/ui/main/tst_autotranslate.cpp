@@ -27,8 +27,9 @@ constexpr int kChunk = static_cast<int>(displaytext::kChunkLength);
 std::string wholeTranslation(const MainWindowFixture &f, bool keyMode, const std::string &text,
                              Direction direction)
 {
-    if (keyMode)
+    if (keyMode) {
         return withKey(text, direction);
+    }
     const CodeTables &tables = f.window->codeTables();
     return translateThroughTable(text, direction == Direction::Encode ? tables.encodeTable
                                                                       : tables.decodeTable);
@@ -121,9 +122,10 @@ private slots:
                 what = QStringLiteral("redo");
             }
             const std::string expected = wholeTranslation(f, keyMode, source.bytes(), direction);
-            if (other.bytes() != expected)
+            if (other.bytes() != expected) {
                 QFAIL(qPrintable(
                     QStringLiteral("step %1, %2 at %3").arg(step).arg(what).arg(position)));
+            }
         }
     }
 
@@ -135,8 +137,9 @@ private slots:
         f.autoUpdate()->setCheckState(Qt::Checked);
         f.window->show();
         std::string text;
-        for (int line = 0; line < 400; ++line)
+        for (int line = 0; line < 400; ++line) {
             text += "line of the letter\r\n";
+        }
         f.normal()->setBytes(text);
         QTest::keyClick(f.normal(), Qt::Key_End, Qt::ControlModifier);
         QTest::keyClick(f.normal(), Qt::Key_X); // the first edit after a replacement rewrites
@@ -146,8 +149,9 @@ private slots:
         const QTextDocument *shown = other.document();
 
         f.normal()->moveCursor(QTextCursor::End);
-        for (const Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_B, Qt::Key_Backspace})
+        for (const Qt::Key key : {Qt::Key_A, Qt::Key_Return, Qt::Key_B, Qt::Key_Backspace}) {
             QTest::keyClick(f.normal(), key);
+        }
 
         QCOMPARE(other.bytes(), withKey(f.normal()->bytes(), Direction::Encode));
         QCOMPARE(other.document(), shown);

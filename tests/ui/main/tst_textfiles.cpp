@@ -181,8 +181,9 @@ private slots:
         connect(&watcher, &QTimer::timeout, &watcher, [&] {
             if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
                 highest = std::max(highest, dialog->value());
-                if (dialog->value() >= cancelAt)
+                if (dialog->value() >= cancelAt) {
                     dialog->cancel();
+                }
             }
         });
         watcher.start(0);
