@@ -439,6 +439,10 @@ bool ByteTextEdit::setBytesInSteps(std::string_view bytes, History history,
                                    const Progress &progress)
 {
     const displaytext::ShownText text = displaytext::textFromBytes(bytes, charset_);
+    // Shown before the first step, so that the dialog can appear early.
+    if (!progress(0, static_cast<std::size_t>(text.text.size()))) {
+        return false;
+    }
     const bool joined = history == History::Automatic && joinsAutomatic();
     std::unique_ptr<QTextDocument> next = newDocument();
     next->setUndoRedoEnabled(false);

@@ -67,6 +67,9 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
         try {
             ReadResult read = readTextFile(file);
             error = std::move(read.error);
+            if (!error && !stepDone(*dialog, 0)) {
+                return; // cancelled while reading
+            }
             if (!error) {
                 const QScopedValueRollback updating(updating_, true);
                 // Plain text follows the line rule; encoded text is any codes at all,
