@@ -330,6 +330,8 @@ void TestCli::keyFileGivesTheSameKey_data()
         << QString::fromUtf8("\xC3\xA9t\xC3\xA9") << QByteArray("\xE9t\xE9\r\n");
     QTest::newRow("Windows-1252 euro sign")
         << QString::fromUtf8("\xE2\x82\xAC") + u"uro"_s << QByteArray("\x80uro");
+    QTest::newRow("100,000 characters")
+        << QString(100'000, u'k') << QByteArray(100'000, 'k') + "\r\n";
 }
 
 void TestCli::keyFileGivesTheSameKey()
@@ -546,6 +548,18 @@ void TestCli::failedRunLeavesOutputUntouched_data()
     QTest::newRow("output's parent is a file")
         << "in" << key << "out/new" << qint64(0) << "out/new";
     QTest::newRow("output is a folder") << "in" << key << "folder" << qint64(0) << "folder";
+    // Sizes that would take all memory are refused from the size or the first
+    // MiB; a device is refused at once.
+    QTest::newRow("table of 1 GiB")
+        << "in" << QStringList{u"--table"_s, u"huge.sbt"_s} << u"out"_s << qint64(0) << "huge.sbt";
+    QTest::newRow("table that never ends") << "in" << QStringList{u"--table"_s, u"/dev/urandom"_s}
+                                           << u"out"_s << qint64(0) << "/dev/urandom";
+    QTest::newRow("key file whose first line passes 1 MiB")
+        << "in" << QStringList{u"--key-file"_s, u"longkey.txt"_s} << u"out"_s << qint64(0)
+        << "longkey.txt";
+    QTest::newRow("key file that never ends")
+        << "in" << QStringList{u"--key-file"_s, u"/dev/zero"_s} << u"out"_s << qint64(0)
+        << "/dev/zero";
     QTest::newRow("write fails midway, key") << "in" << key << "out" << qint64(3 * kBlock) << "out";
     QTest::newRow("write fails midway, table")
         << "in" << QStringList{u"--table"_s, u"TABLE"_s} << u"out"_s << qint64(3 * kBlock) << "out";
@@ -562,11 +576,16 @@ void TestCli::failedRunLeavesOutputUntouched()
     write(u"out"_s, "old contents");
     QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
     write(u"folder/kept"_s, "kept");
+    writeSparse(path(u"huge.sbt"_s), qint64{1} << 30);
+    write(u"longkey.txt"_s, QByteArray((1 << 20) + 1, 'k'));
     const QStringList before = entriesOf(m_dir->path());
+    QElapsedTimer clock;
+    clock.start();
 
     const Run result =
         run(QStringList{u"encode"_s} + withFiles(source) + QStringList{input, u"-o"_s, output}, {},
             fileSizeLimit);
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.startsWith("lorimand-cli: " + named.toUtf8() + ": "), result.err);
     QVERIFY(result.out.isEmpty());
@@ -661,8 +680,9 @@ void TestCli::helpAndVersion()
         QVERIFY2(line.size() <= 80 || &line == &lines.front(), line);
     }
     for (const char *option : {"--key TEXT", "--key-file FILE", "--table FILE.sbt", "--output",
-                               "--version", "Exit status"})
+                               "--version", "Exit status"}) {
         QVERIFY2(result.out.contains(option), option);
+    }
 }
 
 // A reader that stops reading ends the run as it ends cat: by SIGPIPE, no message.

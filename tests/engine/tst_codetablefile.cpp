@@ -2,13 +2,19 @@
 #include <string>
 #include <utility>
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/codetablefile.h"
 
 using namespace Qt::StringLiterals;
 
 using namespace lorimand;
+using lorimand::test::writeSparse;
 
 namespace {
 
@@ -123,6 +129,34 @@ private slots:
             QCOMPARE(parse.error->line, static_cast<std::size_t>(errorLine));
             QCOMPARE(QString::fromStdString(parse.error->reason), errorReason);
         }
+    }
+
+    // No table is ever that size: refused from the size, or at once for a device
+    // that never ends, without the file's size in memory.
+    void hostileFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("1 GiB") << u"huge.sbt"_s << u"It is larger than 16 MiB"_s;
+        QTest::newRow("device") << u"/dev/zero"_s << u"It is a device"_s;
+    }
+    void hostileFilesAreRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        writeSparse(dir.filePath(u"huge.sbt"_s), qint64{1} << 30);
+        // An absolute name stays as it is.
+        const std::string path = QFile::encodeName(QDir(dir.path()).filePath(file)).toStdString();
+        QElapsedTimer clock;
+        clock.start();
+        const CodeTableLoad load = loadCodeTableFile(realFileSystem(), path);
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!load.tables);
+        QVERIFY(load.error);
+        QCOMPARE(load.error->path, path);
+        QVERIFY2(QString::fromStdString(load.error->reason).startsWith(reason),
+                 load.error->reason.c_str());
     }
 };
 

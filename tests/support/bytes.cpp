@@ -27,6 +27,14 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     }
 }
 
+void writeSparse(const QString &path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.resize(size)) {
+        qFatal("cannot make the sparse test file %s", qPrintable(path));
+    }
+}
+
 QByteArray contentsOf(const QString &path)
 {
     QFile file(path);

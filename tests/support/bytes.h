@@ -21,6 +21,10 @@ namespace lorimand::test {
 // would only fail later, for a reason that is harder to see.
 void writeBytes(const QString &path, const QByteArray &bytes);
 
+// A file of size bytes that takes no disk space (it reads as NUL bytes), or
+// ends the program.
+void writeSparse(const QString &path, qint64 size);
+
 // The whole file, or "<unreadable>" when it cannot be opened (missing included).
 [[nodiscard]] QByteArray contentsOf(const QString &path);
 

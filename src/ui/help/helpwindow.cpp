@@ -33,13 +33,25 @@ QString helpDisplayText(std::string_view bytes)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
+    // The text box lays out a line whole, in a time that grows faster than its
+    // length: a help text of one line of millions of characters would freeze the
+    // window. A line that long is shown in pieces, each starting a new line.
+    constexpr std::size_t kLongestLine = 4096;
+    const auto addLine = [&text](std::string_view line) {
+        while (line.size() > kLongestLine) {
+            text += fromCharset(line.substr(0, kLongestLine));
+            text += u'\n';
+            line.remove_prefix(kLongestLine);
+        }
+        text += fromCharset(line);
+    };
     for (std::size_t end = bytes.find("\r\n"); end != std::string_view::npos;
          end = bytes.find("\r\n")) {
-        text += fromCharset(bytes.substr(0, end));
+        addLine(bytes.substr(0, end));
         text += u'\n';
         bytes.remove_prefix(end + 2);
     }
-    text += fromCharset(bytes);
+    addLine(bytes);
     return text;
 }
 
@@ -107,8 +119,9 @@ void HelpWindow::loadHelpText()
 {
     txtHelpFile_->clear();
     const ReadResult read = files_.readFile(nativePath(ProgramFiles(platform_, files_).helpFile()));
-    if (read.error)
+    if (read.error) {
         return;
+    }
     txtHelpFile_->setPlainText(helpDisplayText(endEveryLine(read.bytes)));
 }
 
@@ -135,15 +148,17 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
         // A click: the left button pressed and released over the same part.
         if (event->type() == QEvent::MouseButtonPress) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::LeftButton)
+            if (mouse->button() == Qt::LeftButton) {
                 pressedOn_ = watched;
+            }
         } else if (event->type() == QEvent::MouseButtonRelease) {
             const auto *mouse = static_cast<QMouseEvent *>(event);
             if (mouse->button() == Qt::LeftButton && pressedOn_ == watched) {
                 pressedOn_ = nullptr;
                 const auto *widget = static_cast<QWidget *>(watched);
-                if (widget->rect().contains(mouse->position().toPoint()))
+                if (widget->rect().contains(mouse->position().toPoint())) {
                     openAdvertiserPage();
+                }
             }
         }
     }

@@ -19,8 +19,9 @@ class Platform;
 // The advertiser's page; the banner and the label both lead there.
 inline constexpr char kAdvertiserUrl[] = "https://quorvale.example/";
 
-// The help text as shown: every byte as its character of the 8-bit set, and
-// each CR LF as one line break.
+// The help text as shown: every byte as its character of the 8-bit set, each
+// CR LF as one line break, and a line of more than 4096 characters in pieces of
+// that length, each on a line of its own.
 [[nodiscard]] QString helpDisplayText(std::string_view bytes);
 
 class HelpWindow : public QWidget
