@@ -227,6 +227,8 @@ private slots:
                     f.window->helpWindow()->findChild<QPlainTextEdit *>(u"txtHelpFile"_s);
                 QVERIFY(text);
                 QCOMPARE(text->toPlainText(), QString());
+                // A window of its own: the main window's end does not take it along.
+                delete f.window->helpWindow();
                 break;
             }
             case Command::CommandLineFile:

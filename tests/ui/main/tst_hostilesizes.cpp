@@ -109,6 +109,8 @@ private slots:
         QCOMPARE(shown.size(), line.size());
         QVERIFY(shown == QLatin1String(line));
         QVERIFY(f.platform.messages.isEmpty());
+        // A window of its own: the main window's end does not take it along.
+        delete f.window->helpWindow();
     }
 
     // One line of 8 MiB, the size that shows whether a long line costs its length
