@@ -1,25 +1,23 @@
 #!/usr/bin/env bash
 # Builds Lorimand and runs every check that CI runs:
 #   1. the everyday build (preset dev: warnings as errors) and every test;
-#   2. the whole suite again, built with AddressSanitizer and
+#   2. the formatting (clang-format) and the static checks (clang-tidy);
+#   3. the whole suite again, built with AddressSanitizer and
 #      UndefinedBehaviorSanitizer (preset asan);
-#   3. the formatting (clang-format) and the static checks (clang-tidy);
 #   4. every fuzz target for a short fixed time (scripts/fuzz.sh).
 # scripts/test.sh --quick, or LORIMAND_TEST_QUICK=1, runs step 1 only: the check
 # before landing a change. Any other arguments go to ctest (e.g. -R tst_lines).
+# LORIMAND_FUZZ_SECONDS sets how long each fuzz target runs (default 20).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/setup.sh"
 cd "$root"
 
 quick=${LORIMAND_TEST_QUICK:-0}
-all=0
 ctest_args=()
 for arg in "$@"; do
     if [[ $arg == --quick ]]; then
         quick=1
-    elif [[ $arg == --all ]]; then
-        all=1
     else
         ctest_args+=("$arg")
     fi
@@ -46,13 +44,9 @@ if [[ $quick == 1 ]]; then
 fi
 step "formatting"
 scripts/format.sh --check
-if [[ $all == 0 ]]; then
-    step "all checks passed"
-    exit 0
-fi
-suite asan
 step "static checks"
 scripts/tidy.sh
+suite asan
 step "fuzzing"
 scripts/fuzz.sh "${LORIMAND_FUZZ_SECONDS:-20}"
 step "all checks passed"

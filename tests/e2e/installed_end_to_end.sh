@@ -74,7 +74,9 @@ activate_window "$main" || fail "cannot activate the window"
 xdotool key --clearmodifiers alt+F4
 for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.2; done
 ! kill -0 "$program" 2>/dev/null || fail "the window did not close"
-wait "$program" || fail "the program ended with status $?"
+status=0
+wait "$program" || status=$?
+((status == 0)) || fail "the program ended with status $status: $(tail -n 30 "$work/stderr")"
 
 head -c 14 "$work/out/saved.txt" | cmp - <(printf 'one\r\ntwo abc\r\n') ||
     fail "the typed text was not saved: $(head -c 40 "$work/out/saved.txt" | od -c)"

@@ -21,7 +21,7 @@ export HOME="$work"
 
 "$work/program/lorimand" -e "$work/notes.txt" 2>"$work/stderr" &
 pids+=($!)
-main=$(wait_for_window '^Lorimand$') || fail "the main window did not appear"
+main=$(wait_for_window '^Lorimand$') || fail "the main window did not appear: $(tail -n 30 "$work/stderr")"
 
 # Alt+V is "Save Encoded Text".
 xdotool windowfocus --sync "$main"
