@@ -36,10 +36,11 @@ using ByteTable = std::array<char16_t, 256>;
     ByteTable table{};
     for (unsigned code = 0; code < table.size(); ++code) {
         const auto byte = static_cast<unsigned char>(code);
-        if (isControl(byte) && !(keepTab && byte == '\t'))
+        if (isControl(byte) && !(keepTab && byte == '\t')) {
             table[code] = controlPicture(byte).unicode();
-        else
+        } else {
             table[code] = static_cast<char16_t>(charset::toUnicode(byte));
+        }
     }
     return table;
 }
@@ -59,10 +60,12 @@ const ByteTable &lineTable()
 // The control a picture stands for.
 [[nodiscard]] std::optional<unsigned char> pictureCode(char16_t ch)
 {
-    if (ch >= kPictures && ch < kPictures + 0x20)
+    if (ch >= kPictures && ch < kPictures + 0x20) {
         return static_cast<unsigned char>(ch - kPictures);
-    if (ch == kDelPicture)
+    }
+    if (ch == kDelPicture) {
         return kDel;
+    }
     return std::nullopt;
 }
 
@@ -70,8 +73,9 @@ const ByteTable &lineTable()
 // stand for bytes of their own, and Qt takes some characters for block breaks.
 [[nodiscard]] bool showsAsItself(char32_t ch)
 {
-    if (ch > 0xFFFF)
+    if (ch > 0xFFFF) {
         return true;
+    }
     const auto unit = static_cast<char16_t>(ch);
     return !pictureCode(unit) && !markedByte(QChar(unit)) && unit != QChar::LineSeparator &&
            unit != QChar::ParagraphSeparator && unit != kFrameStart && unit != kFrameEnd;
@@ -81,8 +85,9 @@ void appendMarks(char32_t ch, QString &out)
 {
     std::string bytes;
     charset::appendUtf8(ch, bytes);
-    for (const char byte : bytes)
+    for (const char byte : bytes) {
         out += byteMark(static_cast<unsigned char>(byte));
+    }
 }
 
 // The rest of a line in UTF-8: the next character as it shows and the number
@@ -97,16 +102,19 @@ struct ShownUnit
 [[nodiscard]] ShownUnit nextUtf8(std::string_view bytes, std::size_t at, const ByteTable &table)
 {
     const auto byte = static_cast<unsigned char>(bytes[at]);
-    if (byte < kFirstMarked)
+    if (byte < kFirstMarked) {
         return {{table[byte]}, 1, 1};
+    }
     const std::optional<charset::Utf8Char> ch = charset::utf8CharAt(bytes, at);
     // The other bytes of a character that cannot show as itself are continuation
     // bytes, which show as marks in their turn.
-    if (!ch || !showsAsItself(ch->ch))
+    if (!ch || !showsAsItself(ch->ch)) {
         return {{byteMark(byte).unicode()}, 1, 1};
+    }
     const char32_t point = ch->ch;
-    if (QChar::requiresSurrogates(point))
+    if (QChar::requiresSurrogates(point)) {
         return {{QChar::highSurrogate(point), QChar::lowSurrogate(point)}, 2, ch->length};
+    }
     return {{static_cast<char16_t>(point)}, 1, ch->length};
 }
 
@@ -114,8 +122,9 @@ struct ShownUnit
 
 qsizetype firstChunk(QStringView line)
 {
-    if (line.size() <= kChunkLength)
+    if (line.size() <= kChunkLength) {
         return line.size();
+    }
     return line[kChunkLength - 1].isHighSurrogate() ? kChunkLength - 1 : kChunkLength;
 }
 
@@ -127,8 +136,9 @@ QChar byteMark(unsigned char byte)
 std::optional<unsigned char> markedByte(QChar shown)
 {
     const char16_t ch = shown.unicode();
-    if (ch >= kMarks + kFirstMarked && ch <= kMarks + 0xFF)
+    if (ch >= kMarks + kFirstMarked && ch <= kMarks + 0xFF) {
         return static_cast<unsigned char>(ch - kMarks);
+    }
     return std::nullopt;
 }
 
@@ -139,8 +149,9 @@ QChar controlPicture(unsigned char code)
 
 std::optional<unsigned char> codeOfOther(QChar shown)
 {
-    if (shown.unicode() == kDelPicture)
+    if (shown.unicode() == kDelPicture) {
         return kDel;
+    }
     return charset::fromUnicode(shown.unicode());
 }
 
@@ -180,8 +191,9 @@ ShownText textFromBytes(std::string_view bytes, Charset charset)
                 shown.breaks.push_back(LineBreak::Continuation);
                 block = out;
             }
-            for (qsizetype k = 0; k < unit.size; ++k)
+            for (qsizetype k = 0; k < unit.size; ++k) {
                 *out++ = QChar(unit.units[static_cast<std::size_t>(k)]);
+            }
             i += unit.length;
         }
     }
@@ -201,14 +213,16 @@ qsizetype positionOfByte(const ShownText &shown, std::size_t offset, Charset cha
         if (text[i] == u'\n') {
             length = breakBytes(shown.breaks[lineBreak++]).size();
         } else {
-            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
                 width = 2;
+            }
             scratch.clear();
             appendBytes(QStringView(text).sliced(i, width), scratch, charset);
             length = scratch.size();
         }
-        if (read + length > offset)
+        if (read + length > offset) {
             return i;
+        }
         read += length;
         i += width;
     }
@@ -220,8 +234,9 @@ QString lineFromBytes(std::string_view bytes)
     const ByteTable &table = lineTable();
     QString shown(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar *out = shown.data();
-    for (const char byte : bytes)
+    for (const char byte : bytes) {
         *out++ = QChar(table[static_cast<unsigned char>(byte)]);
+    }
     return shown;
 }
 
@@ -252,8 +267,9 @@ void appendBytes(QStringView shown, std::string &out, Charset charset)
     const std::size_t at = out.size();
     out.resize(at + static_cast<std::size_t>(shown.size()));
     char *to = out.data() + at;
-    for (const QChar ch : shown)
+    for (const QChar ch : shown) {
         *to++ = static_cast<char>(codeOf(ch).value_or(charset::kReplacement));
+    }
 }
 
 Sanitized sanitized(QStringView text, Breaks breaks, Charset charset)
@@ -263,8 +279,9 @@ Sanitized sanitized(QStringView text, Breaks breaks, Charset charset)
     Sanitized result;
     result.text.reserve(text.size());
     const auto leaveOut = [&result](QStringView character) {
-        if (!result.leftOut.contains(character))
+        if (!result.leftOut.contains(character)) {
             result.leftOut += character;
+        }
     };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -274,8 +291,9 @@ Sanitized sanitized(QStringView text, Breaks breaks, Charset charset)
             ch == QChar::ParagraphSeparator) {
             if (asLineBreaks) {
                 result.text += u'\n';
-                if (ch == u'\r' && next == u'\n')
+                if (ch == u'\r' && next == u'\n') {
                     ++i;
+                }
             } else if (ch == u'\r' || ch == u'\n') {
                 result.text += controlPicture(static_cast<unsigned char>(ch));
             } else {
@@ -286,17 +304,19 @@ Sanitized sanitized(QStringView text, Breaks breaks, Charset charset)
         } else if (isControl(ch)) {
             result.text += controlPicture(static_cast<unsigned char>(ch));
         } else if (QChar::isHighSurrogate(ch) && QChar::isLowSurrogate(next)) {
-            if (utf8)
+            if (utf8) {
                 result.text += text.sliced(i, 2);
-            else
+            } else {
                 leaveOut(text.sliced(i, 2));
+            }
             ++i;
         } else if (utf8 && !QChar::isSurrogate(ch)) {
             // Pictures and marks stand for their bytes as they are.
-            if (ch == kFrameStart || ch == kFrameEnd)
+            if (ch == kFrameStart || ch == kFrameEnd) {
                 appendMarks(ch, result.text);
-            else
+            } else {
                 result.text += QChar(ch);
+            }
         } else if (codeOf(QChar(ch))) {
             result.text += QChar(ch);
         } else {
@@ -308,9 +328,10 @@ Sanitized sanitized(QStringView text, Breaks breaks, Charset charset)
 
 QString leftOutMessage(const QString &leftOut)
 {
-    if (leftOut.isEmpty())
+    if (leftOut.isEmpty()) {
         return QStringLiteral("A character was left out: the program's character set, "
                               "Windows-1252, cannot hold it.");
+    }
     QStringList characters;
     for (qsizetype i = 0; i < leftOut.size(); ++i) {
         const qsizetype length =
@@ -339,11 +360,14 @@ bool isUnusedAltKey(const QKeyEvent &event)
 bool insertsText(const QKeyEvent &event)
 {
     const QString text = event.text();
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         return false;
+    }
     const Qt::KeyboardModifiers modifiers = event.modifiers();
-    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ShiftModifier | Qt::ControlModifier))
+    if (modifiers == Qt::ControlModifier ||
+        modifiers == (Qt::ShiftModifier | Qt::ControlModifier)) {
         return false;
+    }
     const char16_t first = text.front().unicode();
     return first >= 0x20 && !(first >= 0x7F && first <= 0x9F);
 }

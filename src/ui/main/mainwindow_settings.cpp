@@ -60,23 +60,29 @@ std::string MainWindow::applySettings()
 {
     settingsFile_.emplace(settingsFileFor(platform_, files_));
     const StoredSettings stored = settingsFile_->read();
-    if (stored.key)
+    if (stored.key) {
         key_->setBytes(*stored.key);
+    }
     // Setting the state runs the same handling as a click, so a ticked MaskKey masks the key.
-    if (stored.maskKey)
+    if (stored.maskKey) {
         setCheckValue(*maskKey_, *stored.maskKey);
-    if (stored.autoUpdate)
+    }
+    if (stored.autoUpdate) {
         setCheckValue(*autoUpdate_, *stored.autoUpdate);
-    if (stored.useCustom)
+    }
+    if (stored.useCustom) {
         useCustom_->setChecked(true);
+    }
     if (stored.geometry) {
         // Where the platform refuses to place windows (Wayland), the size still applies.
         QList<QRect> screens;
-        if (const QScreen *primary = QGuiApplication::primaryScreen())
+        if (const QScreen *primary = QGuiApplication::primaryScreen()) {
             screens << primary->availableGeometry();
+        }
         for (const QScreen *screen : QGuiApplication::screens()) {
-            if (screen != QGuiApplication::primaryScreen())
+            if (screen != QGuiApplication::primaryScreen()) {
                 screens << screen->availableGeometry();
+            }
         }
         setGeometry(clientGeometryFor(*stored.geometry, screens));
     }
@@ -111,11 +117,13 @@ bool MainWindow::saveSettings()
         }
     }
 
-    if (!settingsFile_)
+    if (!settingsFile_) {
         settingsFile_.emplace(settingsFileFor(platform_, files_));
-    if (const auto error = settingsFile_->write(currentSettings()))
+    }
+    if (const auto error = settingsFile_->write(currentSettings())) {
         showError(QStringLiteral("The settings could not be saved.\n\n%1")
                       .arg(QString::fromStdString(*error)));
+    }
     return true;
 }
 

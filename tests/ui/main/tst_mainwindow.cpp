@@ -31,8 +31,9 @@ void choose(QComboBox &list, int index)
 std::string allCodes()
 {
     std::string text;
-    for (int c = 0; c < 256; ++c)
+    for (int c = 0; c < 256; ++c) {
         text.push_back(static_cast<char>(c));
+    }
     return text;
 }
 
@@ -94,8 +95,9 @@ private slots:
         for (std::size_t i = 1; i < std::size(order); ++i) {
             QWidget *from = f.child<QWidget>(order[i - 1]);
             QWidget *next = from->nextInFocusChain();
-            while (next && next->focusPolicy() == Qt::NoFocus)
+            while (next && next->focusPolicy() == Qt::NoFocus) {
                 next = next->nextInFocusChain();
+            }
             QCOMPARE(next ? next->objectName() : QString(), QString::fromLatin1(order[i]));
         }
     }
@@ -155,8 +157,9 @@ private slots:
         QFETCH(bool, intoNormal);
         QFETCH(bool, keyMode);
         MainWindowFixture f;
-        if (!keyMode)
+        if (!keyMode) {
             f.useCustom()->setChecked(true);
+        }
         f.autoUpdate()->setCheckState(Qt::Checked);
         ByteTextEdit *typed = intoNormal ? f.normal() : f.encoded();
         ByteTextEdit *other = intoNormal ? f.encoded() : f.normal();
@@ -205,8 +208,9 @@ private slots:
         if (action == u"typing") {
             f.autoUpdate()->setCheckState(Qt::Checked);
             f.normal()->moveCursor(QTextCursor::End);
-            for (const Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+            for (const Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C}) {
                 QTest::keyClick(f.normal(), key);
+            }
         } else if (action == u"drop") {
             emit f.encoded()->fileDropped(f.path(u"in.txt"_s));
         } else {
@@ -351,8 +355,9 @@ private slots:
         f.child<QWidget>("CodeName")->setFocus();
         QTest::keyClick(f.window.get(), letter, Qt::AltModifier);
         QCOMPARE(QApplication::focusWidget()->objectName(), focused);
-        if (focused == u"UseCustom"_s)
+        if (focused == u"UseCustom"_s) {
             QTRY_VERIFY(f.useCustom()->isChecked()); // buttons click a moment later
+        }
     }
 
     void accessKeysClick()
@@ -521,8 +526,9 @@ private slots:
     {
         MainWindowFixture f;
         std::string text(1 << 20, 'a');
-        for (std::size_t i = 0; i < text.size(); i += 61)
+        for (std::size_t i = 0; i < text.size(); i += 61) {
             text[i] = i % 2 ? '\n' : static_cast<char>(1 + i % 255);
+        }
         f.normal()->setBytes(text);
         QSignalSpy changes(f.encoded(), &ByteTextEdit::textChanged);
         f.window->encode();
