@@ -126,9 +126,22 @@ public:
                                        const WriteOptions &options) override
     {
         OutputFile file(path, options, calls_);
-        if (file.write(bytes)) {
-            (void)file.commit();
-        }
+        // With a progress, in blocks, so that it can be shown and the write
+        // stopped; a file not committed is left as it was.
+        constexpr std::size_t kProgressBlock = std::size_t{4} << 20;
+        const std::size_t block = options.progress ? kProgressBlock : bytes.size();
+        std::size_t done = 0;
+        do {
+            const std::string_view part = bytes.substr(done, block);
+            if (!file.write(part)) {
+                return file.error();
+            }
+            done += part.size();
+            if (options.progress && !options.progress(done, bytes.size())) {
+                return std::nullopt;
+            }
+        } while (done < bytes.size());
+        (void)file.commit();
         return file.error();
     }
 

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/progress.h"
+
 namespace lorimand {
 
 class SystemCalls;
@@ -56,6 +58,9 @@ struct WriteOptions
     // finally written, beside a link's target. Empty: a hidden name of its own.
     std::string scratchName;
     NewFileAccess access = NewFileAccess::Everyone;
+    // Told after each block written; when it says stop, the file stays as it
+    // was and the write gives no error.
+    Progress progress{};
 };
 
 class FileSystem

@@ -520,6 +520,40 @@ private slots:
         QCOMPARE(entriesOf(dir_.path()), QStringList{u"blocks.txt"_s});
     }
 
+    // A write with a progress is told of every block; stopped after any of them,
+    // the old file stays whole and nothing is left beside it.
+    void writeWithProgress_data()
+    {
+        QTest::addColumn<int>("stopAfter"); // blocks told; 0: never stopped
+        QTest::newRow("runs to the end") << 0;
+        QTest::newRow("stopped after the first block") << 1;
+        QTest::newRow("stopped after the last block") << 3;
+    }
+    void writeWithProgress()
+    {
+        QFETCH(int, stopAfter);
+        writeBytes(path(u"out.txt"_s), "old");
+        const QByteArray bytes = randomBytes((qsizetype{8} << 20) + 5);
+        std::vector<std::size_t> told;
+        WriteOptions options;
+        options.progress = [&](std::size_t done, std::size_t total) {
+            if (total != static_cast<std::size_t>(bytes.size())) {
+                return false;
+            }
+            told.push_back(done);
+            return static_cast<int>(told.size()) != stopAfter;
+        };
+        QVERIFY(!files_.writeFile(pathOf(path(u"out.txt"_s)), bytes.toStdString(), options));
+
+        QCOMPARE(contentsOf(path(u"out.txt"_s)), stopAfter == 0 ? bytes : QByteArray("old"));
+        QCOMPARE(entriesOf(dir_.path()), QStringList{u"out.txt"_s});
+        QCOMPARE(static_cast<int>(told.size()), stopAfter == 0 ? 3 : stopAfter);
+        QVERIFY(std::is_sorted(told.begin(), told.end()));
+        if (stopAfter == 0) {
+            QCOMPARE(told.back(), static_cast<std::size_t>(bytes.size()));
+        }
+    }
+
     // The rename itself fails: the target became a folder after the temporary file
     // was made.
     void failedRenameLeavesNothingBehind()

@@ -292,7 +292,7 @@ private:
 // With `progress`, the text goes in in steps, after each of which progress is
 // told how far it is; false when it said to stop.
 bool fill(QTextDocument &doc, const displaytext::ShownText &shown,
-          const ByteTextEdit::Progress &progress = nullptr)
+          const Progress &progress = nullptr)
 {
     const LineBreak common = mostCommon(shown.breaks);
     QTextCursor cursor(&doc);
@@ -378,15 +378,36 @@ void ByteTextEdit::changeEvent(QEvent *event)
 
 std::string ByteTextEdit::bytes() const
 {
+    return *bytes(nullptr);
+}
+
+std::optional<std::string> ByteTextEdit::bytes(const Progress &progress) const
+{
     // The raw text, unlike toPlainText(), keeps CR, U+00A0 and soft breaks as
     // they are, with U+2029 between blocks.
     const QTextDocument &doc = *document();
     const QString raw = doc.toRawText();
     std::string out;
     out.reserve(static_cast<std::size_t>(raw.size()) + static_cast<std::size_t>(doc.blockCount()));
-    walkShown(
-        doc, 0, raw, [&](QStringView run) { displaytext::appendBytes(run, out, charset_); },
-        [&out](LineBreak kind) { out += displaytext::breakBytes(kind); });
+    constexpr qsizetype kStep = qsizetype{1} << 21;
+    const qsizetype step = progress ? kStep : raw.size();
+    qsizetype from = 0;
+    do {
+        // Each step starts where the last ended; a surrogate pair stays whole.
+        qsizetype size = std::min(step, raw.size() - from);
+        if (from + size < raw.size() && raw[from + size - 1].isHighSurrogate()) {
+            --size;
+        }
+        walkShown(
+            doc, static_cast<int>(from), QStringView(raw).sliced(from, size),
+            [&](QStringView run) { displaytext::appendBytes(run, out, charset_); },
+            [&out](LineBreak kind) { out += displaytext::breakBytes(kind); });
+        from += size;
+        if (progress &&
+            !progress(static_cast<std::size_t>(from), static_cast<std::size_t>(raw.size()))) {
+            return std::nullopt;
+        }
+    } while (from < raw.size());
     return out;
 }
 

@@ -18,8 +18,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QStringView>
 
+#include "engine/progress.h"
 #include "ui/main/blockbytes.h"
 #include "ui/main/displaytext.h"
 
@@ -62,6 +63,9 @@ public:
     ~ByteTextEdit() override;
 
     [[nodiscard]] std::string bytes() const;
+    // As bytes(), read out in steps, telling `progress` after each, in
+    // characters; nothing when progress stopped it.
+    [[nodiscard]] std::optional<std::string> bytes(const Progress &progress) const;
     [[nodiscard]] std::size_t byteCount() const { return blockBytes_.size(); }
     // Bytes [from, to) of the text, read from the blocks that hold them alone.
     [[nodiscard]] std::string bytesIn(std::size_t from, std::size_t to) const;
@@ -69,11 +73,9 @@ public:
     [[nodiscard]] std::uint64_t changeCount() const { return changes_; }
     // Replaces the whole text in one write: one textChanged, linear in the size.
     void setBytes(std::string_view bytes, History history = History::Step);
-    // Told how far a long replacement is, in characters; false stops it.
-    using Progress = std::function<bool(std::size_t done, std::size_t total)>;
     // As setBytes, filling the new text in steps and telling `progress` after
-    // each, so that the window can paint meanwhile; false when progress stopped
-    // it, and the area is as it was.
+    // each, in characters, so that the window can paint meanwhile; false when
+    // progress stopped it, and the area is as it was.
     [[nodiscard]] bool setBytesInSteps(std::string_view bytes, History history,
                                        const Progress &progress);
     // Whether spliceAutomatic can be used: the text shown is an automatic

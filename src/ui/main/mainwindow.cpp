@@ -322,7 +322,7 @@ std::optional<Translation> MainWindow::translationFor(Direction direction)
 }
 
 bool MainWindow::translate(Direction direction, ByteTextEdit::History history,
-                           const ByteTextEdit::Progress &progress, std::string *sourceText)
+                           const Progress &progress, std::string *sourceText)
 {
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;

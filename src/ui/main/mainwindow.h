@@ -22,7 +22,6 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QProgressDialog;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -76,8 +75,7 @@ private:
     // `sourceText`, the source area's bytes where the caller holds them, is used
     // up in place of reading them back.
     bool translate(Direction direction, ByteTextEdit::History history,
-                   const ByteTextEdit::Progress &progress = nullptr,
-                   std::string *sourceText = nullptr);
+                   const Progress &progress = nullptr, std::string *sourceText = nullptr);
     // Tells the user a text is too large for the memory there is.
     void reportOutOfMemory();
     // Auto: an edit of one area changes only what it changes in the other,
@@ -111,12 +109,6 @@ private:
     void loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter);
     void translateCommandLineFile(const CommandLineRequest &request);
     [[nodiscard]] ReadResult readTextFile(const std::string &file);
-    // The dialog that shows how far long work is and offers Cancel; it appears
-    // only once the work has taken half a second.
-    [[nodiscard]] std::unique_ptr<QProgressDialog> progressDialog(const QString &label);
-    // Shows `value` of the dialog's 1000 and lets the window paint; false once
-    // the user cancelled.
-    static bool stepDone(QProgressDialog &dialog, int value);
     void saveTextFile(const ByteTextEdit &area, const QString &title);
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.

@@ -1,9 +1,7 @@
 // The main window's text-file commands: loading into an area (by the buttons,
 // by a drop and from the command line) and saving an area.
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QScopedValueRollback>
 
 #include "engine/charset.h"
@@ -15,6 +13,7 @@
 #include "ui/main/charsetoffer.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
+#include "ui/stepprogress.h"
 
 namespace lorimand {
 
@@ -25,6 +24,11 @@ namespace {
 // undo history), well over a GiB at this size; larger files are better served
 // by lorimand-cli, which streams them.
 constexpr std::size_t kLargestText = std::size_t{256} << 20;
+
+QString fileNameOf(const std::string &file)
+{
+    return QFileInfo(fromNativePath(file)).fileName();
+}
 
 } // namespace
 
@@ -52,22 +56,15 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     bool outOfMemory = false;
     {
         BusyCursor busy;
-        const std::unique_ptr<QProgressDialog> dialog = progressDialog(
-            QStringLiteral("Loading %1 ...").arg(QFileInfo(fromNativePath(file)).fileName()));
-        const std::uint64_t changesBefore = area.changeCount();
+        StepProgress progress(dialogParent(),
+                              QStringLiteral("Loading %1 ...").arg(fileNameOf(file)));
         // The area loaded fills the first half of the bar where the other is filled too.
-        const auto stage = [&dialog, translateAfter](int first) {
-            return [&dialog, first, translateAfter](std::size_t done, std::size_t total) {
-                const int share = translateAfter ? 500 : 1000;
-                return stepDone(*dialog, first + static_cast<int>(static_cast<double>(share) *
-                                                                  static_cast<double>(done) /
-                                                                  static_cast<double>(total)));
-            };
-        };
+        const int share = translateAfter ? 500 : 1000;
+        const std::uint64_t changesBefore = area.changeCount();
         try {
             ReadResult read = readTextFile(file);
             error = std::move(read.error);
-            if (!error && !stepDone(*dialog, 0)) {
+            if (!error && !progress.step(0)) {
                 return; // cancelled while reading
             }
             if (!error) {
@@ -77,17 +74,18 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 const bool plain = &area == normal_;
                 std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
                 read.bytes = std::string();
-                if (!area.setBytesInSteps(text, ByteTextEdit::History::Step, stage(0))) {
+                if (!area.setBytesInSteps(text, ByteTextEdit::History::Step,
+                                          progress.stage(0, share))) {
                     return; // cancelled: nothing changed
                 }
                 const bool utf8 = charset::readsAsUtf8(text);
-                if (translateAfter &&
-                    !translate(plain ? Direction::Encode : Direction::Decode,
-                               ByteTextEdit::History::Automatic, stage(500), &text)) {
+                if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
+                                                 ByteTextEdit::History::Automatic,
+                                                 progress.stage(share, share), &text)) {
                     area.undo(); // the text loaded goes again
                     return;
                 }
-                offerUtf8View(area, QFileInfo(fromNativePath(file)).fileName(), utf8);
+                offerUtf8View(area, fileNameOf(file), utf8);
             }
         } catch (const std::bad_alloc &) {
             outOfMemory = true;
@@ -103,31 +101,6 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     } else if (error) {
         showFileError(QStringLiteral("Cannot read"), *error);
     }
-}
-
-std::unique_ptr<QProgressDialog> MainWindow::progressDialog(const QString &label)
-{
-    auto dialog =
-        std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, 1000, dialogParent());
-    dialog->setObjectName(QStringLiteral("Progress"));
-    dialog->setWindowTitle(QStringLiteral("Lorimand"));
-    dialog->setWindowModality(Qt::WindowModal);
-    // Shown only for work that takes longer than half a second.
-    dialog->setMinimumDuration(500);
-    dialog->setAutoReset(false);
-    dialog->setAutoClose(false);
-    dialog->setValue(0);
-    return dialog;
-}
-
-bool MainWindow::stepDone(QProgressDialog &dialog, int value)
-{
-    dialog.setValue(std::min(value, dialog.maximum()));
-    // The window paints meanwhile; until the dialog shows, and with it its
-    // Cancel, the user's input waits, so that nothing is edited half-way.
-    QCoreApplication::processEvents(dialog.isVisible() ? QEventLoop::AllEvents
-                                                       : QEventLoop::ExcludeUserInputEvents);
-    return !dialog.wasCanceled();
 }
 
 ReadResult MainWindow::readTextFile(const std::string &file)
@@ -150,11 +123,20 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
     if (path.isEmpty()) {
         return;
     }
+    const std::string file = nativePath(path);
     std::optional<FileError> error;
     {
-        // Reading a large text out of the area takes time too.
         BusyCursor busy;
-        error = files_.writeFile(nativePath(path), area.bytes());
+        StepProgress progress(dialogParent(),
+                              QStringLiteral("Saving %1 ...").arg(fileNameOf(file)));
+        // Reading a large text out of the area takes about as long as writing it.
+        const std::optional<std::string> bytes = area.bytes(progress.stage(0, 500));
+        if (!bytes) {
+            return; // cancelled: the file was not touched
+        }
+        WriteOptions options;
+        options.progress = progress.stage(500, 500);
+        error = files_.writeFile(file, *bytes, options);
     }
     if (error) {
         showFileError(QStringLiteral("Cannot save"), *error);

@@ -1025,6 +1025,48 @@ private slots:
         }
     }
 
+    // Read out in steps, as a save does, a large text gives the same bytes (a
+    // step never ends inside a surrogate pair), and progress can stop it.
+    void bytesInSteps_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf8");
+        QByteArray lines;
+        for (int i = 0; lines.size() < (5 << 20); ++i) {
+            lines +=
+                QByteArray::number(i) + (i % 3 == 0 ? "\r\n" : "\n") + (i % 7 == 0 ? "\r" : "");
+        }
+        QTest::newRow("lines of both kinds, lone CRs") << lines << false;
+        QByteArray emoji;
+        while (emoji.size() < (6 << 20)) {
+            emoji += "\xF0\x9F\x98\x80";
+        }
+        // One of the two puts a pair across the end of a step.
+        QTest::newRow("emoji") << emoji << true;
+        QTest::newRow("emoji after a letter") << "x" + emoji << true;
+    }
+    void bytesInSteps()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf8);
+        ByteTextEdit edit;
+        edit.setCharset(utf8 ? Charset::Utf8 : Charset::Windows1252);
+        edit.setBytes(view(bytes));
+        std::vector<std::size_t> told;
+        const std::optional<std::string> read = edit.bytes([&told](std::size_t done, std::size_t) {
+            told.push_back(done);
+            return true;
+        });
+        QVERIFY(read);
+        QCOMPARE(QByteArray::fromStdString(*read), bytes);
+        QVERIFY(told.size() >= 2);
+        QVERIFY(std::is_sorted(told.begin(), told.end()));
+
+        int steps = 0;
+        QVERIFY(!edit.bytes([&steps](std::size_t, std::size_t) { return ++steps < 2; }));
+        QCOMPARE(steps, 2);
+    }
+
     // Switching the charset shows the same bytes anew: no byte changes, it is no
     // edit, and the selection stays on the same bytes.
     void switchingCharsetIsNoEdit()

@@ -272,6 +272,48 @@ private slots:
         QCOMPARE(area->bytes(), reloaded);
     }
 
+    // Saving a large text shows how far it is and can be cancelled while the
+    // text is read out of the area and while it is written: the file then
+    // stays as it was, with nothing beside it.
+    void saveProgressCancel_data()
+    {
+        QTest::addColumn<int>("cancelAt"); // of the bar's 1000; past it: never
+        QTest::newRow("while reading out the area") << 1;
+        QTest::newRow("while writing") << 501;
+        QTest::newRow("not cancelled") << 1001;
+    }
+    void saveProgressCancel()
+    {
+        QFETCH(int, cancelAt);
+        MainWindowFixture f;
+        f.window->show();
+        const QByteArray text = QByteArray(10 << 20, 'x') + "\r\nend";
+        f.normal()->setBytes(text.toStdString());
+        f.writeFile(u"out.txt"_s, "old");
+        int highest = 0;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, &watcher, [&] {
+            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
+                highest = std::max(highest, dialog->value());
+                if (dialog->value() >= cancelAt) {
+                    dialog->cancel();
+                }
+            }
+        });
+        watcher.start(0);
+        f.platform.fileChoices.enqueue(f.path(u"out.txt"_s));
+        f.child<QPushButton>("SaveText")->click();
+
+        const bool cancelled = cancelAt <= 1000;
+        QVERIFY(highest >= (cancelled ? cancelAt : 1000));
+        QCOMPARE(f.readFile(u"out.txt"_s), cancelled ? QByteArray("old") : text);
+        QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList(u"out.txt"_s));
+        QVERIFY(f.platform.messages.isEmpty());
+        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        QCOMPARE(f.normal()->bytes(), text.toStdString());
+    }
+
     void failedSaveKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("target");
