@@ -184,6 +184,7 @@ int runHelp(std::size_t mb)
     QElapsedTimer timer;
     timer.start();
     HelpWindow help(platform, realFileSystem());
+    help.loadHelpText();
     help.show();
     help.repaint();
     std::printf("%.0f\n", static_cast<double>(timer.nsecsElapsed()) / 1e6);

@@ -1,5 +1,8 @@
 #include "ui/help/helpwindow.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
@@ -7,8 +10,10 @@
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QShortcut>
+#include <QTextCursor>
 #include <QUrl>
 
+#include "engine/charset.h"
 #include "engine/files.h"
 #include "engine/lines.h"
 #include "ui/colours.h"
@@ -27,31 +32,63 @@ namespace {
 const QString kAdvertText =
     QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!");
 
+// The text box lays out a block (a line) whole, in a time that grows faster
+// than its length: a help text of one line of millions of characters would
+// freeze the window. A line that long is shown in pieces, each a line of its own,
+// and no block holds more characters than this.
+constexpr std::size_t kLongestLine = 4096;
+// Filling the box costs some microseconds for each block: a help text of more
+// lines than this shows several lines in a block, joined by line separators,
+// which show as line breaks, so that the box fills in a fraction of a second.
+// Up to this many lines, each has its block, so that the scroll bar, which
+// counts a block not yet laid out as one line, is right from the start.
+constexpr std::size_t kMostBlocks = 65536;
+
 } // namespace
 
 QString helpDisplayText(std::string_view bytes)
 {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    // The text box lays out a line whole, in a time that grows faster than its
-    // length: a help text of one line of millions of characters would freeze the
-    // window. A line that long is shown in pieces, each starting a new line.
-    constexpr std::size_t kLongestLine = 4096;
-    const auto addLine = [&text](std::string_view line) {
+    // The lines of the text, a line longer than kLongestLine in pieces of that
+    // length; a text ending in a line end ends in an empty piece.
+    const std::size_t size = bytes.size();
+    std::vector<std::string_view> pieces;
+    const auto addLine = [&pieces](std::string_view line) {
         while (line.size() > kLongestLine) {
-            text += fromCharset(line.substr(0, kLongestLine));
-            text += u'\n';
+            pieces.push_back(line.substr(0, kLongestLine));
             line.remove_prefix(kLongestLine);
         }
-        text += fromCharset(line);
+        pieces.push_back(line);
     };
     for (std::size_t end = bytes.find("\r\n"); end != std::string_view::npos;
          end = bytes.find("\r\n")) {
         addLine(bytes.substr(0, end));
-        text += u'\n';
         bytes.remove_prefix(end + 2);
     }
     addLine(bytes);
+
+    const std::size_t linesPerBlock = (pieces.size() + kMostBlocks - 1) / kMostBlocks;
+    QString text;
+    text.reserve(static_cast<qsizetype>(size));
+    std::size_t blockLines = 0;
+    std::size_t blockLength = 0;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const std::string_view piece = pieces[i];
+        if (i > 0) {
+            const bool newBlock =
+                blockLines == linesPerBlock || blockLength + piece.size() > kLongestLine;
+            text += newBlock ? QChar(u'\n') : QChar(QChar::LineSeparator);
+            if (newBlock) {
+                blockLines = 0;
+                blockLength = 0;
+            }
+        }
+        for (const char c : piece) {
+            // Every character of the 8-bit set lies in the basic plane.
+            text += QChar(static_cast<char16_t>(charset::toUnicode(static_cast<unsigned char>(c))));
+        }
+        ++blockLines;
+        blockLength += piece.size();
+    }
     return text;
 }
 
@@ -70,6 +107,8 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     enableTextZoom(*txtHelpFile_);
     keepDefaultColours(*txtHelpFile_);
     txtHelpFile_->setReadOnly(true);
+    // Nothing to undo in a read-only box; a history would only cost memory.
+    txtHelpFile_->setUndoRedoEnabled(false);
     txtHelpFile_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtHelpFile_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtHelpFile_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -111,18 +150,32 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     resize(twips::toPixels(kHelpInitialClientSize.width),
            twips::toPixels(kHelpInitialClientSize.height));
     arrangeControls();
-
-    loadHelpText();
 }
 
-void HelpWindow::loadHelpText()
+bool HelpWindow::loadHelpText(const Progress &progress)
 {
     txtHelpFile_->clear();
     const ReadResult read = files_.readFile(nativePath(ProgramFiles(platform_, files_).helpFile()));
     if (read.error) {
-        return;
+        return true;
     }
-    txtHelpFile_->setPlainText(helpDisplayText(endEveryLine(read.bytes)));
+    const QString text = helpDisplayText(endEveryLine(read.bytes));
+    // In steps, so that the windows paint and a long fill can be stopped.
+    constexpr qsizetype kStep = qsizetype{1} << 21;
+    QTextCursor cursor(txtHelpFile_->document());
+    for (qsizetype done = 0; done < text.size();) {
+        const qsizetype step = std::min(kStep, text.size() - done);
+        cursor.insertText(QStringView(text).sliced(done, step).toString());
+        done += step;
+        if (progress &&
+            !progress(static_cast<std::size_t>(done), static_cast<std::size_t>(text.size()))) {
+            txtHelpFile_->clear();
+            return false;
+        }
+    }
+    cursor.setPosition(0);
+    txtHelpFile_->setTextCursor(cursor);
+    return true;
 }
 
 void HelpWindow::resizeEvent(QResizeEvent *event)

@@ -1,12 +1,15 @@
 // The help window: the text of "Readme.txt" from the program folder in a
 // read-only box, and under it an advertiser's banner and link label that open
 // the advertiser's page. Top-level and not modal; it deletes itself when closed.
+// Its text is loaded by loadHelpText, before it is shown.
 #pragma once
 
 #include <string_view>
 
 #include <QString>
 #include <QWidget>
+
+#include "engine/progress.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -21,7 +24,8 @@ inline constexpr char kAdvertiserUrl[] = "https://quorvale.example/";
 
 // The help text as shown: every byte as its character of the 8-bit set, each
 // CR LF as one line break, and a line of more than 4096 characters in pieces of
-// that length, each on a line of its own.
+// that length, each on a line of its own. A line break is '\n', or a line
+// separator (U+2028) in a help text of very many lines.
 [[nodiscard]] QString helpDisplayText(std::string_view bytes);
 
 class HelpWindow : public QWidget
@@ -32,8 +36,10 @@ public:
     explicit HelpWindow(Platform &platform, FileSystem &files, QWidget *parent = nullptr);
 
     // Fills the text box from "Readme.txt", every line followed by a line end; a
-    // missing or unreadable file leaves the box empty, without a message.
-    void loadHelpText();
+    // missing or unreadable file leaves the box empty, without a message. The
+    // box fills in steps, telling `progress` after each; false when progress
+    // stopped it, and the box is empty.
+    bool loadHelpText(const Progress &progress = nullptr);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -1,6 +1,7 @@
 #include "ui/main/mainwindow.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,6 +31,7 @@
 #include "ui/main/wrappingbutton.h"
 #include "ui/platform.h"
 #include "ui/programfiles.h"
+#include "ui/stepprogress.h"
 #include "ui/textzoom.h"
 #include "ui/twips.h"
 
@@ -529,7 +531,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::showHelp()
 {
     if (!help_) {
-        help_ = new HelpWindow(platform_, files_);
+        auto help = std::make_unique<HelpWindow>(platform_, files_);
+        BusyCursor busy;
+        StepProgress progress(dialogParent(), QStringLiteral("Opening the help ..."));
+        if (!help->loadHelpText(progress.stage(0, 1000))) {
+            return; // cancelled: no help window
+        }
+        help_ = help.release();
     }
     help_->setWindowState(help_->windowState() & ~Qt::WindowMinimized);
     help_->show();

@@ -1,5 +1,6 @@
 // The help window: its controls, the help text read from the program folder,
 // the layout applied to the real widgets, and the advertiser's link.
+#include <algorithm>
 #include <memory>
 
 #include <QApplication>
@@ -12,6 +13,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include "engine/files.h"
 #include "fakefilesystem.h"
@@ -52,6 +55,8 @@ private slots:
     void readsReadmeFromProgramFolder_data();
     void readsReadmeFromProgramFolder();
     void failedReadShowsNothing();
+    void manyLinesShareBlocks_data();
+    void manyLinesShareBlocks();
 
     void windowProperties();
     void textBoxProperties();
@@ -109,6 +114,7 @@ std::unique_ptr<HelpWindow> TestHelpWindow::makeWindow()
     auto window = std::make_unique<HelpWindow>(*platform_, realFileSystem());
     // Closing must not delete a window the test owns.
     window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->loadHelpText();
     return window;
 }
 
@@ -217,6 +223,7 @@ void TestHelpWindow::readsReadmeFromProgramFolder()
     files.files[QFile::encodeName(path).toStdString()] = "help";
     HelpWindow window(*platform_, files);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.loadHelpText();
 
     QCOMPARE(textBox(window)->toPlainText(), QStringLiteral("help\n"));
     QVERIFY(files.writes.empty());
@@ -230,9 +237,51 @@ void TestHelpWindow::failedReadShowsNothing()
     files.unreadable.insert("/p/Readme.txt");
     HelpWindow window(*platform_, files);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.loadHelpText();
 
     QCOMPARE(textBox(window)->toPlainText(), QString());
     QVERIFY(platform_->messages.isEmpty());
+}
+
+void TestHelpWindow::manyLinesShareBlocks_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("longFirstLines");
+    QTest::addColumn<int>("blocks");
+
+    // Each line has its block up to 65,536 lines (the last, empty one included).
+    QTest::newRow("a line a block") << 65535 << false << 65536;
+    // Past that, lines share blocks so that there are no more; the text is the same.
+    QTest::newRow("lines share blocks") << 200000 << false << 50001;
+    // Lines of 4000 and 200 characters do not share a block: no block holds
+    // more than 4096.
+    QTest::newRow("long lines keep their blocks short") << 70000 << true << 35001;
+}
+
+void TestHelpWindow::manyLinesShareBlocks()
+{
+    QFETCH(int, lines);
+    QFETCH(bool, longFirstLines);
+    QFETCH(int, blocks);
+
+    QByteArray bytes;
+    QString shown;
+    for (int i = 0; i < lines; ++i) {
+        const int width = !longFirstLines || i > 1 ? 0 : i == 0 ? 4000 : 200;
+        const QByteArray line = QByteArray::number(i).leftJustified(width, '.');
+        bytes += line + "\r\n";
+        shown += QString::fromLatin1(line) + u'\n';
+    }
+    writeReadme(bytes);
+    const auto window = makeWindow();
+    const QTextDocument &document = *textBox(*window)->document();
+    QCOMPARE(document.toPlainText(), shown);
+    QCOMPARE(document.blockCount(), blocks);
+    int longest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        longest = std::max(longest, block.length() - 1);
+    }
+    QVERIFY(longest <= 4096);
 }
 
 void TestHelpWindow::windowProperties()

@@ -119,6 +119,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         HelpWindow help(f.platform, f.files);
+        QVERIFY(help.loadHelpText());
         QVERIFY2(clock.elapsed() < kPromptly, qPrintable(QString::number(clock.elapsed())));
         const auto *text = help.findChild<QPlainTextEdit *>(QStringLiteral("txtHelpFile"));
         QVERIFY(text);

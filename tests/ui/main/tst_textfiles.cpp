@@ -413,6 +413,46 @@ private slots:
         QVERIFY(help->isVisible());
         delete help.data();
     }
+
+    // A large help text fills in steps behind the progress dialog: Cancel leaves
+    // no help window, and the next F1 opens it with the whole text.
+    void helpProgressCancel()
+    {
+        MainWindowFixture f;
+        QByteArray readme;
+        while (readme.size() < (6 << 20)) {
+            readme += "A line of the help text.\r\n";
+        }
+        f.writeFile(u"Readme.txt"_s, readme);
+        QVERIFY(f.window->startUp());
+        f.window->show();
+        bool cancelled = false;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, &watcher, [&] {
+            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
+                cancelled = true;
+                dialog->cancel();
+            }
+        });
+        watcher.start(0);
+        QTest::keyRelease(f.normal(), Qt::Key_F1);
+        QVERIFY(cancelled);
+        QVERIFY(!f.window->helpWindow());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QVERIFY(std::none_of(windows.cbegin(), windows.cend(),
+                             [](QWidget *w) { return w->objectName() == u"Help"_s; }));
+        QVERIFY(f.platform.messages.isEmpty());
+
+        watcher.stop();
+        QTest::keyRelease(f.normal(), Qt::Key_F1);
+        const QPointer<HelpWindow> help = f.window->helpWindow();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        const auto *text = help->findChild<QPlainTextEdit *>(QStringLiteral("txtHelpFile"));
+        QCOMPARE(text->toPlainText(), QString::fromLatin1(readme).replace(u"\r\n"_s, u"\n"_s));
+        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        delete help.data();
+    }
 };
 
 QTEST_MAIN(TestTextFiles)
