@@ -17,10 +17,12 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/files.h"
@@ -122,8 +124,10 @@ double residentBytes()
     return memoryFigure("VmRSS:");
 }
 
+// The time a file of `size` bytes takes to load into Normal; with the peak
+// memory, and when the progress dialog first showed (0: never).
 double loadMilliseconds(std::size_t size, bool autoOn, double *baseline = nullptr,
-                        double *peak = nullptr)
+                        double *peak = nullptr, double *firstProgress = nullptr)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("large.txt"));
@@ -148,6 +152,18 @@ double loadMilliseconds(std::size_t size, bool autoOn, double *baseline = nullpt
         *baseline = residentBytes();
     }
     QElapsedTimer timer;
+    // The window's own steps run the timer, as they paint the dialog.
+    QTimer watcher;
+    if (firstProgress != nullptr) {
+        *firstProgress = 0;
+        QObject::connect(&watcher, &QTimer::timeout, &watcher, [&] {
+            const auto *dialog = window.findChild<QProgressDialog *>(QStringLiteral("Progress"));
+            if (*firstProgress == 0 && dialog != nullptr && dialog->isVisible()) {
+                *firstProgress = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+            }
+        });
+        watcher.start(0);
+    }
     timer.start();
     window.findChild<QPushButton *>(QStringLiteral("LoadText"))->click();
     paint(window);
@@ -159,13 +175,15 @@ double loadMilliseconds(std::size_t size, bool autoOn, double *baseline = nullpt
 }
 
 // Child mode: loads one file of `mib` MiB into Normal and prints the time, the
-// peak memory before loading and the peak after it.
+// peak memory before loading, the peak after it and when progress first showed.
 int runLoad(std::size_t mib, bool autoOn)
 {
     double baseline = 0;
     double peak = 0;
-    const double milliseconds = loadMilliseconds(mib << 20, autoOn, &baseline, &peak);
-    std::printf("%.0f %.0f %.0f\n", milliseconds, baseline, peak);
+    double firstProgress = 0;
+    const double milliseconds =
+        loadMilliseconds(mib << 20, autoOn, &baseline, &peak, &firstProgress);
+    std::printf("%.0f %.0f %.0f %.0f\n", milliseconds, baseline, peak, firstProgress);
     return 0;
 }
 
@@ -301,10 +319,10 @@ int main(int argc, char *argv[])
             const double n = double(128 << 20);
             const double baseline = figures.value(1).toDouble();
             const double peak = figures.value(2).toDouble();
-            std::printf("load 128 MiB, Auto %s: %7.0f ms, peak %.0f MiB = baseline + %.2f x N "
-                        "(target < 8000 ms, < 6 x N)\n",
-                        autoOn ? "on" : "off", figures.value(0).toDouble(), peak / (1 << 20),
-                        (peak - baseline) / n);
+            std::printf("load 128 MiB, Auto %s: %7.0f ms, first progress at %.0f ms, peak %.0f MiB "
+                        "= baseline + %.2f x N (target < 8000 ms, progress < 1000 ms, < 6 x N)\n",
+                        autoOn ? "on" : "off", figures.value(0).toDouble(),
+                        figures.value(3).toDouble(), peak / (1 << 20), (peak - baseline) / n);
         }
         std::printf("help, 50 MB Readme.txt: %s ms (target < 2000)\n",
                     qPrintable(childOutput({QStringLiteral("--help-text"), QStringLiteral("50")})));

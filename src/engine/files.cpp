@@ -44,6 +44,9 @@ namespace {
     return std::to_string(bytes) + " bytes";
 }
 
+// What a read or write with a progress does between two reports.
+constexpr std::size_t kProgressBlock = std::size_t{4} << 20;
+
 class RealFileSystem final : public FileSystem
 {
 public:
@@ -94,8 +97,11 @@ public:
                 }
                 bytes.resize(std::min(room, bytes.size() < 65536 ? 65536 : 2 * bytes.size()));
             }
-            const ssize_t got =
-                readSome(calls_, fd.get(), bytes.data() + used, bytes.size() - used);
+            // With a progress, in blocks, so that it can be shown and the read stopped.
+            const std::size_t block = options.progress
+                                          ? std::min(kProgressBlock, bytes.size() - used)
+                                          : bytes.size() - used;
+            const ssize_t got = readSome(calls_, fd.get(), bytes.data() + used, block);
             if (got < 0) {
                 result.error = systemError(path, errno);
                 bytes.clear();
@@ -113,6 +119,11 @@ public:
                 }
             }
             used += static_cast<std::size_t>(got);
+            if (options.progress && !options.progress(used, size)) {
+                result.stopped = true;
+                bytes.clear();
+                return result;
+            }
         }
         bytes.resize(used);
         if (used > options.limit) {
@@ -128,7 +139,6 @@ public:
         OutputFile file(path, options, calls_);
         // With a progress, in blocks, so that it can be shown and the write
         // stopped; a file not committed is left as it was.
-        constexpr std::size_t kProgressBlock = std::size_t{4} << 20;
         const std::size_t block = options.progress ? kProgressBlock : bytes.size();
         std::size_t done = 0;
         do {

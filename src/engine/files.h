@@ -35,6 +35,8 @@ struct ReadResult
 {
     std::string bytes;
     std::optional<FileError> error;
+    // The read's progress stopped it: no bytes, and no error.
+    bool stopped = false;
 };
 
 struct ReadOptions
@@ -43,6 +45,8 @@ struct ReadOptions
     std::size_t limit = std::numeric_limits<std::size_t>::max();
     // Read only up to the first CR or LF (the limit then bounds that line).
     bool firstLineOnly = false;
+    // Told after each block read, of the file's size; it may stop the read.
+    Progress progress{};
 };
 
 // Who may read and write a file the layer creates.

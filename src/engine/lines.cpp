@@ -1,5 +1,6 @@
 #include "engine/lines.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lorimand {
@@ -47,16 +48,28 @@ std::vector<std::string_view> splitRecordLines(std::string_view bytes)
 
 std::string joinLines(std::string_view bytes)
 {
-    const std::vector<std::string_view> lines = splitLines(bytes);
-    std::string text;
-    text.reserve(bytes.size() + lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-            text += "\r\n";
-        }
-        text += lines[i];
+    // In one pass, as loading a large text waits for it: what lies between the
+    // CRs is copied as it is, and a lone CR becomes CR LF.
+    if (bytes.ends_with("\r\n")) {
+        bytes.remove_suffix(2);
+    } else if (bytes.ends_with('\r')) {
+        bytes.remove_suffix(1);
     }
-    return text;
+    std::string text;
+    text.reserve(bytes.size() +
+                 static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')));
+    for (std::size_t from = 0;;) {
+        const std::size_t cr = bytes.find('\r', from);
+        if (cr == std::string_view::npos) {
+            text += bytes.substr(from);
+            return text;
+        }
+        text += bytes.substr(from, cr + 1 - from);
+        if (cr + 1 == bytes.size() || bytes[cr + 1] != '\n') {
+            text += '\n';
+        }
+        from = cr + 1;
+    }
 }
 
 std::string endEveryLine(std::string_view bytes)

@@ -554,6 +554,32 @@ private slots:
         }
     }
 
+    // A read with a progress is told of every block, of the file's size; stopped
+    // after any of them, it gives no bytes and no error.
+    void readWithProgress_data() { writeWithProgress_data(); }
+    void readWithProgress()
+    {
+        QFETCH(int, stopAfter);
+        const QByteArray bytes = randomBytes((qsizetype{8} << 20) + 5);
+        writeBytes(path(u"in.txt"_s), bytes);
+        std::vector<std::size_t> told;
+        ReadOptions options;
+        options.progress = [&](std::size_t done, std::size_t total) {
+            if (total != static_cast<std::size_t>(bytes.size())) {
+                return false;
+            }
+            told.push_back(done);
+            return static_cast<int>(told.size()) != stopAfter;
+        };
+        const ReadResult read = files_.readFile(pathOf(path(u"in.txt"_s)), options);
+
+        QVERIFY(!read.error);
+        QCOMPARE(read.stopped, stopAfter != 0);
+        QCOMPARE(QByteArray::fromStdString(read.bytes), stopAfter == 0 ? bytes : QByteArray());
+        QCOMPARE(static_cast<int>(told.size()), stopAfter == 0 ? 3 : stopAfter);
+        QVERIFY(std::is_sorted(told.begin(), told.end()));
+    }
+
     // The rename itself fails: the target became a folder after the temporary file
     // was made.
     void failedRenameLeavesNothingBehind()

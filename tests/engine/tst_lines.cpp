@@ -88,6 +88,26 @@ private slots:
             QCOMPARE(joinLines(endEveryLine(text)), joinLines(text));
         }
     }
+
+    // The loaded text is the lines of the line rule joined by CR LF.
+    void joiningFollowsTheLineRule()
+    {
+        QRandomGenerator random(7);
+        const char alphabet[] = {'\r', '\n', 'a', '\0'};
+        for (int round = 0; round < 3000; ++round) {
+            std::string text(random.bounded(10u), '\0');
+            for (char &ch : text) {
+                ch = alphabet[random.bounded(4)];
+            }
+            const std::vector<std::string_view> lines = splitLines(text);
+            std::string joined;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                joined += i == 0 ? "" : "\r\n";
+                joined += lines[i];
+            }
+            QCOMPARE(joinLines(text), joined);
+        }
+    }
 };
 
 QTEST_APPLESS_MAIN(TestLines)

@@ -155,7 +155,8 @@ std::optional<unsigned char> codeOfOther(QChar shown)
     return charset::fromUnicode(shown.unicode());
 }
 
-ShownText textFromBytes(std::string_view bytes, Charset charset)
+std::optional<ShownText> textFromBytes(std::string_view bytes, Charset charset,
+                                       const Progress &progress)
 {
     const ByteTable &table = textTable();
     const bool utf8 = charset == Charset::Utf8;
@@ -169,32 +170,41 @@ ShownText textFromBytes(std::string_view bytes, Charset charset)
     QChar *out = begin;
     QChar *block = begin;
     const std::size_t size = bytes.size();
-    for (std::size_t i = 0; i < size;) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (byte == '\n') {
-            *out++ = u'\n';
-            shown.breaks.push_back(LineBreak::Lf);
-            block = out;
-            ++i;
-        } else if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n') {
-            *out++ = u'\n';
-            shown.breaks.push_back(LineBreak::CrLf);
-            block = out;
-            i += 2;
-        } else {
-            const ShownUnit unit =
-                utf8 ? nextUtf8(bytes, i, table) : ShownUnit{{table[byte]}, 1, 1};
-            // Only a character starts a new chunk, so a line of exactly the
-            // chunk length ends with no empty chunk after it.
-            if (out - block + unit.size > kChunkLength) {
+    // With a progress, in steps of this many bytes.
+    constexpr std::size_t kStep = std::size_t{4} << 20;
+    const std::size_t step = progress ? kStep : size;
+    for (std::size_t i = 0, stepEnd = std::min(step, size); i < size;
+         stepEnd = std::min(stepEnd + step, size)) {
+        while (i < stepEnd) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            if (byte == '\n') {
                 *out++ = u'\n';
-                shown.breaks.push_back(LineBreak::Continuation);
+                shown.breaks.push_back(LineBreak::Lf);
                 block = out;
+                ++i;
+            } else if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n') {
+                *out++ = u'\n';
+                shown.breaks.push_back(LineBreak::CrLf);
+                block = out;
+                i += 2;
+            } else {
+                const ShownUnit unit =
+                    utf8 ? nextUtf8(bytes, i, table) : ShownUnit{{table[byte]}, 1, 1};
+                // Only a character starts a new chunk, so a line of exactly the
+                // chunk length ends with no empty chunk after it.
+                if (out - block + unit.size > kChunkLength) {
+                    *out++ = u'\n';
+                    shown.breaks.push_back(LineBreak::Continuation);
+                    block = out;
+                }
+                for (qsizetype k = 0; k < unit.size; ++k) {
+                    *out++ = QChar(unit.units[static_cast<std::size_t>(k)]);
+                }
+                i += unit.length;
             }
-            for (qsizetype k = 0; k < unit.size; ++k) {
-                *out++ = QChar(unit.units[static_cast<std::size_t>(k)]);
-            }
-            i += unit.length;
+        }
+        if (progress && !progress(i, size)) {
+            return std::nullopt;
         }
     }
     shown.text.truncate(out - begin);

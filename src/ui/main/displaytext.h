@@ -13,6 +13,7 @@
 #include <QStringView>
 
 #include "engine/charset.h"
+#include "engine/progress.h"
 
 class QWidget;
 
@@ -98,8 +99,14 @@ struct ShownText
 // included, becomes its picture; a line longer than kChunkLength is cut into
 // chunks. In UTF-8, each valid sequence shows as its character and every other
 // byte as its mark.
-[[nodiscard]] ShownText textFromBytes(std::string_view bytes,
-                                      Charset charset = Charset::Windows1252);
+// With `progress`, told after each step of some MiB; nothing when it stopped.
+[[nodiscard]] std::optional<ShownText> textFromBytes(std::string_view bytes, Charset charset,
+                                                     const Progress &progress);
+[[nodiscard]] inline ShownText textFromBytes(std::string_view bytes,
+                                             Charset charset = Charset::Windows1252)
+{
+    return *textFromBytes(bytes, charset, nullptr);
+}
 // Where in a shown text the character stands that holds byte `offset` of the
 // bytes it shows: the position of its first character, the text's end for an
 // offset past the end.

@@ -108,7 +108,7 @@ private:
     // file: the path in the file system's bytes.
     void loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter);
     void translateCommandLineFile(const CommandLineRequest &request);
-    [[nodiscard]] ReadResult readTextFile(const std::string &file);
+    [[nodiscard]] ReadResult readTextFile(const std::string &file, const Progress &progress);
     void saveTextFile(const ByteTextEdit &area, const QString &title);
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.

@@ -58,15 +58,16 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
         BusyCursor busy;
         StepProgress progress(dialogParent(),
                               QStringLiteral("Loading %1 ...").arg(fileNameOf(file)));
-        // The area loaded fills the first half of the bar where the other is filled too.
-        const int share = translateAfter ? 500 : 1000;
+        // Reading fills the first tenth of the bar, the area loaded the rest or,
+        // where the other is filled too, half of the rest.
+        const int share = translateAfter ? 450 : 900;
         const std::uint64_t changesBefore = area.changeCount();
         try {
-            ReadResult read = readTextFile(file);
-            error = std::move(read.error);
-            if (!error && !progress.step(0)) {
+            ReadResult read = readTextFile(file, progress.stage(0, 100));
+            if (read.stopped) {
                 return; // cancelled while reading
             }
+            error = std::move(read.error);
             if (!error) {
                 const QScopedValueRollback updating(updating_, true);
                 // Plain text follows the line rule; encoded text is any codes at all,
@@ -75,13 +76,13 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
                 read.bytes = std::string();
                 if (!area.setBytesInSteps(text, ByteTextEdit::History::Step,
-                                          progress.stage(0, share))) {
+                                          progress.stage(100, share))) {
                     return; // cancelled: nothing changed
                 }
                 const bool utf8 = charset::readsAsUtf8(text);
                 if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
                                                  ByteTextEdit::History::Automatic,
-                                                 progress.stage(share, share), &text)) {
+                                                 progress.stage(100 + share, share), &text)) {
                     area.undo(); // the text loaded goes again
                     return;
                 }
@@ -103,11 +104,14 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     }
 }
 
-ReadResult MainWindow::readTextFile(const std::string &file)
+ReadResult MainWindow::readTextFile(const std::string &file, const Progress &progress)
 {
     // The file layer refuses a device or a pipe, which could keep the window
     // waiting, and a file too large for the window before any of it is read.
-    ReadResult read = files_.readFile(file, ReadOptions{kLargestText});
+    ReadOptions options;
+    options.limit = kLargestText;
+    options.progress = progress;
+    ReadResult read = files_.readFile(file, options);
     if (read.error && read.error->tooLarge) {
         read.error->reason = QStringLiteral("It is larger than the %1 MiB the window holds; "
                                             "lorimand-cli translates files of any size.")

@@ -162,10 +162,11 @@ private slots:
     {
         QTest::addColumn<int>("cancelAt"); // of the bar's 1000
         QTest::addColumn<bool>("autoOn");
-        QTest::newRow("right after reading") << 0 << true;
-        QTest::newRow("while the area loaded fills") << 1 << true;
-        QTest::newRow("while the other area fills") << 501 << true;
-        QTest::newRow("Auto off") << 1 << false;
+        QTest::newRow("at the start") << 0 << true;
+        QTest::newRow("while reading") << 1 << true;
+        QTest::newRow("while the area loaded fills") << 101 << true;
+        QTest::newRow("while the other area fills") << 551 << true;
+        QTest::newRow("Auto off") << 101 << false;
     }
     void progressCancelChangesNothing()
     {
