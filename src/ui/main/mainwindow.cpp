@@ -345,6 +345,11 @@ bool MainWindow::translate(Direction direction, ByteTextEdit::History history,
         } else {
             translated = translation->apply(source.bytes());
         }
+        // Translating a large text takes a moment of its own: the window paints
+        // after it.
+        if (progress && !progress(0, translated.size())) {
+            return false;
+        }
         if (!progress) {
             destination.setBytes(translated, history);
         } else if (!destination.setBytesInSteps(translated, history, progress)) {

@@ -80,9 +80,11 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                     return; // cancelled: nothing changed
                 }
                 const bool utf8 = charset::readsAsUtf8(text);
-                if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
-                                                 ByteTextEdit::History::Automatic,
-                                                 progress.stage(100 + share, share), &text)) {
+                // The window paints between showing the text and translating it.
+                if (translateAfter && !(progress.step(100 + share) &&
+                                        translate(plain ? Direction::Encode : Direction::Decode,
+                                                  ByteTextEdit::History::Automatic,
+                                                  progress.stage(100 + share, share), &text))) {
                     area.undo(); // the text loaded goes again
                     return;
                 }
