@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <optional>
 #include <span>
@@ -311,20 +312,20 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     return *translation;
 }
 
-[[nodiscard]] std::variant<Translation, Exit> loadTranslation(const Options &options)
+[[nodiscard]] std::variant<Translation, Exit> loadTranslation(const Options &options,
+                                                              FileSystem &files)
 {
     if (options.key) {
         return keyTranslation(*options.key, options.direction);
     }
     if (options.keyFile) {
-        const ReadResult file =
-            realFileSystem().readFile(*options.keyFile, ReadOptions{kKeyFileLimit, true});
+        const ReadResult file = files.readFile(*options.keyFile, ReadOptions{kKeyFileLimit, true});
         if (file.error) {
             return fail(BatchExit::FileError, describe(*file.error));
         }
         return keyTranslation(file.bytes, options.direction);
     }
-    const CodeTableLoad table = loadCodeTableFile(realFileSystem(), *options.tableFile);
+    const CodeTableLoad table = loadCodeTableFile(files, *options.tableFile);
     if (table.error) {
         // A file that cannot be read is a file error; one that does not load, a usage error.
         return fail(table.tables ? BatchExit::UsageError : BatchExit::FileError,
@@ -414,11 +415,11 @@ private:
 class Output
 {
 public:
-    explicit Output(const std::string &path)
+    Output(const std::string &path, SystemCalls &calls)
     {
         if (!isStandardStream(path)) {
             guard_.emplace();
-            file_.emplace(path);
+            file_.emplace(path, WriteOptions{}, calls);
             TemporaryFileGuard::remember(file_->temporaryPath());
         }
     }
@@ -474,13 +475,14 @@ private:
     char *data_;
 };
 
-[[nodiscard]] int translateStream(Translation &translation, const Options &options)
+[[nodiscard]] int translateStream(Translation &translation, const Options &options,
+                                  SystemCalls &calls)
 {
-    InputFile input(options.input);
+    InputFile input(options.input, calls);
     if (input.error()) {
         return fail(BatchExit::FileError, describe(*input.error())).status;
     }
-    Output output(options.output);
+    Output output(options.output, calls);
     if (output.error()) {
         return fail(BatchExit::FileError, describe(*output.error())).status;
     }
@@ -509,7 +511,7 @@ private:
 
 } // namespace
 
-int runBatch(int argc, const char *const *argv)
+int runBatch(int argc, const char *const *argv, SystemCalls &calls)
 {
     const std::variant<Options, Exit> parsed = parseCommandLine(argc, argv);
     if (const Exit *end = std::get_if<Exit>(&parsed)) {
@@ -517,11 +519,12 @@ int runBatch(int argc, const char *const *argv)
     }
     const Options &options = std::get<Options>(parsed);
 
-    std::variant<Translation, Exit> translation = loadTranslation(options);
+    const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
+    std::variant<Translation, Exit> translation = loadTranslation(options, *files);
     if (const Exit *end = std::get_if<Exit>(&translation)) {
         return end->status;
     }
-    return translateStream(std::get<Translation>(translation), options);
+    return translateStream(std::get<Translation>(translation), options, calls);
 }
 
 } // namespace lorimand

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "engine/systemcalls.h"
+
 namespace lorimand {
 
 // What lorimand-cli ends with.
@@ -23,7 +25,9 @@ inline constexpr std::size_t kKeyFileLimit = std::size_t{1024} * 1024;
 
 // Runs lorimand-cli with its command line (argv[0] the program's name). Messages go
 // to standard error, help and version to standard output; the translation goes to
-// the output file or standard output. Returns the exit status.
-[[nodiscard]] int runBatch(int argc, const char *const *argv);
+// the output file or standard output. Every file is reached through `calls`.
+// Returns the exit status.
+[[nodiscard]] int runBatch(int argc, const char *const *argv,
+                           SystemCalls &calls = realSystemCalls());
 
 } // namespace lorimand

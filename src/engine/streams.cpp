@@ -10,7 +10,7 @@
 
 namespace lorimand {
 
-InputFile::InputFile(const std::string &path)
+InputFile::InputFile(const std::string &path, SystemCalls &calls) : calls_(calls)
 {
     if (path.empty() || path == "-") {
         path_ = "standard input";
@@ -18,14 +18,14 @@ InputFile::InputFile(const std::string &path)
         return;
     }
     path_ = path;
-    owned_.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    owned_.reset(calls_.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0));
     fd_ = owned_.get();
     if (fd_ < 0) {
         error_ = systemError(path_, errno);
         return;
     }
     struct stat info = {};
-    if (::fstat(fd_, &info) != 0) {
+    if (calls_.fstat(fd_, &info) != 0) {
         error_ = systemError(path_, errno);
     } else if (S_ISDIR(info.st_mode)) {
         error_ = systemError(path_, EISDIR);
@@ -37,7 +37,7 @@ std::size_t InputFile::read(char *buffer, std::size_t size)
     if (error_ || fd_ < 0 || size == 0) {
         return 0;
     }
-    const ssize_t got = readSome(realSystemCalls(), fd_, buffer, size);
+    const ssize_t got = readSome(calls_, fd_, buffer, size);
     if (got < 0) {
         error_ = systemError(path_, errno);
         return 0;

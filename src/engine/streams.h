@@ -10,6 +10,7 @@
 
 #include "engine/descriptor.h"
 #include "engine/files.h"
+#include "engine/systemcalls.h"
 
 namespace lorimand {
 
@@ -18,13 +19,14 @@ class InputFile
 {
 public:
     // An empty path or "-" reads standard input, which errors name "standard input".
-    explicit InputFile(const std::string &path);
+    explicit InputFile(const std::string &path, SystemCalls &calls = realSystemCalls());
 
     [[nodiscard]] const std::optional<FileError> &error() const { return error_; }
     // Reads up to size bytes; 0 at the end or on an error (see error()).
     [[nodiscard]] std::size_t read(char *buffer, std::size_t size);
 
 private:
+    SystemCalls &calls_;
     std::string path_;
     FileDescriptor owned_; // none for standard input, which stays open
     int fd_ = -1;
