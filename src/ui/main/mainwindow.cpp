@@ -304,12 +304,21 @@ bool MainWindow::autoTranslates() const
 
 void MainWindow::encode()
 {
-    translate(Direction::Encode, ByteTextEdit::History::Step);
+    translateInSteps(Direction::Encode);
 }
 
 void MainWindow::decode()
 {
-    translate(Direction::Decode, ByteTextEdit::History::Step);
+    translateInSteps(Direction::Decode);
+}
+
+void MainWindow::translateInSteps(Direction direction)
+{
+    BusyCursor busy;
+    StepProgress progress(dialogParent(), direction == Direction::Encode
+                                              ? QStringLiteral("Encoding ...")
+                                              : QStringLiteral("Decoding ..."));
+    (void)translate(direction, ByteTextEdit::History::Step, progress.stage(0, 1000));
 }
 
 std::optional<Translation> MainWindow::translationFor(Direction direction)
@@ -337,23 +346,32 @@ bool MainWindow::translate(Direction direction, ByteTextEdit::History history,
         // The text is shown in a document of its own before it replaces the
         // area's, so a failure on the way leaves the area as it was.
         std::string translated;
+        // Where the source's bytes are read back, that is a fifth of the work.
+        const double reading = sourceText == nullptr ? 0.2 : 0;
         if (sourceText != nullptr) {
             // Given, the source's bytes need not be read back, and go before
             // the translation is shown.
             translated = translation->apply(*sourceText);
             std::string().swap(*sourceText);
+        } else if (progress) {
+            const std::optional<std::string> bytes = source.bytes(partOf(progress, 0, reading));
+            if (!bytes) {
+                return false;
+            }
+            translated = translation->apply(*bytes);
         } else {
             translated = translation->apply(source.bytes());
         }
-        // Translating a large text takes a moment of its own: the window paints
-        // after it.
-        if (progress && !progress(0, translated.size())) {
-            return false;
-        }
         if (!progress) {
             destination.setBytes(translated, history);
-        } else if (!destination.setBytesInSteps(translated, history, progress)) {
-            return false;
+        } else {
+            const Progress showing = partOf(progress, reading, 1 - reading);
+            // Translating a large text takes a moment of its own: the window
+            // paints after it.
+            if (!showing(0, translated.size()) ||
+                !destination.setBytesInSteps(translated, history, showing)) {
+                return false;
+            }
         }
     } catch (const std::bad_alloc &) {
         translated_.reset();

@@ -76,6 +76,8 @@ private:
     // up in place of reading them back.
     bool translate(Direction direction, ByteTextEdit::History history,
                    const Progress &progress = nullptr, std::string *sourceText = nullptr);
+    // A whole translation the user asked for, in steps behind the progress dialog.
+    void translateInSteps(Direction direction);
     // Tells the user a text is too large for the memory there is.
     void reportOutOfMemory();
     // Auto: an edit of one area changes only what it changes in the other,

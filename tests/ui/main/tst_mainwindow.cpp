@@ -1,9 +1,11 @@
 // The main window's controls, translation and event handling, driven as a user would.
 #include <QAbstractItemView>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "engine/codetable.h"
@@ -259,6 +261,53 @@ private slots:
         f.normal()->setBytes("abc");
         f.child<QToolButton>("DownArrow")->click();
         QCOMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
+    }
+
+    // The Encode and Decode buttons translate a large text behind the progress
+    // dialog too: cancelled while the source is read or the translation shown,
+    // the other area keeps its text and its undo.
+    void buttonProgressCancel_data()
+    {
+        QTest::addColumn<int>("cancelAt"); // of the bar's 1000; past it: never
+        QTest::addColumn<bool>("encode");
+        QTest::newRow("encode, reading Normal") << 1 << true;
+        QTest::newRow("encode, showing the translation") << 201 << true;
+        QTest::newRow("decode, showing the translation") << 201 << false;
+        QTest::newRow("encode, not cancelled") << 1001 << true;
+    }
+    void buttonProgressCancel()
+    {
+        QFETCH(int, cancelAt);
+        QFETCH(bool, encode);
+        MainWindowFixture f;
+        f.window->show();
+        const std::string text = std::string(6 << 20, 'x') + "\r\nend";
+        ByteTextEdit *source = encode ? f.normal() : f.encoded();
+        ByteTextEdit *destination = encode ? f.encoded() : f.normal();
+        source->setBytes(text);
+        destination->setBytes("before");
+        int highest = 0;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, &watcher, [&] {
+            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
+                highest = std::max(highest, dialog->value());
+                if (dialog->value() >= cancelAt) {
+                    dialog->cancel();
+                }
+            }
+        });
+        watcher.start(0);
+        f.child<QPushButton>(encode ? "EncodeButton" : "DecodeButton")->click();
+
+        const bool cancelled = cancelAt <= 1000;
+        QVERIFY(highest >= (cancelled ? cancelAt : 1000));
+        QCOMPARE(destination->bytes(),
+                 cancelled ? std::string("before")
+                           : withKey(text, encode ? Direction::Encode : Direction::Decode));
+        QCOMPARE(source->bytes(), text);
+        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        destination->undo();
+        QCOMPARE(destination->bytes(), std::string(cancelled ? "" : "before"));
     }
 
     void settingsChangesTranslateNothing()
