@@ -11,9 +11,13 @@ namespace lorimand {
 using Progress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // The progress of one part of some work, a part that takes `share` of the
-// whole after the first `first` (both as fractions of the whole).
+// whole after the first `first` (both as fractions of the whole); none for
+// work told nothing.
 [[nodiscard]] inline Progress partOf(Progress whole, double first, double share)
 {
+    if (!whole) {
+        return nullptr;
+    }
     return [whole = std::move(whole), first, share](std::size_t done, std::size_t total) {
         constexpr double kWhole = 1 << 20;
         const double part =

@@ -30,7 +30,9 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include "ui/busycursor.h"
 #include "ui/main/displaytext.h"
+#include "ui/stepprogress.h"
 
 namespace lorimand {
 
@@ -422,14 +424,30 @@ std::optional<std::string> ByteTextEdit::bytes(const Progress &progress) const
 
 std::size_t ByteTextEdit::bytesBefore(int position) const
 {
-    QTextCursor before(document());
-    before.setPosition(position, QTextCursor::KeepAnchor);
+    // Counted from where the block that holds the position starts, so that only
+    // that block is read.
+    const QTextBlock block = document()->findBlock(position);
     std::string out;
+    if (block.previous().isValid()) {
+        out += displaytext::breakBytes(breakBefore(block));
+    }
     walkShown(
-        *document(), 0, before.selectedText(),
+        *document(), block.position(), QStringView(block.text()).first(position - block.position()),
         [&](QStringView run) { displaytext::appendBytes(run, out, charset_); },
         [&out](LineBreak kind) { out += displaytext::breakBytes(kind); });
-    return out.size();
+    return blockBytes_.start(static_cast<std::size_t>(block.blockNumber())) + out.size();
+}
+
+int ByteTextEdit::positionOfByte(std::size_t offset) const
+{
+    // Found in the block that holds the byte, which alone is read; a line break
+    // before the block shows as the character before its position.
+    const auto [number, start] = blockBytes_.locate(offset);
+    const QTextBlock block = document()->findBlockByNumber(static_cast<int>(number));
+    const bool withBreak = number > 0 && breakBefore(block) != LineBreak::Continuation;
+    const displaytext::ShownText shown = displaytext::textFromBytes(bytesOf(block), charset_);
+    return block.position() - (withBreak ? 1 : 0) +
+           static_cast<int>(displaytext::positionOfByte(shown, offset - start, charset_));
 }
 
 void ByteTextEdit::setBytes(std::string_view bytes, History history)
@@ -818,32 +836,57 @@ void ByteTextEdit::showVersion(std::vector<Version> &from, std::vector<Version> 
     to.push_back(swapIn(std::move(next)));
 }
 
-void ByteTextEdit::setCharset(Charset charset)
+bool ByteTextEdit::setCharset(Charset charset, const Progress &progress)
 {
     if (charset == charset_) {
-        return;
+        return true;
     }
     const QTextCursor cursor = textCursor();
     const std::size_t anchor = bytesBefore(cursor.anchor());
     const std::size_t position = bytesBefore(cursor.position());
-    const displaytext::ShownText shown = displaytext::textFromBytes(bytes(), charset);
+    // Reading the bytes out, turning them into characters and filling a
+    // document with them come to about a fifth, a fifth and the rest.
+    const std::optional<std::string> bytes = this->bytes(partOf(progress, 0, 0.2));
+    if (!bytes) {
+        return false;
+    }
+    const std::optional<displaytext::ShownText> shown =
+        displaytext::textFromBytes(*bytes, charset, partOf(progress, 0.2, 0.2));
+    if (!shown) {
+        return false;
+    }
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    const bool showAnew = raw != shown->text;
+    std::unique_ptr<QTextDocument> next;
+    if (showAnew) {
+        next = newDocument();
+        next->setUndoRedoEnabled(false);
+        if (!fill(*next, *shown, partOf(progress, 0.4, 0.6))) {
+            return false;
+        }
+        next->setUndoRedoEnabled(true);
+    }
+
+    // Nothing is stopped from here on.
     charset_ = charset;
     // The texts kept for undo are shown in the charset they were replaced in.
     undone_.clear();
     redone_.clear();
-    QString raw = document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator, u'\n');
-    const bool showAnew = raw != shown.text;
     {
         // Neither showing the text anew nor making room for marks is an edit.
         const QSignalBlocker noEdit(this);
-        if (markRoom_ != nullptr && charset != Charset::Utf8) {
+        if (markRoom_ != nullptr) {
             markRoom_->setDocument(nullptr);
         }
-        if (showAnew) {
-            const bool modified = document()->isModified();
-            showText(shown);
-            document()->setModified(modified);
+        if (next) {
+            // The same bytes in other characters: the text is as modified as it was.
+            next->setModified(document()->isModified());
+            next->setParent(this);
+            next->setDefaultFont(font());
+            const std::unique_ptr<QTextDocument> replaced(document());
+            setDocument(next.release());
+            blockBytes_ = blockBytesOf(*shown);
         }
         if (charset == Charset::Utf8) {
             if (markRoom_ == nullptr) {
@@ -856,12 +899,12 @@ void ByteTextEdit::setCharset(Charset charset)
     }
     if (showAnew) {
         QTextCursor moved(document());
-        moved.setPosition(static_cast<int>(displaytext::positionOfByte(shown, anchor, charset)));
-        moved.setPosition(static_cast<int>(displaytext::positionOfByte(shown, position, charset)),
-                          QTextCursor::KeepAnchor);
+        moved.setPosition(positionOfByte(anchor));
+        moved.setPosition(positionOfByte(position), QTextCursor::KeepAnchor);
         setTextCursor(moved);
     }
     viewport()->update();
+    return true;
 }
 
 void ByteTextEdit::offerCharsetChoice()
@@ -874,8 +917,13 @@ void ByteTextEdit::chooseCharset(Charset charset)
     if (charset == charset_) {
         return;
     }
-    setCharset(charset);
-    emit charsetChosen(charset);
+    BusyCursor busy;
+    StepProgress progress(this, charset == Charset::Utf8
+                                    ? QStringLiteral("Showing the text as UTF-8 ...")
+                                    : QStringLiteral("Showing the text as Windows-1252 ..."));
+    if (setCharset(charset, progress.stage(0, 1000))) {
+        emit charsetChosen(charset);
+    }
 }
 
 void ByteTextEdit::selectWholeText()

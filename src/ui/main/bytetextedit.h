@@ -101,7 +101,12 @@ public:
     // edit: no textChanged, no undo step; the caret and selection stay on the
     // same bytes. The undo history (the replaced texts with it) goes when the
     // shown text changes, since its steps name characters of the other charset.
-    void setCharset(displaytext::Charset charset);
+    // With `progress`, the text is shown anew in steps, told after each; false
+    // when progress stopped it, and nothing changed.
+    bool setCharset(displaytext::Charset charset, const Progress &progress = nullptr);
+    // As the user chose it: in steps behind a progress dialog, which can cancel
+    // it; then emits charsetChosen.
+    void chooseCharset(displaytext::Charset charset);
     // Lets the user choose the charset: from the context menu and by kCharsetKey.
     void offerCharsetChoice();
     // Switches between the two charsets.
@@ -148,7 +153,8 @@ private:
     void tellWholeChange(std::size_t before, std::size_t loneBefore);
     // How many bytes the characters before a position stand for.
     [[nodiscard]] std::size_t bytesBefore(int position) const;
-    void chooseCharset(displaytext::Charset charset);
+    // Where the character that holds byte `offset` stands; the end for the end.
+    [[nodiscard]] int positionOfByte(std::size_t offset) const;
     // The box a mark at `position` in `block` is drawn in, in viewport coordinates.
     [[nodiscard]] QRectF markBox(const QTextBlock &block, int position) const;
 

@@ -227,7 +227,7 @@ void MainWindow::connectHandlers()
     connect(saveCode_, &QPushButton::clicked, this,
             [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As")); });
     connect(charsetOffer_, &CharsetOffer::accepted, this,
-            [this] { normal_->setCharset(displaytext::Charset::Utf8); });
+            [this] { normal_->chooseCharset(displaytext::Charset::Utf8); });
     connect(normal_, &ByteTextEdit::charsetChosen, charsetOffer_, &QWidget::hide);
     connect(normal_, &ByteTextEdit::fileDropped, this, [this](const QString &path) {
         if (selfTestPasses()) {

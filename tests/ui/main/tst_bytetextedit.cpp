@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -1092,6 +1093,60 @@ private slots:
         QCOMPARE(bytesOf(edit), bytes);
         QCOMPARE(edit.textCursor().selectedText(), u"K\u00C3\u00B6"_qs);
         QCOMPARE(changed.count(), 0);
+    }
+
+    // Chosen by the user, a large text is shown in the other charset in steps
+    // behind a progress dialog; cancelled at any step, nothing changes, and
+    // otherwise the selection stays on the same bytes and the text is as
+    // modified as it was.
+    void choosingCharsetInSteps_data()
+    {
+        QTest::addColumn<int>("cancelAt"); // of the bar's 1000; past it: never
+        QTest::newRow("reading out") << 1;
+        QTest::newRow("turning into characters") << 201;
+        QTest::newRow("filling") << 401;
+        QTest::newRow("not cancelled") << 1001;
+    }
+    void choosingCharsetInSteps()
+    {
+        QFETCH(int, cancelAt);
+        QByteArray bytes;
+        // Large enough for two steps of each part of the work, in long lines,
+        // so that the document is quickly filled.
+        while (bytes.size() < (9 << 19)) {
+            bytes += testing::kUtf8Letter + QByteArray(1000, 'x') + "\r\n";
+        }
+        ByteTextEdit edit;
+        edit.show();
+        edit.setBytes(view(bytes));
+        edit.document()->setModified(true);
+        // Bytes 12 to 15 of the last letter, of three lines and a line end, and
+        // a long line after it: "K", then the two bytes of an o umlaut.
+        const int line =
+            edit.document()->findBlockByNumber(edit.document()->blockCount() - 5).position();
+        select(edit, line + 12, line + 15);
+        QSignalSpy chosen(&edit, &ByteTextEdit::charsetChosen);
+        int highest = 0;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, &watcher, [&] {
+            if (auto *dialog = edit.findChild<QProgressDialog *>(u"Progress"_qs)) {
+                highest = std::max(highest, dialog->value());
+                if (dialog->value() >= cancelAt) {
+                    dialog->cancel();
+                }
+            }
+        });
+        watcher.start(0);
+        edit.chooseCharset(Charset::Utf8);
+
+        const bool cancelled = cancelAt <= 1000;
+        QVERIFY(highest >= (cancelled ? cancelAt : 1000));
+        QCOMPARE(edit.charset(), cancelled ? Charset::Windows1252 : Charset::Utf8);
+        QCOMPARE(chosen.count(), cancelled ? 0 : 1);
+        QCOMPARE(bytesOf(edit), bytes);
+        QCOMPARE(edit.textCursor().selectedText(), cancelled ? u"K\u00C3\u00B6"_qs : u"K\u00F6"_qs);
+        QVERIFY(edit.document()->isModified());
+        QVERIFY(edit.findChild<QProgressDialog *>(u"Progress"_qs) == nullptr);
     }
 
     void switchingKeepsTheHistoryOfTextShownAlike()
