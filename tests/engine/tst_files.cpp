@@ -42,6 +42,19 @@ int permissionsOf(const QString &path)
     return static_cast<int>(info.st_mode & 0777);
 }
 
+// A progress that notes each report of `total` bytes and stops the work after
+// the `stopAfter`th (never for 0).
+Progress stoppingAfter(int stopAfter, std::size_t total, std::vector<std::size_t> &told)
+{
+    return [stopAfter, total, &told](std::size_t done, std::size_t reported) {
+        if (reported != total) {
+            return false;
+        }
+        told.push_back(done);
+        return static_cast<int>(told.size()) != stopAfter;
+    };
+}
+
 } // namespace
 
 class TestFiles : public QObject
@@ -536,13 +549,7 @@ private slots:
         const QByteArray bytes = randomBytes((qsizetype{8} << 20) + 5);
         std::vector<std::size_t> told;
         WriteOptions options;
-        options.progress = [&](std::size_t done, std::size_t total) {
-            if (total != static_cast<std::size_t>(bytes.size())) {
-                return false;
-            }
-            told.push_back(done);
-            return static_cast<int>(told.size()) != stopAfter;
-        };
+        options.progress = stoppingAfter(stopAfter, static_cast<std::size_t>(bytes.size()), told);
         QVERIFY(!files_.writeFile(pathOf(path(u"out.txt"_s)), bytes.toStdString(), options));
 
         QCOMPARE(contentsOf(path(u"out.txt"_s)), stopAfter == 0 ? bytes : QByteArray("old"));
@@ -564,13 +571,7 @@ private slots:
         writeBytes(path(u"in.txt"_s), bytes);
         std::vector<std::size_t> told;
         ReadOptions options;
-        options.progress = [&](std::size_t done, std::size_t total) {
-            if (total != static_cast<std::size_t>(bytes.size())) {
-                return false;
-            }
-            told.push_back(done);
-            return static_cast<int>(told.size()) != stopAfter;
-        };
+        options.progress = stoppingAfter(stopAfter, static_cast<std::size_t>(bytes.size()), told);
         const ReadResult read = files_.readFile(pathOf(path(u"in.txt"_s)), options);
 
         QVERIFY(!read.error);

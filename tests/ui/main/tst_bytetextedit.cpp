@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -21,6 +20,7 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include "progresswatch.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/bytetextedit.h"
 #include "ui/main/displaytext.h"
@@ -1126,27 +1126,17 @@ private slots:
             edit.document()->findBlockByNumber(edit.document()->blockCount() - 5).position();
         select(edit, line + 12, line + 15);
         QSignalSpy chosen(&edit, &ByteTextEdit::charsetChosen);
-        int highest = 0;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            if (auto *dialog = edit.findChild<QProgressDialog *>(u"Progress"_qs)) {
-                highest = std::max(highest, dialog->value());
-                if (dialog->value() >= cancelAt) {
-                    dialog->cancel();
-                }
-            }
-        });
-        watcher.start(0);
+        const test::ProgressWatch watch(edit, cancelAt);
         edit.chooseCharset(Charset::Utf8);
 
         const bool cancelled = cancelAt <= 1000;
-        QVERIFY(highest >= (cancelled ? cancelAt : 1000));
+        QVERIFY(watch.highest() >= (cancelled ? cancelAt : 1000));
         QCOMPARE(edit.charset(), cancelled ? Charset::Windows1252 : Charset::Utf8);
         QCOMPARE(chosen.count(), cancelled ? 0 : 1);
         QCOMPARE(bytesOf(edit), bytes);
         QCOMPARE(edit.textCursor().selectedText(), cancelled ? u"K\u00C3\u00B6"_qs : u"K\u00F6"_qs);
         QVERIFY(edit.document()->isModified());
-        QVERIFY(edit.findChild<QProgressDialog *>(u"Progress"_qs) == nullptr);
+        QVERIFY(watch.dialog() == nullptr);
     }
 
     void switchingKeepsTheHistoryOfTextShownAlike()

@@ -1,15 +1,14 @@
 // The main window's controls, translation and event handling, driven as a user would.
 #include <QAbstractItemView>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include "engine/codetable.h"
 #include "mainwindowfixture.h"
+#include "progresswatch.h"
 #include "ui/main/mainlayout.h"
 #include "ui/twips.h"
 
@@ -286,26 +285,16 @@ private slots:
         ByteTextEdit *destination = encode ? f.encoded() : f.normal();
         source->setBytes(text);
         destination->setBytes("before");
-        int highest = 0;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
-                highest = std::max(highest, dialog->value());
-                if (dialog->value() >= cancelAt) {
-                    dialog->cancel();
-                }
-            }
-        });
-        watcher.start(0);
+        const test::ProgressWatch watch(*f.window, cancelAt);
         f.child<QPushButton>(encode ? "EncodeButton" : "DecodeButton")->click();
 
         const bool cancelled = cancelAt <= 1000;
-        QVERIFY(highest >= (cancelled ? cancelAt : 1000));
+        QVERIFY(watch.highest() >= (cancelled ? cancelAt : 1000));
         QCOMPARE(destination->bytes(),
                  cancelled ? std::string("before")
                            : withKey(text, encode ? Direction::Encode : Direction::Decode));
         QCOMPARE(source->bytes(), text);
-        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        QVERIFY(watch.dialog() == nullptr);
         destination->undo();
         QCOMPARE(destination->bytes(), std::string(cancelled ? "" : "before"));
     }

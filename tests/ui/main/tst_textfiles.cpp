@@ -1,9 +1,8 @@
 // Loading and saving text files, dropping files onto the text areas, and F1.
-#include <QProgressDialog>
 #include <QTest>
-#include <QTimer>
 
 #include "mainwindowfixture.h"
+#include "progresswatch.h"
 #include "ui/help/helpwindow.h"
 
 using namespace Qt::StringLiterals;
@@ -178,25 +177,15 @@ private slots:
         f.normal()->setBytes("one");
         f.encoded()->setBytes("two");
         f.autoUpdate()->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
-        int highest = 0;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
-                highest = std::max(highest, dialog->value());
-                if (dialog->value() >= cancelAt) {
-                    dialog->cancel();
-                }
-            }
-        });
-        watcher.start(0);
+        const test::ProgressWatch watch(*f.window, cancelAt);
         f.platform.fileChoices.enqueue(f.path(u"large.txt"_s));
         f.child<QPushButton>("LoadText")->click();
 
-        QVERIFY(highest >= cancelAt);
+        QVERIFY(watch.highest() >= cancelAt);
         QCOMPARE(f.normal()->bytes(), std::string("one"));
         QCOMPARE(f.encoded()->bytes(), std::string("two"));
         QVERIFY(f.platform.messages.isEmpty());
-        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        QVERIFY(watch.dialog() == nullptr);
         QTest::keyClick(f.normal(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f.normal()->bytes(), std::string());
     }
@@ -291,27 +280,17 @@ private slots:
         const QByteArray text = QByteArray(10 << 20, 'x') + "\r\nend";
         f.normal()->setBytes(text.toStdString());
         f.writeFile(u"out.txt"_s, "old");
-        int highest = 0;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
-                highest = std::max(highest, dialog->value());
-                if (dialog->value() >= cancelAt) {
-                    dialog->cancel();
-                }
-            }
-        });
-        watcher.start(0);
+        const test::ProgressWatch watch(*f.window, cancelAt);
         f.platform.fileChoices.enqueue(f.path(u"out.txt"_s));
         f.child<QPushButton>("SaveText")->click();
 
         const bool cancelled = cancelAt <= 1000;
-        QVERIFY(highest >= (cancelled ? cancelAt : 1000));
+        QVERIFY(watch.highest() >= (cancelled ? cancelAt : 1000));
         QCOMPARE(f.readFile(u"out.txt"_s), cancelled ? QByteArray("old") : text);
         QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList(u"out.txt"_s));
         QVERIFY(f.platform.messages.isEmpty());
-        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        QVERIFY(watch.dialog() == nullptr);
         QCOMPARE(f.normal()->bytes(), text.toStdString());
     }
 
@@ -427,31 +406,25 @@ private slots:
         f.writeFile(u"Readme.txt"_s, readme);
         QVERIFY(f.window->startUp());
         f.window->show();
-        bool cancelled = false;
-        QTimer watcher;
-        connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            if (auto *dialog = f.window->findChild<QProgressDialog *>(u"Progress"_s)) {
-                cancelled = true;
-                dialog->cancel();
-            }
-        });
-        watcher.start(0);
-        QTest::keyRelease(f.normal(), Qt::Key_F1);
-        QVERIFY(cancelled);
+        {
+            const test::ProgressWatch watch(*f.window, 0);
+            QTest::keyRelease(f.normal(), Qt::Key_F1);
+            QVERIFY(watch.highest() >= 0);
+        }
         QVERIFY(!f.window->helpWindow());
         const QWidgetList windows = QApplication::topLevelWidgets();
         QVERIFY(std::none_of(windows.cbegin(), windows.cend(),
                              [](QWidget *w) { return w->objectName() == u"Help"_s; }));
         QVERIFY(f.platform.messages.isEmpty());
 
-        watcher.stop();
+        const test::ProgressWatch watch(*f.window, 1001);
         QTest::keyRelease(f.normal(), Qt::Key_F1);
         const QPointer<HelpWindow> help = f.window->helpWindow();
         QVERIFY(help);
         QVERIFY(help->isVisible());
         const auto *text = help->findChild<QPlainTextEdit *>(QStringLiteral("txtHelpFile"));
         QCOMPARE(text->toPlainText(), QString::fromLatin1(readme).replace(u"\r\n"_s, u"\n"_s));
-        QVERIFY(f.window->findChild<QProgressDialog *>(u"Progress"_s) == nullptr);
+        QVERIFY(watch.dialog() == nullptr);
         delete help.data();
     }
 };
