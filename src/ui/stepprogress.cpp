@@ -1,6 +1,7 @@
 #include "ui/stepprogress.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QCoreApplication>
 #include <QProgressDialog>
@@ -40,11 +41,12 @@ bool StepProgress::step(int permille)
 
 Progress StepProgress::stage(int first, int share)
 {
-    return [this, first, share](std::size_t done, std::size_t total) {
-        const double part =
-            total == 0 ? 1.0 : static_cast<double>(done) / static_cast<double>(total);
-        return step(first + static_cast<int>(share * part));
+    // The bar's thousandths as a part of the whole work.
+    Progress whole = [this](std::size_t done, std::size_t total) {
+        return step(static_cast<int>(done * kWhole / total));
     };
+    return partOf(std::move(whole), static_cast<double>(first) / kWhole,
+                  static_cast<double>(share) / kWhole);
 }
 
 } // namespace lorimand

@@ -13,7 +13,6 @@
 #include <QTextCursor>
 #include <QUrl>
 
-#include "engine/charset.h"
 #include "engine/files.h"
 #include "engine/lines.h"
 #include "ui/colours.h"
@@ -82,10 +81,7 @@ QString helpDisplayText(std::string_view bytes)
                 blockLength = 0;
             }
         }
-        for (const char c : piece) {
-            // Every character of the 8-bit set lies in the basic plane.
-            text += QChar(static_cast<char16_t>(charset::toUnicode(static_cast<unsigned char>(c))));
-        }
+        text += fromCharset(piece);
         ++blockLines;
         blockLength += piece.size();
     }
