@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,6 +91,8 @@ public:
 
 private:
     struct State;
+    [[nodiscard]] const State &state() const noexcept;
+    State &ownState();
     std::unique_ptr<State> state_;
 };
 
