@@ -224,13 +224,28 @@ ByteChange TextDocument::replaceAll(std::string bytes, History history, Selectio
         return change;
     }
     if (history == History::Automatic && joinsAutomatic()) {
-        // The step's record keeps the text from before the step: the one shown just goes.
         const auto lone = static_cast<std::ptrdiff_t>(s.text.loneCrs());
         ByteChange change;
         change.removed = s.text.size();
+        Step &latest = s.undo.back();
+        if (!latest.records.front().whole) {
+            // A step of splices becomes one that keeps the whole text from before
+            // it: the splices are taken back, and that text moved aside.
+            s.undoBytes -= latest.keptBytes();
+            for (auto record = latest.records.rbegin(); record != latest.records.rend(); ++record) {
+                (void)apply(*record, s.text);
+            }
+            latest.records.clear();
+            latest.records.emplace_back();
+            latest.records.back().whole.emplace(std::move(s.text));
+            s.undoWholes += 1;
+            s.undoBytes += latest.keptBytes();
+        }
+        // The step's record keeps the text from before the step: the one shown just goes.
         s.text = TextBuffer(std::move(bytes));
         change.added = s.text.size();
         change.loneCrsAdded = static_cast<std::ptrdiff_t>(s.text.loneCrs()) - lone;
+        s.bound();
         return change;
     }
     const bool automatic = history == History::Automatic;
@@ -248,15 +263,37 @@ bool TextDocument::joinsAutomatic() const noexcept
 
 ByteChange TextDocument::spliceAutomatic(std::size_t from, std::size_t to, std::string_view bytes)
 {
-    if (!joinsAutomatic()) {
-        // With no automatic step to restore the text, the splice has to be a step of its own.
-        return edit(from, to, bytes, EditKind::Step, Selection{from, from});
-    }
     State &s = ownState();
-    const ByteChange change = s.text.replace(from, to, bytes);
-    if (change.removed > 0 || change.added > 0) {
-        ++s.changes;
+    if (from == to && bytes.empty()) {
+        return s.text.replace(from, to, bytes);
     }
+    if (joinsAutomatic() && s.undo.back().records.front().whole) {
+        // The step's record keeps the whole text from before it: nothing more to keep.
+        const ByteChange change = s.text.replace(from, to, bytes);
+        ++s.changes;
+        return change;
+    }
+    std::string removed = s.text.bytes(from, to);
+    const ByteChange change = s.text.replace(from, to, bytes);
+    ++s.changes;
+    s.redo.clear();
+    Record record{from, bytes.size(), std::move(removed), std::nullopt};
+    if (joinsAutomatic()) {
+        // A step of splices keeps what each one replaced.
+        s.undoBytes += record.keptBytes();
+        s.undo.back().records.push_back(std::move(record));
+    } else {
+        // The first splice after anything else begins an automatic step of its own,
+        // which the splices after it join, as whole replacements would.
+        Step step;
+        step.before = Selection{from, from};
+        step.automatic = true;
+        step.records.push_back(std::move(record));
+        s.pushUndo(std::move(step));
+        s.latestOpen = false;
+        s.automaticShown = true;
+    }
+    s.bound();
     return change;
 }
 

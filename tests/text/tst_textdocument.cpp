@@ -170,6 +170,7 @@ struct Model
             automaticShown = false;
         } else if (history == History::Automatic && joinsAutomatic()) {
             undo.back().after = bytes;
+            undo.back().whole = true;
         } else {
             redo.clear();
             undo.push_back({text, bytes, before, 0, false, history == History::Automatic, true});
@@ -322,14 +323,27 @@ private slots:
         QCOMPARE(wholeRedone->selection, (Selection{5, 5}));
     }
 
-    void spliceOutsideAnAutomaticStepIsAStep()
+    // The first splice after a load or an edit begins an automatic step, which
+    // the splices after it join: one undo brings back the text before them all.
+    void spliceOutsideAnAutomaticStepBeginsOne()
     {
         TextDocument document;
         document.replaceAll("abc", History::Fresh);
         document.spliceAutomatic(1, 2, "x");
         QCOMPARE(textOf(document), std::string("axc"));
-        QVERIFY(document.undo());
+        QVERIFY(document.joinsAutomatic());
+        document.spliceAutomatic(3, 3, "\r\n");
+        document.spliceAutomatic(0, 1, "");
+        QCOMPARE(textOf(document), std::string("xc\r\n"));
+        const std::optional<TextDocument::Restored> undone = document.undo();
+        QVERIFY(undone);
         QCOMPARE(textOf(document), std::string("abc"));
+        QCOMPARE(undone->change.from, std::size_t{0});
+        QCOMPARE(undone->change.removed, std::size_t{4});
+        QCOMPARE(undone->change.added, std::size_t{3});
+        QVERIFY(!document.canUndo());
+        QVERIFY(document.redo());
+        QCOMPARE(textOf(document), std::string("xc\r\n"));
     }
 
     // Undoing a replacement gives back the very text it replaced, not a copy of it.
@@ -420,21 +434,32 @@ private slots:
                     model.replaceAll(bytes, history, selection);
                     change = document.replaceAll(bytes, history, selection);
                 } else if (choice < 10) {
-                    QCOMPARE(document.joinsAutomatic(), model.joinsAutomatic());
-                    if (!model.joinsAutomatic()) {
-                        continue;
-                    }
+                    const bool joins = model.joinsAutomatic();
+                    QCOMPARE(document.joinsAutomatic(), joins);
                     std::size_t from = at(model.text);
                     std::size_t to = at(model.text);
                     if (from > to) {
                         std::swap(from, to);
                     }
                     const std::string bytes = randomText(3);
-                    model.text.replace(from, to - from, bytes);
-                    model.undo.back().after = model.text;
-                    if (from != to || !bytes.empty()) {
-                        ++model.changes;
+                    const bool changes = from != to || !bytes.empty();
+                    std::string after = model.text;
+                    after.replace(from, to - from, bytes);
+                    if (joins) {
+                        model.undo.back().after = after;
+                        if (!model.undo.back().whole && changes) {
+                            model.undo.back().caret = from + bytes.size();
+                        }
+                    } else if (changes) {
+                        // A splice outside an automatic step begins one.
+                        model.redo.clear();
+                        model.undo.push_back({model.text, after, Selection{from, from},
+                                              from + bytes.size(), false, true, false});
+                        model.automaticShown = true;
+                        model.open = false;
                     }
+                    model.changes += changes ? 1 : 0;
+                    model.text = after;
                     change = document.spliceAutomatic(from, to, bytes);
                 } else if (choice < 12) {
                     const std::optional<TextDocument::Restored> restored = document.undo();
