@@ -58,28 +58,70 @@ void collectLoneCrs(std::string_view bytes, std::size_t base, std::optional<char
     }
 }
 
-// How many entries of the sorted `offsets` lie before `offset`.
-[[nodiscard]] std::size_t countBefore(const std::vector<std::size_t> &offsets, std::size_t offset)
+// Sorted offsets into the text (of LFs, or of lone CRs) that follow its edits.
+// An edit moves every offset after it; rather than moving them all at each
+// keystroke, the entries from `pending_` on are kept `delta_` short of their
+// value, and only the entries between two edits' places are settled when the
+// edits move: typing in one place costs no more at the start of 128 MiB than
+// at its end.
+class Offsets
 {
-    return static_cast<std::size_t>(std::lower_bound(offsets.begin(), offsets.end(), offset) -
-                                    offsets.begin());
-}
+public:
+    Offsets() = default;
+    explicit Offsets(std::vector<std::size_t> values) : values_(std::move(values)) {}
 
-// Replaces the entries of the sorted `offsets` in [from, to) with `fresh` (sorted, within
-// the edit) and moves those at or after `to` by `delta`.
-void spliceIndex(std::vector<std::size_t> &offsets, std::size_t from, std::size_t to,
-                 std::ptrdiff_t delta, const std::vector<std::size_t> &fresh)
-{
-    const auto first = std::lower_bound(offsets.begin(), offsets.end(), from);
-    const auto last = std::lower_bound(first, offsets.end(), to);
-    // Shift in place: unsigned wrap-around adds a negative delta correctly.
-    const auto shift = static_cast<std::size_t>(delta);
-    for (auto it = last; it != offsets.end(); ++it) {
-        *it += shift;
+    [[nodiscard]] std::size_t size() const noexcept { return values_.size(); }
+    [[nodiscard]] std::size_t operator[](std::size_t index) const
+    {
+        return index < pending_ ? values_[index] : values_[index] + delta_;
     }
-    const auto at = offsets.erase(first, last);
-    offsets.insert(at, fresh.begin(), fresh.end());
-}
+    // How many entries lie before `offset`.
+    [[nodiscard]] std::size_t countBefore(std::size_t offset) const
+    {
+        std::size_t low = 0;
+        std::size_t high = values_.size();
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if ((*this)[middle] < offset) {
+                low = middle + 1;
+            } else {
+                high = middle;
+            }
+        }
+        return low;
+    }
+    // The entries in [from, to) become `fresh` (sorted, within the edit), and
+    // those at or after `to` move by `delta`.
+    void splice(std::size_t from, std::size_t to, std::ptrdiff_t delta,
+                const std::vector<std::size_t> &fresh)
+    {
+        const std::size_t first = countBefore(from);
+        const std::size_t last = countBefore(to);
+        // Unsigned wrap-around adds a negative shift correctly.
+        for (std::size_t i = pending_; i < last; ++i) {
+            values_[i] += delta_;
+        }
+        for (std::size_t i = last; i < pending_; ++i) {
+            values_[i] -= delta_;
+        }
+        pending_ = last;
+        delta_ += static_cast<std::size_t>(delta);
+        if (last - first == fresh.size()) {
+            std::copy(fresh.begin(), fresh.end(),
+                      values_.begin() + static_cast<std::ptrdiff_t>(first));
+        } else {
+            const auto at = values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(first),
+                                          values_.begin() + static_cast<std::ptrdiff_t>(last));
+            values_.insert(at, fresh.begin(), fresh.end());
+            pending_ = pending_ - (last - first) + fresh.size();
+        }
+    }
+
+private:
+    std::vector<std::size_t> values_;
+    std::size_t pending_ = 0;
+    std::size_t delta_ = 0;
+};
 
 } // namespace
 
@@ -91,8 +133,8 @@ struct TextBuffer::State
     // Where each piece starts in the text, for the binary search that finds a byte.
     std::vector<std::size_t> starts;
     std::size_t size = 0;
-    std::vector<std::size_t> lfs;
-    std::vector<std::size_t> loneCrs;
+    Offsets lfs;
+    Offsets loneCrs;
 
     [[nodiscard]] std::string_view source(const Piece &piece) const
     {
@@ -142,8 +184,12 @@ TextBuffer::TextBuffer(std::string bytes) : state_(std::make_unique<State>())
         s.pieces.push_back(Piece{false, 0, s.size});
         s.starts.push_back(0);
     }
-    collect(s.original, '\n', 0, s.lfs);
-    collectLoneCrs(s.original, 0, std::nullopt, s.loneCrs);
+    std::vector<std::size_t> found;
+    collect(s.original, '\n', 0, found);
+    s.lfs = Offsets(std::move(found));
+    found.clear();
+    collectLoneCrs(s.original, 0, std::nullopt, found);
+    s.loneCrs = Offsets(std::move(found));
 }
 
 TextBuffer::TextBuffer(TextBuffer &&) noexcept = default;
@@ -246,7 +292,7 @@ LineBreak TextBuffer::lineBreak(std::size_t line) const
 std::size_t TextBuffer::lineOf(std::size_t offset) const
 {
     // The LFs before `offset` are the lines ended before it: one on `offset` ends its line.
-    return countBefore(state().lfs, offset);
+    return state().lfs.countBefore(offset);
 }
 
 LineBreak TextBuffer::firstBreak() const
@@ -261,7 +307,7 @@ std::size_t TextBuffer::loneCrs() const noexcept
 
 std::size_t TextBuffer::loneCrsBefore(std::size_t offset) const
 {
-    return countBefore(state().loneCrs, offset);
+    return state().loneCrs.countBefore(offset);
 }
 
 ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_view bytes)
@@ -278,7 +324,7 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
     change.removed = to - from;
     change.added = bytes.size();
     if (from == to && bytes.empty()) {
-        change.loneCrsBefore = countBefore(s.loneCrs, from);
+        change.loneCrsBefore = s.loneCrs.countBefore(from);
         return change;
     }
     // Bytes handed back from our own pieces() may sit in `added`, which grows below.
@@ -299,14 +345,14 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
     // edit changes for the new bytes and for the byte before them.
     std::vector<std::size_t> fresh;
     collect(bytes, '\n', from, fresh);
-    spliceIndex(s.lfs, from, to, delta, fresh);
+    s.lfs.splice(from, to, delta, fresh);
     fresh.clear();
     const bool crBefore = from > 0 && s.at(from - 1) == '\r';
     if (crBefore && (bytes.empty() ? next != '\n' : bytes.front() != '\n')) {
         fresh.push_back(from - 1);
     }
     collectLoneCrs(bytes, from, next, fresh);
-    spliceIndex(s.loneCrs, from > 0 ? from - 1 : 0, to, delta, fresh);
+    s.loneCrs.splice(from > 0 ? from - 1 : 0, to, delta, fresh);
 
     // The pieces: the one holding `from` keeps its part before it, the one holding `to`
     // its part after; the new bytes go between, extending the piece before them when
@@ -347,7 +393,7 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
     // The piece before may have grown: its start stays, the starts after it follow.
     s.replacePieces(first, last, replacement);
 
-    change.loneCrsBefore = countBefore(s.loneCrs, from);
+    change.loneCrsBefore = s.loneCrs.countBefore(from);
     change.loneCrsAdded = static_cast<std::ptrdiff_t>(s.loneCrs.size()) -
                           static_cast<std::ptrdiff_t>(loneCrsBeforeEdit);
     return change;
