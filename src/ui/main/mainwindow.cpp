@@ -410,15 +410,23 @@ void MainWindow::noteTranslated(Direction direction)
 
 bool MainWindow::holdsTranslationBefore(Direction direction) const
 {
+    if (!translated_ || translated_->useKey != useKey_->isChecked() ||
+        !(translated_->useKey ? translated_->key == key_->bytes()
+                              : translated_->tables == codeTables_)) {
+        return false;
+    }
     // The change just made is the source's only one since.
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     const ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
-    return translated_ && translated_->direction == direction &&
-           translated_->sourceChanges + 1 == source.changeCount() &&
-           translated_->destinationChanges == destination.changeCount() &&
-           translated_->useKey == useKey_->isChecked() &&
-           (translated_->useKey ? translated_->key == key_->bytes()
-                                : translated_->tables == codeTables_);
+    if (translated_->direction == direction) {
+        return translated_->sourceChanges + 1 == source.changeCount() &&
+               translated_->destinationChanges == destination.changeCount();
+    }
+    // A key's shift is undone exactly by the shift back, so the text it was
+    // translated from is also the translation of what it became: an edit of
+    // either needs only its change translated. A code table need not be so.
+    return translated_->useKey && translated_->destinationChanges + 1 == source.changeCount() &&
+           translated_->sourceChanges == destination.changeCount();
 }
 
 bool MainWindow::selfTestPasses()
