@@ -951,24 +951,55 @@ std::size_t ByteTextEdit::previousCharacter(std::size_t offset) const
     return text.lineEnd(text.lineOf(offset) - 1);
 }
 
+bool ByteTextEdit::continuesLine(std::size_t number) const
+{
+    return number > 0 && blocks_.block(number).piece > 0;
+}
+
+// A word, or the blanks next to one, may go on across the edges between a
+// line's blocks: an edge stops the caret only where a word begins at it.
 std::size_t ByteTextEdit::nextWord(std::size_t offset) const
 {
-    const Block &block = laidOut(blockNumberAt(offset));
-    const int index = charIndexIn(block, offset);
-    if (index >= block.run.text.size()) {
+    const Block *block = &laidOut(blockNumberAt(offset));
+    const int index = charIndexIn(*block, offset);
+    if (index >= block->run.text.size()) {
         return nextCharacter(offset);
     }
-    return offsetIn(block, block.layout->nextCursorPosition(index, QTextLayout::SkipWords));
+    int next = block->layout->nextCursorPosition(index, QTextLayout::SkipWords);
+    while (next == block->run.text.size() && !block->lastOfLine) {
+        const bool afterBlank = block->run.text.back().isSpace();
+        block = &laidOut(block->number + 1);
+        if (block->run.text.isEmpty() || (afterBlank && !block->run.text.front().isSpace())) {
+            return block->start;
+        }
+        next = block->layout->nextCursorPosition(0, QTextLayout::SkipWords);
+    }
+    return offsetIn(*block, next);
 }
 
 std::size_t ByteTextEdit::previousWord(std::size_t offset) const
 {
-    const Block &block = laidOut(blockNumberAt(offset));
-    const int index = charIndexIn(block, offset);
-    if (index == 0) {
+    const Block *block = &laidOut(blockNumberAt(offset));
+    const int index = charIndexIn(*block, offset);
+    if (index == 0 && !continuesLine(block->number)) {
         return previousCharacter(offset);
     }
-    return offsetIn(block, block.layout->previousCursorPosition(index, QTextLayout::SkipWords));
+    int previous =
+        index == 0 ? 0 : block->layout->previousCursorPosition(index, QTextLayout::SkipWords);
+    bool moved = index > 0;
+    while (previous == 0 && continuesLine(block->number)) {
+        const std::size_t edge = block->start;
+        const bool wordBegins =
+            moved && !block->run.text.isEmpty() && !block->run.text.front().isSpace();
+        block = &laidOut(block->number - 1);
+        if (block->run.text.isEmpty() || (wordBegins && block->run.text.back().isSpace())) {
+            return edge;
+        }
+        previous = block->layout->previousCursorPosition(static_cast<int>(block->run.text.size()),
+                                                         QTextLayout::SkipWords);
+        moved = true;
+    }
+    return offsetIn(*block, previous);
 }
 
 ByteTextEdit::Selection ByteTextEdit::wordAt(std::size_t offset) const
@@ -993,7 +1024,30 @@ ByteTextEdit::Selection ByteTextEdit::wordAt(std::size_t offset) const
     while (last < text.size() && isWordCharacter(text[last])) {
         ++last;
     }
-    return {offsetIn(block, first), offsetIn(block, last)};
+    Selection word{offsetIn(block, first), offsetIn(block, last)};
+    // The word may go on across the line's block edges.
+    const std::size_t number = block.number;
+    const bool toEnd = last == text.size() && !block.lastOfLine;
+    for (std::size_t before = number; first == 0 && continuesLine(before); --before) {
+        const Block &previous = laidOut(before - 1);
+        first = static_cast<int>(previous.run.text.size());
+        while (first > 0 && isWordCharacter(previous.run.text[first - 1])) {
+            --first;
+        }
+        word.anchor = offsetIn(previous, first);
+    }
+    for (std::size_t after = number + 1; toEnd && after < blocks_.count(); ++after) {
+        const Block &next = laidOut(after);
+        last = 0;
+        while (last < next.run.text.size() && isWordCharacter(next.run.text[last])) {
+            ++last;
+        }
+        word.position = offsetIn(next, last);
+        if (last < next.run.text.size() || next.lastOfLine) {
+            break;
+        }
+    }
+    return word;
 }
 
 std::size_t ByteTextEdit::rowStart(std::size_t offset) const

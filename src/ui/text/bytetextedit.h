@@ -193,6 +193,8 @@ private:
     // Moves along the characters shown: the next or the previous boundary.
     [[nodiscard]] std::size_t nextCharacter(std::size_t offset) const;
     [[nodiscard]] std::size_t previousCharacter(std::size_t offset) const;
+    // Whether block `number` goes on a line that began in the block before.
+    [[nodiscard]] bool continuesLine(std::size_t number) const;
     [[nodiscard]] std::size_t nextWord(std::size_t offset) const;
     [[nodiscard]] std::size_t previousWord(std::size_t offset) const;
     // The word around `offset`, as a double click selects it.
