@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program in a real X server, driven by the keyboard: it starts with a
-# file named on its command line, encodes it, saves the result through the real
-# file dialog, and the saved bytes must be what lorimand-cli makes of the same
-# text. Made smaller than its minimum, it sets itself back; F1 then opens the
+# file named on its command line, encodes it, takes keys typed at the end of
+# Normal (Auto translating each), saves the result through the real file
+# dialog, and the saved bytes must be what lorimand-cli makes of the same text. Made smaller than its minimum, it sets itself back; F1 then opens the
 # help window.
 # Usage: window_end_to_end.sh <folder holding lorimand and lorimand-cli>
 set -euo pipefail
@@ -23,8 +23,15 @@ export HOME="$work"
 pids+=($!)
 main=$(wait_for_window '^Lorimand$') || fail "the main window did not appear: $(tail -n 30 "$work/stderr")"
 
-# Alt+V is "Save Encoded Text".
+# Alt+T is Normal's label; the keys go to the end of its text, and a new line
+# takes the text's CR LF.
 xdotool windowfocus --sync "$main"
+xdotool key --clearmodifiers alt+t ctrl+End
+xdotool type --delay 20 ' & three'
+xdotool key Return
+xdotool type --delay 20 'four'
+
+# Alt+V is "Save Encoded Text".
 xdotool key --clearmodifiers alt+v
 dialog=$(wait_for_window '^Save Encoded Text As$') || fail "the save dialog did not appear"
 xdotool windowfocus --sync "$dialog"
@@ -33,7 +40,7 @@ xdotool key Return
 wait_for_file "$work/saved.enc" || fail "nothing was saved"
 
 # The command line loads the lines joined by CR LF, without the final line end.
-printf 'one\r\ntwo' | "$bin_dir/lorimand-cli" encode --key TarnVeli >"$work/expected.enc"
+printf 'one\r\ntwo & three\r\nfour' | "$bin_dir/lorimand-cli" encode --key TarnVeli >"$work/expected.enc"
 cmp "$work/expected.enc" "$work/saved.enc" || fail "the saved text differs from lorimand-cli's"
 
 # Without a window manager nothing enforces the minimum size hint: the window
