@@ -5,6 +5,8 @@ set -euo pipefail
 
 lorimand_packages=(
     cmake ninja-build g++ qt6-base-dev libgl1-mesa-dev libcli11-dev
+    # Tests turn accessibility on as a screen reader would, through Qt's platform layer.
+    qt6-base-private-dev
     fonts-dejavu-core fonts-symbola xvfb xdotool openbox
     desktop-file-utils appstream dpkg-dev man-db
     # The checks of scripts/test.sh: sanitizer runtimes, libFuzzer, symbolised

@@ -1,0 +1,98 @@
+// What an assistive technology (a screen reader, a braille display, speech
+// input) sees of a ByteTextEdit: an editable multi-line text whose characters
+// are those shown, '\n' for each line break, so that a CR LF is one character.
+// Offsets are counted in those characters (UTF-16 code units, as Qt counts
+// them), never in bytes.
+//
+// Turning an offset into bytes and back is linear in the size of the text; the
+// area asks for it only while an assistive technology is active, and the
+// answers here are worked out on the stretch of text they need, never on a
+// copy of the whole text (which may be a gigabyte).
+#pragma once
+
+#include <cstddef>
+
+#include <QAccessibleWidget>
+
+namespace lorimand {
+
+class ByteTextEdit;
+
+class AccessibleTextArea : public QAccessibleWidget,
+                           public QAccessibleTextInterface,
+                           public QAccessibleEditableTextInterface,
+                           public QAccessibleValueInterface
+{
+public:
+    explicit AccessibleTextArea(ByteTextEdit *area);
+
+    // The value holds at most this many bytes of the start of the text.
+    static constexpr std::size_t kValueBytes = 64 * 1024;
+
+    void *interface_cast(QAccessible::InterfaceType type) override;
+    [[nodiscard]] QAccessible::State state() const override;
+    // Value is the start of the text, as currentValue gives it.
+    [[nodiscard]] QString text(QAccessible::Text type) const override;
+    // Setting Value replaces the whole text, as one edit that undo takes back.
+    void setText(QAccessible::Text type, const QString &text) override;
+
+    // QAccessibleTextInterface: one selection at most.
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
+    [[nodiscard]] int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+    [[nodiscard]] int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override;
+    // Lines and paragraphs are the lines between line breaks, the break included.
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                             int *startOffset, int *endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                            int *startOffset, int *endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
+                         int *endOffset) const override;
+    [[nodiscard]] int characterCount() const override;
+    // In screen coordinates; empty for a character off screen.
+    [[nodiscard]] QRect characterRect(int offset) const override;
+    // The character under a point of the screen, -1 for a point outside the text.
+    [[nodiscard]] int offsetAtPoint(const QPoint &point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int *startOffset, int *endOffset) const override;
+
+    // QAccessibleEditableTextInterface: each is an edit of the user's (undo takes
+    // it back), and characters the 8-bit set cannot hold are left out.
+    void deleteText(int startOffset, int endOffset) override;
+    void insertText(int offset, const QString &text) override;
+    void replaceText(int startOffset, int endOffset, const QString &text) override;
+
+    // QAccessibleValueInterface: the text as its value, for platforms that read
+    // an edit field through its value. Only its start (kValueBytes) is given: a
+    // reader that wants more reads the text itself, and the value is asked for
+    // often enough that a copy of a whole large text each time would stall.
+    [[nodiscard]] QVariant currentValue() const override;
+    void setCurrentValue(const QVariant &value) override;
+    [[nodiscard]] QVariant maximumValue() const override;
+    [[nodiscard]] QVariant minimumValue() const override;
+    [[nodiscard]] QVariant minimumStepSize() const override;
+
+private:
+    enum class Side
+    {
+        Before,
+        At,
+        After,
+    };
+    [[nodiscard]] ByteTextEdit *area() const;
+    [[nodiscard]] std::size_t bytesAt(int offset) const;
+    [[nodiscard]] int offsetOf(std::size_t bytes) const;
+    [[nodiscard]] QString boundary(Side side, int offset, QAccessible::TextBoundaryType type,
+                                   int *startOffset, int *endOffset) const;
+    void replaceWhole(const QString &text);
+};
+
+// Makes QAccessible give an AccessibleTextArea for every ByteTextEdit. Each
+// area calls it as it is made; it installs the factory once.
+void installAccessibleTextArea();
+
+} // namespace lorimand

@@ -1,0 +1,618 @@
+// Tests of what an assistive technology sees of a text area: its role, state
+// and name; its text as shown, offsets counted in characters shown (a CR LF is
+// one '\n', a UTF-8 character one character, not its bytes); the caret, the
+// selection and the boundaries of words and lines; where characters are on
+// screen; edits through the interface, which are the user's own; and the events
+// that tell it of typing and of the caret moving.
+#include <functional>
+#include <memory>
+
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
+#include <QAccessibleTextInterface>
+#include <QAccessibleValueInterface>
+#include <QTest>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+
+#include "ui/text/accessibletextarea.h"
+#include "ui/text/bytetextedit.h"
+
+using namespace lorimand;
+using namespace Qt::StringLiterals;
+using displaytext::Charset;
+
+namespace {
+
+[[nodiscard]] QByteArray bytesOf(const ByteTextEdit &area)
+{
+    return QByteArray::fromStdString(area.bytes());
+}
+
+void fill(ByteTextEdit &area, const QByteArray &bytes)
+{
+    area.setBytes(bytes.toStdString(), ByteTextEdit::History::Fresh);
+}
+
+[[nodiscard]] QAccessibleInterface *accessibleOf(ByteTextEdit &area)
+{
+    return QAccessible::queryAccessibleInterface(&area);
+}
+
+[[nodiscard]] QAccessibleTextInterface *textOf(ByteTextEdit &area)
+{
+    QAccessibleInterface *accessible = accessibleOf(area);
+    return accessible != nullptr ? accessible->textInterface() : nullptr;
+}
+
+// QAccessibleTextInterface's own answers over a whole string: what the area's
+// answers, worked out on a stretch of its text, must agree with.
+class WholeText final : public QAccessibleTextInterface
+{
+public:
+    explicit WholeText(QString text) : text_(std::move(text)) {}
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override
+    {
+        return text_.mid(startOffset, endOffset - startOffset);
+    }
+    [[nodiscard]] int characterCount() const override { return static_cast<int>(text_.size()); }
+    void selection(int /*selectionIndex*/, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = 0;
+    }
+    [[nodiscard]] int selectionCount() const override { return 0; }
+    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
+    void removeSelection(int /*selectionIndex*/) override {}
+    void setSelection(int /*selectionIndex*/, int /*startOffset*/, int /*endOffset*/) override {}
+    [[nodiscard]] int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return {}; }
+    [[nodiscard]] int offsetAtPoint(const QPoint & /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
+    QString attributes(int /*offset*/, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = -1;
+        *endOffset = -1;
+        return {};
+    }
+
+private:
+    QString text_;
+};
+
+// Turns accessibility on or off as a screen reader's bridge does: QAccessible
+// itself has no public switch for it.
+void setAccessible(bool active)
+{
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(active);
+}
+
+// The text events of one area, each as a line: "insert 2 x", "remove 1 \n",
+// "update 0 ab>c", "caret 3", "selection 1 4".
+QObject *watched = nullptr;
+QStringList heard;
+
+void hear(QAccessibleEvent *event)
+{
+    if (event->object() != watched) {
+        return;
+    }
+    switch (event->type()) {
+    case QAccessible::TextInserted: {
+        const auto *inserted = static_cast<QAccessibleTextInsertEvent *>(event);
+        heard << u"insert %1 %2"_s.arg(inserted->changePosition()).arg(inserted->textInserted());
+        break;
+    }
+    case QAccessible::TextRemoved: {
+        const auto *removed = static_cast<QAccessibleTextRemoveEvent *>(event);
+        heard << u"remove %1 %2"_s.arg(removed->changePosition()).arg(removed->textRemoved());
+        break;
+    }
+    case QAccessible::TextUpdated: {
+        const auto *updated = static_cast<QAccessibleTextUpdateEvent *>(event);
+        heard << u"update %1 %2>%3"_s.arg(updated->changePosition())
+                     .arg(updated->textRemoved(), updated->textInserted());
+        break;
+    }
+    case QAccessible::TextCaretMoved:
+        heard << u"caret %1"_s.arg(
+            static_cast<QAccessibleTextCursorEvent *>(event)->cursorPosition());
+        break;
+    case QAccessible::TextSelectionChanged: {
+        const auto *selected = static_cast<QAccessibleTextSelectionEvent *>(event);
+        heard << u"selection %1 %2"_s.arg(selected->selectionStart()).arg(selected->selectionEnd());
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// One text of each kind of line break, control and UTF-8 character.
+const QByteArray kMixed = "ab\r\ncd\ne\x01\rf";
+const QString kMixedShown = u"ab\ncd\ne\u2401\u240Df"_s;
+
+} // namespace
+
+class TestAccessibleTextArea : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        QAccessible::installUpdateHandler(nullptr);
+        setAccessible(false);
+        watched = nullptr;
+        heard.clear();
+    }
+
+    // The area is an editable text unless it is read-only, named as the window names it.
+    void roleStateAndName_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("editable") << false;
+        QTest::newRow("read-only") << true;
+    }
+    void roleStateAndName()
+    {
+        QFETCH(bool, readOnly);
+        ByteTextEdit area;
+        area.setAccessibleName(u"Encoded Text"_s);
+        area.setReadOnly(readOnly);
+        QAccessibleInterface *accessible = accessibleOf(area);
+        QVERIFY(accessible != nullptr);
+        QCOMPARE(accessible->role(), QAccessible::EditableText);
+        QCOMPARE(accessible->text(QAccessible::Name), u"Encoded Text"_s);
+        const QAccessible::State state = accessible->state();
+        QVERIFY(state.multiLine);
+        QVERIFY(state.focusable);
+        QVERIFY(state.selectableText);
+        QCOMPARE(bool(state.editable), !readOnly);
+        QCOMPARE(bool(state.readOnly), readOnly);
+        QVERIFY(accessible->textInterface() != nullptr);
+        QVERIFY(accessible->editableTextInterface() != nullptr);
+        QVERIFY(accessible->valueInterface() != nullptr);
+    }
+
+    void focusedState()
+    {
+        ByteTextEdit area;
+        area.show();
+        area.activateWindow();
+        area.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&area));
+        QTRY_VERIFY(area.hasFocus());
+        QVERIFY(accessibleOf(area)->state().focused);
+    }
+
+    // The text is the characters shown, '\n' for each line break; a CR LF is one character.
+    void textAsShown_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Charset>("charset");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("breaks and pictures") << kMixed << Charset::Windows1252 << kMixedShown;
+        QTest::newRow("8-bit") << QByteArray("\xE9t\xE9\r\n\x80") << Charset::Windows1252
+                               << u"\u00E9t\u00E9\n\u20AC"_s;
+        QTest::newRow("UTF-8") << QByteArray("\xC3\xA9t\xC3\xA9\r\n\xE2\x82\xAC") << Charset::Utf8
+                               << u"\u00E9t\u00E9\n\u20AC"_s;
+        QTest::newRow("UTF-8 read as 8-bit")
+            << QByteArray("\xC3\xA9\n") << Charset::Windows1252 << u"\u00C3\u00A9\n"_s;
+        QTest::newRow("empty") << QByteArray() << Charset::Windows1252 << QString();
+    }
+    void textAsShown()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Charset, charset);
+        QFETCH(QString, shown);
+        ByteTextEdit area;
+        area.setCharset(charset);
+        fill(area, bytes);
+        QAccessibleTextInterface *text = textOf(area);
+        QVERIFY(text != nullptr);
+        QCOMPARE(text->characterCount(), shown.size());
+        QCOMPARE(text->text(0, text->characterCount()), shown);
+        for (int from = 0; from <= shown.size(); ++from) {
+            for (int to = from; to <= shown.size(); ++to) {
+                QCOMPARE(text->text(from, to), shown.mid(from, to - from));
+            }
+        }
+    }
+
+    // The caret and the selection in characters: the bytes of a CR LF or of a
+    // UTF-8 character before them count one.
+    void caretAndSelection_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Charset>("charset");
+        QTest::addColumn<int>("caret");  // in bytes
+        QTest::addColumn<int>("offset"); // in characters
+        QTest::newRow("after a CR LF") << QByteArray("a\r\nb") << Charset::Windows1252 << 3 << 2;
+        QTest::newRow("after two CR LF")
+            << QByteArray("\r\n\r\nxy") << Charset::Windows1252 << 5 << 3;
+        QTest::newRow("after an LF") << QByteArray("a\nb") << Charset::Windows1252 << 2 << 2;
+        QTest::newRow("after a lone CR") << QByteArray("a\rb") << Charset::Windows1252 << 2 << 2;
+        QTest::newRow("UTF-8 characters")
+            << QByteArray("\xC3\xA9\xE2\x82\xACx") << Charset::Utf8 << 5 << 2;
+        QTest::newRow("the same bytes in 8-bit")
+            << QByteArray("\xC3\xA9\xE2\x82\xACx") << Charset::Windows1252 << 5 << 5;
+        QTest::newRow("UTF-8 after a break")
+            << QByteArray("\xC3\xA9\r\n\xC3\xA9x") << Charset::Utf8 << 6 << 3;
+    }
+    void caretAndSelection()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Charset, charset);
+        QFETCH(int, caret);
+        QFETCH(int, offset);
+        ByteTextEdit area;
+        area.setCharset(charset);
+        fill(area, bytes);
+        QAccessibleTextInterface *text = textOf(area);
+
+        area.setSelection(0, static_cast<std::size_t>(caret));
+        QCOMPARE(text->cursorPosition(), offset);
+        QCOMPARE(text->selectionCount(), 1);
+        int start = -1;
+        int end = -1;
+        text->selection(0, &start, &end);
+        QCOMPARE(start, 0);
+        QCOMPARE(end, offset);
+
+        text->removeSelection(0);
+        QCOMPARE(text->selectionCount(), 0);
+        QCOMPARE(area.cursorPosition(), std::size_t(caret));
+
+        text->setCursorPosition(0);
+        QCOMPARE(area.cursorPosition(), std::size_t{0});
+        text->setCursorPosition(offset);
+        QCOMPARE(area.cursorPosition(), std::size_t(caret));
+        QVERIFY(!area.hasSelection());
+
+        text->setSelection(0, offset, 0);
+        QCOMPARE(area.selection().anchor, std::size_t(caret));
+        QCOMPARE(area.selection().position, std::size_t{0});
+        text->addSelection(0, offset);
+        QCOMPARE(area.selectionStart(), std::size_t{0});
+        QCOMPARE(area.selectionEnd(), std::size_t(caret));
+    }
+
+    // Words, lines and characters around an offset; a line ends with its break.
+    void boundaries_data()
+    {
+        QTest::addColumn<QAccessible::TextBoundaryType>("type");
+        QTest::addColumn<char>("side"); // <, = or >
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QString>("found");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        // "one two\nthree four\nfive", from "one two\r\nthree four\nfive"
+        QTest::newRow("word at") << QAccessible::WordBoundary << '=' << 1 << u"one"_s << 0 << 3;
+        QTest::newRow("word after break")
+            << QAccessible::WordBoundary << '=' << 9 << u"three"_s << 8 << 13;
+        QTest::newRow("line at") << QAccessible::LineBoundary << '=' << 1 << u"one two\n"_s << 0
+                                 << 8;
+        QTest::newRow("line at second")
+            << QAccessible::LineBoundary << '=' << 10 << u"three four\n"_s << 8 << 19;
+        QTest::newRow("line before")
+            << QAccessible::LineBoundary << '<' << 10 << u"one two\n"_s << 0 << 8;
+        QTest::newRow("line after")
+            << QAccessible::LineBoundary << '>' << 1 << u"three four\n"_s << 8 << 19;
+        QTest::newRow("last line at the end")
+            << QAccessible::LineBoundary << '=' << -1 << u"five"_s << 19 << 23;
+        QTest::newRow("word at the end")
+            << QAccessible::WordBoundary << '=' << 23 << u"five"_s << 19 << 23;
+        QTest::newRow("sentence at the end")
+            << QAccessible::SentenceBoundary << '=' << -1 << u"five"_s << 19 << 23;
+        QTest::newRow("paragraph at")
+            << QAccessible::ParagraphBoundary << '=' << 20 << u"five"_s << 19 << 23;
+        QTest::newRow("the CR LF is one character")
+            << QAccessible::CharBoundary << '=' << 7 << u"\n"_s << 7 << 8;
+        QTest::newRow("character after it")
+            << QAccessible::CharBoundary << '>' << 7 << u"t"_s << 8 << 9;
+        QTest::newRow("whole text")
+            << QAccessible::NoBoundary << '=' << 3 << u"one two\nthree four\nfive"_s << 0 << 23;
+    }
+    void boundaries()
+    {
+        QFETCH(QAccessible::TextBoundaryType, type);
+        QFETCH(char, side);
+        QFETCH(int, offset);
+        QFETCH(QString, found);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        ByteTextEdit area;
+        fill(area, "one two\r\nthree four\nfive");
+        QAccessibleTextInterface *text = textOf(area);
+        int gotStart = -2;
+        int gotEnd = -2;
+        const QString got = side == '<'   ? text->textBeforeOffset(offset, type, &gotStart, &gotEnd)
+                            : side == '>' ? text->textAfterOffset(offset, type, &gotStart, &gotEnd)
+                                          : text->textAtOffset(offset, type, &gotStart, &gotEnd);
+        QCOMPARE(got, found);
+        QCOMPARE(gotStart, start);
+        QCOMPARE(gotEnd, end);
+    }
+
+    // In a text far longer than the stretch the area reads around an offset,
+    // every answer is the one the whole text gives: long lines, a long word,
+    // and lines of every length in between.
+    void boundariesInLongText()
+    {
+        QString shown;
+        QByteArray bytes;
+        const auto add = [&](const QString &part) {
+            shown += part;
+            bytes += part.toLatin1().replace('\n', "\r\n");
+        };
+        add(QString(9000, u'w') + u" tail.\n"_s);
+        for (int line = 0; line < 40; ++line) {
+            add(QString(line * 37 % 200, u'x') + u" a b. c\n"_s);
+        }
+        add(QString(3000, u'y') + u"\n\n"_s);
+        for (int word = 0; word < 2000; ++word) {
+            add(u"word%1 "_s.arg(word));
+        }
+        ByteTextEdit area;
+        fill(area, bytes);
+        QAccessibleTextInterface *text = textOf(area);
+        QCOMPARE(text->characterCount(), shown.size());
+        const WholeText whole(shown);
+        using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType,
+                                                            int *, int *) const;
+        const Query queries[] = {&QAccessibleTextInterface::textBeforeOffset,
+                                 &QAccessibleTextInterface::textAtOffset,
+                                 &QAccessibleTextInterface::textAfterOffset};
+        const int size = static_cast<int>(shown.size());
+        QList<int> offsets = {0, 1, 4500, 8999, 9000, 9005, 9006, 9007, size - 1, size, -1};
+        for (int offset = 9007; offset < size; offset += 997) {
+            offsets << offset;
+        }
+        for (const QAccessible::TextBoundaryType type :
+             {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+              QAccessible::LineBoundary, QAccessible::ParagraphBoundary}) {
+            for (const Query query : queries) {
+                for (const int offset : offsets) {
+                    int start = 0;
+                    int end = 0;
+                    int wholeStart = 0;
+                    int wholeEnd = 0;
+                    // Qt's own answer for a word or sentence at the very end can search
+                    // forever; that end has rows of its own in boundaries.
+                    const bool atEnd = offset == size || offset == -1;
+                    if (atEnd && query == queries[1] &&
+                        (type == QAccessible::WordBoundary ||
+                         type == QAccessible::SentenceBoundary)) {
+                        continue;
+                    }
+                    const QString got = (text->*query)(offset, type, &start, &end);
+                    const QString expected = (whole.*query)(offset, type, &wholeStart, &wholeEnd);
+                    const QByteArray where =
+                        QByteArray::number(type) + " at " + QByteArray::number(offset);
+                    QVERIFY2(got == expected, where.constData());
+                    QVERIFY2(start == wholeStart && end == wholeEnd, where.constData());
+                }
+            }
+        }
+    }
+
+    // A character on screen has a box on the screen, and the point at its
+    // middle finds it again; one off screen has none.
+    void characterOnScreen()
+    {
+        ByteTextEdit area;
+        area.resize(300, 200);
+        QByteArray bytes = "hello\r\nw\x01rld\n";
+        for (int line = 0; line < 200; ++line) {
+            bytes += "more\n";
+        }
+        bytes += "end";
+        fill(area, bytes);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        QAccessibleTextInterface *text = textOf(area);
+        QAccessibleInterface *accessible = accessibleOf(area);
+        const QRect screen = accessible->rect();
+        for (int offset = 0; offset < 11; ++offset) {
+            const QRect box = text->characterRect(offset);
+            QVERIFY2(!box.isEmpty(), QByteArray::number(offset).constData());
+            QVERIFY(screen.contains(box.center()));
+            QCOMPARE(text->offsetAtPoint(box.center()), offset);
+        }
+        // 'w' is below 'h', right after the CR LF.
+        QVERIFY(text->characterRect(6).top() > text->characterRect(0).bottom());
+        QCOMPARE(text->characterRect(6).left(), text->characterRect(0).left());
+        QVERIFY(text->characterRect(text->characterCount() - 1).isEmpty());
+        QCOMPARE(text->offsetAtPoint(screen.topLeft() - QPoint(5, 5)), -1);
+
+        // Scrolling to the end brings it on screen.
+        text->scrollToSubstring(text->characterCount() - 3, text->characterCount());
+        const QRect last = text->characterRect(text->characterCount() - 1);
+        QVERIFY(!last.isEmpty());
+        QCOMPARE(text->offsetAtPoint(last.center()), text->characterCount() - 1);
+        QCOMPARE(area.cursorPosition(), std::size_t{0}); // the caret stays
+    }
+
+    // Edits through the interface change the bytes as typing would: line
+    // breaks of the text's kind, characters the set cannot hold left out, and
+    // one step that undo takes back.
+    void editing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Charset>("charset");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("edited");
+        QTest::newRow("insert a break into CR LF text")
+            << QByteArray("a\r\nb") << Charset::Windows1252 << u"insert"_s << 1 << 1 << u"x\ny"_s
+            << QByteArray("ax\r\ny\r\nb");
+        QTest::newRow("insert a break into LF text")
+            << QByteArray("a\nb") << Charset::Windows1252 << u"insert"_s << 0 << 0 << u"\n"_s
+            << QByteArray("\na\nb");
+        QTest::newRow("insert after a CR LF")
+            << QByteArray("a\r\nb") << Charset::Windows1252 << u"insert"_s << 2 << 2 << u"z"_s
+            << QByteArray("a\r\nzb");
+        QTest::newRow("delete a CR LF") << QByteArray("a\r\nb") << Charset::Windows1252
+                                        << u"delete"_s << 1 << 2 << QString() << QByteArray("ab");
+        QTest::newRow("delete backwards") << QByteArray("abcd") << Charset::Windows1252
+                                          << u"delete"_s << 3 << 1 << QString() << QByteArray("ad");
+        QTest::newRow("replace with 8-bit characters")
+            << QByteArray("abc") << Charset::Windows1252 << u"replace"_s << 0 << 1
+            << u"\u00E9\u20AC"_s
+            << QByteArray("\xE9\x80"
+                          "bc");
+        QTest::newRow("a character the set cannot hold")
+            << QByteArray("b") << Charset::Windows1252 << u"insert"_s << 0 << 0 << u"x\u4E2Dy"_s
+            << QByteArray("xyb");
+        QTest::newRow("a control becomes its byte")
+            << QByteArray("b") << Charset::Windows1252 << u"insert"_s << 1 << 1 << u"\u2401"_s
+            << QByteArray("b\x01");
+        QTest::newRow("UTF-8 insert") << QByteArray("\xC3\xA9") << Charset::Utf8 << u"insert"_s << 1
+                                      << 1 << u"\u4E2D"_s << QByteArray("\xC3\xA9\xE4\xB8\xAD");
+        QTest::newRow("UTF-8 delete a character")
+            << QByteArray("\xC3\xA9x\xE2\x82\xAC") << Charset::Utf8 << u"delete"_s << 0 << 1
+            << QString() << QByteArray("x\xE2\x82\xAC");
+        QTest::newRow("UTF-8 replace")
+            << QByteArray("\xC3\xA9x\xE2\x82\xAC") << Charset::Utf8 << u"replace"_s << 2 << 3
+            << u"y"_s << QByteArray("\xC3\xA9xy");
+    }
+    void editing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Charset, charset);
+        QFETCH(QString, operation);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, edited);
+        ByteTextEdit area;
+        area.setCharset(charset);
+        fill(area, bytes);
+        QAccessibleEditableTextInterface *editable = accessibleOf(area)->editableTextInterface();
+        if (operation == u"insert") {
+            editable->insertText(start, text);
+        } else if (operation == u"delete") {
+            editable->deleteText(start, end);
+        } else {
+            editable->replaceText(start, end, text);
+        }
+        QCOMPARE(bytesOf(area), edited);
+        QVERIFY(area.isUndoAvailable());
+        area.undo();
+        QCOMPARE(bytesOf(area), bytes);
+        QVERIFY(!area.isUndoAvailable());
+    }
+
+    // A read-only area takes no edit from an assistive technology.
+    void readOnlyTakesNoEdit()
+    {
+        ByteTextEdit area;
+        fill(area, "help");
+        area.setReadOnly(true);
+        QAccessibleInterface *accessible = accessibleOf(area);
+        accessible->editableTextInterface()->insertText(0, u"x"_s);
+        accessible->editableTextInterface()->deleteText(0, 2);
+        accessible->editableTextInterface()->replaceText(0, 2, u"x"_s);
+        accessible->valueInterface()->setCurrentValue(u"x"_s);
+        accessible->setText(QAccessible::Value, u"x"_s);
+        QCOMPARE(bytesOf(area), QByteArray("help"));
+    }
+
+    // The value is the text as shown, no more than its start for a long one;
+    // setting it replaces the text as one edit.
+    void value()
+    {
+        ByteTextEdit area;
+        fill(area, "a\r\nb\x01");
+        QAccessibleInterface *accessible = accessibleOf(area);
+        QAccessibleValueInterface *value = accessible->valueInterface();
+        QCOMPARE(value->currentValue().toString(), u"a\nb\u2401"_s);
+        QCOMPARE(accessible->text(QAccessible::Value), u"a\nb\u2401"_s);
+
+        value->setCurrentValue(u"x\ny"_s);
+        QCOMPARE(bytesOf(area), QByteArray("x\r\ny"));
+        area.undo();
+        QCOMPARE(bytesOf(area), QByteArray("a\r\nb\x01"));
+        accessible->setText(QAccessible::Value, u"z"_s);
+        QCOMPARE(bytesOf(area), QByteArray("z"));
+
+        const auto size = static_cast<qsizetype>(AccessibleTextArea::kValueBytes) * 3;
+        const QByteArray longText(size, 'q');
+        fill(area, longText);
+        const QString start = value->currentValue().toString();
+        QCOMPARE(start.size(), static_cast<qsizetype>(AccessibleTextArea::kValueBytes));
+        QCOMPARE(start, QString(start.size(), u'q'));
+    }
+
+    // While an assistive technology listens, the area tells it what typing,
+    // deleting and undo change, where, and where the caret went.
+    void events_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("caret"); // in bytes
+        QTest::addColumn<std::function<void(ByteTextEdit &)>>("action");
+        QTest::addColumn<QStringList>("events");
+        const auto key = [](Qt::Key pressed, Qt::KeyboardModifiers modifiers = {}) {
+            return std::function<void(ByteTextEdit &)>(
+                [=](ByteTextEdit &area) { QTest::keyClick(&area, pressed, modifiers); });
+        };
+        QTest::newRow("typing after a CR LF") << QByteArray("a\r\nb") << 3 << key(Qt::Key_X)
+                                              << QStringList{u"insert 2 x"_s, u"caret 3"_s};
+        QTest::newRow("Enter in CR LF text") << QByteArray("a\r\nb") << 1 << key(Qt::Key_Return)
+                                             << QStringList{u"insert 1 \n"_s, u"caret 2"_s};
+        QTest::newRow("Backspace") << QByteArray("ab") << 2 << key(Qt::Key_Backspace)
+                                   << QStringList{u"remove 1 b"_s, u"caret 1"_s};
+        QTest::newRow("Backspace over a CR LF")
+            << QByteArray("a\r\nb") << 3 << key(Qt::Key_Backspace)
+            << QStringList{u"remove 1 \n"_s, u"caret 1"_s};
+        QTest::newRow("Delete of a control")
+            << QByteArray("a\x01") << 1 << key(Qt::Key_Delete) << QStringList{u"remove 1 \u2401"_s};
+        QTest::newRow("typing over a selection") << QByteArray("abc") << -1 << key(Qt::Key_X)
+                                                 << QStringList{u"update 0 abc>x"_s, u"caret 1"_s};
+        QTest::newRow("Right over a CR LF")
+            << QByteArray("a\r\nb") << 1 << key(Qt::Key_Right) << QStringList{u"caret 2"_s};
+        QTest::newRow("Shift+Right selects")
+            << QByteArray("ab") << 0 << key(Qt::Key_Right, Qt::ShiftModifier)
+            << QStringList{u"caret 1"_s, u"selection 0 1"_s};
+        QTest::newRow("undo of typing")
+            << QByteArray("a\nb") << 2
+            << std::function<void(ByteTextEdit &)>([](ByteTextEdit &area) {
+                   QTest::keyClick(&area, Qt::Key_X);
+                   QTest::keyClick(&area, Qt::Key_Y);
+                   heard.clear();
+                   area.undo();
+               })
+            // What undo removed is gone: two blanks stand for its two characters.
+            << QStringList{u"remove 2 "_s + QString(2, u' '), u"caret 2"_s};
+    }
+    void events()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, caret);
+        QFETCH(std::function<void(ByteTextEdit &)>, action);
+        QFETCH(QStringList, events);
+        ByteTextEdit area;
+        fill(area, bytes);
+        if (caret < 0) {
+            area.selectWholeText();
+        } else {
+            area.setCursorPosition(static_cast<std::size_t>(caret));
+        }
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        watched = &area;
+        QAccessible::installUpdateHandler(&hear);
+        setAccessible(true);
+        QVERIFY(QAccessible::isActive());
+        action(area);
+        QCOMPARE(heard, events);
+    }
+};
+
+QTEST_MAIN(TestAccessibleTextArea)
+#include "tst_accessibletextarea.moc"
