@@ -58,6 +58,16 @@ void collectLoneCrs(std::string_view bytes, std::size_t base, std::optional<char
     }
 }
 
+// Room in `container` for `more` elements, growing it by half at least, so that
+// the room made edit by edit costs amortised constant time.
+template <typename Container> void makeRoom(Container &container, std::size_t more)
+{
+    const std::size_t needed = container.size() + more;
+    if (needed > container.capacity()) {
+        container.reserve(std::max(needed, container.capacity() + container.capacity() / 2));
+    }
+}
+
 // Sorted offsets into the text (of LFs, or of lone CRs) that follow its edits.
 // An edit moves every offset after it; rather than moving them all at each
 // keystroke, the entries from `pending_` on are kept `delta_` short of their
@@ -90,6 +100,8 @@ public:
         }
         return low;
     }
+    // Room for `more` entries, so that splice() allocates nothing.
+    void makeRoom(std::size_t more) { lorimand::text::makeRoom(values_, more); }
     // The entries in [from, to) become `fresh` (sorted, within the edit), and
     // those at or after `to` move by `delta`.
     void splice(std::size_t from, std::size_t to, std::ptrdiff_t delta,
@@ -343,16 +355,25 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
 
     // The index: LFs only move; a CR's being lone depends on the byte after it, which the
     // edit changes for the new bytes and for the byte before them.
-    std::vector<std::size_t> fresh;
-    collect(bytes, '\n', from, fresh);
-    s.lfs.splice(from, to, delta, fresh);
-    fresh.clear();
+    std::vector<std::size_t> freshLfs;
+    collect(bytes, '\n', from, freshLfs);
+    std::vector<std::size_t> freshCrs;
     const bool crBefore = from > 0 && s.at(from - 1) == '\r';
     if (crBefore && (bytes.empty() ? next != '\n' : bytes.front() != '\n')) {
-        fresh.push_back(from - 1);
+        freshCrs.push_back(from - 1);
     }
-    collectLoneCrs(bytes, from, next, fresh);
-    s.loneCrs.splice(from > 0 ? from - 1 : 0, to, delta, fresh);
+    collectLoneCrs(bytes, from, next, freshCrs);
+
+    // Everything the edit needs is allocated before anything changes: running
+    // out of memory leaves the text as it was.
+    s.lfs.makeRoom(freshLfs.size());
+    s.loneCrs.makeRoom(freshCrs.size());
+    makeRoom(s.added, bytes.size());
+    makeRoom(s.pieces, 3);
+    makeRoom(s.starts, 3);
+
+    s.lfs.splice(from, to, delta, freshLfs);
+    s.loneCrs.splice(from > 0 ? from - 1 : 0, to, delta, freshCrs);
 
     // The pieces: the one holding `from` keeps its part before it, the one holding `to`
     // its part after; the new bytes go between, extending the piece before them when

@@ -130,12 +130,15 @@ struct TextDocument::State
     ByteChange replaceWith(std::string bytes, Selection before, bool automatic)
     {
         const auto lone = static_cast<std::ptrdiff_t>(text.loneCrs());
+        // The new text is whole before the old one moves: running out of memory
+        // on the way leaves the text as it was.
+        TextBuffer next(std::move(bytes));
         Step step;
         step.before = before;
         step.automatic = automatic;
         step.records.emplace_back();
         step.records.back().whole.emplace(std::move(text));
-        text = TextBuffer(std::move(bytes));
+        text = std::move(next);
         ByteChange change;
         change.removed = step.records.back().whole->size();
         change.added = text.size();
@@ -184,12 +187,17 @@ ByteChange TextDocument::edit(std::size_t from, std::size_t to, std::string_view
     if (from == to && bytes.empty()) {
         return s.text.replace(from, to, bytes);
     }
-    std::string removed = s.text.bytes(from, to);
+    // The step is made before the text changes, so that running out of memory
+    // leaves both as they were.
+    const bool typing = kind == EditKind::Typing;
+    Step step;
+    step.before = before;
+    step.typing = typing;
+    step.records.push_back(Record{from, bytes.size(), s.text.bytes(from, to), std::nullopt});
     const ByteChange change = s.text.replace(from, to, bytes);
     ++s.changes;
     s.redo.clear();
     s.automaticShown = false;
-    const bool typing = kind == EditKind::Typing;
     if (typing && s.latestOpen && from == to && !s.undo.empty()) {
         Step &latest = s.undo.back();
         if (latest.typing && latest.records.size() == 1 && !latest.records.front().whole &&
@@ -199,10 +207,6 @@ ByteChange TextDocument::edit(std::size_t from, std::size_t to, std::string_view
             return change;
         }
     }
-    Step step;
-    step.before = before;
-    step.typing = typing;
-    step.records.push_back(Record{from, bytes.size(), std::move(removed), std::nullopt});
     s.pushUndo(std::move(step));
     s.bound();
     s.latestOpen = true;
@@ -227,6 +231,7 @@ ByteChange TextDocument::replaceAll(std::string bytes, History history, Selectio
         const auto lone = static_cast<std::ptrdiff_t>(s.text.loneCrs());
         ByteChange change;
         change.removed = s.text.size();
+        TextBuffer next(std::move(bytes));
         Step &latest = s.undo.back();
         if (!latest.records.front().whole) {
             // A step of splices becomes one that keeps the whole text from before
@@ -242,7 +247,7 @@ ByteChange TextDocument::replaceAll(std::string bytes, History history, Selectio
             s.undoBytes += latest.keptBytes();
         }
         // The step's record keeps the text from before the step: the one shown just goes.
-        s.text = TextBuffer(std::move(bytes));
+        s.text = std::move(next);
         change.added = s.text.size();
         change.loneCrsAdded = static_cast<std::ptrdiff_t>(s.text.loneCrs()) - lone;
         s.bound();
@@ -273,12 +278,20 @@ ByteChange TextDocument::spliceAutomatic(std::size_t from, std::size_t to, std::
         ++s.changes;
         return change;
     }
-    std::string removed = s.text.bytes(from, to);
+    // What the splice replaces is kept before the text changes, with room for it
+    // in its step, so that running out of memory leaves both as they were.
+    Record record{from, bytes.size(), s.text.bytes(from, to), std::nullopt};
+    const bool joins = joinsAutomatic();
+    if (joins) {
+        std::vector<Record> &records = s.undo.back().records;
+        if (records.size() == records.capacity()) {
+            records.reserve(records.size() * 2);
+        }
+    }
     const ByteChange change = s.text.replace(from, to, bytes);
     ++s.changes;
     s.redo.clear();
-    Record record{from, bytes.size(), std::move(removed), std::nullopt};
-    if (joinsAutomatic()) {
+    if (joins) {
         // A step of splices keeps what each one replaced.
         s.undoBytes += record.keptBytes();
         s.undo.back().records.push_back(std::move(record));
