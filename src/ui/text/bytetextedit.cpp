@@ -27,6 +27,8 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include "ui/text/accessibletextarea.h"
+
 namespace lorimand {
 
 namespace {
@@ -135,6 +137,7 @@ ByteTextEdit::ByteTextEdit(QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(1);
     updateScrollBar();
+    installAccessibleTextArea();
 }
 
 ByteTextEdit::~ByteTextEdit() = default;
@@ -174,9 +177,9 @@ std::uint64_t ByteTextEdit::changeCount() const
 
 void ByteTextEdit::setBytes(std::string bytes, History history)
 {
-    const std::size_t linesBefore = document_.text().lineCount();
+    const Before was = takeBefore(0, 0);
     const ByteChange change = document_.replaceAll(std::move(bytes), history, selection_);
-    followChange(change, linesBefore, Selection{});
+    followChange(change, was, Selection{});
 }
 
 bool ByteTextEdit::joinsAutomatic() const
@@ -186,7 +189,7 @@ bool ByteTextEdit::joinsAutomatic() const
 
 void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string_view bytes)
 {
-    const std::size_t linesBefore = document_.text().lineCount();
+    const Before was = takeBefore(from, to);
     // The caret and the selection stay on the bytes they were on.
     const auto moved = [&](std::size_t offset) {
         if (offset <= from) {
@@ -199,15 +202,27 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
     };
     const Selection kept{moved(selection_.anchor), moved(selection_.position)};
     const ByteChange change = document_.spliceAutomatic(from, to, bytes);
-    followChange(change, linesBefore, kept);
+    // The view stays where it is too: the user is reading there, not here.
+    followChange(change, was, kept, false);
 }
 
-void ByteTextEdit::followChange(const ByteChange &change, std::size_t linesBefore,
-                                Selection selection)
+ByteTextEdit::Before ByteTextEdit::takeBefore(std::size_t from, std::size_t to) const
 {
-    const std::size_t charactersBefore = QAccessible::isActive() ? characterCount() : 0;
-    blocks_.update(change, linesBefore);
-    layouts_->blocks.clear();
+    Before was;
+    was.lines = document_.text().lineCount();
+    if (QAccessible::isActive()) {
+        was.characters = characterCount();
+        was.removed = shownText(from, to);
+    }
+    return was;
+}
+
+void ByteTextEdit::followChange(const ByteChange &change, const Before &was, Selection selection,
+                                bool showCaret)
+{
+    const std::size_t blocksBefore = blocks_.count();
+    blocks_.update(change, was.lines);
+    keepLayoutsThrough(change, was.lines, blocksBefore);
     preedit_.clear();
     const Selection before = selection_;
     selection_ = {snapped(std::min(selection.anchor, byteCount())),
@@ -218,7 +233,9 @@ void ByteTextEdit::followChange(const ByteChange &change, std::size_t linesBefor
     }
     stickyX_.reset();
     updateScrollBar();
-    ensureCursorVisible();
+    if (showCaret) {
+        ensureCursorVisible();
+    }
     viewport()->update();
     emit textChanged();
     emit bytesChanged(change);
@@ -228,7 +245,53 @@ void ByteTextEdit::followChange(const ByteChange &change, std::size_t linesBefor
     if (selection_ != before) {
         emit selectionChanged();
     }
-    announceChange(change, charactersBefore);
+    announceChange(change, was);
+    if (selection_.position != before.position && QAccessible::isActive()) {
+        QAccessibleTextCursorEvent moved(this,
+                                         static_cast<int>(characterOffset(selection_.position)));
+        QAccessible::updateAccessibility(&moved);
+    }
+}
+
+void ByteTextEdit::keepLayoutsThrough(const ByteChange &change, std::size_t linesBefore,
+                                      std::size_t blocksBefore)
+{
+    auto &kept = layouts_->blocks;
+    const text::TextBuffer &text = document_.text();
+    if (change.from == 0 && change.added == text.size()) {
+        kept.clear();
+        return;
+    }
+    // A block well before the change keeps its layout; one of a line after the
+    // change's lines keeps it too, under its new number. Four bytes either side
+    // cover a CR LF made or broken at the edge and a UTF-8 character kept whole
+    // across a cut.
+    const std::size_t changeEnd = change.from + change.added;
+    const auto linesAdded =
+        static_cast<std::ptrdiff_t>(text.lineCount()) - static_cast<std::ptrdiff_t>(linesBefore);
+    const auto lastLineBefore = static_cast<std::size_t>(
+        static_cast<std::ptrdiff_t>(text.lineOf(std::min(changeEnd + 4, text.size()))) -
+        linesAdded);
+    const auto blocksAdded =
+        static_cast<std::ptrdiff_t>(blocks_.count()) - static_cast<std::ptrdiff_t>(blocksBefore);
+    const auto bytesAdded =
+        static_cast<std::ptrdiff_t>(change.added) - static_cast<std::ptrdiff_t>(change.removed);
+    const auto moved = [](std::size_t value, std::ptrdiff_t by) {
+        return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(value) + by);
+    };
+    std::unordered_map<std::size_t, std::unique_ptr<Block>> still;
+    for (auto &[number, block] : kept) {
+        if (block->end + 4 < change.from) {
+            still.emplace(number, std::move(block));
+        } else if (block->line > lastLineBefore) {
+            block->number = moved(number, blocksAdded);
+            block->line = moved(block->line, linesAdded);
+            block->start = moved(block->start, bytesAdded);
+            block->end = moved(block->end, bytesAdded);
+            still.emplace(block->number, std::move(block));
+        }
+    }
+    kept = std::move(still);
 }
 
 void ByteTextEdit::editBytes(std::size_t from, std::size_t to, std::string_view bytes,
@@ -237,10 +300,10 @@ void ByteTextEdit::editBytes(std::size_t from, std::size_t to, std::string_view 
     if (from == to && bytes.empty()) {
         return;
     }
-    const std::size_t linesBefore = document_.text().lineCount();
+    const Before was = takeBefore(from, to);
     const ByteChange change = document_.edit(from, to, bytes, kind, selection_);
     const std::size_t caret = from + bytes.size();
-    followChange(change, linesBefore, Selection{caret, caret});
+    followChange(change, was, Selection{caret, caret});
 }
 
 void ByteTextEdit::replaceShown(std::size_t from, std::size_t to, QStringView shown)
@@ -635,12 +698,11 @@ QPointF ByteTextEdit::blockOrigin(std::size_t number) const
     return {kMargin, y};
 }
 
-void ByteTextEdit::ensureCursorVisible()
+void ByteTextEdit::ensureVisible(std::size_t offset)
 {
-    const std::size_t number = blockNumberAt(selection_.position);
+    const std::size_t number = blockNumberAt(offset);
     const Block &block = laidOut(number);
-    const QTextLine line =
-        block.layout->lineForTextPosition(charIndexIn(block, selection_.position));
+    const QTextLine line = block.layout->lineForTextPosition(charIndexIn(block, offset));
     const int row = line.isValid() ? line.lineNumber() : 0;
     if (number < topBlock_ || (number == topBlock_ && row < topRow_)) {
         scrollToRow(number, row);
@@ -824,9 +886,11 @@ QRect ByteTextEdit::characterRect(std::size_t offset) const
     }
     const qreal left = line.cursorToX(index);
     const qreal right = index < block.run.text.size() ? line.cursorToX(index + 1) : left + 1;
-    return QRectF(origin.x() + left, origin.y() + line.y(), std::max<qreal>(1, right - left),
-                  line.height())
-        .toAlignedRect();
+    const QRect box = QRectF(origin.x() + left, origin.y() + line.y(),
+                             std::max<qreal>(1, right - left), line.height())
+                          .toAlignedRect();
+    // A row of the block scrolled past, or below the view, is not on screen either.
+    return box.intersects(viewport()->rect()) ? box : QRect();
 }
 
 QRect ByteTextEdit::cursorRect() const
@@ -834,6 +898,15 @@ QRect ByteTextEdit::cursorRect() const
     QRect rect = characterRect(selection_.position);
     if (rect.isNull()) {
         return {};
+    }
+    if (!preedit_.isEmpty()) {
+        // The caret is within the text being composed, which the layout holds at the caret.
+        const Block &block = laidOut(blockNumberAt(selection_.position));
+        const int index = charIndexIn(block, selection_.position) + preeditCursor_;
+        const QTextLine line = block.layout->lineForTextPosition(index);
+        const QPointF origin = blockOrigin(block.number);
+        rect = QRectF(origin.x() + line.cursorToX(index), origin.y() + line.y(), 1, line.height())
+                   .toAlignedRect();
     }
     rect.setWidth(1);
     return rect.adjusted(-1, 0, 1, 0);
@@ -887,6 +960,12 @@ void ByteTextEdit::setSelection(std::size_t anchor, std::size_t position)
     stickyX_.reset();
     restartBlink();
     viewport()->update();
+    if (!preedit_.isEmpty() && selection_.position != before.position) {
+        // The caret leaves the text being composed: it goes, and the input method starts afresh.
+        layouts_->blocks.erase(blockNumberAt(before.position));
+        preedit_.clear();
+        QGuiApplication::inputMethod()->reset();
+    }
     if (selection_.position != before.position) {
         emit cursorPositionChanged();
         if (QAccessible::isActive()) {
@@ -897,6 +976,15 @@ void ByteTextEdit::setSelection(std::size_t anchor, std::size_t position)
     }
     if (selection_ != before) {
         emit selectionChanged();
+        // A reader says what is selected as it grows, and that it went.
+        const bool wasSelected = before.anchor != before.position;
+        if (QAccessible::isActive() && (hasSelection() || wasSelected)) {
+            QAccessibleTextSelectionEvent selected(
+                this, static_cast<int>(characterOffset(selectionStart())),
+                static_cast<int>(characterOffset(selectionEnd())));
+            selected.setCursorPosition(static_cast<int>(characterOffset(selection_.position)));
+            QAccessible::updateAccessibility(&selected);
+        }
     }
 }
 
@@ -1330,6 +1418,11 @@ void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
         return;
     }
     const QString commit = event->commitString();
+    if (!preedit_.isEmpty()) {
+        // The text composed so far goes, whatever takes its place.
+        layouts_->blocks.erase(blockNumberAt(selection_.position));
+        preedit_.clear();
+    }
     if (!commit.isEmpty() || event->replacementLength() > 0) {
         std::size_t from = selectionStart();
         std::size_t to = selectionEnd();
@@ -1343,9 +1436,12 @@ void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
         }
         const auto fixed =
             displaytext::sanitized(commit, displaytext::Breaks::AsLineBreaks, charset_);
-        setSelection(from, to);
-        insertShown(fixed.text, fixed.text.contains(u'\n') ? TextDocument::EditKind::Step
-                                                           : TextDocument::EditKind::Typing);
+        // Nothing the set holds and nothing to replace: the selection stays, as for a key.
+        if (!fixed.text.isEmpty() || event->replacementLength() > 0) {
+            setSelection(from, to);
+            insertShown(fixed.text, fixed.text.contains(u'\n') ? TextDocument::EditKind::Step
+                                                               : TextDocument::EditKind::Typing);
+        }
         tellLeftOut(fixed.leftOut);
     }
     preedit_ = event->preeditString();
@@ -1376,9 +1472,9 @@ QVariant ByteTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImCursorPosition:
         return caret;
     case Qt::ImAnchorPosition:
-        return selection_.anchor >= block.start && selection_.anchor <= block.end
-                   ? charIndexIn(block, selection_.anchor)
-                   : caret;
+        // An anchor beyond the caret's block is at its edge: the part of the
+        // selection in the surrounding text.
+        return charIndexIn(block, selection_.anchor);
     case Qt::ImSurroundingText:
         return block.run.text;
     case Qt::ImTextBeforeCursor:
@@ -1401,17 +1497,17 @@ QVariant ByteTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 
 void ByteTextEdit::undo()
 {
-    const std::size_t linesBefore = document_.text().lineCount();
+    const Before was = takeBefore(0, 0);
     if (const std::optional<TextDocument::Restored> restored = document_.undo()) {
-        followChange(restored->change, linesBefore, restored->selection);
+        followChange(restored->change, was, restored->selection);
     }
 }
 
 void ByteTextEdit::redo()
 {
-    const std::size_t linesBefore = document_.text().lineCount();
+    const Before was = takeBefore(0, 0);
     if (const std::optional<TextDocument::Restored> restored = document_.redo()) {
-        followChange(restored->change, linesBefore, restored->selection);
+        followChange(restored->change, was, restored->selection);
     }
 }
 
@@ -1832,19 +1928,36 @@ bool ByteTextEdit::viewportEvent(QEvent *event)
     return true;
 }
 
-void ByteTextEdit::announceChange(const ByteChange &change, std::size_t charactersBefore)
+void ByteTextEdit::announceChange(const ByteChange &change, const Before &was)
 {
     if (!QAccessible::isActive()) {
         return;
     }
-    // The characters removed are gone; a reader needs where and how many.
-    const std::size_t from = characterOffset(change.from);
-    const std::size_t added = characterOffset(change.from + change.added) - from;
-    const std::size_t removed = charactersBefore + added - characterCount();
-    QAccessibleTextUpdateEvent updated(this, static_cast<int>(from),
-                                       QString(static_cast<qsizetype>(removed), QChar::Space),
-                                       shownText(change.from, change.from + change.added));
-    QAccessible::updateAccessibility(&updated);
+    // From the start of the character that holds the change: bytes added next
+    // to a lone CR or to part of a UTF-8 character change the character shown there.
+    const std::size_t start = snapped(change.from);
+    const QString added = shownText(start, change.from + change.added);
+    const std::size_t removedCount =
+        was.characters + static_cast<std::size_t>(added.size()) - characterCount();
+    // A reader speaks what was removed: the characters kept before the change,
+    // or as many blanks where they were not.
+    const QString removed = static_cast<std::size_t>(was.removed.size()) == removedCount
+                                ? was.removed
+                                : QString(static_cast<qsizetype>(removedCount), QChar::Space);
+    const auto at = static_cast<int>(characterOffset(start));
+    if (removed.isEmpty() && added.isEmpty()) {
+        return;
+    }
+    if (removed.isEmpty()) {
+        QAccessibleTextInsertEvent inserted(this, at, added);
+        QAccessible::updateAccessibility(&inserted);
+    } else if (added.isEmpty()) {
+        QAccessibleTextRemoveEvent gone(this, at, removed);
+        QAccessible::updateAccessibility(&gone);
+    } else {
+        QAccessibleTextUpdateEvent updated(this, at, removed, added);
+        QAccessible::updateAccessibility(&updated);
+    }
 }
 
 } // namespace lorimand

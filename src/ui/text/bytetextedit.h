@@ -88,7 +88,9 @@ public:
     void selectWholeText();
     // The caret's box, in the viewport's coordinates.
     [[nodiscard]] QRect cursorRect() const;
-    void ensureCursorVisible();
+    void ensureCursorVisible() { ensureVisible(selection_.position); }
+    // Scrolls as little as brings the row of byte `offset` on screen.
+    void ensureVisible(std::size_t offset);
 
     // Undo and redo across edits and replacements alike; Ctrl+Z, Ctrl+Shift+Z,
     // Ctrl+Y and the context menu use these.
@@ -216,8 +218,23 @@ private:
     void insertShown(QStringView shown, text::TextDocument::EditKind kind);
     void insertFromMimeData(const QMimeData *source);
     [[nodiscard]] QMimeData *mimeDataFromSelection() const;
-    // After any change of the bytes: the view, the caret and the signals follow.
-    void followChange(const ByteChange &change, std::size_t linesBefore, Selection selection);
+    // What a change needs of the text before it: its line count, and while an
+    // assistive technology is active, its character count and the characters
+    // shown of bytes [from, to), which the change removes.
+    struct Before
+    {
+        std::size_t lines = 0;
+        std::size_t characters = 0;
+        QString removed;
+    };
+    [[nodiscard]] Before takeBefore(std::size_t from, std::size_t to) const;
+    // After any change of the bytes: the view, the caret and the signals follow;
+    // the view shows the caret unless `showCaret` is false.
+    void followChange(const ByteChange &change, const Before &was, Selection selection,
+                      bool showCaret = true);
+    // Keeps the layouts of the blocks a change left as they were, renumbered.
+    void keepLayoutsThrough(const ByteChange &change, std::size_t linesBefore,
+                            std::size_t blocksBefore);
     void deleteSelection();
     // Shows which characters were left out, if any.
     void tellLeftOut(const QString &leftOut);
@@ -230,7 +247,7 @@ private:
     [[nodiscard]] QPointF blockOrigin(std::size_t number) const;
     [[nodiscard]] int rowsOf(std::size_t number) const;
     void restartBlink();
-    void announceChange(const ByteChange &change, std::size_t charactersBefore);
+    void announceChange(const ByteChange &change, const Before &was);
 
     text::TextDocument document_;
     text::TextBlocks blocks_;
