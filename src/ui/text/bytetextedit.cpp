@@ -104,6 +104,23 @@ bool acceptAsFileDrop(QDropEvent *event)
     return sequence.isEmpty() ? text : text + u'\t' + sequence.toString(QKeySequence::NativeText);
 }
 
+// Runs an edit of the area's; running out of memory on the way leaves the text
+// as it was (the text model allocates before it changes anything), and a tool
+// tip at the caret says so.
+template <typename Edit> void guarded(QAbstractScrollArea &area, const QRect &caret, Edit &&edit)
+{
+    try {
+        edit();
+    } catch (const std::bad_alloc &) {
+        QToolTip::showText(
+            area.viewport()->mapToGlobal(caret.bottomLeft()),
+            QCoreApplication::translate(
+                "lorimand::ByteTextEdit",
+                "There is not enough memory for this change; the text is as it was."),
+            area.viewport());
+    }
+}
+
 } // namespace
 
 // A block of the text laid out at the area's width.
@@ -300,34 +317,17 @@ void ByteTextEdit::editBytes(std::size_t from, std::size_t to, std::string_view 
     if (from == to && bytes.empty()) {
         return;
     }
-    const Before was = takeBefore(from, to);
-    const ByteChange change = document_.edit(from, to, bytes, kind, selection_);
-    const std::size_t caret = from + bytes.size();
-    followChange(change, was, Selection{caret, caret});
+    guarded(*this, cursorRect(), [&] {
+        const Before was = takeBefore(from, to);
+        const ByteChange change = document_.edit(from, to, bytes, kind, selection_);
+        const std::size_t caret = from + bytes.size();
+        followChange(change, was, Selection{caret, caret});
+    });
 }
 
-void ByteTextEdit::replaceShown(std::size_t from, std::size_t to, QStringView shown)
+std::string ByteTextEdit::bytesOfShown(QStringView shown) const
 {
-    const auto fixed = displaytext::sanitized(shown, displaytext::Breaks::AsLineBreaks, charset_);
-    std::string out;
-    const std::string_view lineBreak = text::breakBytes(document_.text().firstBreak());
-    QStringView rest(fixed.text);
-    for (;;) {
-        const qsizetype end = rest.indexOf(u'\n');
-        displaytext::appendBytes(end < 0 ? rest : rest.first(end), out, charset_);
-        if (end < 0) {
-            break;
-        }
-        out += lineBreak;
-        rest = rest.sliced(end + 1);
-    }
-    editBytes(from, to, out, TextDocument::EditKind::Step);
-    tellLeftOut(fixed.leftOut);
-}
-
-void ByteTextEdit::insertShown(QStringView shown, TextDocument::EditKind kind)
-{
-    // Each break takes the kind of the text's first line break as it stood
+    // Each break takes the kind of the text's first line break as it stands
     // before the insertion.
     std::string out;
     const std::string_view lineBreak = text::breakBytes(document_.text().firstBreak());
@@ -335,12 +335,27 @@ void ByteTextEdit::insertShown(QStringView shown, TextDocument::EditKind kind)
         const qsizetype end = shown.indexOf(u'\n');
         displaytext::appendBytes(end < 0 ? shown : shown.first(end), out, charset_);
         if (end < 0) {
-            break;
+            return out;
         }
         out += lineBreak;
         shown = shown.sliced(end + 1);
     }
-    editBytes(selectionStart(), selectionEnd(), out, kind);
+}
+
+void ByteTextEdit::replaceShown(std::size_t from, std::size_t to, QStringView shown)
+{
+    guarded(*this, cursorRect(), [&] {
+        const auto fixed =
+            displaytext::sanitized(shown, displaytext::Breaks::AsLineBreaks, charset_);
+        editBytes(from, to, bytesOfShown(fixed.text), TextDocument::EditKind::Step);
+        tellLeftOut(fixed.leftOut);
+    });
+}
+
+void ByteTextEdit::insertShown(QStringView shown, TextDocument::EditKind kind)
+{
+    guarded(*this, cursorRect(),
+            [&] { editBytes(selectionStart(), selectionEnd(), bytesOfShown(shown), kind); });
 }
 
 void ByteTextEdit::deleteSelection()
@@ -1497,18 +1512,22 @@ QVariant ByteTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 
 void ByteTextEdit::undo()
 {
-    const Before was = takeBefore(0, 0);
-    if (const std::optional<TextDocument::Restored> restored = document_.undo()) {
-        followChange(restored->change, was, restored->selection);
-    }
+    guarded(*this, cursorRect(), [&] {
+        const Before was = takeBefore(0, 0);
+        if (const std::optional<TextDocument::Restored> restored = document_.undo()) {
+            followChange(restored->change, was, restored->selection);
+        }
+    });
 }
 
 void ByteTextEdit::redo()
 {
-    const Before was = takeBefore(0, 0);
-    if (const std::optional<TextDocument::Restored> restored = document_.redo()) {
-        followChange(restored->change, was, restored->selection);
-    }
+    guarded(*this, cursorRect(), [&] {
+        const Before was = takeBefore(0, 0);
+        if (const std::optional<TextDocument::Restored> restored = document_.redo()) {
+            followChange(restored->change, was, restored->selection);
+        }
+    });
 }
 
 bool ByteTextEdit::isUndoAvailable() const
@@ -1564,10 +1583,12 @@ void ByteTextEdit::insertFromMimeData(const QMimeData *source)
     if (readOnly_ || source == nullptr || !source->hasText() || draggedFiles(source).several) {
         return;
     }
-    const auto fixed =
-        displaytext::sanitized(source->text(), displaytext::Breaks::AsLineBreaks, charset_);
-    insertShown(fixed.text, TextDocument::EditKind::Step);
-    tellLeftOut(fixed.leftOut);
+    guarded(*this, cursorRect(), [&] {
+        const auto fixed =
+            displaytext::sanitized(source->text(), displaytext::Breaks::AsLineBreaks, charset_);
+        insertShown(fixed.text, TextDocument::EditKind::Step);
+        tellLeftOut(fixed.leftOut);
+    });
 }
 
 // ---------------------------------------------------------------------------

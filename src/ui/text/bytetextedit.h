@@ -214,6 +214,9 @@ private:
     // Bytes [from, to) become `bytes` as the user's edit.
     void editBytes(std::size_t from, std::size_t to, std::string_view bytes,
                    text::TextDocument::EditKind kind);
+    // Sanitized text ('\n' for each line break) as the bytes it stands for, each
+    // line break of the kind the text's first one has.
+    [[nodiscard]] std::string bytesOfShown(QStringView shown) const;
     // Sanitized text ('\n' for each line break) in place of the selection.
     void insertShown(QStringView shown, text::TextDocument::EditKind kind);
     void insertFromMimeData(const QMimeData *source);
