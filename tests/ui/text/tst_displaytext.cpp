@@ -1,13 +1,18 @@
 // Tests of the mapping between bytes and what a text area shows, in both of
-// its views: every byte string reads back unchanged, UTF-8 characters show as
-// themselves, every other byte as a mark of its own, and typed text becomes
-// the bytes the view stands for.
+// its views: every line's bytes read back unchanged, UTF-8 characters show as
+// themselves, every other byte as a mark of its own, each character knows its
+// bytes, a line cut into blocks keeps its characters whole, and typed text
+// becomes the bytes the view stands for.
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include <QTest>
 
-#include "ui/text/displaytext.h"
+#include "text/textblocks.h"
 #include "ui/main/utf8samples.h"
+#include "ui/text/displaytext.h"
 
 using namespace lorimand;
 using displaytext::Charset;
@@ -19,18 +24,11 @@ namespace {
     return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
-// What a text area reads back from a shown text: each block's characters, then
-// the bytes of the break after it.
-[[nodiscard]] QByteArray readBack(const displaytext::ShownText &shown, Charset charset)
+// What a text area reads back from a line shown.
+[[nodiscard]] QByteArray readBack(const displaytext::ShownRun &run, Charset charset)
 {
     std::string bytes;
-    const QStringList blocks = shown.text.split(u'\n');
-    for (qsizetype i = 0; i < blocks.size(); ++i) {
-        displaytext::appendBytes(blocks[i], bytes, charset);
-        if (i < static_cast<qsizetype>(shown.breaks.size())) {
-            bytes += displaytext::breakBytes(shown.breaks[static_cast<std::size_t>(i)]);
-        }
-    }
+    displaytext::appendBytes(run.text, bytes, charset);
     return QByteArray::fromStdString(bytes);
 }
 
@@ -43,7 +41,20 @@ namespace {
     return shown;
 }
 
-constexpr qsizetype kChunk = displaytext::kChunkLength;
+// The lines of a text as a text area holds them: an LF ends a line, and a CR
+// before it belongs to the line break.
+[[nodiscard]] QList<QByteArray> linesOf(const QByteArray &bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].endsWith('\r')) {
+            lines[i].chop(1);
+        }
+    }
+    return lines;
+}
+
+constexpr qsizetype kBlock = text::TextBlocks::kBlockBytes;
 
 } // namespace
 
@@ -61,17 +72,18 @@ private slots:
             every += static_cast<char>(code);
         }
         QTest::newRow("every byte") << every;
-        QTest::newRow("emoji across a chunk's end")
-            << QByteArray(kChunk - 1, 'x') + "\xF0\x9F\x98\x80" + QByteArray(kChunk, 'y');
-        QTest::newRow("marks across a chunk's end")
-            << QByteArray(kChunk - 1, 'x') + "\xFF\xFE\xC3\xA4";
+        QTest::newRow("emoji across a block's end")
+            << QByteArray(kBlock - 1, 'x') + "\xF0\x9F\x98\x80" + QByteArray(kBlock, 'y');
+        QTest::newRow("marks across a block's end")
+            << QByteArray(kBlock - 1, 'x') + "\xFF\xFE\xC3\xA4";
     }
     void showThenRead()
     {
         QFETCH(QByteArray, bytes);
         for (const Charset charset : {Charset::Windows1252, Charset::Utf8}) {
-            const displaytext::ShownText shown = displaytext::textFromBytes(view(bytes), charset);
-            QCOMPARE(readBack(shown, charset), bytes);
+            for (const QByteArray &line : linesOf(bytes)) {
+                QCOMPARE(readBack(displaytext::shownRun(view(line), charset), charset), line);
+            }
         }
     }
 
@@ -84,8 +96,8 @@ private slots:
         QTest::newRow("Greek and CJK") << QByteArray("\xCE\xA9\xE4\xB8\xAD") << u"\u03A9\u4E2D"_qs;
         QTest::newRow("emoji as a surrogate pair")
             << QByteArray("\xF0\x9F\x98\x80") << u"\U0001F600"_qs;
-        QTest::newRow("line breaks and controls")
-            << QByteArray("a\r\nb\nc\rd\0\t", 10) << u"a\nb\nc\u240Dd\u2400\t"_qs;
+        QTest::newRow("a lone CR and controls")
+            << QByteArray("c\rd\0\t\x7F", 6) << u"c\u240Dd\u2400\t\u2421"_qs;
         QTest::newRow("stray bytes") << QByteArray("\x80\xFF") << marks({0x80, 0xFF});
         QTest::newRow("cut short") << QByteArray("\xE4\xB8x") << marks({0xE4, 0xB8}) + u"x"_qs;
         QTest::newRow("overlong") << QByteArray("\xC0\xAF") << marks({0xC0, 0xAF});
@@ -101,7 +113,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, shown);
-        QCOMPARE(displaytext::textFromBytes(view(bytes), Charset::Utf8).text, shown);
+        QCOMPARE(displaytext::shownRun(view(bytes), Charset::Utf8).text, shown);
     }
 
     void marksNameTheirBytes()
@@ -115,61 +127,100 @@ private slots:
         }
     }
 
-    // A chunk never ends between the halves of a surrogate pair, so each block
-    // shows whole characters.
-    void chunksKeepPairsWhole_data()
-    {
-        QTest::addColumn<qsizetype>("before");
-        QTest::addColumn<qsizetype>("firstBlock");
-        QTest::newRow("pair would straddle") << kChunk - 1 << kChunk - 1;
-        QTest::newRow("pair ends the chunk") << kChunk - 2 << kChunk;
-        QTest::newRow("pair starts the next chunk") << kChunk << kChunk;
-    }
-    void chunksKeepPairsWhole()
-    {
-        QFETCH(qsizetype, before);
-        QFETCH(qsizetype, firstBlock);
-        const QByteArray bytes = QByteArray(before, 'x') + "\xF0\x9F\x98\x80" + "yz";
-        const displaytext::ShownText shown = displaytext::textFromBytes(view(bytes), Charset::Utf8);
-        const QStringList blocks = shown.text.split(u'\n');
-        QCOMPARE(blocks.size(), 2);
-        QCOMPARE(blocks[0].size(), firstBlock);
-        QCOMPARE(displaytext::firstChunk(QString(shown.text).remove(u'\n')), firstBlock);
-        QVERIFY(!blocks[1].front().isLowSurrogate());
-    }
-
-    // A byte offset lands on the character that holds it: a continuation
-    // stands for no bytes, a CR LF for two, an emoji for four.
-    void positionOfByte_data()
+    // Where each character shown starts among the bytes: a continuation byte
+    // starts none, an emoji's two halves start at the same byte, a mark at its
+    // own; in the 8-bit set character i is byte i and no starts are kept.
+    void startsOfCharacters_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("position");
-        const QByteArray umlaut("a\xC3\xBC"
-                                "b");
-        QTest::newRow("before an umlaut") << umlaut << 1 << 1;
-        QTest::newRow("inside an umlaut") << umlaut << 2 << 1;
-        QTest::newRow("after an umlaut") << umlaut << 3 << 2;
-        QTest::newRow("past the end") << umlaut << 9 << 3;
-        const QByteArray emoji("\xF0\x9F\x98\x80"
-                               "x");
-        QTest::newRow("inside an emoji") << emoji << 3 << 0;
-        QTest::newRow("after an emoji") << emoji << 4 << 2;
-        const QByteArray breaks("\r\n\xFF\n");
-        QTest::newRow("inside CR LF") << breaks << 1 << 0;
-        QTest::newRow("a mark") << breaks << 2 << 1;
-        QTest::newRow("after a continuation")
-            << QByteArray(kChunk, 'x') + "y" << int(kChunk) << int(kChunk) + 1;
+        QTest::addColumn<QList<int>>("starts");
+        QTest::newRow("empty") << QByteArray() << QList<int>{0};
+        QTest::newRow("umlaut") << QByteArray("a\xC3\xBC"
+                                              "b")
+                                << QList<int>{0, 1, 3, 4};
+        QTest::newRow("emoji") << QByteArray("\xF0\x9F\x98\x80"
+                                             "x")
+                               << QList<int>{0, 0, 4, 5};
+        QTest::newRow("lone CR and a mark") << QByteArray("\r\xFF") << QList<int>{0, 1, 2};
+        QTest::newRow("cut short") << QByteArray("\xE4\xB8x") << QList<int>{0, 1, 2, 3};
+        QTest::newRow("shown as marks") << QByteArray("\xE2\x90\x80") << QList<int>{0, 1, 2, 3};
     }
-    void positionOfByte()
+    void startsOfCharacters()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(int, offset);
-        QFETCH(int, position);
-        const displaytext::ShownText shown = displaytext::textFromBytes(view(bytes), Charset::Utf8);
-        QCOMPARE(
-            displaytext::positionOfByte(shown, static_cast<std::size_t>(offset), Charset::Utf8),
-            position);
+        QFETCH(QList<int>, starts);
+        const displaytext::ShownRun run = displaytext::shownRun(view(bytes), Charset::Utf8);
+        QList<int> found;
+        for (const std::uint32_t start : run.starts) {
+            found.append(static_cast<int>(start));
+        }
+        QCOMPARE(found, starts);
+        QCOMPARE(run.text.size() + 1, starts.size());
+
+        const displaytext::ShownRun eightBit =
+            displaytext::shownRun(view(bytes), Charset::Windows1252);
+        QCOMPARE(eightBit.text.size(), bytes.size());
+        QVERIFY(eightBit.starts.empty());
+    }
+
+    // How far a cut at `at` moves on so as not to cut a character shown as
+    // itself in two; the bytes of one shown as marks may be cut anywhere.
+    void characterTail_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("tail");
+        const QByteArray emoji("x\xF0\x9F\x98\x80"
+                               "y");
+        QTest::newRow("before an emoji") << emoji << 1 << 0;
+        QTest::newRow("after its first byte") << emoji << 2 << 3;
+        QTest::newRow("after its second byte") << emoji << 3 << 2;
+        QTest::newRow("after its third byte") << emoji << 4 << 1;
+        QTest::newRow("after an emoji") << emoji << 5 << 0;
+        QTest::newRow("inside an umlaut") << QByteArray("a\xC3\xBC") << 2 << 1;
+        QTest::newRow("after continuation bytes") << QByteArray("\x80\x80\x80\xC3\xA4") << 4 << 1;
+        QTest::newRow("at the start") << QByteArray("\xBC\xBC") << 0 << 0;
+        QTest::newRow("a picture's bytes") << QByteArray("\xE2\x90\x80") << 1 << 0;
+        QTest::newRow("a surrogate's bytes") << QByteArray("\xED\xA0\x80") << 2 << 0;
+        QTest::newRow("overlong") << QByteArray("\xC0\xAF") << 1 << 0;
+        QTest::newRow("cut short before ASCII") << QByteArray("\xE4\xB8x") << 1 << 0;
+        QTest::newRow("cut short at the end") << QByteArray("\xF0\x9F\x98") << 2 << 0;
+        QTest::newRow("lead byte at the end") << QByteArray("a\xC3") << 2 << 0;
+    }
+    void characterTail()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, at);
+        QFETCH(int, tail);
+        QCOMPARE(displaytext::characterTail(view(bytes), static_cast<std::size_t>(at)),
+                 static_cast<std::size_t>(tail));
+    }
+
+    // A line cut at any offset moved on by characterTail shows in two runs as
+    // the whole line does, and so reads back whole: the cut lands on the start
+    // of the next character shown, never inside one.
+    void cutsKeepCharactersWhole_data() { showThenRead_data(); }
+    void cutsKeepCharactersWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        for (const QByteArray &line : linesOf(bytes)) {
+            const std::string_view all = view(line);
+            const displaytext::ShownRun whole = displaytext::shownRun(all, Charset::Utf8);
+            // Every offset of a line of one block; a longer one around the block's end.
+            const auto block = static_cast<std::size_t>(kBlock);
+            const bool longer = all.size() > block;
+            const std::size_t to = longer ? std::min(block + 4, all.size()) : all.size();
+            for (std::size_t at = longer ? block - 4 : 0; at <= to; ++at) {
+                const std::size_t cut = at + displaytext::characterTail(all, at);
+                const std::uint32_t next =
+                    *std::lower_bound(whole.starts.begin(), whole.starts.end(), at);
+                QCOMPARE(cut, std::size_t{next});
+                const QString joined =
+                    displaytext::shownRun(all.substr(0, cut), Charset::Utf8).text +
+                    displaytext::shownRun(all.substr(cut), Charset::Utf8).text;
+                QCOMPARE(joined, whole.text);
+            }
+        }
     }
 
     // Typed or pasted text in the UTF-8 view, and the bytes it stands for.
