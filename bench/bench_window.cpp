@@ -29,8 +29,8 @@
 #include "engine/generator.h"
 #include "scriptedplatform.h"
 #include "ui/help/helpwindow.h"
-#include "ui/main/bytetextedit.h"
 #include "ui/main/mainwindow.h"
+#include "ui/text/bytetextedit.h"
 
 using namespace lorimand;
 
@@ -80,7 +80,7 @@ double keystrokeMilliseconds(std::size_t size, int rounds, bool keyMode = true)
     auto *normal = window.findChild<ByteTextEdit *>(QStringLiteral("Normal"));
     normal->setBytes(sampleText(size - 1));
     window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))->setCheckState(Qt::Checked);
-    normal->moveCursor(QTextCursor::End);
+    normal->setCursorPosition(normal->byteCount());
     paint(window);
 
     std::vector<double> times;

@@ -1,20 +1,18 @@
 // The help window: its controls, the help text read from the program folder,
 // the layout applied to the real widgets, and the advertiser's link.
-#include <algorithm>
 #include <memory>
+#include <string>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include "engine/files.h"
 #include "fakefilesystem.h"
@@ -22,6 +20,7 @@
 #include "ui/help/banner.h"
 #include "ui/help/helplayout.h"
 #include "ui/help/helpwindow.h"
+#include "ui/text/bytetextedit.h"
 #include "ui/twips.h"
 
 using namespace lorimand;
@@ -55,11 +54,14 @@ private slots:
     void readsReadmeFromProgramFolder_data();
     void readsReadmeFromProgramFolder();
     void failedReadShowsNothing();
-    void manyLinesShareBlocks_data();
-    void manyLinesShareBlocks();
+    void largeHelpReadsBackWhole_data();
+    void largeHelpReadsBackWhole();
 
     void windowProperties();
     void textBoxProperties();
+    void textBoxIsReadOnly();
+    void longLinesWrapAtTheBoxWidth();
+    void ctrlEndScrollsToTheEnd();
     void bannerAndLabelProperties();
     void bannerArtwork();
 
@@ -80,7 +82,7 @@ private slots:
 private:
     void writeReadme(const QByteArray &bytes);
     [[nodiscard]] std::unique_ptr<HelpWindow> makeWindow();
-    [[nodiscard]] static QPlainTextEdit *textBox(const HelpWindow &window);
+    [[nodiscard]] static ByteTextEdit *textBox(const HelpWindow &window);
     [[nodiscard]] static QLabel *banner(const HelpWindow &window);
     [[nodiscard]] static QLabel *label(const HelpWindow &window);
 
@@ -118,9 +120,9 @@ std::unique_ptr<HelpWindow> TestHelpWindow::makeWindow()
     return window;
 }
 
-QPlainTextEdit *TestHelpWindow::textBox(const HelpWindow &window)
+ByteTextEdit *TestHelpWindow::textBox(const HelpWindow &window)
 {
-    return window.findChild<QPlainTextEdit *>(QStringLiteral("txtHelpFile"));
+    return window.findChild<ByteTextEdit *>(QStringLiteral("txtHelpFile"));
 }
 
 QLabel *TestHelpWindow::banner(const HelpWindow &window)
@@ -136,31 +138,42 @@ QLabel *TestHelpWindow::label(const HelpWindow &window)
 void TestHelpWindow::showsHelpText_data()
 {
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("lines"); // what the box holds
     QTest::addColumn<QString>("shown");
 
-    // Every line, the last one included, is followed by a line end.
-    QTest::newRow("last line without line end") << QByteArray("a\r\nb") << QStringLiteral("a\nb\n");
+    // Every line, the last one included, is followed by a CR LF.
+    QTest::newRow("last line without line end")
+        << QByteArray("a\r\nb") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n");
     QTest::newRow("last line with line end")
-        << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n");
-    QTest::newRow("lone CR ends a line") << QByteArray("a\rb") << QStringLiteral("a\nb\n");
-    QTest::newRow("lone CR at the end") << QByteArray("a\r") << QStringLiteral("a\n");
-    QTest::newRow("empty line kept") << QByteArray("a\r\n\r\nb") << QStringLiteral("a\n\nb\n");
-    QTest::newRow("only a line end") << QByteArray("\r\n") << QStringLiteral("\n");
-    QTest::newRow("empty file") << QByteArray() << QString();
-    QTest::newRow("one line") << QByteArray("Lorimand") << QStringLiteral("Lorimand\n");
+        << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n");
+    QTest::newRow("lone CR ends a line")
+        << QByteArray("a\rb") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n");
+    QTest::newRow("lone CR at the end")
+        << QByteArray("a\r") << QByteArray("a\r\n") << QStringLiteral("a\n");
+    QTest::newRow("empty line kept")
+        << QByteArray("a\r\n\r\nb") << QByteArray("a\r\n\r\nb\r\n") << QStringLiteral("a\n\nb\n");
+    QTest::newRow("only a line end")
+        << QByteArray("\r\n") << QByteArray("\r\n") << QStringLiteral("\n");
+    QTest::newRow("empty file") << QByteArray() << QByteArray() << QString();
+    QTest::newRow("one line") << QByteArray("Lorimand") << QByteArray("Lorimand\r\n")
+                              << QStringLiteral("Lorimand\n");
     QTest::newRow("8-bit characters")
-        << QByteArray("\x80 \xE9\x9F") << QStringLiteral("\u20AC \u00E9\u0178\n");
-    QTest::newRow("tab kept") << QByteArray("a\tb") << QStringLiteral("a\tb\n");
+        << QByteArray("\x80 \xE9\x9F") << QByteArray("\x80 \xE9\x9F\r\n")
+        << QStringLiteral("\u20AC \u00E9\u0178\n");
+    QTest::newRow("tab kept") << QByteArray("a\tb") << QByteArray("a\tb\r\n")
+                              << QStringLiteral("a\tb\n");
 }
 
 void TestHelpWindow::showsHelpText()
 {
     QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, lines);
     QFETCH(QString, shown);
 
     writeReadme(bytes);
     const auto window = makeWindow();
-    QCOMPARE(textBox(*window)->toPlainText(), shown);
+    QCOMPARE(textBox(*window)->bytes(), lines.toStdString());
+    QCOMPARE(textBox(*window)->shownText(), shown);
     QVERIFY(platform_->messages.isEmpty());
 }
 
@@ -180,7 +193,7 @@ void TestHelpWindow::missingOrUnreadableFileGivesEmptyBox()
         QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Readme.txt")));
     }
     const auto window = makeWindow();
-    QCOMPARE(textBox(*window)->toPlainText(), QString());
+    QCOMPARE(textBox(*window)->shownText(), QString());
     QVERIFY(platform_->messages.isEmpty());
 }
 
@@ -188,16 +201,16 @@ void TestHelpWindow::reloadReadsTheFileAnew()
 {
     writeReadme("first");
     const auto window = makeWindow();
-    QCOMPARE(textBox(*window)->toPlainText(), QStringLiteral("first\n"));
+    QCOMPARE(textBox(*window)->shownText(), QStringLiteral("first\n"));
 
     writeReadme("second\r\nthird");
     window->loadHelpText();
-    QCOMPARE(textBox(*window)->toPlainText(), QStringLiteral("second\nthird\n"));
+    QCOMPARE(textBox(*window)->shownText(), QStringLiteral("second\nthird\n"));
 
     // A file that has gone leaves nothing of the old text behind.
     QVERIFY(QFile::remove(folder_->filePath(QStringLiteral("Readme.txt"))));
     window->loadHelpText();
-    QCOMPARE(textBox(*window)->toPlainText(), QString());
+    QCOMPARE(textBox(*window)->shownText(), QString());
     QVERIFY(platform_->messages.isEmpty());
 }
 
@@ -225,7 +238,7 @@ void TestHelpWindow::readsReadmeFromProgramFolder()
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.loadHelpText();
 
-    QCOMPARE(textBox(window)->toPlainText(), QStringLiteral("help\n"));
+    QCOMPARE(textBox(window)->shownText(), QStringLiteral("help\n"));
     QVERIFY(files.writes.empty());
 }
 
@@ -239,49 +252,45 @@ void TestHelpWindow::failedReadShowsNothing()
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.loadHelpText();
 
-    QCOMPARE(textBox(window)->toPlainText(), QString());
+    QCOMPARE(textBox(window)->shownText(), QString());
     QVERIFY(platform_->messages.isEmpty());
 }
 
-void TestHelpWindow::manyLinesShareBlocks_data()
+void TestHelpWindow::largeHelpReadsBackWhole_data()
 {
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<bool>("longFirstLines");
-    QTest::addColumn<int>("blocks");
+    QTest::addColumn<QByteArray>("lines"); // the file, every line ended by CR LF
 
-    // Each line has its block up to 65,536 lines (the last, empty one included).
-    QTest::newRow("a line a block") << 65535 << false << 65536;
-    // Past that, lines share blocks so that there are no more; the text is the same.
-    QTest::newRow("lines share blocks") << 200000 << false << 50001;
-    // Lines of 4000 and 200 characters do not share a block: no block holds
-    // more than 4096.
-    QTest::newRow("long lines keep their blocks short") << 70000 << true << 35001;
+    QByteArray many;
+    for (int i = 0; i < 200'000; ++i) {
+        many += QByteArray::number(i) + "\r\n";
+    }
+    QTest::newRow("very many lines") << many;
+    QByteArray longLine;
+    for (int i = 0; i < 1'000'000; ++i) {
+        longLine += static_cast<char>(' ' + i % 95);
+    }
+    QTest::newRow("a very long line") << longLine + "\r\n";
+    // Long lines among short ones, and lines longer than a block of the view.
+    QByteArray mixed;
+    for (int i = 0; i < 70'000; ++i) {
+        const int width = i % 1000 == 0 ? 10'000 : i % 100 == 0 ? 4096 : 0;
+        mixed += QByteArray::number(i).leftJustified(width, '.') + "\r\n";
+    }
+    QTest::newRow("long lines among short ones") << mixed;
 }
 
-void TestHelpWindow::manyLinesShareBlocks()
+// A large help opens with every line as it is in the file, and shows each
+// line as one.
+void TestHelpWindow::largeHelpReadsBackWhole()
 {
-    QFETCH(int, lines);
-    QFETCH(bool, longFirstLines);
-    QFETCH(int, blocks);
+    QFETCH(QByteArray, lines);
 
-    QByteArray bytes;
-    QString shown;
-    for (int i = 0; i < lines; ++i) {
-        const int width = !longFirstLines || i > 1 ? 0 : i == 0 ? 4000 : 200;
-        const QByteArray line = QByteArray::number(i).leftJustified(width, '.');
-        bytes += line + "\r\n";
-        shown += QString::fromLatin1(line) + u'\n';
-    }
-    writeReadme(bytes);
+    writeReadme(lines);
     const auto window = makeWindow();
-    const QTextDocument &document = *textBox(*window)->document();
-    QCOMPARE(document.toPlainText(), shown);
-    QCOMPARE(document.blockCount(), blocks);
-    int longest = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        longest = std::max(longest, block.length() - 1);
-    }
-    QVERIFY(longest <= 4096);
+    const ByteTextEdit &box = *textBox(*window);
+    QVERIFY(box.bytes() == lines.toStdString());
+    QVERIFY(box.shownText() ==
+            QString::fromLatin1(lines).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void TestHelpWindow::windowProperties()
@@ -301,10 +310,9 @@ void TestHelpWindow::windowProperties()
 void TestHelpWindow::textBoxProperties()
 {
     const auto window = makeWindow();
-    QPlainTextEdit *text = textBox(*window);
+    ByteTextEdit *text = textBox(*window);
     QVERIFY(text);
     QVERIFY(text->isReadOnly());
-    QCOMPARE(text->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(text->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QCOMPARE(text->font().family(), QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
@@ -326,6 +334,78 @@ void TestHelpWindow::textBoxProperties()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QCOMPARE(QApplication::focusWidget(), text);
+}
+
+// Keys that would edit the text, pasting and cutting change nothing in the
+// box; copying still works.
+void TestHelpWindow::textBoxIsReadOnly()
+{
+    writeReadme("first line\r\nsecond line");
+    const auto window = makeWindow();
+    ByteTextEdit &box = *textBox(*window);
+    const std::string lines = "first line\r\nsecond line\r\n";
+    QCOMPARE(box.bytes(), lines);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+    box.setSelection(0, 5);
+    box.copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first"));
+    QTest::keyClicks(&box, QStringLiteral("xy"));
+    QTest::keyClick(&box, Qt::Key_Return);
+    QTest::keyClick(&box, Qt::Key_Backspace);
+    QTest::keyClick(&box, Qt::Key_Delete);
+    QTest::keyClick(&box, Qt::Key_X, Qt::ControlModifier);
+    box.setCursorPosition(3);
+    QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&box, Qt::Key_Z, Qt::ControlModifier);
+    box.cut();
+    box.paste();
+    QCOMPARE(box.bytes(), lines);
+    QVERIFY(!box.isUndoAvailable());
+}
+
+// A line wider than the box goes on in the next row: there is nothing to scroll
+// sideways to.
+void TestHelpWindow::longLinesWrapAtTheBoxWidth()
+{
+    writeReadme(QByteArray(2000, 'w') + "\r\nnext");
+    const auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const ByteTextEdit &box = *textBox(*window);
+    const QRect first = box.characterRect(0);
+    const QRect later = box.characterRect(300);
+    QVERIFY(!first.isEmpty());
+    QVERIFY(!later.isEmpty());
+    QVERIFY(later.top() > first.top());
+    QVERIFY(box.viewport()->rect().contains(later));
+    QCOMPARE(box.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+// Ctrl+End takes the caret and the view to the end of a long help.
+void TestHelpWindow::ctrlEndScrollsToTheEnd()
+{
+    QByteArray lines;
+    for (int i = 0; i < 10'000; ++i) {
+        lines += "Line " + QByteArray::number(i) + "\r\n";
+    }
+    writeReadme(lines);
+    const auto window = makeWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    ByteTextEdit &box = *textBox(*window);
+    QCOMPARE(box.cursorPosition(), std::size_t{0});
+    QVERIFY(box.characterRect(box.byteCount() - 3).isEmpty()); // the last line is off screen
+
+    QTest::keyClick(&box, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(box.cursorPosition(), box.byteCount());
+    QVERIFY(box.characterRect(0).isEmpty()); // the first line has scrolled away
+    // The last line's last character, "9", is on screen.
+    const QRect last = box.characterRect(box.byteCount() - 3);
+    QVERIFY(!last.isEmpty());
+    QVERIFY(box.viewport()->rect().contains(last));
+    QVERIFY(box.viewport()->rect().contains(box.cursorRect().center()));
 }
 
 void TestHelpWindow::bannerAndLabelProperties()
@@ -474,7 +554,7 @@ void TestHelpWindow::survivesMinimiseAndMaximise()
     QTRY_VERIFY(!window->isMaximized());
     QTRY_VERIFY(laidOutForCurrentSize());
 
-    QCOMPARE(textBox(*window)->toPlainText(), QStringLiteral("help\n"));
+    QCOMPARE(textBox(*window)->shownText(), QStringLiteral("help\n"));
     QVERIFY(platform_->messages.isEmpty());
 }
 
@@ -532,7 +612,7 @@ void TestHelpWindow::otherMouseActionsOpenNothing()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     auto *widget = window->findChild<QWidget *>(target);
     QVERIFY(widget);
-    if (auto *text = qobject_cast<QPlainTextEdit *>(widget)) {
+    if (auto *text = qobject_cast<ByteTextEdit *>(widget)) {
         widget = text->viewport();
     }
 

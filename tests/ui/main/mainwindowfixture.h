@@ -19,8 +19,8 @@
 #include "generators.h"
 #include "scriptedplatform.h"
 #include "ui/main/bytelineedit.h"
-#include "ui/main/bytetextedit.h"
 #include "ui/main/mainwindow.h"
+#include "ui/text/bytetextedit.h"
 
 namespace lorimand::test {
 

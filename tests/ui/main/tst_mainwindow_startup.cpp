@@ -17,9 +17,8 @@ namespace {
 
 bool wholeTextSelected(const ByteTextEdit &area)
 {
-    const QTextCursor cursor = area.textCursor();
-    return cursor.selectionStart() == 0 &&
-           cursor.selectionEnd() == area.document()->characterCount() - 1 && cursor.hasSelection();
+    return area.selectionStart() == 0 && area.selectionEnd() == area.byteCount() &&
+           area.hasSelection();
 }
 
 } // namespace
