@@ -24,6 +24,7 @@
 #include "about/about.h"
 #include "engine/charset.h"
 #include "engine/codetablefile.h"
+#include "engine/endingsignals.h"
 #include "engine/files.h"
 #include "engine/generator.h"
 #include "engine/outputfile.h"
@@ -323,6 +324,9 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
         if (file.error) {
             return fail(BatchExit::FileError, describe(*file.error));
         }
+        if (file.restored) {
+            complain(restoredNotice(*options.keyFile));
+        }
         return keyTranslation(file.bytes, options.direction);
     }
     const CodeTableLoad table = loadCodeTableFile(files, *options.tableFile);
@@ -339,10 +343,6 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
 // The temporary output file while it exists, kept where a signal handler may read it.
 char gTemporaryPath[PATH_MAX];
 volatile std::sig_atomic_t gTemporaryPathKnown = 0;
-
-// Every signal whose default action ends the process and that a handler can catch.
-constexpr std::array kEndingSignals{SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
-                                    SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPOLL};
 
 void removeTemporaryFileAndEnd(int signal)
 {
@@ -440,6 +440,8 @@ public:
 
     bool finish() { return !file_ || file_->commit(); }
 
+    [[nodiscard]] bool restored() const { return file_ && file_->restored(); }
+
 private:
     std::optional<TemporaryFileGuard> guard_; // outlives file_, which removes its file
     std::optional<OutputFile> file_;          // none: standard output
@@ -482,9 +484,15 @@ private:
     if (input.error()) {
         return fail(BatchExit::FileError, describe(*input.error())).status;
     }
+    if (input.restored()) {
+        complain(restoredNotice(options.input));
+    }
     Output output(options.output, calls);
     if (output.error()) {
         return fail(BatchExit::FileError, describe(*output.error())).status;
+    }
+    if (output.restored()) {
+        complain(restoredNotice(options.output));
     }
 
     const BlockBuffers buffers;

@@ -75,6 +75,16 @@ public:
             result.error = FileError{path, notOrdinary(info.st_mode)};
             return result;
         }
+        const Recovery recovery = recoverInterruptedWrites(calls_, path, info);
+        if (recovery.error) {
+            result.error = recovery.error;
+            return result;
+        }
+        result.restored = recovery.restored;
+        if (result.restored && calls_.fstat(fd.get(), &info) != 0) {
+            result.error = systemError(path, errno);
+            return result;
+        }
         const auto size = static_cast<std::size_t>(info.st_size);
         if (!options.firstLineOnly && size > options.limit) {
             result.error = tooLarge(path, options);
@@ -240,6 +250,11 @@ std::string FileError::message() const
 FileError systemError(const std::string &path, int error)
 {
     return FileError{path, systemReason(error)};
+}
+
+std::string restoredNotice(const std::string &path)
+{
+    return path + ": restored from the journal of a write that was interrupted";
 }
 
 FileSystem &realFileSystem()

@@ -31,12 +31,20 @@ struct FileError
 // The error errno error gives for path, in plain words.
 [[nodiscard]] FileError systemError(const std::string &path, int error);
 
+// What is said of path when an interrupted write of it was rolled back before it
+// was read or written: "<path>: restored from the journal of a write that was
+// interrupted".
+[[nodiscard]] std::string restoredNotice(const std::string &path);
+
 struct ReadResult
 {
     std::string bytes;
     std::optional<FileError> error;
     // The read's progress stopped it: no bytes, and no error.
     bool stopped = false;
+    // The file was being written in place when that write was interrupted; it
+    // was put back as it was before that write, and then read.
+    bool restored = false;
 };
 
 struct ReadOptions
@@ -72,11 +80,13 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
     // Reads an ordinary file (a link to one included); a folder, device or pipe
-    // is refused at once, never waited on.
+    // is refused at once, never waited on. An interrupted in-place write of it is
+    // rolled back first (see ReadResult::restored).
     [[nodiscard]] virtual ReadResult readFile(const std::string &path,
                                               const ReadOptions &options = {}) = 0;
     // Replaces the file's contents with bytes, or creates it. The file keeps its
-    // owner, group, mode and hard links; a failed write leaves it as it was.
+    // owner, group, mode and hard links; a failed write leaves it as it was. An
+    // interrupted in-place write of it is rolled back first.
     [[nodiscard]] virtual std::optional<FileError> writeFile(const std::string &path,
                                                              std::string_view bytes,
                                                              const WriteOptions &options = {}) = 0;

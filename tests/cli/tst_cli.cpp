@@ -4,17 +4,20 @@
 #include <cstring>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "about/about.h"
 #include "bytes.h"
+#include "journals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -121,6 +124,7 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
 
     void translatesFilesAndStreams_data();
@@ -143,6 +147,10 @@ private slots:
     void standardOutputErrorIsReported();
     void signalRemovesTheTemporaryFile_data();
     void signalRemovesTheTemporaryFile();
+    void leftJournalIsRolledBackByTheNextRun_data();
+    void leftJournalIsRolledBackByTheNextRun();
+    void killedInPlaceWritesLeaveOldOrNew_data();
+    void killedInPlaceWritesLeaveOldOrNew();
     void helpAndVersion_data();
     void helpAndVersion();
     void closedPipeEndsQuietly();
@@ -157,6 +165,8 @@ private:
             qint64 fileSizeLimit = 0) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    // The user's state folder, where the journals of hard-linked files go.
+    QTemporaryDir m_stateHome;
 };
 
 QString TestCli::write(const QString &name, const QByteArray &bytes) const
@@ -205,6 +215,12 @@ Run TestCli::run(const QStringList &arguments, const QByteArray &input, qint64 f
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+void TestCli::initTestCase()
+{
+    QVERIFY(m_stateHome.isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateHome.path()));
 }
 
 void TestCli::init()
@@ -645,6 +661,155 @@ void TestCli::signalRemovesTheTemporaryFile()
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
     QCOMPARE(entriesOf(m_dir->path()), before);
     QCOMPARE(read(u"out"_s), QByteArray("old contents"));
+}
+
+void TestCli::leftJournalIsRolledBackByTheNextRun_data()
+{
+    QTest::addColumn<bool>("asOutput");
+    QTest::newRow("file read") << false;
+    QTest::newRow("file written") << true;
+}
+
+// A journal that a kill left in force is rolled back by the next run that reads
+// or writes its file, which says so.
+void TestCli::leftJournalIsRolledBackByTheNextRun()
+{
+    QFETCH(bool, asOutput);
+    const QByteArray old = allBytesWithPairedCr();
+    const QString file = write(u"text"_s, old);
+    QVERIFY(::link(QFile::encodeName(file).constData(),
+                   QFile::encodeName(path(u"twin"_s)).constData()) == 0);
+    const QString journal = journalInStateFolder(m_stateHome.path(), file);
+    QVERIFY(leaveInterruptedWrite(file, randomBytes(old.size() + 1000)));
+    QVERIFY(QFileInfo::exists(journal));
+
+    const QStringList key{u"encode"_s, u"--key"_s, u"TarnVeli"_s};
+    const Run result =
+        asOutput ? run(key + QStringList{u"-o"_s, file}, "new") : run(key + QStringList{file});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, "lorimand-cli: " + QFile::encodeName(file) +
+                             ": restored from the journal of a write that was interrupted\n");
+    QVERIFY(!QFileInfo::exists(journal));
+    if (asOutput) {
+        QCOMPARE(read(u"twin"_s), shifted("new", 18));
+    } else {
+        QVERIFY(result.out == shifted(old, 18));
+        QVERIFY(read(u"twin"_s) == old);
+    }
+}
+
+void TestCli::killedInPlaceWritesLeaveOldOrNew_data()
+{
+    QTest::addColumn<bool>("lockedFolder"); // else a hard-linked file
+    QTest::newRow("hard-linked file") << false;
+    QTest::newRow("read-only folder") << true;
+}
+
+// lorimand-cli writing in place, over a hard-linked file or one in a folder the
+// user may not write, ended by SIGTERM, SIGINT or SIGKILL at random moments:
+// after a catchable signal the file is the old text or the new one, whole, and
+// no journal is left; after SIGKILL it is so once the next run has read it.
+void TestCli::killedInPlaceWritesLeaveOldOrNew()
+{
+    QFETCH(bool, lockedFolder);
+    // The superuser may write any folder, so the run is made as "nobody" there.
+    const bool asNobody = lockedFolder && ::geteuid() == 0;
+    QVERIFY(QDir(m_dir->path()).mkdir(u"place"_s));
+    QVERIFY(QDir(m_dir->path()).mkdir(u"state"_s));
+    const QString out = path(u"place/out"_s);
+    const QByteArray old = randomBytes(24 << 20, 1);
+    const QByteArray input = randomBytes(32 << 20, 2);
+    const QByteArray expected = shifted(input, 18);
+    const QString in = write(u"in"_s, input);
+    writeBytes(out, old);
+    QString stateHome = m_stateHome.path();
+    if (lockedFolder) {
+        stateHome = path(u"state"_s);
+        if (asNobody) {
+            QVERIFY(::chown(QFile::encodeName(out).constData(), 65534, 65534) == 0);
+            QVERIFY(::chown(QFile::encodeName(stateHome).constData(), 65534, 65534) == 0);
+            QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755) == 0);
+        }
+        QVERIFY(::chmod(QFile::encodeName(path(u"place"_s)).constData(), 0555) == 0);
+    } else {
+        QVERIFY(::link(QFile::encodeName(out).constData(),
+                       QFile::encodeName(path(u"place/twin"_s)).constData()) == 0);
+    }
+    const QStringList entries = entriesOf(path(u"place"_s));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_STATE_HOME"_s, stateHome);
+    const auto start = [&](QProcess &process, const QStringList &arguments) {
+        process.setProcessEnvironment(environment);
+        process.setChildProcessModifier([asNobody] {
+            for (const int each : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+                std::signal(each, SIG_DFL);
+            }
+            if (asNobody &&
+                (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)) {
+                ::_exit(3);
+            }
+        });
+        process.start(QStringLiteral(LORIMAND_CLI_PATH), arguments);
+        return process.waitForStarted();
+    };
+    const QStringList encode{u"encode"_s, u"--key"_s, u"TarnVeli"_s, in, u"-o"_s, out};
+
+    // How long a whole run takes, so that the kills fall anywhere within one.
+    QElapsedTimer clock;
+    clock.start();
+    {
+        QProcess whole;
+        QVERIFY(start(whole, encode));
+        QVERIFY(whole.waitForFinished(60000));
+        QCOMPARE(whole.exitCode(), 0);
+    }
+    const auto runTime = static_cast<int>(clock.elapsed());
+    QVERIFY(contentsOf(out) == expected);
+
+    QRandomGenerator random(11);
+    const int endings[] = {SIGTERM, SIGINT, SIGKILL};
+    int ended[2] = {0, 0}; // old, new
+    int begun = 0;         // ended old, killed once the in-place write had begun
+    int restored = 0;
+    const auto changed = [&] {
+        struct stat info = {};
+        ::stat(QFile::encodeName(out).constData(), &info);
+        return info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec;
+    };
+    const int rounds = 30;
+    for (int round = 0; round < rounds; ++round) {
+        writeBytes(out, old);
+        const qint64 written = changed();
+        const int signal = endings[round % 3];
+        QProcess process;
+        QVERIFY(start(process, encode));
+        // The first part of a run only reads the input; the file is written after it.
+        QTest::qSleep(static_cast<int>(random.bounded(runTime / 4, runTime + runTime / 10 + 1)));
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        QVERIFY(process.waitForFinished(60000));
+        if (signal == SIGKILL) {
+            // The next run that reads the file rolls back what the kill left.
+            QProcess next;
+            QVERIFY(start(next,
+                          {u"encode"_s, u"--key"_s, u"TarnVeli"_s, out, u"-o"_s, u"/dev/null"_s}));
+            QVERIFY(next.waitForFinished(60000));
+            QCOMPARE(next.exitCode(), 0);
+            restored += next.readAllStandardError().contains("restored from the journal") ? 1 : 0;
+        }
+        const QByteArray now = contentsOf(out);
+        QVERIFY2(now == old || now == expected,
+                 qPrintable(u"round %1, %2: %3 bytes, neither old nor new"_s.arg(round).arg(
+                     QString::fromLatin1(sigabbrev_np(signal)), QString::number(now.size()))));
+        ++ended[now == old ? 0 : 1];
+        begun += now == old && changed() != written ? 1 : 0;
+        QCOMPARE(entriesOf(path(u"place"_s)), entries);
+        QCOMPARE(entriesOf(stateHome + u"/lorimand"_s), QStringList{});
+    }
+    qInfo("%d rounds in %lld ms (a whole run %d ms): %d ended new, %d old, %d of them killed "
+          "once the in-place write had begun; %d of %d SIGKILL rounds restored by the next run",
+          rounds, clock.elapsed(), runTime, ended[1], ended[0], begun, restored, rounds / 3);
+    ::chmod(QFile::encodeName(path(u"place"_s)).constData(), 0755);
+    ::chmod(QFile::encodeName(m_dir->path()).constData(), 0700);
 }
 
 void TestCli::helpAndVersion_data()
