@@ -19,7 +19,9 @@
 #include "bytes.h"
 #include "engine/files.h"
 #include "fakefilesystem.h"
+#include "journals.h"
 #include "settingsstate.h"
+#include "startup/settings.h"
 #include "startup/settingsfile.h"
 
 using namespace Qt::StringLiterals;
@@ -47,6 +49,8 @@ class TestSettingsFile : public QObject
 
 private:
     QTemporaryDir configHome_;
+    // The user's state folder, where the journal of a hard-linked file goes.
+    QTemporaryDir stateHome_;
 
     // The fallback folder, made by the first SettingsFile that needs it.
     [[nodiscard]] QString configFolder() const
@@ -55,7 +59,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(configHome_.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(configHome_.isValid());
+        QVERIFY(stateHome_.isValid());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome_.path()));
+    }
 
     void cleanup() { QDir(configFolder()).removeRecursively(); }
 
@@ -366,6 +375,28 @@ private slots:
         }
         qInfo("scratch file left by %d of 60 killed rewrites, removed by the next run",
               leftScratch);
+    }
+
+    // A hard-linked settings file is rewritten in place; one whose rewrite a kill
+    // stopped midway is whole again, as before that rewrite, once the next run
+    // starts, before it reads the settings.
+    void interruptedRewriteInPlaceIsRolledBackAtStartUp()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString ini = program.filePath(QStringLiteral("Lorimand.ini"));
+        const QByteArray old = "; notes\r\n" + kExampleSettingsLines;
+        writeBytes(ini, old);
+        QVERIFY(
+            ::link(QFile::encodeName(ini).constData(),
+                   QFile::encodeName(program.filePath(QStringLiteral("twin.ini"))).constData()) ==
+            0);
+        QVERIFY(leaveInterruptedWrite(ini, "; notes\r\n" + QByteArray(100000, 'k')));
+
+        SettingsFile nextRun(realFileSystem(), program.path(), configFolder());
+        QVERIFY(nextRun.read() == readSettings(old.toStdString()));
+        QCOMPARE(contentsOf(ini), old);
+        QCOMPARE(entriesOf(stateHome_.path() + QStringLiteral("/lorimand")), QStringList{});
     }
 };
 
