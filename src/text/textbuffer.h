@@ -105,6 +105,7 @@ public:
 
 private:
     struct State;
+    [[nodiscard]] const State &state() const noexcept;
     std::unique_ptr<State> state_;
 };
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -75,8 +76,9 @@ public:
     ByteChange replaceAll(std::string bytes, History history, Selection before = {});
     // Whether the text shown is an automatic replacement that nothing has edited since.
     [[nodiscard]] bool joinsAutomatic() const noexcept;
-    // Bytes [from, to) become `bytes` as part of the automatic replacement
-    // shown, with no step of its own. Only where joinsAutomatic().
+    // Bytes [from, to) become `bytes` as part of the automatic step shown; where
+    // nothing joins, they begin an automatic step of their own, which the
+    // splices and automatic replacements after it join.
     ByteChange spliceAutomatic(std::size_t from, std::size_t to, std::string_view bytes);
 
     [[nodiscard]] bool canUndo() const noexcept;
@@ -90,6 +92,8 @@ public:
 
 private:
     struct State;
+    [[nodiscard]] const State &state() const noexcept;
+    State &ownState();
     std::unique_ptr<State> state_;
 };
 

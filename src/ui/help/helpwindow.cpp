@@ -1,16 +1,11 @@
 #include "ui/help/helpwindow.h"
 
-#include <algorithm>
-#include <vector>
-
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QShortcut>
-#include <QTextCursor>
 #include <QUrl>
 
 #include "engine/files.h"
@@ -21,7 +16,7 @@
 #include "ui/help/helplayout.h"
 #include "ui/platform.h"
 #include "ui/programfiles.h"
-#include "ui/textzoom.h"
+#include "ui/text/bytetextedit.h"
 #include "ui/twips.h"
 
 namespace lorimand {
@@ -31,62 +26,7 @@ namespace {
 const QString kAdvertText =
     QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!");
 
-// The text box lays out a block (a line) whole, in a time that grows faster
-// than its length: a help text of one line of millions of characters would
-// freeze the window. A line that long is shown in pieces, each a line of its own,
-// and no block holds more characters than this.
-constexpr std::size_t kLongestLine = 4096;
-// Filling the box costs some microseconds for each block: a help text of more
-// lines than this shows several lines in a block, joined by line separators,
-// which show as line breaks, so that the box fills in a fraction of a second.
-// Up to this many lines, each has its block, so that the scroll bar, which
-// counts a block not yet laid out as one line, is right from the start.
-constexpr std::size_t kMostBlocks = 65536;
-
 } // namespace
-
-QString helpDisplayText(std::string_view bytes)
-{
-    // The lines of the text, a line longer than kLongestLine in pieces of that
-    // length; a text ending in a line end ends in an empty piece.
-    const std::size_t size = bytes.size();
-    std::vector<std::string_view> pieces;
-    const auto addLine = [&pieces](std::string_view line) {
-        while (line.size() > kLongestLine) {
-            pieces.push_back(line.substr(0, kLongestLine));
-            line.remove_prefix(kLongestLine);
-        }
-        pieces.push_back(line);
-    };
-    for (std::size_t end = bytes.find("\r\n"); end != std::string_view::npos;
-         end = bytes.find("\r\n")) {
-        addLine(bytes.substr(0, end));
-        bytes.remove_prefix(end + 2);
-    }
-    addLine(bytes);
-
-    const std::size_t linesPerBlock = (pieces.size() + kMostBlocks - 1) / kMostBlocks;
-    QString text;
-    text.reserve(static_cast<qsizetype>(size));
-    std::size_t blockLines = 0;
-    std::size_t blockLength = 0;
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const std::string_view piece = pieces[i];
-        if (i > 0) {
-            const bool newBlock =
-                blockLines == linesPerBlock || blockLength + piece.size() > kLongestLine;
-            text += newBlock ? QChar(u'\n') : QChar(QChar::LineSeparator);
-            if (newBlock) {
-                blockLines = 0;
-                blockLength = 0;
-            }
-        }
-        text += fromCharset(piece);
-        ++blockLines;
-        blockLength += piece.size();
-    }
-    return text;
-}
 
 HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     : QWidget(parent, Qt::Window), platform_(platform), files_(files)
@@ -97,18 +37,12 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     setWindowModality(Qt::NonModal);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    txtHelpFile_ = new QPlainTextEdit(this);
+    txtHelpFile_ = new ByteTextEdit(this);
     txtHelpFile_->setObjectName(QStringLiteral("txtHelpFile"));
     txtHelpFile_->setAccessibleName(QStringLiteral("Help text"));
-    enableTextZoom(*txtHelpFile_);
     keepDefaultColours(*txtHelpFile_);
     txtHelpFile_->setReadOnly(true);
-    // Nothing to undo in a read-only box; a history would only cost memory.
-    txtHelpFile_->setUndoRedoEnabled(false);
-    txtHelpFile_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    txtHelpFile_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtHelpFile_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtHelpFile_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(9);
     txtHelpFile_->setFont(fixed);
@@ -150,27 +84,17 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
 
 bool HelpWindow::loadHelpText(const Progress &progress)
 {
-    txtHelpFile_->clear();
-    const ReadResult read = files_.readFile(nativePath(ProgramFiles(platform_, files_).helpFile()));
-    if (read.error) {
-        return true;
+    ReadOptions options;
+    options.progress = progress;
+    ReadResult read =
+        files_.readFile(nativePath(ProgramFiles(platform_, files_).helpFile()), options);
+    if (read.stopped) {
+        return false;
     }
-    const QString text = helpDisplayText(endEveryLine(read.bytes));
-    // In steps, so that the windows paint and a long fill can be stopped.
-    constexpr qsizetype kStep = qsizetype{1} << 21;
-    QTextCursor cursor(txtHelpFile_->document());
-    for (qsizetype done = 0; done < text.size();) {
-        const qsizetype step = std::min(kStep, text.size() - done);
-        cursor.insertText(QStringView(text).sliced(done, step).toString());
-        done += step;
-        if (progress &&
-            !progress(static_cast<std::size_t>(done), static_cast<std::size_t>(text.size()))) {
-            txtHelpFile_->clear();
-            return false;
-        }
-    }
-    cursor.setPosition(0);
-    txtHelpFile_->setTextCursor(cursor);
+    // Nothing to undo in a read-only box: the text replaces the last one for good.
+    txtHelpFile_->setBytes(read.error ? std::string() : endEveryLine(read.bytes),
+                           ByteTextEdit::History::Fresh);
+    txtHelpFile_->setCursorPosition(0);
     return true;
 }
 

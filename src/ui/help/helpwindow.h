@@ -4,29 +4,21 @@
 // Its text is loaded by loadHelpText, before it is shown.
 #pragma once
 
-#include <string_view>
-
 #include <QString>
 #include <QWidget>
 
 #include "engine/progress.h"
 
 class QLabel;
-class QPlainTextEdit;
 
 namespace lorimand {
 
+class ByteTextEdit;
 class FileSystem;
 class Platform;
 
 // The advertiser's page; the banner and the label both lead there.
 inline constexpr char kAdvertiserUrl[] = "https://quorvale.example/";
-
-// The help text as shown: every byte as its character of the 8-bit set, each
-// CR LF as one line break, and a line of more than 4096 characters in pieces of
-// that length, each on a line of its own. A line break is '\n', or a line
-// separator (U+2028) in a help text of very many lines.
-[[nodiscard]] QString helpDisplayText(std::string_view bytes);
 
 class HelpWindow : public QWidget
 {
@@ -37,8 +29,8 @@ public:
 
     // Fills the text box from "Readme.txt", every line followed by a line end; a
     // missing or unreadable file leaves the box empty, without a message. The
-    // box fills in steps, telling `progress` after each; false when progress
-    // stopped it, and the box is empty.
+    // file is read in steps, telling `progress` after each; false when progress
+    // stopped it, and the box is as it was.
     bool loadHelpText(const Progress &progress = nullptr);
 
 protected:
@@ -51,7 +43,7 @@ private:
 
     Platform &platform_;
     FileSystem &files_;
-    QPlainTextEdit *txtHelpFile_ = nullptr;
+    ByteTextEdit *txtHelpFile_ = nullptr;
     QLabel *imgQuorvale_ = nullptr;
     QLabel *lblQuorvale_ = nullptr;
     QObject *pressedOn_ = nullptr; // the advert part a left button went down on

@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <QValidator>
 
-#include "ui/main/displaytext.h"
+#include "ui/text/displaytext.h"
 
 namespace lorimand {
 

@@ -24,7 +24,6 @@
 #include "ui/conversions.h"
 #include "ui/main/artwork.h"
 #include "ui/main/bytelineedit.h"
-#include "ui/main/bytetextedit.h"
 #include "ui/main/charsetoffer.h"
 #include "ui/main/choicelist.h"
 #include "ui/main/mainlayout.h"
@@ -32,7 +31,7 @@
 #include "ui/platform.h"
 #include "ui/programfiles.h"
 #include "ui/stepprogress.h"
-#include "ui/textzoom.h"
+#include "ui/text/bytetextedit.h"
 #include "ui/twips.h"
 
 namespace lorimand {
@@ -92,7 +91,6 @@ void MainWindow::createControls()
         auto *area = new ByteTextEdit(this);
         area->setObjectName(QString::fromLatin1(name));
         area->setAccessibleName(accessibleName);
-        enableTextZoom(*area);
         area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         area->setTabChangesFocus(true);
         keepDefaultColours(*area);
@@ -304,21 +302,14 @@ bool MainWindow::autoTranslates() const
 
 void MainWindow::encode()
 {
-    translateInSteps(Direction::Encode);
+    const BusyCursor busy;
+    (void)translate(Direction::Encode, ByteTextEdit::History::Step);
 }
 
 void MainWindow::decode()
 {
-    translateInSteps(Direction::Decode);
-}
-
-void MainWindow::translateInSteps(Direction direction)
-{
-    BusyCursor busy;
-    StepProgress progress(dialogParent(), direction == Direction::Encode
-                                              ? QStringLiteral("Encoding ...")
-                                              : QStringLiteral("Decoding ..."));
-    (void)translate(direction, ByteTextEdit::History::Step, progress.stage(0, 1000));
+    const BusyCursor busy;
+    (void)translate(Direction::Decode, ByteTextEdit::History::Step);
 }
 
 std::optional<Translation> MainWindow::translationFor(Direction direction)
@@ -332,8 +323,7 @@ std::optional<Translation> MainWindow::translationFor(Direction direction)
     return translation;
 }
 
-bool MainWindow::translate(Direction direction, ByteTextEdit::History history,
-                           const Progress &progress, std::string *sourceText)
+bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
 {
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
@@ -343,36 +333,12 @@ bool MainWindow::translate(Direction direction, ByteTextEdit::History history,
         if (!translation) {
             return false;
         }
-        // The text is shown in a document of its own before it replaces the
-        // area's, so a failure on the way leaves the area as it was.
-        std::string translated;
-        // Where the source's bytes are read back, that is a fifth of the work.
-        const double reading = sourceText == nullptr ? 0.2 : 0;
-        if (sourceText != nullptr) {
-            // Given, the source's bytes need not be read back, and go before
-            // the translation is shown.
-            translated = translation->apply(*sourceText);
-            std::string().swap(*sourceText);
-        } else if (progress) {
-            const std::optional<std::string> bytes = source.bytes(partOf(progress, 0, reading));
-            if (!bytes) {
-                return false;
-            }
-            translated = translation->apply(*bytes);
-        } else {
-            translated = translation->apply(source.bytes());
-        }
-        if (!progress) {
-            destination.setBytes(translated, history);
-        } else {
-            const Progress showing = partOf(progress, reading, 1 - reading);
-            // Translating a large text takes a moment of its own: the window
-            // paints after it.
-            if (!showing(0, translated.size()) ||
-                !destination.setBytesInSteps(translated, history, showing)) {
-                return false;
-            }
-        }
+        // Made whole before it replaces the area's text, so a failure on the
+        // way leaves the area as it was.
+        std::string scratch;
+        std::string translated = translation->apply(source.wholeText(scratch));
+        std::string().swap(scratch);
+        destination.setBytes(std::move(translated), history);
     } catch (const std::bad_alloc &) {
         translated_.reset();
         reportOutOfMemory();
@@ -394,9 +360,8 @@ void MainWindow::translateChange(Direction direction, const ByteChange &change)
         return;
     }
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
-    ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
     const bool whole = change.from == 0 && change.added == source.byteCount();
-    if (whole || !holdsTranslationBefore(direction) || !destination.joinsAutomatic()) {
+    if (whole || !holdsTranslationBefore(direction)) {
         translate(direction, ByteTextEdit::History::Automatic);
         return;
     }
@@ -445,15 +410,23 @@ void MainWindow::noteTranslated(Direction direction)
 
 bool MainWindow::holdsTranslationBefore(Direction direction) const
 {
+    if (!translated_ || translated_->useKey != useKey_->isChecked() ||
+        !(translated_->useKey ? translated_->key == key_->bytes()
+                              : translated_->tables == codeTables_)) {
+        return false;
+    }
     // The change just made is the source's only one since.
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     const ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
-    return translated_ && translated_->direction == direction &&
-           translated_->sourceChanges + 1 == source.changeCount() &&
-           translated_->destinationChanges == destination.changeCount() &&
-           translated_->useKey == useKey_->isChecked() &&
-           (translated_->useKey ? translated_->key == key_->bytes()
-                                : translated_->tables == codeTables_);
+    if (translated_->direction == direction) {
+        return translated_->sourceChanges + 1 == source.changeCount() &&
+               translated_->destinationChanges == destination.changeCount();
+    }
+    // A key's shift is undone exactly by the shift back, so the text it was
+    // translated from is also the translation of what it became: an edit of
+    // either needs only its change translated. A code table need not be so.
+    return translated_->useKey && translated_->destinationChanges + 1 == source.changeCount() &&
+           translated_->sourceChanges == destination.changeCount();
 }
 
 bool MainWindow::selfTestPasses()
@@ -500,9 +473,9 @@ bool MainWindow::startUp(std::string_view argumentText)
         return false;
     }
 
-    normal_->setBytes(kNormalHint, ByteTextEdit::History::Fresh);
+    normal_->setBytes(std::string(kNormalHint), ByteTextEdit::History::Fresh);
     normal_->selectWholeText();
-    encoded_->setBytes(kEncodedHint, ByteTextEdit::History::Fresh);
+    encoded_->setBytes(std::string(kEncodedHint), ByteTextEdit::History::Fresh);
     encoded_->selectWholeText();
 
     autoUpdate_->setCheckState(Qt::Checked);

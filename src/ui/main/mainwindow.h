@@ -17,7 +17,7 @@
 #include "startup/commandline.h"
 #include "startup/settingsfile.h"
 #include "ui/help/helpwindow.h"
-#include "ui/main/bytetextedit.h"
+#include "ui/text/bytetextedit.h"
 
 class QCheckBox;
 class QComboBox;
@@ -71,13 +71,7 @@ private:
     void arrangeControls();
     // Replaces the other area's text; `history` says how that joins its undo.
     // False when it could not: the other area holds what it held.
-    // With `progress`, the other area is filled in steps, and may be stopped.
-    // `sourceText`, the source area's bytes where the caller holds them, is used
-    // up in place of reading them back.
-    bool translate(Direction direction, ByteTextEdit::History history,
-                   const Progress &progress = nullptr, std::string *sourceText = nullptr);
-    // A whole translation the user asked for, in steps behind the progress dialog.
-    void translateInSteps(Direction direction);
+    bool translate(Direction direction, ByteTextEdit::History history);
     // Tells the user a text is too large for the memory there is.
     void reportOutOfMemory();
     // Auto: an edit of one area changes only what it changes in the other,
@@ -110,7 +104,8 @@ private:
     // file: the path in the file system's bytes.
     void loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter);
     void translateCommandLineFile(const CommandLineRequest &request);
-    [[nodiscard]] ReadResult readTextFile(const std::string &file, const Progress &progress);
+    // Reads a text file behind a progress dialog, whose Cancel stops it.
+    [[nodiscard]] ReadResult readTextFile(const std::string &file);
     void saveTextFile(const ByteTextEdit &area, const QString &title);
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.

@@ -10,11 +10,11 @@
 #include "startup/settingsfile.h"
 #include "ui/conversions.h"
 #include "ui/main/bytelineedit.h"
-#include "ui/main/bytetextedit.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/windowgeometry.h"
 #include "ui/platform.h"
 #include "ui/programfiles.h"
+#include "ui/text/bytetextedit.h"
 #include "ui/twips.h"
 
 namespace lorimand {

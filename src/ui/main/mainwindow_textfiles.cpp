@@ -9,21 +9,20 @@
 #include "engine/lines.h"
 #include "ui/busycursor.h"
 #include "ui/conversions.h"
-#include "ui/main/bytetextedit.h"
 #include "ui/main/charsetoffer.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
 #include "ui/stepprogress.h"
+#include "ui/text/bytetextedit.h"
 
 namespace lorimand {
 
 namespace {
 
-// The largest text file the window loads. Both areas hold a text of that size
-// several times over (the shown characters of each area, their layout and the
-// undo history), well over a GiB at this size; larger files are better served
-// by lorimand-cli, which streams them.
-constexpr std::size_t kLargestText = std::size_t{256} << 20;
+// The largest text file the window loads. Each area holds its bytes about once
+// (with an index of its lines), so both hold a little over twice the file;
+// larger files are better served by lorimand-cli, which streams them.
+constexpr std::size_t kLargestText = std::size_t{1} << 30;
 
 QString fileNameOf(const std::string &file)
 {
@@ -57,14 +56,9 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     bool restored = false;
     {
         BusyCursor busy;
-        StepProgress progress(dialogParent(),
-                              QStringLiteral("Loading %1 ...").arg(fileNameOf(file)));
-        // Reading fills the first tenth of the bar, the area loaded the rest or,
-        // where the other is filled too, half of the rest.
-        const int share = translateAfter ? 450 : 900;
         const std::uint64_t changesBefore = area.changeCount();
         try {
-            ReadResult read = readTextFile(file, progress.stage(0, 100));
+            ReadResult read = readTextFile(file);
             if (read.stopped) {
                 return; // cancelled while reading
             }
@@ -76,17 +70,11 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 // a lone CR among them, so it is taken byte for byte.
                 const bool plain = &area == normal_;
                 std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
-                read.bytes = std::string();
-                if (!area.setBytesInSteps(text, ByteTextEdit::History::Step,
-                                          progress.stage(100, share))) {
-                    return; // cancelled: nothing changed
-                }
+                std::string().swap(read.bytes);
                 const bool utf8 = charset::readsAsUtf8(text);
-                // The window paints between showing the text and translating it.
-                if (translateAfter && !(progress.step(100 + share) &&
-                                        translate(plain ? Direction::Encode : Direction::Decode,
-                                                  ByteTextEdit::History::Automatic,
-                                                  progress.stage(100 + share, share), &text))) {
+                area.setBytes(std::move(text), ByteTextEdit::History::Step);
+                if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
+                                                 ByteTextEdit::History::Automatic)) {
                     area.undo(); // the text loaded goes again
                     return;
                 }
@@ -115,13 +103,14 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     }
 }
 
-ReadResult MainWindow::readTextFile(const std::string &file, const Progress &progress)
+ReadResult MainWindow::readTextFile(const std::string &file)
 {
+    StepProgress progress(dialogParent(), QStringLiteral("Loading %1 ...").arg(fileNameOf(file)));
     // The file layer refuses a device or a pipe, which could keep the window
     // waiting, and a file too large for the window before any of it is read.
     ReadOptions options;
     options.limit = kLargestText;
-    options.progress = progress;
+    options.progress = progress.stage(0, 1000);
     ReadResult read = files_.readFile(file, options);
     if (read.error && read.error->tooLarge) {
         read.error->reason = QStringLiteral("It is larger than the %1 MiB the window holds; "
@@ -144,14 +133,10 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
         BusyCursor busy;
         StepProgress progress(dialogParent(),
                               QStringLiteral("Saving %1 ...").arg(fileNameOf(file)));
-        // Reading a large text out of the area takes about as long as writing it.
-        const std::optional<std::string> bytes = area.bytes(progress.stage(0, 500));
-        if (!bytes) {
-            return; // cancelled: the file was not touched
-        }
+        std::string scratch;
         WriteOptions options;
-        options.progress = progress.stage(500, 500);
-        error = files_.writeFile(file, *bytes, options);
+        options.progress = progress.stage(0, 1000);
+        error = files_.writeFile(file, area.wholeText(scratch), options);
     }
     if (error) {
         showFileError(QStringLiteral("Cannot save"), *error);

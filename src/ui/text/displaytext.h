@@ -2,6 +2,7 @@
 // ByteTextEdit and ByteLineEdit and used by nothing else.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +14,6 @@
 #include <QStringView>
 
 #include "engine/charset.h"
-#include "engine/progress.h"
 
 class QWidget;
 
@@ -21,39 +21,6 @@ namespace lorimand::displaytext {
 
 // How a text area reads its bytes. The key field always uses the 8-bit set.
 using Charset = charset::TextCharset;
-
-// What separates two blocks of a text area: one of the two byte sequences shown
-// as a line break, or a continuation, which stands for no bytes. A line longer
-// than kChunkLength characters is shown in blocks of that many characters joined
-// by continuations, because the widget lays out a whole block at once and a line
-// of a million characters (encoded text has no line breaks) would take a second.
-enum class LineBreak : unsigned char
-{
-    CrLf,
-    Lf,
-    Continuation
-};
-
-// Measured: shorter chunks make more blocks and more short rows where a chunk
-// ends; longer ones slow down showing a text and each keystroke in it. A chunk
-// never ends between the two halves of a surrogate pair, so it may be one short.
-inline constexpr qsizetype kChunkLength = 1024;
-
-// How many characters of a line go into its first chunk.
-[[nodiscard]] qsizetype firstChunk(QStringView line);
-
-[[nodiscard]] constexpr std::string_view breakBytes(LineBreak kind)
-{
-    switch (kind) {
-    case LineBreak::CrLf:
-        return "\r\n";
-    case LineBreak::Lf:
-        return "\n";
-    case LineBreak::Continuation:
-        break;
-    }
-    return {};
-}
 
 // The character shown for a code that is not shown as itself: the control
 // picture U+2400 + code, U+2421 for DEL.
@@ -87,30 +54,23 @@ inline constexpr qsizetype kChunkLength = 1024;
 // The byte a mark stands for; nothing for any other character.
 [[nodiscard]] std::optional<unsigned char> markedByte(QChar shown);
 
-// A text as a text area shows it: every line break and continuation as '\n', the
-// kind of each in `breaks`, in order.
-struct ShownText
+// Bytes of a line, no line break among them, as a text area shows them: every
+// control but TAB, a lone CR included, as its picture; in UTF-8 each valid
+// sequence as its character and every other byte as its mark. In UTF-8,
+// `starts` holds where the bytes of each character shown start (the same for
+// both halves of a surrogate pair), then the end; in the 8-bit set character i
+// is byte i, and `starts` is empty.
+struct ShownRun
 {
     QString text;
-    std::vector<LineBreak> breaks;
+    std::vector<std::uint32_t> starts;
 };
-
-// CR LF and a lone LF become line breaks; every other control but TAB, a lone CR
-// included, becomes its picture; a line longer than kChunkLength is cut into
-// chunks. In UTF-8, each valid sequence shows as its character and every other
-// byte as its mark.
-// With `progress`, told after each step of some MiB; nothing when it stopped.
-[[nodiscard]] std::optional<ShownText> textFromBytes(std::string_view bytes, Charset charset,
-                                                     const Progress &progress);
-[[nodiscard]] inline ShownText textFromBytes(std::string_view bytes,
-                                             Charset charset = Charset::Windows1252)
-{
-    return *textFromBytes(bytes, charset, nullptr);
-}
-// Where in a shown text the character stands that holds byte `offset` of the
-// bytes it shows: the position of its first character, the text's end for an
-// offset past the end.
-[[nodiscard]] qsizetype positionOfByte(const ShownText &shown, std::size_t offset, Charset charset);
+[[nodiscard]] ShownRun shownRun(std::string_view bytes, Charset charset);
+// In UTF-8, how many bytes from `at` on finish a character that starts before
+// `at` and shows as itself: a text area that cuts a long line into pieces moves
+// the cut past them, so that no character is cut in two. Reads at most three
+// bytes either side of `at`.
+[[nodiscard]] std::size_t characterTail(std::string_view bytes, std::size_t at);
 // The key field's form: every control, TAB, CR and LF included, as its picture.
 [[nodiscard]] QString lineFromBytes(std::string_view bytes);
 

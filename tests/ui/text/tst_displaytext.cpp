@@ -6,7 +6,7 @@
 
 #include <QTest>
 
-#include "ui/main/displaytext.h"
+#include "ui/text/displaytext.h"
 #include "ui/main/utf8samples.h"
 
 using namespace lorimand;

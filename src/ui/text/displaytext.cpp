@@ -1,4 +1,4 @@
-#include "ui/main/displaytext.h"
+#include "ui/text/displaytext.h"
 
 #include <array>
 
@@ -120,14 +120,6 @@ struct ShownUnit
 
 } // namespace
 
-qsizetype firstChunk(QStringView line)
-{
-    if (line.size() <= kChunkLength) {
-        return line.size();
-    }
-    return line[kChunkLength - 1].isHighSurrogate() ? kChunkLength - 1 : kChunkLength;
-}
-
 QChar byteMark(unsigned char byte)
 {
     return QChar(static_cast<char16_t>(kMarks + byte));
@@ -155,88 +147,48 @@ std::optional<unsigned char> codeOfOther(QChar shown)
     return charset::fromUnicode(shown.unicode());
 }
 
-std::optional<ShownText> textFromBytes(std::string_view bytes, Charset charset,
-                                       const Progress &progress)
+ShownRun shownRun(std::string_view bytes, Charset charset)
 {
     const ByteTable &table = textTable();
-    const bool utf8 = charset == Charset::Utf8;
-    ShownText shown;
-    // A line break shows as one character and any other byte as at most one,
-    // and a continuation comes after at least kChunkLength - 1 characters, so
-    // this is room enough.
-    const auto room = static_cast<qsizetype>(bytes.size());
-    shown.text.resize(room + room / (kChunkLength - 1));
-    QChar *const begin = shown.text.data();
-    QChar *out = begin;
-    QChar *block = begin;
-    const std::size_t size = bytes.size();
-    // With a progress, in steps of this many bytes.
-    constexpr std::size_t kStep = std::size_t{4} << 20;
-    const std::size_t step = progress ? kStep : size;
-    for (std::size_t i = 0, stepEnd = std::min(step, size); i < size;
-         stepEnd = std::min(stepEnd + step, size)) {
-        while (i < stepEnd) {
-            const auto byte = static_cast<unsigned char>(bytes[i]);
-            if (byte == '\n') {
-                *out++ = u'\n';
-                shown.breaks.push_back(LineBreak::Lf);
-                block = out;
-                ++i;
-            } else if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n') {
-                *out++ = u'\n';
-                shown.breaks.push_back(LineBreak::CrLf);
-                block = out;
-                i += 2;
-            } else {
-                const ShownUnit unit =
-                    utf8 ? nextUtf8(bytes, i, table) : ShownUnit{{table[byte]}, 1, 1};
-                // Only a character starts a new chunk, so a line of exactly the
-                // chunk length ends with no empty chunk after it.
-                if (out - block + unit.size > kChunkLength) {
-                    *out++ = u'\n';
-                    shown.breaks.push_back(LineBreak::Continuation);
-                    block = out;
-                }
-                for (qsizetype k = 0; k < unit.size; ++k) {
-                    *out++ = QChar(unit.units[static_cast<std::size_t>(k)]);
-                }
-                i += unit.length;
-            }
+    ShownRun run;
+    run.text.resize(static_cast<qsizetype>(bytes.size()));
+    QChar *out = run.text.data();
+    if (charset != Charset::Utf8) {
+        for (const char byte : bytes) {
+            *out++ = QChar(table[static_cast<unsigned char>(byte)]);
         }
-        if (progress && !progress(i, size)) {
-            return std::nullopt;
-        }
+        return run;
     }
-    shown.text.truncate(out - begin);
-    return shown;
+    // A character of several bytes shows as at most two units, so the room is enough.
+    run.starts.reserve(bytes.size() + 1);
+    QChar *const begin = out;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const ShownUnit unit = nextUtf8(bytes, i, table);
+        for (qsizetype k = 0; k < unit.size; ++k) {
+            *out++ = QChar(unit.units[static_cast<std::size_t>(k)]);
+            run.starts.push_back(static_cast<std::uint32_t>(i));
+        }
+        i += unit.length;
+    }
+    run.starts.push_back(static_cast<std::uint32_t>(bytes.size()));
+    run.text.truncate(out - begin);
+    return run;
 }
 
-qsizetype positionOfByte(const ShownText &shown, std::size_t offset, Charset charset)
+std::size_t characterTail(std::string_view bytes, std::size_t at)
 {
-    const QString &text = shown.text;
-    std::size_t read = 0;
-    std::size_t lineBreak = 0;
-    std::string scratch;
-    for (qsizetype i = 0; i < text.size();) {
-        qsizetype width = 1;
-        std::size_t length = 0;
-        if (text[i] == u'\n') {
-            length = breakBytes(shown.breaks[lineBreak++]).size();
-        } else {
-            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                width = 2;
-            }
-            scratch.clear();
-            appendBytes(QStringView(text).sliced(i, width), scratch, charset);
-            length = scratch.size();
+    for (std::size_t back = 1; back <= 3 && back <= at; ++back) {
+        const auto lead = static_cast<unsigned char>(bytes[at - back]);
+        if (lead < 0xC0) {
+            continue; // not the first byte of a sequence
         }
-        if (read + length > offset) {
-            return i;
+        const std::optional<charset::Utf8Char> ch = charset::utf8CharAt(bytes, at - back);
+        if (ch && ch->length > back && showsAsItself(ch->ch)) {
+            return ch->length - back;
         }
-        read += length;
-        i += width;
+        return 0;
     }
-    return text.size();
+    return 0;
 }
 
 QString lineFromBytes(std::string_view bytes)

@@ -1,0 +1,263 @@
+// A multi-line text area that holds 8-bit text faithfully: every byte string
+// shown in it reads back unchanged. CR LF and a lone LF both show as a line
+// break and stay what they were; a line break typed or pasted takes the kind of
+// the text's first line break (CR LF when there is none). A CR that no LF
+// follows and every other control code but TAB show as their control pictures.
+// A character the 8-bit set cannot hold is left out as it is typed or pasted,
+// and a tool tip at the caret says so. The area may show its bytes as UTF-8
+// instead (see displaytext), where a byte that is not part of a character is
+// drawn as a box naming it. Without the focus, the area does not show its
+// selection.
+//
+// The bytes live in a text model of their own (text::TextDocument); the area
+// lays out and draws only the lines on screen, so that a text of any size opens,
+// scrolls and takes a keystroke in the time a short one does. Positions, the
+// caret and the selection are byte offsets, always at the start of a character
+// as shown (never inside a CR LF, nor inside a UTF-8 character).
+//
+// Undo covers the program's replacements of the whole text as well as the
+// user's edits; a replaced text is kept by moving it aside, and undoing a
+// replacement is immediate whatever the size.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPoint>
+#include <QString>
+
+#include "text/textblocks.h"
+#include "text/textdocument.h"
+#include "ui/text/displaytext.h"
+
+class QMimeData;
+class QTextLayout;
+
+namespace lorimand {
+
+using ByteChange = text::ByteChange;
+
+class ByteTextEdit : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    using History = text::TextDocument::History;
+    using UndoLimits = text::TextDocument::UndoLimits;
+    using Selection = text::Selection;
+
+    explicit ByteTextEdit(QWidget *parent = nullptr);
+    ~ByteTextEdit() override;
+
+    [[nodiscard]] std::string bytes() const;
+    [[nodiscard]] std::size_t byteCount() const;
+    // Bytes [from, to) of the text.
+    [[nodiscard]] std::string bytesIn(std::size_t from, std::size_t to) const;
+    // The whole text without copying it where it lies in one piece (as after
+    // loading or translating); otherwise it is put together in `scratch`.
+    [[nodiscard]] std::string_view wholeText(std::string &scratch) const;
+    // How many times the bytes have changed (bytesChanged was emitted).
+    [[nodiscard]] std::uint64_t changeCount() const;
+    // Replaces the whole text with `bytes`, moved in: one textChanged, linear in the size.
+    void setBytes(std::string bytes, History history = History::Step);
+    // Whether the text shown is an automatic replacement that nothing has edited since.
+    [[nodiscard]] bool joinsAutomatic() const;
+    // Replaces bytes [from, to) as part of the automatic replacement shown, or
+    // as a new automatic step when nothing joins: the caret, the selection and
+    // the view stay where they lie elsewhere.
+    void spliceAutomatic(std::size_t from, std::size_t to, std::string_view bytes);
+
+    // The characters of bytes [from, to) as shown, '\n' for each line break.
+    [[nodiscard]] QString shownText(std::size_t from, std::size_t to) const;
+    [[nodiscard]] QString shownText() const { return shownText(0, byteCount()); }
+
+    [[nodiscard]] Selection selection() const { return selection_; }
+    [[nodiscard]] bool hasSelection() const { return selection_.anchor != selection_.position; }
+    [[nodiscard]] std::size_t selectionStart() const;
+    [[nodiscard]] std::size_t selectionEnd() const;
+    // Both are moved to the start of the character that holds them.
+    void setSelection(std::size_t anchor, std::size_t position);
+    void setCursorPosition(std::size_t position) { setSelection(position, position); }
+    [[nodiscard]] std::size_t cursorPosition() const { return selection_.position; }
+    // Selection from the start to the end of the text.
+    void selectWholeText();
+    // The caret's box, in the viewport's coordinates.
+    [[nodiscard]] QRect cursorRect() const;
+    void ensureCursorVisible();
+
+    // Undo and redo across edits and replacements alike; Ctrl+Z, Ctrl+Shift+Z,
+    // Ctrl+Y and the context menu use these.
+    void undo();
+    void redo();
+    [[nodiscard]] bool isUndoAvailable() const;
+    [[nodiscard]] bool isRedoAvailable() const;
+    void setUndoLimits(UndoLimits limits);
+
+    void cut();
+    void copy() const;
+    void paste();
+
+    [[nodiscard]] bool isReadOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly);
+    // Tab moves the focus on instead of typing a TAB.
+    void setTabChangesFocus(bool changes) { tabChangesFocus_ = changes; }
+    void zoomIn(int steps = 1);
+    void zoomOut(int steps = 1) { zoomIn(-steps); }
+
+    [[nodiscard]] displaytext::Charset charset() const { return charset_; }
+    // Shows the same bytes in another charset. This changes no byte and is no
+    // edit: no textChanged, no undo step; the caret and selection stay on the
+    // same bytes (at the start of the character that holds them), and the undo
+    // history stays, since it is kept in bytes.
+    void setCharset(displaytext::Charset charset);
+    // As the user chose it; then emits charsetChosen.
+    void chooseCharset(displaytext::Charset charset);
+    // Lets the user choose the charset: from the context menu and by kCharsetKey.
+    void offerCharsetChoice();
+    // Switches between the two charsets.
+    static constexpr QKeyCombination kCharsetKey{Qt::ControlModifier | Qt::AltModifier, Qt::Key_U};
+
+    [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+    // For the accessible interface: the character count of the text as shown,
+    // and conversions between byte offsets and character offsets in it.
+    [[nodiscard]] std::size_t characterCount() const;
+    [[nodiscard]] std::size_t characterOffset(std::size_t byte) const;
+    [[nodiscard]] std::size_t byteOffset(std::size_t character) const;
+    // The box of the character at byte `offset`, in the viewport's coordinates;
+    // empty when it is not on screen.
+    [[nodiscard]] QRect characterRect(std::size_t offset) const;
+    // The byte offset of the character nearest to a point of the viewport.
+    [[nodiscard]] std::size_t offsetAt(QPoint point) const;
+    // Replaces bytes [from, to) by shown text, as an edit of the user's.
+    void replaceShown(std::size_t from, std::size_t to, QStringView shown);
+
+signals:
+    void textChanged();
+    // The bytes changed, by an edit of the text or by showing another (after
+    // textChanged); `change` covers at least the bytes that changed.
+    void bytesChanged(const lorimand::text::ByteChange &change);
+    void cursorPositionChanged();
+    void selectionChanged();
+    // One local file was dropped onto the area.
+    void fileDropped(const QString &path);
+    // The user chose a charset.
+    void charsetChosen(lorimand::displaytext::Charset charset);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    // Ctrl+A selects the whole text when the keys are let go.
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    // A mark's tool tip says which byte it stands for and why.
+    bool viewportEvent(QEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    struct Block;
+    class Layouts;
+
+    // The block laid out at the area's width, from the cache.
+    [[nodiscard]] const Block &laidOut(std::size_t number) const;
+    [[nodiscard]] Block makeBlock(std::size_t number) const;
+    // Where a block's bytes end after the last character begun in it.
+    [[nodiscard]] std::size_t edgeAfter(std::size_t nominal, bool lineEnds) const;
+    [[nodiscard]] std::size_t blockNumberAt(std::size_t offset) const;
+    [[nodiscard]] int charIndexIn(const Block &block, std::size_t offset) const;
+    [[nodiscard]] std::size_t offsetIn(const Block &block, int index) const;
+    // The start of the character that holds `offset`.
+    [[nodiscard]] std::size_t snapped(std::size_t offset) const;
+
+    // Moves along the characters shown: the next or the previous boundary.
+    [[nodiscard]] std::size_t nextCharacter(std::size_t offset) const;
+    [[nodiscard]] std::size_t previousCharacter(std::size_t offset) const;
+    [[nodiscard]] std::size_t nextWord(std::size_t offset) const;
+    [[nodiscard]] std::size_t previousWord(std::size_t offset) const;
+    // The word around `offset`, as a double click selects it.
+    [[nodiscard]] Selection wordAt(std::size_t offset) const;
+    // The row of the caret moved by `rows` rows on screen, keeping its x.
+    [[nodiscard]] std::size_t movedByRows(std::size_t offset, int rows);
+    [[nodiscard]] std::size_t rowStart(std::size_t offset) const;
+    [[nodiscard]] std::size_t rowEnd(std::size_t offset) const;
+    [[nodiscard]] int visibleRows() const;
+    void moveCursor(std::size_t position, bool select);
+    // Settles what the keys that move the caret, select, delete and use the
+    // clipboard do; false for any other key.
+    bool handleStandardKey(QKeyEvent *event);
+
+    // Bytes [from, to) become `bytes` as the user's edit.
+    void editBytes(std::size_t from, std::size_t to, std::string_view bytes,
+                   text::TextDocument::EditKind kind);
+    // Sanitized text ('\n' for each line break) in place of the selection.
+    void insertShown(QStringView shown, text::TextDocument::EditKind kind);
+    void insertFromMimeData(const QMimeData *source);
+    [[nodiscard]] QMimeData *mimeDataFromSelection() const;
+    // After any change of the bytes: the view, the caret and the signals follow.
+    void followChange(const ByteChange &change, std::size_t linesBefore, Selection selection);
+    void deleteSelection();
+    // Shows which characters were left out, if any.
+    void tellLeftOut(const QString &leftOut);
+
+    void relayout();
+    void updateScrollBar();
+    void scrollToRow(std::size_t block, int row);
+    // Scrolls by rows on screen, down for positive ones.
+    void scrollByRows(int rows);
+    [[nodiscard]] QPointF blockOrigin(std::size_t number) const;
+    [[nodiscard]] int rowsOf(std::size_t number) const;
+    void restartBlink();
+    void announceChange(const ByteChange &change, std::size_t charactersBefore);
+
+    text::TextDocument document_;
+    text::TextBlocks blocks_;
+    std::unique_ptr<Layouts> layouts_;
+    Selection selection_;
+    displaytext::Charset charset_ = displaytext::Charset::Windows1252;
+    bool charsetChoice_ = false;
+    bool readOnly_ = false;
+    bool tabChangesFocus_ = false;
+    // The top of the view: the block at the top and how many of its rows are
+    // scrolled past.
+    std::size_t topBlock_ = 0;
+    int topRow_ = 0;
+    bool settingScrollBar_ = false;
+    // The x the caret keeps when it moves up and down.
+    std::optional<qreal> stickyX_;
+    bool caretShown_ = true;
+    QBasicTimer blink_;
+    QBasicTimer autoScroll_;
+    // Mouse: where a press began, and whether it may start a drag of the selection.
+    std::optional<QPoint> pressedAt_;
+    bool mayDrag_ = false;
+    bool selectingWords_ = false;
+    Selection wordAnchor_;
+    // Where a drag over the area would drop.
+    std::optional<std::size_t> dropAt_;
+    // The input method's text being composed at the caret.
+    QString preedit_;
+    int preeditCursor_ = 0;
+};
+
+} // namespace lorimand
