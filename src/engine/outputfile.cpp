@@ -130,10 +130,19 @@ void removeStaleScratchFiles(const std::string &target)
     return !shared || info.st_uid == ::geteuid() || info.st_uid == folder.st_uid;
 }
 
-[[nodiscard]] std::string temporaryFolder()
+struct TemporaryFolder
+{
+    std::string path;
+    std::string shown; // how a message names it: TMPDIR by that name, to be recognised
+};
+
+[[nodiscard]] TemporaryFolder temporaryFolder()
 {
     const char *folder = std::getenv("TMPDIR");
-    return folder != nullptr && *folder == '/' ? std::string(folder) : std::string("/tmp");
+    if (folder != nullptr && *folder == '/') {
+        return {folder, "TMPDIR " + std::string(folder)};
+    }
+    return {"/tmp", "the temporary folder /tmp"};
 }
 
 // Whether an unnamed file can be given a name through /proc.
@@ -326,7 +335,8 @@ void OutputFile::openInPlace()
         return;
     }
     // The new text waits in an unnamed file until commit() knows its size.
-    const std::string spool = temporaryFolder();
+    const TemporaryFolder temporary = temporaryFolder();
+    const std::string &spool = temporary.path;
     fd_.reset(calls_.open(spool.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (fd_.isOpen()) {
         return;
@@ -335,8 +345,7 @@ void OutputFile::openInPlace()
     std::string name = spool + "/lorimand-" + randomSuffix();
     fd_.reset(calls_.open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd_.isOpen()) {
-        fail("The new text cannot be held in the temporary folder " + spool + ": " +
-             systemReason(errno));
+        fail("The new text cannot be held in " + temporary.shown + ": " + systemReason(errno));
         return;
     }
     (void)calls_.unlink(name.c_str());

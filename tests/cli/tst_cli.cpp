@@ -144,6 +144,7 @@ private slots:
     void failedRunLeavesOutputUntouched_data();
     void failedRunLeavesOutputUntouched();
     void standardOutputErrorIsReported();
+    void unusableTemporaryFolderIsNamed();
     void signalRemovesTheTemporaryFile_data();
     void signalRemovesTheTemporaryFile();
     void helpAndVersion_data();
@@ -673,6 +674,36 @@ void TestCli::standardOutputErrorIsReported()
     QCOMPARE(process.exitCode(), 1);
     const QByteArray err = process.readAllStandardError();
     QVERIFY2(err.startsWith("lorimand-cli: standard output: "), err);
+}
+
+// A file written in place (here: one with a second link) waits in TMPDIR for the
+// whole text; a TMPDIR that cannot hold it is named with the real reason.
+void TestCli::unusableTemporaryFolderIsNamed()
+{
+    const QString in = write(u"in"_s, "some text");
+    const QString out = write(u"out"_s, "old contents");
+    QCOMPARE(::link(QFile::encodeName(out).constData(),
+                    QFile::encodeName(path(u"second link"_s)).constData()),
+             0);
+    write(u"a file"_s, "not a folder");
+    const QStringList before = entriesOf(m_dir->path());
+
+    const std::pair<QString, QByteArray> folders[] = {
+        {path(u"missing"_s), "No such file or directory"},
+        {path(u"a file"_s), "Not a directory"},
+    };
+    for (const auto &[folder, reason] : folders) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"TMPDIR"_s, folder);
+        const Run result =
+            run({u"encode"_s, u"--key"_s, u"TarnVeli"_s, in, u"-o"_s, out}, {}, 0, environment);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.startsWith("lorimand-cli: " + out.toUtf8() + ": ") &&
+                     result.err.endsWith("TMPDIR " + folder.toUtf8() + ": " + reason + "\n"),
+                 result.err);
+        QCOMPARE(read(u"out"_s), QByteArray("old contents"));
+        QCOMPARE(entriesOf(m_dir->path()), before);
+    }
 }
 
 void TestCli::signalRemovesTheTemporaryFile_data()
