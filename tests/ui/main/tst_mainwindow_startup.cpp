@@ -104,20 +104,50 @@ private slots:
         QVERIFY(f.platform.messages.isEmpty());
     }
 
-    void codeTableNamesEndAtTheFirstDot()
+    // A table is listed by its file's name without the final ".sbt", dots and
+    // all, which names the file again, so it loads without a message. A name an
+    // earlier copy remembered up to the first dot still finds its table when only
+    // one starts with it.
+    void codeTableNamesWithDots_data()
     {
+        QTest::addColumn<QByteArray>("remembered");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("encodedA"); // what the table selected makes of "a"
+        QTest::newRow("a name with a dot") << QByteArray("a.b") << u"a.b"_s << 100;
+        QTest::newRow("the name with two dots")
+            << QByteArray("Caesar.v2.x") << u"Caesar.v2.x"_s << 101;
+        QTest::newRow("up to the first dot, one table starts so")
+            << QByteArray("Caesar") << u"Caesar.v2.x"_s << 101;
+        QTest::newRow("up to the first dot, a table of that name first")
+            << QByteArray("a") << u"A"_s << 99;
+        QTest::newRow("up to the first dot, two tables start so")
+            << QByteArray("Twin") << u"A"_s << 99;
+    }
+    void codeTableNamesWithDots()
+    {
+        QFETCH(QByteArray, remembered);
+        QFETCH(QString, selected);
+        QFETCH(int, encodedA);
         MainWindowFixture f;
-        f.writeFile(u"b.sbt"_s, "");
-        f.writeFile(u"A.sbt"_s, "");
-        f.writeFile(u"a.b.sbt"_s, "");
-        f.writeFile(u"notes.txt"_s, "");
+        f.writeFile(u"b.sbt"_s, "97=98\r\n");
+        f.writeFile(u"A.sbt"_s, "97=99\r\n");
+        f.writeFile(u"a.b.sbt"_s, "97=100\r\n");
+        f.writeFile(u"Caesar.v2.x.sbt"_s, "97=101\r\n");
+        f.writeFile(u"Twin.1.sbt"_s, "97=102\r\n");
+        f.writeFile(u"Twin.2.sbt"_s, "97=103\r\n");
+        f.writeFile(u"notes.sbt.txt"_s, "");
+        f.writeFile(u"Lorimand.ini"_s, "CustCode=" + remembered + "\r\n");
         QVERIFY(f.window->startUp());
         QStringList entries;
         for (int i = 0; i < f.codeName()->count(); ++i) {
             entries << f.codeName()->itemText(i);
         }
         entries.sort();
-        QCOMPARE(entries, QStringList({u"A"_s, u"a"_s, u"b"_s}));
+        QCOMPARE(entries, QStringList({u"A"_s, u"Caesar.v2.x"_s, u"Twin.1"_s, u"Twin.2"_s, u"a.b"_s,
+                                       u"b"_s}));
+        QCOMPARE(f.codeName()->currentText(), selected);
+        QCOMPARE(f.window->codeTables().encodeTable[97], encodedA);
+        QVERIFY(f.platform.messages.isEmpty());
     }
 
     void closeWritesTheSixSettings()
