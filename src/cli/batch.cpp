@@ -26,6 +26,7 @@
 #include "engine/codetablefile.h"
 #include "engine/files.h"
 #include "engine/generator.h"
+#include "engine/keyshift.h"
 #include "engine/outputfile.h"
 #include "engine/streams.h"
 #include "engine/translation.h"
@@ -387,7 +388,7 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
         return keyTranslation(*options.key, options.direction);
     }
     if (options.keyFile) {
-        const ReadResult file = files.readFile(*options.keyFile, ReadOptions{kKeyFileLimit, true});
+        const ReadResult file = files.readFile(*options.keyFile, ReadOptions{kLongestKey, true});
         if (file.error) {
             return fail(BatchExit::FileError, describe(*file.error));
         }
