@@ -92,6 +92,11 @@ public:
                                                              std::string_view suffix) = 0;
     // A missing file is no error.
     [[nodiscard]] virtual std::optional<FileError> removeFile(const std::string &path) = 0;
+    // Why a file that holds a secret may not be used at path: it, or a link on the
+    // way to it, is in a folder anyone may write to (sticky, like /tmp) and belongs
+    // to someone other than the user and the folder's owner (see OutputFile).
+    // nullopt when nothing is there or it may be used.
+    [[nodiscard]] virtual std::optional<FileError> sharedFolderRefusal(const std::string &path) = 0;
 };
 
 // The file system of the machine.

@@ -117,19 +117,6 @@ void removeStaleScratchFiles(const std::string &target)
            randomSuffix();
 }
 
-// Whether the process may follow a link it did not make: as the kernel's rule for
-// protected links, not in a sticky folder anyone may write to unless the link is
-// the user's or the folder owner's.
-[[nodiscard]] bool mayFollow(SystemCalls &calls, const std::string &link, const struct stat &info)
-{
-    struct stat folder = {};
-    if (calls.stat(folderOrDot(link).c_str(), &folder) != 0) {
-        return true; // the walk itself fails then, with its own reason
-    }
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || info.st_uid == ::geteuid() || info.st_uid == folder.st_uid;
-}
-
 struct TemporaryFolder
 {
     std::string path;
@@ -162,6 +149,16 @@ void syncFolderOf(const std::string &path)
 }
 
 } // namespace
+
+bool isOthersInSharedFolder(SystemCalls &calls, const std::string &path, uid_t owner)
+{
+    struct stat folder = {};
+    if (calls.stat(folderOrDot(path).c_str(), &folder) != 0) {
+        return false; // the walk itself fails then, with its own reason
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return shared && owner != ::geteuid() && owner != folder.st_uid;
+}
 
 OutputFile::OutputFile(const std::string &path, const WriteOptions &options, SystemCalls &calls)
     : calls_(calls), options_(options), path_(path), targetPath_(path)
@@ -216,7 +213,7 @@ void OutputFile::resolveLinks()
         if (calls_.lstat(targetPath_.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             return;
         }
-        if (!mayFollow(calls_, targetPath_, info)) {
+        if (isOthersInSharedFolder(calls_, targetPath_, info.st_uid)) {
             fail(std::string("It is a link that another user made in a folder anyone may "
                              "write to, so it is not followed"));
             return;

@@ -22,8 +22,9 @@ public:
     };
 
     std::map<std::string, std::string> files;
-    std::set<std::string> uncreatable; // createIfMissing and probeCreate fail here
-    std::set<std::string> unreadable;  // readFile fails here
+    std::set<std::string> uncreatable;  // createIfMissing and probeCreate fail here
+    std::set<std::string> unreadable;   // readFile fails here
+    std::set<std::string> othersShared; // another user's, in a folder anyone may write to
     bool writesFail = false;
     std::vector<Write> writes;
 
@@ -75,6 +76,13 @@ public:
     std::optional<FileError> removeFile(const std::string &path) override
     {
         files.erase(path);
+        return std::nullopt;
+    }
+    std::optional<FileError> sharedFolderRefusal(const std::string &path) override
+    {
+        if (othersShared.contains(path)) {
+            return FileError{path, "It is another user's file in a folder anyone may write to"};
+        }
         return std::nullopt;
     }
 };

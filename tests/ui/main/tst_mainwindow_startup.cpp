@@ -1,8 +1,12 @@
 // The main window's start-up, its settings file and the start-up command line.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "engine/keyshift.h"
 #include "mainwindowfixture.h"
 #include "ui/main/mainlayout.h"
 #include "ui/main/windowgeometry.h"
@@ -80,6 +84,51 @@ private slots:
         QCOMPARE(f.window->codeTables().encodeTable[97], 98);
         QCOMPARE(f.window->defaultKey(), std::string("Swordfish"));
         QCOMPARE(f.window->size(), twips::clientSize({9015, 6405}));
+    }
+
+    // A settings file the start-up does not use as it is: the user is told why,
+    // naming the file, and what it could not apply stays at a first start's.
+    void settingsNotUsedAsTheyAreAreExplained_data()
+    {
+        QTest::addColumn<bool>("othersInSharedFolder");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("key line past 1 MiB")
+            << false << u"its key line is longer than 1 MiB, so that key is not applied."_s;
+        QTest::newRow("another user's file in a folder anyone may write to")
+            << true << u"It is another user's file in a folder anyone may write to"_s;
+    }
+    void settingsNotUsedAsTheyAreAreExplained()
+    {
+        QFETCH(bool, othersInSharedFolder);
+        QFETCH(QString, reason);
+        MainWindowFixture f;
+        f.platform.userConfig = f.path(u"config"_s);
+        const QByteArray key =
+            othersInSharedFolder ? QByteArray("TheirKey") : QByteArray(kLongestKey + 1, 'k');
+        const QByteArray old = "key=" + key + "\r\nAutoUpdate=0\r\n";
+        f.writeFile(u"Lorimand.ini"_s, old);
+        if (othersInSharedFolder) {
+            if (::geteuid() != 0) {
+                QSKIP("giving a file to another user needs root");
+            }
+            QCOMPARE(::chmod(QFile::encodeName(f.folder.path()).constData(), 01777), 0);
+            QCOMPARE(::chown(QFile::encodeName(f.path(u"Lorimand.ini"_s)).constData(), 4242, 4242),
+                     0);
+        }
+        QVERIFY(f.window->startUp());
+        QCOMPARE(f.platform.messages.size(), 1);
+        const QString text = f.platform.messages[0].text;
+        QVERIFY2(text.contains(f.path(u"Lorimand.ini"_s) + u": "_s + reason), qPrintable(text));
+        MainWindowFixture firstStart;
+        QVERIFY(firstStart.window->startUp());
+        QCOMPARE(f.key()->bytes(), firstStart.key()->bytes());
+        // The other user's file is not read at all; the long key's lines around it are.
+        QCOMPARE(f.autoUpdate()->checkState(), othersInSharedFolder ? Qt::Checked : Qt::Unchecked);
+        if (othersInSharedFolder) {
+            QVERIFY(f.window->close());
+            QCOMPARE(f.readFile(u"Lorimand.ini"_s), old);
+            QVERIFY(QFile::exists(f.path(u"config/Lorimand.ini"_s)));
+        }
     }
 
     void unknownRememberedTableSelectsTheFirst()
