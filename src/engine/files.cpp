@@ -273,7 +273,7 @@ std::string FileError::message() const
 
 FileError systemError(const std::string &path, int error)
 {
-    return FileError{path, systemReason(error)};
+    return FileError{path, systemReason(error), false, error == ENOENT};
 }
 
 FileSystem &realFileSystem()

@@ -24,6 +24,8 @@ struct FileError
     std::string reason; // plain words, e.g. "No such file or directory"
     // The file is larger than the read allows (ReadOptions::limit); nothing was read.
     bool tooLarge = false;
+    // There is no file at the path (or at the end of a link).
+    bool missing = false;
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };

@@ -35,7 +35,7 @@ public:
         }
         const auto it = files.find(path);
         if (it == files.end()) {
-            return {{}, FileError{path, "No such file or directory"}};
+            return {{}, FileError{path, "No such file or directory", false, true}};
         }
         return {it->second, std::nullopt};
     }

@@ -1,6 +1,9 @@
 #include "ui/help/helpwindow.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <QFontDatabase>
@@ -42,6 +45,9 @@ constexpr std::size_t kLongestLine = 4096;
 // Up to this many lines, each has its block, so that the scroll bar, which
 // counts a block not yet laid out as one line, is right from the start.
 constexpr std::size_t kMostBlocks = 65536;
+// The largest help text read, as for the main window's areas: the box holds
+// it several times over.
+constexpr std::size_t kLargestHelp = std::size_t{256} << 20;
 
 } // namespace
 
@@ -150,10 +156,37 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
 
 bool HelpWindow::loadHelpText(const Progress &progress)
 {
+    const std::string path = nativePath(ProgramFiles(platform_, files_).helpFile());
+    std::optional<FileError> failure;
+    try {
+        if (fillHelpText(path, progress, failure)) {
+            return true;
+        }
+    } catch (const std::bad_alloc &) {
+        failure = FileError{path, "There is not enough memory to show it"};
+    }
     txtHelpFile_->clear();
-    const ReadResult read = files_.readFile(nativePath(ProgramFiles(platform_, files_).helpFile()));
+    if (!failure) {
+        return false; // stopped
+    }
+    if (!failure->missing) {
+        platform_.showMessage(
+            nullptr, QStringLiteral("Error"),
+            QStringLiteral("The help cannot be shown.\n\n%1: %2")
+                .arg(fromNativePath(path), QString::fromStdString(failure->reason)));
+    }
+    return true;
+}
+
+bool HelpWindow::fillHelpText(const std::string &path, const Progress &progress,
+                              std::optional<FileError> &failure)
+{
+    txtHelpFile_->clear();
+    // The file layer refuses a pipe or a device, which could keep F1 waiting.
+    const ReadResult read = files_.readFile(path, ReadOptions{kLargestHelp, false});
     if (read.error) {
-        return true;
+        failure = read.error;
+        return false;
     }
     const QString text = helpDisplayText(endEveryLine(read.bytes));
     // In steps, so that the windows paint and a long fill can be stopped.
@@ -165,7 +198,6 @@ bool HelpWindow::loadHelpText(const Progress &progress)
         done += step;
         if (progress &&
             !progress(static_cast<std::size_t>(done), static_cast<std::size_t>(text.size()))) {
-            txtHelpFile_->clear();
             return false;
         }
     }

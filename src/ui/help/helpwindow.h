@@ -4,11 +4,14 @@
 // Its text is loaded by loadHelpText, before it is shown.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include <QString>
 #include <QWidget>
 
+#include "engine/files.h"
 #include "engine/progress.h"
 
 class QLabel;
@@ -36,9 +39,10 @@ public:
     explicit HelpWindow(Platform &platform, FileSystem &files, QWidget *parent = nullptr);
 
     // Fills the text box from "Readme.txt", every line followed by a line end; a
-    // missing or unreadable file leaves the box empty, without a message. The
-    // box fills in steps, telling `progress` after each; false when progress
-    // stopped it, and the box is empty.
+    // missing file leaves the box empty, without a message, and any other that
+    // cannot be shown (a pipe, a device, a file too large for memory) leaves it
+    // empty with a message that says why. The box fills in steps, telling
+    // `progress` after each; false when progress stopped it, and the box is empty.
     bool loadHelpText(const Progress &progress = nullptr);
 
 protected:
@@ -46,6 +50,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The read and fill of loadHelpText; false with failure when the file cannot
+    // be shown, false without when progress stopped it.
+    bool fillHelpText(const std::string &path, const Progress &progress,
+                      std::optional<FileError> &failure);
     void arrangeControls();
     void openAdvertiserPage();
 
