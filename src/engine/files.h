@@ -24,6 +24,8 @@ struct FileError
     std::string reason; // plain words, e.g. "No such file or directory"
     // The file is larger than the read allows (ReadOptions::limit); nothing was read.
     bool tooLarge = false;
+    // There is no file at the path (or at the end of a link).
+    bool missing = false;
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };
@@ -102,6 +104,11 @@ public:
                                                              std::string_view suffix) = 0;
     // A missing file is no error.
     [[nodiscard]] virtual std::optional<FileError> removeFile(const std::string &path) = 0;
+    // Why a file that holds a secret may not be used at path: it, or a link on the
+    // way to it, is in a folder anyone may write to (sticky, like /tmp) and belongs
+    // to someone other than the user and the folder's owner (see OutputFile).
+    // nullopt when nothing is there or it may be used.
+    [[nodiscard]] virtual std::optional<FileError> sharedFolderRefusal(const std::string &path) = 0;
 };
 
 // The file system of the machine.

@@ -100,23 +100,19 @@ void removeStaleScratchFiles(const std::string &target)
            randomSuffix();
 }
 
-// Whether the process may follow a link it did not make: as the kernel's rule for
-// protected links, not in a sticky folder anyone may write to unless the link is
-// the user's or the folder owner's.
-[[nodiscard]] bool mayFollow(SystemCalls &calls, const std::string &link, const struct stat &info)
+struct TemporaryFolder
 {
-    struct stat folder = {};
-    if (calls.stat(folderOrDot(link).c_str(), &folder) != 0) {
-        return true; // the walk itself fails then, with its own reason
-    }
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || info.st_uid == ::geteuid() || info.st_uid == folder.st_uid;
-}
+    std::string path;
+    std::string shown; // how a message names it: TMPDIR by that name, to be recognised
+};
 
-[[nodiscard]] std::string temporaryFolder()
+[[nodiscard]] TemporaryFolder temporaryFolder()
 {
     const char *folder = std::getenv("TMPDIR");
-    return folder != nullptr && *folder == '/' ? std::string(folder) : std::string("/tmp");
+    if (folder != nullptr && *folder == '/') {
+        return {folder, "TMPDIR " + std::string(folder)};
+    }
+    return {"/tmp", "the temporary folder /tmp"};
 }
 
 // Whether an unnamed file can be given a name through /proc.
@@ -127,6 +123,16 @@ void removeStaleScratchFiles(const std::string &target)
 }
 
 } // namespace
+
+bool isOthersInSharedFolder(SystemCalls &calls, const std::string &path, uid_t owner)
+{
+    struct stat folder = {};
+    if (calls.stat(folderOrDot(path).c_str(), &folder) != 0) {
+        return false; // the walk itself fails then, with its own reason
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return shared && owner != ::geteuid() && owner != folder.st_uid;
+}
 
 OutputFile::OutputFile(const std::string &path, const WriteOptions &options, SystemCalls &calls)
     : calls_(calls), options_(options), path_(path), targetPath_(path)
@@ -181,7 +187,7 @@ void OutputFile::resolveLinks()
         if (calls_.lstat(targetPath_.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             return;
         }
-        if (!mayFollow(calls_, targetPath_, info)) {
+        if (isOthersInSharedFolder(calls_, targetPath_, info.st_uid)) {
             fail(std::string("It is a link that another user made in a folder anyone may "
                              "write to, so it is not followed"));
             return;
@@ -314,7 +320,8 @@ void OutputFile::openInPlace()
         return;
     }
     // The new text waits in an unnamed file until commit() knows its size.
-    const std::string spool = temporaryFolder();
+    const TemporaryFolder temporary = temporaryFolder();
+    const std::string &spool = temporary.path;
     fd_.reset(calls_.open(spool.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (fd_.isOpen()) {
         return;
@@ -323,8 +330,7 @@ void OutputFile::openInPlace()
     std::string name = spool + "/lorimand-" + randomSuffix();
     fd_.reset(calls_.open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd_.isOpen()) {
-        fail("The new text cannot be held in the temporary folder " + spool + ": " +
-             systemReason(errno));
+        fail("The new text cannot be held in " + temporary.shown + ": " + systemReason(errno));
         return;
     }
     (void)calls_.unlink(name.c_str());

@@ -15,6 +15,12 @@
 
 namespace lorimand {
 
+// Whether the entry at path, owned by owner, sits in a sticky folder anyone may
+// write to and belongs to someone other than the user and the folder's owner:
+// another user may have planted it there, so it is neither followed, read nor
+// written, as the kernel's rules for protected links and files have it.
+[[nodiscard]] bool isOthersInSharedFolder(SystemCalls &calls, const std::string &path, uid_t owner);
+
 // Writing a file block by block; nothing reaches the file before commit().
 // Destroyed without commit, it leaves the file untouched and no scratch file.
 //

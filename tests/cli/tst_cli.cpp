@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -138,6 +139,8 @@ private slots:
     void outputMayReplaceItsInput();
     void emptyArgumentsEndAtOnce_data();
     void emptyArgumentsEndAtOnce();
+    void doubleDashEndsTheOptions_data();
+    void doubleDashEndsTheOptions();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
     void badCodeTableNamesFileAndLine_data();
@@ -145,6 +148,7 @@ private slots:
     void failedRunLeavesOutputUntouched_data();
     void failedRunLeavesOutputUntouched();
     void standardOutputErrorIsReported();
+    void unusableTemporaryFolderIsNamed();
     void signalRemovesTheTemporaryFile_data();
     void signalRemovesTheTemporaryFile();
     void leftJournalIsRolledBackByTheNextRun_data();
@@ -161,8 +165,9 @@ private:
     QByteArray read(const QString &name) const { return contentsOf(path(name)); }
     // Replaces the placeholders TABLE and KEYFILE in arguments by the files of init().
     QStringList withFiles(QStringList arguments) const;
-    Run run(const QStringList &arguments, const QByteArray &input = {},
-            qint64 fileSizeLimit = 0) const;
+    Run
+    run(const QStringList &arguments, const QByteArray &input = {}, qint64 fileSizeLimit = 0,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     // The user's state folder, where the journals of hard-linked files go.
@@ -187,9 +192,11 @@ QStringList TestCli::withFiles(QStringList arguments) const
     return arguments;
 }
 
-Run TestCli::run(const QStringList &arguments, const QByteArray &input, qint64 fileSizeLimit) const
+Run TestCli::run(const QStringList &arguments, const QByteArray &input, qint64 fileSizeLimit,
+                 const QProcessEnvironment &environment) const
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir->path());
     if (fileSizeLimit > 0) {
         // Writes beyond the limit fail with EFBIG instead of raising SIGXFSZ.
@@ -451,6 +458,41 @@ void TestCli::emptyArgumentsEndAtOnce()
     QCOMPARE(read(u"out"_s), QByteArray("old contents"));
 }
 
+void TestCli::doubleDashEndsTheOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("input"); // the file the text is in; empty: standard input
+
+    const QString key = u"--key"_s;
+    const QString tarn = u"TarnVeli"_s;
+    QTest::newRow("INPUT starting with a dash")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"-in"_s} << u"-in"_s;
+    QTest::newRow("ACTION and INPUT after it")
+        << QStringList{key, tarn, u"--"_s, u"encode"_s, u"-in"_s} << u"-in"_s;
+    QTest::newRow("OUTPUT before it")
+        << QStringList{u"encode"_s, key, tarn, u"-o"_s, u"-"_s, u"--"_s, u"-in"_s} << u"-in"_s;
+    QTest::newRow("a second -- is INPUT")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"--"_s} << u"--"_s;
+    QTest::newRow("an option's name is INPUT")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"--key"_s} << u"--key"_s;
+    QTest::newRow("- is still standard input")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"-"_s} << QString();
+}
+
+void TestCli::doubleDashEndsTheOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, input);
+    const QByteArray plain = "plain text\r\n";
+    if (!input.isEmpty()) {
+        write(input, plain);
+    }
+    const Run result = run(arguments, input.isEmpty() ? plain : QByteArray());
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out, shifted(plain, 18));
+}
+
 void TestCli::usageErrorsExitTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -492,6 +534,24 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::newRow("unknown option")
         << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--shift"_s, u"3"_s, u"in"_s}
         << QByteArray("unknown option \"--shift\"");
+    QTest::newRow("a third word after --")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--"_s, u"in"_s, u"-x"_s}
+        << QByteArray("unexpected argument \"-x\": only one INPUT is read");
+    QTest::newRow("an option's name after -- is ACTION")
+        << QStringList{u"--key"_s, u"k"_s, u"--"_s, u"--table"_s, u"in"_s}
+        << QByteArray("unknown action \"--table\": give encode or decode");
+    QTest::newRow("nothing after --") << QStringList{u"--key"_s, u"k"_s, u"--"_s}
+                                      << QByteArray("no action: give encode or decode");
+    // An argument is echoed on the message's one line, its control characters escaped.
+    QTest::newRow("line break in the action")
+        << QStringList{u"enc\node"_s, u"--key"_s, u"k"_s, u"in"_s}
+        << QByteArray("unknown action \"enc\\node\": give encode or decode");
+    QTest::newRow("terminal escape in an option")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--x\x1b[2J\r"_s, u"in"_s}
+        << QByteArray("unknown option \"--x\\x1B[2J\\r\"");
+    QTest::newRow("tab, DEL and backslash in an extra argument")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"in"_s, u"a\tb\x7f\\n"_s}
+        << QByteArray("unexpected argument \"a\\tb\\x7F\\\\n\": only one INPUT is read");
 }
 
 void TestCli::usageErrorsExitTwo()
@@ -547,6 +607,11 @@ void TestCli::failedRunLeavesOutputUntouched_data()
 
     const QStringList key{u"--key"_s, u"TarnVeli"_s};
     QTest::newRow("missing input") << "missing" << key << "out" << qint64(0) << "missing";
+    QTest::newRow("missing input with a line break in its name")
+        << "miss\ning" << key << "out" << qint64(0) << "miss\\ning";
+    QTest::newRow("missing key file with an escape in its name")
+        << "in" << QStringList{u"--key-file"_s, u"no\x1b[2Jkey"_s} << u"out"_s << qint64(0)
+        << "no\\x1B[2Jkey";
     QTest::newRow("input is a folder") << "folder" << key << "out" << qint64(0) << "folder";
     QTest::newRow("missing key file")
         << "in" << QStringList{u"--key-file"_s, u"nokey"_s} << u"out"_s << qint64(0) << "nokey";
@@ -604,6 +669,7 @@ void TestCli::failedRunLeavesOutputUntouched()
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.startsWith("lorimand-cli: " + named.toUtf8() + ": "), result.err);
+    QCOMPARE(result.err.count('\n'), 1);
     QVERIFY(result.out.isEmpty());
     QCOMPARE(read(u"out"_s), QByteArray("old contents"));
     QCOMPARE(read(u"folder/kept"_s), QByteArray("kept"));
@@ -624,6 +690,36 @@ void TestCli::standardOutputErrorIsReported()
     QCOMPARE(process.exitCode(), 1);
     const QByteArray err = process.readAllStandardError();
     QVERIFY2(err.startsWith("lorimand-cli: standard output: "), err);
+}
+
+// A file written in place (here: one with a second link) waits in TMPDIR for the
+// whole text; a TMPDIR that cannot hold it is named with the real reason.
+void TestCli::unusableTemporaryFolderIsNamed()
+{
+    const QString in = write(u"in"_s, "some text");
+    const QString out = write(u"out"_s, "old contents");
+    QCOMPARE(::link(QFile::encodeName(out).constData(),
+                    QFile::encodeName(path(u"second link"_s)).constData()),
+             0);
+    write(u"a file"_s, "not a folder");
+    const QStringList before = entriesOf(m_dir->path());
+
+    const std::pair<QString, QByteArray> folders[] = {
+        {path(u"missing"_s), "No such file or directory"},
+        {path(u"a file"_s), "Not a directory"},
+    };
+    for (const auto &[folder, reason] : folders) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"TMPDIR"_s, folder);
+        const Run result =
+            run({u"encode"_s, u"--key"_s, u"TarnVeli"_s, in, u"-o"_s, out}, {}, 0, environment);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.startsWith("lorimand-cli: " + out.toUtf8() + ": ") &&
+                     result.err.endsWith("TMPDIR " + folder.toUtf8() + ": " + reason + "\n"),
+                 result.err);
+        QCOMPARE(read(u"out"_s), QByteArray("old contents"));
+        QCOMPARE(entriesOf(m_dir->path()), before);
+    }
 }
 
 void TestCli::signalRemovesTheTemporaryFile_data()
