@@ -24,8 +24,10 @@
 #include "about/about.h"
 #include "engine/charset.h"
 #include "engine/codetablefile.h"
+#include "engine/endingsignals.h"
 #include "engine/files.h"
 #include "engine/generator.h"
+#include "engine/keyshift.h"
 #include "engine/outputfile.h"
 #include "engine/streams.h"
 #include "engine/translation.h"
@@ -62,11 +64,47 @@ Exit fail(BatchExit status, std::string_view message)
     return path.empty() || path == "-";
 }
 
+// A user's argument as a message shows it: a control character, which would break
+// the message's line or drive the terminal, as a C escape, and a backslash doubled
+// so that an escape cannot be mistaken for the name's own characters.
+[[nodiscard]] std::string shown(std::string_view argument)
+{
+    std::string text;
+    text.reserve(argument.size());
+    for (const char c : argument) {
+        const auto code = static_cast<unsigned char>(c);
+        switch (c) {
+        case '\\':
+            text += "\\\\";
+            break;
+        case '\n':
+            text += "\\n";
+            break;
+        case '\r':
+            text += "\\r";
+            break;
+        case '\t':
+            text += "\\t";
+            break;
+        default:
+            if (code < 0x20 || code == 0x7F) {
+                static constexpr char kHex[] = "0123456789ABCDEF";
+                text += "\\x";
+                text += kHex[code >> 4];
+                text += kHex[code & 0xF];
+            } else {
+                text += c;
+            }
+        }
+    }
+    return text;
+}
+
 // The file layer names standard input and output itself; a file is named as given,
 // an empty name in quotes so that the message still shows it.
 [[nodiscard]] std::string describe(const FileError &error)
 {
-    return (error.path.empty() ? std::string("\"\"") : error.path) + ": " + error.reason;
+    return (error.path.empty() ? std::string("\"\"") : shown(error.path)) + ": " + error.reason;
 }
 
 // ---- The command line ----------------------------------------------------------------
@@ -91,17 +129,25 @@ struct Options
     }
     char hex[16];
     std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(*error->character));
-    return "--key: the character \"" + std::string(utf8.substr(error->offset, error->length)) +
-           "\" (" + hex + ") is not in the 8-bit character set";
+    return "--key: the character \"" + shown(utf8.substr(error->offset, error->length)) + "\" (" +
+           hex + ") is not in the 8-bit character set";
 }
+
+// The command line split at "--": what the parser reads, and the words after it,
+// which are ACTION or INPUT whatever they start with.
+struct Arguments
+{
+    std::vector<std::string> parsed; // the program's name first
+    std::vector<std::string> positional;
+};
 
 // The arguments in the one form the parser reads safely, or the usage error they
 // hold. The parser loops for ever on an empty argument where ACTION or INPUT goes
 // when an option follows it, so no empty argument reaches it there: an empty
 // ACTION, INPUT or OUTPUT is a usage error of its own. "--name=value" becomes
-// "--name" "value", so that "--key=" is the empty key, as "--key \"\"" is.
-[[nodiscard]] std::variant<std::vector<std::string>, Exit>
-normaliseArguments(int argc, const char *const *argv)
+// "--name" "value", so that "--key=" is the empty key, as "--key \"\"" is. The
+// words after "--" never reach the parser, which would take "-name" for options.
+[[nodiscard]] std::variant<Arguments, Exit> normaliseArguments(int argc, const char *const *argv)
 {
     static constexpr std::array<std::string_view, 5> kWithValue{"--key", "--key-file", "--table",
                                                                 "-o", "--output"};
@@ -113,19 +159,29 @@ normaliseArguments(int argc, const char *const *argv)
                                            "output (run " +
                                                std::string(kProgram) + " --help for the usage)");
     };
-    std::vector<std::string> arguments;
+    const auto emptyPositional = [] {
+        return fail(BatchExit::UsageError,
+                    "an empty argument where ACTION or INPUT goes: name a file, or - for "
+                    "standard input (run " +
+                        std::string(kProgram) + " --help for the usage)");
+    };
+    Arguments split;
+    std::vector<std::string> &arguments = split.parsed;
     if (argc > 0) {
         arguments.emplace_back(argv[0]);
     }
-    bool onlyPositional = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (!onlyPositional && argument == "--") {
-            onlyPositional = true;
-            arguments.emplace_back(argument);
-            continue;
+        if (argument == "--") {
+            for (++i; i < argc; ++i) {
+                if (*argv[i] == '\0') {
+                    return emptyPositional();
+                }
+                split.positional.emplace_back(argv[i]);
+            }
+            break;
         }
-        if (!onlyPositional && argument.starts_with("--")) {
+        if (argument.starts_with("--")) {
             const std::size_t equals = argument.find('=');
             const std::string_view name = argument.substr(0, equals);
             if (equals != std::string_view::npos && takesValue(name)) {
@@ -138,7 +194,7 @@ normaliseArguments(int argc, const char *const *argv)
                 continue;
             }
         }
-        if (!onlyPositional && takesValue(argument) && i + 1 < argc) {
+        if (takesValue(argument) && i + 1 < argc) {
             const std::string_view value = argv[i + 1];
             if (value.empty() && (argument == "-o" || argument == "--output")) {
                 return emptyOutput();
@@ -149,14 +205,11 @@ normaliseArguments(int argc, const char *const *argv)
             continue;
         }
         if (argument.empty()) {
-            return fail(BatchExit::UsageError,
-                        "an empty argument where ACTION or INPUT goes: name a file, or - for "
-                        "standard input (run " +
-                            std::string(kProgram) + " --help for the usage)");
+            return emptyPositional();
         }
         arguments.emplace_back(argument);
     }
-    return arguments;
+    return split;
 }
 
 constexpr std::string_view kUsage =
@@ -209,11 +262,11 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
 // is this program's own.
 [[nodiscard]] std::variant<Options, Exit> parseCommandLine(int argc, const char *const *argv)
 {
-    std::variant<std::vector<std::string>, Exit> normalised = normaliseArguments(argc, argv);
+    std::variant<Arguments, Exit> normalised = normaliseArguments(argc, argv);
     if (const Exit *end = std::get_if<Exit>(&normalised)) {
         return *end;
     }
-    std::vector<std::string> &arguments = std::get<std::vector<std::string>>(normalised);
+    const Arguments &arguments = std::get<Arguments>(normalised);
 
     CLI::App app{"", std::string(kProgram)};
     app.set_help_flag();
@@ -228,7 +281,7 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     std::string tableFile;
     Options options;
     CLI::Option *actionOption = app.add_option("ACTION", action);
-    app.add_option("INPUT", options.input);
+    CLI::Option *inputOption = app.add_option("INPUT", options.input);
     CLI::Option *keyOption = addValueOption(app, "--key", key);
     CLI::Option *keyFileOption = addValueOption(app, "--key-file", keyFile);
     CLI::Option *tableOption = addValueOption(app, "--table", tableFile);
@@ -236,14 +289,14 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
 
     try {
         // The parser takes the arguments after the program's name, last first.
-        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend() - 1);
+        std::vector<std::string> reversed(arguments.parsed.rbegin(), arguments.parsed.rend() - 1);
         app.parse(reversed);
     } catch (const CLI::ArgumentMismatch &error) {
         // The parser names the option before a colon.
         const std::string what = error.what();
         return usageError(what.substr(0, what.find(':')) + " needs a value");
     } catch (const CLI::ParseError &error) {
-        return usageError(std::string("the command line cannot be read: ") + error.what());
+        return usageError("the command line cannot be read: " + shown(error.what()));
     }
 
     if (help) {
@@ -252,18 +305,35 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     if (version) {
         return print(about::versionText(kProgram));
     }
+    const auto unexpected = [](const std::string &word) {
+        return usageError("unexpected argument \"" + shown(word) + "\": only one INPUT is read");
+    };
     if (const std::vector<std::string> extras = app.remaining(); !extras.empty()) {
         const std::string &extra = extras.front();
         if (extra.size() > 1 && extra.front() == '-') {
-            return usageError("unknown option \"" + extra + "\"");
+            return usageError("unknown option \"" + shown(extra) + "\"");
         }
-        return usageError("unexpected argument \"" + extra + "\": only one INPUT is read");
+        return unexpected(extra);
     }
-    if (actionOption->count() == 0) {
+    // The words after "--" fill what the parser left open, in order.
+    bool hasAction = actionOption->count() > 0;
+    bool hasInput = inputOption->count() > 0;
+    for (const std::string &word : arguments.positional) {
+        if (!hasAction) {
+            action = word;
+            hasAction = true;
+        } else if (!hasInput) {
+            options.input = word;
+            hasInput = true;
+        } else {
+            return unexpected(word);
+        }
+    }
+    if (!hasAction) {
         return usageError("no action: give encode or decode");
     }
     if (action != "encode" && action != "decode") {
-        return usageError("unknown action \"" + action + "\": give encode or decode");
+        return usageError("unknown action \"" + shown(action) + "\": give encode or decode");
     }
     for (const CLI::Option *option : {keyOption, keyFileOption, tableOption, outputOption}) {
         if (option->count() > 1) {
@@ -319,9 +389,12 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
         return keyTranslation(*options.key, options.direction);
     }
     if (options.keyFile) {
-        const ReadResult file = files.readFile(*options.keyFile, ReadOptions{kKeyFileLimit, true});
+        const ReadResult file = files.readFile(*options.keyFile, ReadOptions{kLongestKey, true});
         if (file.error) {
             return fail(BatchExit::FileError, describe(*file.error));
+        }
+        if (file.restored) {
+            complain(restoredNotice(*options.keyFile));
         }
         return keyTranslation(file.bytes, options.direction);
     }
@@ -339,10 +412,6 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
 // The temporary output file while it exists, kept where a signal handler may read it.
 char gTemporaryPath[PATH_MAX];
 volatile std::sig_atomic_t gTemporaryPathKnown = 0;
-
-// Every signal whose default action ends the process and that a handler can catch.
-constexpr std::array kEndingSignals{SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2,
-                                    SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPOLL};
 
 void removeTemporaryFileAndEnd(int signal)
 {
@@ -440,6 +509,8 @@ public:
 
     bool finish() { return !file_ || file_->commit(); }
 
+    [[nodiscard]] bool restored() const { return file_ && file_->restored(); }
+
 private:
     std::optional<TemporaryFileGuard> guard_; // outlives file_, which removes its file
     std::optional<OutputFile> file_;          // none: standard output
@@ -482,9 +553,15 @@ private:
     if (input.error()) {
         return fail(BatchExit::FileError, describe(*input.error())).status;
     }
+    if (input.restored()) {
+        complain(restoredNotice(options.input));
+    }
     Output output(options.output, calls);
     if (output.error()) {
         return fail(BatchExit::FileError, describe(*output.error())).status;
+    }
+    if (output.restored()) {
+        complain(restoredNotice(options.output));
     }
 
     const BlockBuffers buffers;

@@ -20,9 +20,6 @@ enum class BatchExit : int
 // The size of the blocks read, translated and written.
 inline constexpr std::size_t kBatchBlockSize = std::size_t{128} * 1024;
 
-// The longest key a key file may give: its first line is read up to this.
-inline constexpr std::size_t kKeyFileLimit = std::size_t{1024} * 1024;
-
 // Runs lorimand-cli with its command line (argv[0] the program's name). Messages go
 // to standard error, help and version to standard output; the translation goes to
 // the output file or standard output. Every file is reached through `calls`.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <memory>
 
 #include <dirent.h>
@@ -73,6 +74,16 @@ public:
         }
         if (!S_ISREG(info.st_mode)) {
             result.error = FileError{path, notOrdinary(info.st_mode)};
+            return result;
+        }
+        const Recovery recovery = recoverInterruptedWrites(calls_, path, info);
+        if (recovery.error) {
+            result.error = recovery.error;
+            return result;
+        }
+        result.restored = recovery.restored;
+        if (result.restored && calls_.fstat(fd.get(), &info) != 0) {
+            result.error = systemError(path, errno);
             return result;
         }
         const auto size = static_cast<std::size_t>(info.st_size);
@@ -216,6 +227,39 @@ public:
         return std::nullopt;
     }
 
+    std::optional<FileError> sharedFolderRefusal(const std::string &path) override
+    {
+        std::string entry = path;
+        std::string text(PATH_MAX, '\0');
+        // Each link on the way, as OutputFile walks them, and the file at the end.
+        for (int hops = 0; hops < 40; ++hops) {
+            struct stat info = {};
+            if (calls_.lstat(entry.c_str(), &info) != 0) {
+                return std::nullopt; // nothing there: reading or creating it says why
+            }
+            if (isOthersInSharedFolder(calls_, entry, info.st_uid)) {
+                return FileError{path, S_ISLNK(info.st_mode)
+                                           ? "It is a link that another user made in a folder "
+                                             "anyone may write to, so it is not followed"
+                                           : "It is another user's file in a folder anyone may "
+                                             "write to, so it is neither read nor written"};
+            }
+            if (!S_ISLNK(info.st_mode)) {
+                return std::nullopt;
+            }
+            const ssize_t size = calls_.readlink(entry.c_str(), text.data(), text.size());
+            if (size < 0 || static_cast<std::size_t>(size) == text.size()) {
+                return std::nullopt;
+            }
+            const std::string_view target(text.data(), static_cast<std::size_t>(size));
+            const std::size_t slash = entry.rfind('/');
+            entry = target.starts_with('/') || slash == std::string::npos
+                        ? std::string(target)
+                        : entry.substr(0, slash + 1) + std::string(target);
+        }
+        return std::nullopt;
+    }
+
 private:
     [[nodiscard]] static FileError tooLarge(const std::string &path, const ReadOptions &options)
     {
@@ -239,7 +283,12 @@ std::string FileError::message() const
 
 FileError systemError(const std::string &path, int error)
 {
-    return FileError{path, systemReason(error)};
+    return FileError{path, systemReason(error), false, error == ENOENT};
+}
+
+std::string restoredNotice(const std::string &path)
+{
+    return path + ": restored from the journal of a write that was interrupted";
 }
 
 FileSystem &realFileSystem()

@@ -24,6 +24,8 @@ struct FileError
     std::string reason; // plain words, e.g. "No such file or directory"
     // The file is larger than the read allows (ReadOptions::limit); nothing was read.
     bool tooLarge = false;
+    // There is no file at the path (or at the end of a link).
+    bool missing = false;
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };
@@ -31,12 +33,20 @@ struct FileError
 // The error errno error gives for path, in plain words.
 [[nodiscard]] FileError systemError(const std::string &path, int error);
 
+// What is said of path when an interrupted write of it was rolled back before it
+// was read or written: "<path>: restored from the journal of a write that was
+// interrupted".
+[[nodiscard]] std::string restoredNotice(const std::string &path);
+
 struct ReadResult
 {
     std::string bytes;
     std::optional<FileError> error;
     // The read's progress stopped it: no bytes, and no error.
     bool stopped = false;
+    // The file was being written in place when that write was interrupted; it
+    // was put back as it was before that write, and then read.
+    bool restored = false;
 };
 
 struct ReadOptions
@@ -72,11 +82,13 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
     // Reads an ordinary file (a link to one included); a folder, device or pipe
-    // is refused at once, never waited on.
+    // is refused at once, never waited on. An interrupted in-place write of it is
+    // rolled back first (see ReadResult::restored).
     [[nodiscard]] virtual ReadResult readFile(const std::string &path,
                                               const ReadOptions &options = {}) = 0;
     // Replaces the file's contents with bytes, or creates it. The file keeps its
-    // owner, group, mode and hard links; a failed write leaves it as it was.
+    // owner, group, mode and hard links; a failed write leaves it as it was. An
+    // interrupted in-place write of it is rolled back first.
     [[nodiscard]] virtual std::optional<FileError> writeFile(const std::string &path,
                                                              std::string_view bytes,
                                                              const WriteOptions &options = {}) = 0;
@@ -92,6 +104,11 @@ public:
                                                              std::string_view suffix) = 0;
     // A missing file is no error.
     [[nodiscard]] virtual std::optional<FileError> removeFile(const std::string &path) = 0;
+    // Why a file that holds a secret may not be used at path: it, or a link on the
+    // way to it, is in a folder anyone may write to (sticky, like /tmp) and belongs
+    // to someone other than the user and the folder's owner (see OutputFile).
+    // nullopt when nothing is there or it may be used.
+    [[nodiscard]] virtual std::optional<FileError> sharedFolderRefusal(const std::string &path) = 0;
 };
 
 // The file system of the machine.

@@ -3,6 +3,7 @@
 // Code 0 is left as it is in both directions, so that every text comes back.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -11,6 +12,11 @@
 #include "engine/generator.h"
 
 namespace lorimand {
+
+// The longest key read from a file (a key file's first line, the settings file's
+// key line): far beyond any key typed, and short enough that a wrong file cannot
+// take the memory and time that a key field of many MiB costs.
+inline constexpr std::size_t kLongestKey = std::size_t{1024} * 1024;
 
 // What one key character adds to the key seed: floor(code * 16 / 5.162738495).
 [[nodiscard]] int keyContribution(unsigned char code) noexcept;

@@ -15,6 +15,10 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "engine/endingsignals.h"
+#include "engine/journal.h"
+#include "engine/paths.h"
+
 namespace lorimand {
 
 namespace {
@@ -23,27 +27,6 @@ constexpr std::size_t kCopyBlock = std::size_t{128} * 1024;
 // Hidden scratch names carry this and the writer's process number, so that one
 // left by a killed run can be told from one another run is writing.
 constexpr std::string_view kScratchMark = ".lorimand-";
-
-[[nodiscard]] std::string folderOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return {};
-    }
-    return path.substr(0, slash + 1);
-}
-
-[[nodiscard]] std::string folderOrDot(const std::string &path)
-{
-    const std::string folder = folderOf(path);
-    return folder.empty() ? std::string(".") : folder;
-}
-
-[[nodiscard]] std::string nameOf(const std::string &path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Six letters or digits that differ from call to call; creating the file with
 // O_EXCL makes the name safe, this only makes a clash unlikely.
@@ -117,23 +100,19 @@ void removeStaleScratchFiles(const std::string &target)
            randomSuffix();
 }
 
-// Whether the process may follow a link it did not make: as the kernel's rule for
-// protected links, not in a sticky folder anyone may write to unless the link is
-// the user's or the folder owner's.
-[[nodiscard]] bool mayFollow(SystemCalls &calls, const std::string &link, const struct stat &info)
+struct TemporaryFolder
 {
-    struct stat folder = {};
-    if (calls.stat(folderOrDot(link).c_str(), &folder) != 0) {
-        return true; // the walk itself fails then, with its own reason
-    }
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || info.st_uid == ::geteuid() || info.st_uid == folder.st_uid;
-}
+    std::string path;
+    std::string shown; // how a message names it: TMPDIR by that name, to be recognised
+};
 
-[[nodiscard]] std::string temporaryFolder()
+[[nodiscard]] TemporaryFolder temporaryFolder()
 {
     const char *folder = std::getenv("TMPDIR");
-    return folder != nullptr && *folder == '/' ? std::string(folder) : std::string("/tmp");
+    if (folder != nullptr && *folder == '/') {
+        return {folder, "TMPDIR " + std::string(folder)};
+    }
+    return {"/tmp", "the temporary folder /tmp"};
 }
 
 // Whether an unnamed file can be given a name through /proc.
@@ -143,16 +122,17 @@ void removeStaleScratchFiles(const std::string &target)
     return available;
 }
 
-// Makes a rename durable; a folder that cannot be synced changes nothing.
-void syncFolderOf(const std::string &path)
-{
-    const FileDescriptor dir(::open(folderOrDot(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.isOpen()) {
-        ::fsync(dir.get());
-    }
-}
-
 } // namespace
+
+bool isOthersInSharedFolder(SystemCalls &calls, const std::string &path, uid_t owner)
+{
+    struct stat folder = {};
+    if (calls.stat(folderOrDot(path).c_str(), &folder) != 0) {
+        return false; // the walk itself fails then, with its own reason
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return shared && owner != ::geteuid() && owner != folder.st_uid;
+}
 
 OutputFile::OutputFile(const std::string &path, const WriteOptions &options, SystemCalls &calls)
     : calls_(calls), options_(options), path_(path), targetPath_(path)
@@ -207,7 +187,7 @@ void OutputFile::resolveLinks()
         if (calls_.lstat(targetPath_.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             return;
         }
-        if (!mayFollow(calls_, targetPath_, info)) {
+        if (isOthersInSharedFolder(calls_, targetPath_, info.st_uid)) {
             fail(std::string("It is a link that another user made in a folder anyone may "
                              "write to, so it is not followed"));
             return;
@@ -230,8 +210,22 @@ std::optional<struct stat> OutputFile::examineTarget()
         // a loop of links say, is an error.
         if (errno != ENOENT) {
             fail(errno);
+        } else {
+            removeStaleScratchFiles(targetPath_);
         }
         return std::nullopt;
+    }
+    if (S_ISREG(info.st_mode)) {
+        const Recovery recovery = recoverInterruptedWrites(calls_, targetPath_, info);
+        if (recovery.error) {
+            fail(recovery.error->reason);
+            return std::nullopt;
+        }
+        restored_ = recovery.restored;
+        if (restored_ && calls_.stat(targetPath_.c_str(), &info) != 0) {
+            fail(errno);
+            return std::nullopt;
+        }
     }
     targetExists_ = true;
     oldSize_ = info.st_size;
@@ -288,7 +282,6 @@ void OutputFile::openNamedScratch(mode_t mode)
         scratchPath_ = scratch;
         return;
     }
-    removeStaleScratchFiles(targetPath_);
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
         const std::string candidate = freshHiddenScratch(targetPath_);
@@ -320,13 +313,15 @@ bool OutputFile::keepOwnerAndMode(const struct stat &existing)
 
 void OutputFile::openInPlace()
 {
-    target_.reset(calls_.open(targetPath_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC, 0));
+    // Read too: its old bytes go into the journal first.
+    target_.reset(calls_.open(targetPath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC, 0));
     if (!target_.isOpen()) {
         fail(errno);
         return;
     }
     // The new text waits in an unnamed file until commit() knows its size.
-    const std::string spool = temporaryFolder();
+    const TemporaryFolder temporary = temporaryFolder();
+    const std::string &spool = temporary.path;
     fd_.reset(calls_.open(spool.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (fd_.isOpen()) {
         return;
@@ -335,8 +330,7 @@ void OutputFile::openInPlace()
     std::string name = spool + "/lorimand-" + randomSuffix();
     fd_.reset(calls_.open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd_.isOpen()) {
-        fail("The new text cannot be held in the temporary folder " + spool + ": " +
-             systemReason(errno));
+        fail("The new text cannot be held in " + temporary.shown + ": " + systemReason(errno));
         return;
     }
     (void)calls_.unlink(name.c_str());
@@ -424,7 +418,6 @@ bool OutputFile::linkScratch()
             error = errno;
         }
     } else {
-        removeStaleScratchFiles(targetPath_);
         for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
             const std::string candidate = freshHiddenScratch(targetPath_);
             if (link(candidate)) {
@@ -470,6 +463,9 @@ bool OutputFile::replaceTarget()
 
 bool OutputFile::copyIntoTarget()
 {
+    // From the journal to its removal an ending signal waits, so that the file is
+    // whole, old or new, when the signal ends the process.
+    const SignalDeferral deferral;
     // The space for the whole text first, so that a full disk leaves the old text whole.
     if (written_ > 0 && calls_.reserve(target_.get(), written_) != 0) {
         const int error = errno;
@@ -486,13 +482,37 @@ bool OutputFile::copyIntoTarget()
             return false;
         }
     }
+    struct stat info = {};
+    if (calls_.fstat(target_.get(), &info) != 0) {
+        fail(errno);
+        return false;
+    }
+    Journal journal(calls_, realPathOf(targetPath_), target_.get(), info);
+    if (journal.error() != 0) {
+        fail("It is written in place, and its journal " + journal.path() +
+             " cannot be made: " + systemReason(journal.error()));
+        return false;
+    }
+    bool touched = false;
+    // Stops the write with the file as it was, or, should that fail too, with the
+    // journal left for the next read or write to roll back.
+    const auto undo = [&](const std::string &reason) {
+        const int error = touched ? journal.rollBack(target_.get()) : journal.remove();
+        fail(error == 0 ? reason
+                        : reason + "; the file was being written in place, and its journal " +
+                              journal.path() + " restores it when it is next read or written");
+        return false;
+    };
     std::vector<char> block(kCopyBlock);
     for (off_t at = 0; at < written_;) {
+        if (deferral.signalled()) {
+            return undo("The write was stopped by a signal");
+        }
         const ssize_t got = calls_.pread(fd_.get(), block.data(), block.size(), at);
         if (got <= 0) {
-            fail(got < 0 ? errno : EIO);
-            return false;
+            return undo(systemReason(got < 0 ? errno : EIO));
         }
+        touched = true;
         for (ssize_t done = 0; done < got;) {
             const ssize_t put = calls_.pwrite(target_.get(), block.data() + done,
                                               static_cast<std::size_t>(got - done), at + done);
@@ -500,18 +520,20 @@ bool OutputFile::copyIntoTarget()
                 continue;
             }
             if (put <= 0) {
-                fail(systemReason(put < 0 ? errno : EIO) +
-                     "; the file was being written in place and may now be incomplete");
-                return false;
+                return undo(systemReason(put < 0 ? errno : EIO));
             }
             done += put;
         }
         at += got;
     }
+    touched = true;
     if (calls_.ftruncate(target_.get(), written_) != 0 ||
         (calls_.fsync(target_.get()) != 0 && errno != EINVAL)) {
-        fail(errno);
-        return false;
+        return undo(systemReason(errno));
+    }
+    // The new text is on disk; removing the journal makes it the file's.
+    if (const int error = journal.remove(); error != 0) {
+        return undo("Its journal " + journal.path() + " cannot be removed: " + systemReason(error));
     }
     fd_.reset();
     if (const int error = target_.close(); error != 0) {
@@ -519,6 +541,13 @@ bool OutputFile::copyIntoTarget()
         return false;
     }
     return true;
+}
+
+Recovery recoverInterruptedWrites(SystemCalls &calls, const std::string &path,
+                                  const struct stat &info)
+{
+    removeStaleScratchFiles(realPathOf(path));
+    return rollBackJournalOf(calls, path, info);
 }
 
 } // namespace lorimand

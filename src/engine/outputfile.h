@@ -10,9 +10,16 @@
 
 #include "engine/descriptor.h"
 #include "engine/files.h"
+#include "engine/journal.h"
 #include "engine/systemcalls.h"
 
 namespace lorimand {
+
+// Whether the entry at path, owned by owner, sits in a sticky folder anyone may
+// write to and belongs to someone other than the user and the folder's owner:
+// another user may have planted it there, so it is neither followed, read nor
+// written, as the kernel's rules for protected links and files have it.
+[[nodiscard]] bool isOthersInSharedFolder(SystemCalls &calls, const std::string &path, uid_t owner);
 
 // Writing a file block by block; nothing reaches the file before commit().
 // Destroyed without commit, it leaves the file untouched and no scratch file.
@@ -23,8 +30,10 @@ namespace lorimand {
 //   the scratch file has no name until commit(), so that not even a killed
 //   process leaves it behind.
 // - Any other file is written into itself at commit(), once the space for the
-//   whole new text is reserved; until then the text waits in an unnamed file in
-//   the temporary folder.
+//   whole new text is reserved and its old bytes are in its journal (see
+//   journal.h); until then the text waits in an unnamed file in the temporary
+//   folder. A failure, or an ending signal, midway puts the old bytes back, and
+//   what a kill leaves is rolled back when the file is next read or written.
 // - A device or a pipe is written into directly.
 // - A link is kept: the file it names is written, or created. A link in a folder
 //   anyone may write to (sticky, like /tmp) that belongs to someone other than
@@ -47,6 +56,8 @@ public:
     // A scratch file with a name while it exists, for removing it when a signal
     // ends the process; empty when there is none.
     [[nodiscard]] const std::string &temporaryPath() const { return scratchPath_; }
+    // An interrupted write of the file was rolled back before this one began.
+    [[nodiscard]] bool restored() const { return restored_; }
 
 private:
     enum class Way
@@ -80,9 +91,16 @@ private:
     Way way_ = Way::Replace;
     bool targetExists_ = false;
     bool unnamed_ = false; // fd_ is a scratch file without a name
+    bool restored_ = false;
     off_t written_ = 0;
     off_t oldSize_ = 0;
     std::optional<FileError> error_;
 };
+
+// Puts right what interrupted writes of the file at path (an ordinary file, info
+// its status) left, before it is read or written again: removes the scratch files
+// that killed runs left beside it and rolls back the journal of an in-place write.
+[[nodiscard]] Recovery recoverInterruptedWrites(SystemCalls &calls, const std::string &path,
+                                                const struct stat &info);
 
 } // namespace lorimand

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/outputfile.h"
 #include "engine/systemcalls.h"
 
 namespace lorimand {
@@ -29,6 +30,10 @@ InputFile::InputFile(const std::string &path, SystemCalls &calls) : calls_(calls
         error_ = systemError(path_, errno);
     } else if (S_ISDIR(info.st_mode)) {
         error_ = systemError(path_, EISDIR);
+    } else if (S_ISREG(info.st_mode)) {
+        const Recovery recovery = recoverInterruptedWrites(calls_, path_, info);
+        error_ = recovery.error;
+        restored_ = recovery.restored;
     }
 }
 

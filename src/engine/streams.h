@@ -22,6 +22,8 @@ public:
     explicit InputFile(const std::string &path, SystemCalls &calls = realSystemCalls());
 
     [[nodiscard]] const std::optional<FileError> &error() const { return error_; }
+    // An interrupted in-place write of the file was rolled back before reading it.
+    [[nodiscard]] bool restored() const { return restored_; }
     // Reads up to size bytes; 0 at the end or on an error (see error()).
     [[nodiscard]] std::size_t read(char *buffer, std::size_t size);
 
@@ -31,6 +33,7 @@ private:
     FileDescriptor owned_; // none for standard input, which stays open
     int fd_ = -1;
     std::optional<FileError> error_;
+    bool restored_ = false;
 };
 
 // Writes every byte to standard output; errors name "standard output".

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/charset.h"
+#include "engine/keyshift.h"
 #include "engine/lines.h"
 #include "engine/numberreader.h"
 
@@ -129,7 +130,11 @@ StoredSettings readSettings(std::string_view fileBytes)
         const auto [setting, value] = settingOf(line);
         switch (setting) {
         case Key:
-            settings.key = std::string(value);
+            if (value.size() <= kLongestKey) {
+                settings.key = std::string(value);
+            } else {
+                settings.keyTooLong = true;
+            }
             break;
         case MaskKey:
             if (const auto state = checkBoxState(value)) {
@@ -217,12 +222,17 @@ bool fitsOnOneLine(std::string_view value)
     return value.find_first_of("\r\n") == std::string_view::npos;
 }
 
+bool isStorableKey(std::string_view key)
+{
+    return key.size() <= kLongestKey && fitsOnOneLine(key);
+}
+
 std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings &current)
 {
-    // A key or table name that would break its line is not written: the lines the
-    // file has for it stay as they are.
+    // A key or table name that would break its line, or a key the next start would
+    // not apply, is not written: the lines the file has for it stay as they are.
     std::array<bool, SettingCount> keepsOldLines{};
-    keepsOldLines[Key] = !fitsOnOneLine(current.key);
+    keepsOldLines[Key] = !isStorableKey(current.key);
     keepsOldLines[CustCode] = !fitsOnOneLine(current.codeTableName);
     // What is appended when the file has no line for it.
     std::array<bool, SettingCount> appended{};

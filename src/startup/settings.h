@@ -25,6 +25,7 @@ struct WindowGeometry
 struct StoredSettings
 {
     std::optional<std::string> key;
+    bool keyTooLong = false;       // a key line longer than kLongestKey, not applied
     std::optional<int> maskKey;    // 0, 1 or 2
     std::optional<int> autoUpdate; // 0, 1 or 2
     bool useCustom = false;        // a "codetype=1" line selects the code-table mode for good
@@ -59,11 +60,15 @@ struct CurrentSettings
 // Whether a value can stand in a settings line: a CR or LF would end the line
 // there and put the rest on a line of its own.
 [[nodiscard]] bool fitsOnOneLine(std::string_view value);
+// Whether a key can be written so that the next start applies it: on one line
+// and no longer than kLongestKey.
+[[nodiscard]] bool isStorableKey(std::string_view key);
 
 // The file after the close: foreign lines kept byte for byte and in place, each
 // setting line replaced by the current value, missing settings appended in the
-// fixed order, every line ending in CR LF. A key or table name that does not fit
-// on one line is not written: the file keeps what it said about it. The text
+// fixed order, every line ending in CR LF. A key that is not storable or a table
+// name that does not fit on one line is not written: the file keeps what it said
+// about it. The text
 // charset's line is the one setting appended only when it is not the default, so
 // a file that never chose one stays as it was.
 [[nodiscard]] std::string rewriteSettings(std::string_view oldFileBytes,

@@ -12,6 +12,7 @@
 
 #include "engine/descriptor.h"
 #include "engine/files.h"
+#include "engine/keyshift.h"
 
 namespace lorimand {
 
@@ -23,6 +24,7 @@ const QString kScratchName = QStringLiteral("/Lorimand.tmp");
 const WriteOptions kSettingsWrite{"Lorimand.tmp", NewFileAccess::OwnerOnly};
 // Far above any real settings file, so that a wrong file cannot take all memory.
 const ReadOptions kSettingsRead{std::size_t{64} * 1024 * 1024, false};
+constexpr std::size_t kMiB = std::size_t{1024} * 1024;
 
 std::string toStdPath(const QString &path)
 {
@@ -89,16 +91,22 @@ SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QStri
     : files_(files), lockWait_(lockWait)
 {
     QString chosen = folder;
-    if (!canHoldSettings(files_, folder)) {
-        // A read-only installation. Settings that came with the installation are
-        // where a user without settings of their own starts.
+    const std::string inFolder = toStdPath(folder + kSettingsName);
+    // The file holds the key: one another user may have planted is not touched.
+    std::optional<FileError> refused = files_.sharedFolderRefusal(inFolder);
+    if (refused) {
+        warnings_.push_back(refused->message() + ". The settings are kept in " +
+                            toStdPath(fallbackFolder + kSettingsName) + " instead.");
+    }
+    if (refused || !canHoldSettings(files_, folder)) {
+        // A read-only installation, or a shared one. Settings that came with the
+        // installation are where a user without settings of their own starts.
         chosen = fallbackFolder;
         QDir().mkpath(chosen);
         const std::string own = toStdPath(chosen + kSettingsName);
         const ReadResult ownSettings = files_.readFile(own, kSettingsRead);
-        if (ownSettings.error || ownSettings.bytes.empty()) {
-            const ReadResult installed =
-                files_.readFile(toStdPath(folder + kSettingsName), kSettingsRead);
+        if (!refused && (ownSettings.error || ownSettings.bytes.empty())) {
+            const ReadResult installed = files_.readFile(inFolder, kSettingsRead);
             if (!installed.error && !installed.bytes.empty()) {
                 (void)files_.writeFile(own, installed.bytes, kSettingsWrite);
             }
@@ -112,12 +120,23 @@ SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QStri
 
 StoredSettings SettingsFile::read()
 {
-    const ReadResult result = files_.readFile(toStdPath(path_), kSettingsRead);
+    const std::string path = toStdPath(path_);
+    if (auto refused = files_.sharedFolderRefusal(path)) {
+        unread_ = std::move(refused);
+        return {};
+    }
+    const ReadResult result = files_.readFile(path, kSettingsRead);
     if (result.error) {
         unread_ = result.error;
         return {};
     }
-    return readSettings(result.bytes);
+    StoredSettings settings = readSettings(result.bytes);
+    if (settings.keyTooLong) {
+        warnings_.push_back(path + ": its key line is longer than " +
+                            std::to_string(kLongestKey / kMiB) +
+                            " MiB, so that key is not applied.");
+    }
+    return settings;
 }
 
 std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
@@ -138,14 +157,29 @@ std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
     // A scratch file left by an interrupted run is stale; it is rewritten whole below.
     (void)files_.removeFile(scratch);
     // A missing file is an empty one. A file that exists but cannot be read is not
-    // replaced: its foreign lines would be lost.
+    // replaced: its foreign lines would be lost. Another user's file, or a link,
+    // in a folder anyone may write to is neither created through nor written, also
+    // when it appeared since the start.
+    if (const auto refused = files_.sharedFolderRefusal(path)) {
+        return refused->message();
+    }
     (void)files_.createIfMissing(path, NewFileAccess::OwnerOnly);
+    if (const auto refused = files_.sharedFolderRefusal(path)) {
+        return refused->message();
+    }
     const ReadResult old = files_.readFile(path, kSettingsRead);
     if (old.error) {
         return old.error->message();
     }
-    if (const auto error =
-            files_.writeFile(path, rewriteSettings(old.bytes, current), kSettingsWrite)) {
+    // A file the next start could not read would keep the settings from ever
+    // applying or being saved again.
+    const std::string rewritten = rewriteSettings(old.bytes, current);
+    if (rewritten.size() > kSettingsRead.limit) {
+        return path + ": the settings would be larger than the " +
+               std::to_string(kSettingsRead.limit / kMiB) +
+               " MiB the program reads, so the file is kept as it was";
+    }
+    if (const auto error = files_.writeFile(path, rewritten, kSettingsWrite)) {
         return error->message();
     }
     return std::nullopt;

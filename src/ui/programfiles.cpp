@@ -74,8 +74,9 @@ std::vector<std::string> ProgramFiles::tableNamesIn(const QString &folder) const
     if (folder.isEmpty()) {
         return names;
     }
+    // The whole name but the suffix: it names the file again, dots and all.
     for (const std::string &file : files_.listFiles(nativePath(folder), kTableSuffix)) {
-        names.push_back(file.substr(0, file.find('.')));
+        names.push_back(file.substr(0, file.size() - std::string_view(kTableSuffix).size()));
     }
     return names;
 }
@@ -140,6 +141,23 @@ std::optional<std::size_t> rememberedTable(const std::vector<std::string> &names
         if (name && ((asUtf8 && name->toLower() == asUtf8->toLower()) ||
                      name->toLower() == asWindows1252)) {
             return i;
+        }
+    }
+    // Earlier copies listed a table by its name up to the first dot; such a name
+    // still finds its table when no other could be meant.
+    if (!remembered.empty()) {
+        const std::string stem = std::string(remembered) + '.';
+        std::optional<std::size_t> only;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (names[i].starts_with(stem)) {
+                if (only) {
+                    return 0;
+                }
+                only = i;
+            }
+        }
+        if (only) {
+            return only;
         }
     }
     return 0;

@@ -29,8 +29,8 @@ public:
     [[nodiscard]] bool installed() const;
 
     [[nodiscard]] QString helpFile() const;
-    // The names (up to the first ".") of the .sbt files in the data folder and in
-    // the user's table folder, each once, in the user's sort order. A name is the
+    // The names (without the final ".sbt") of the .sbt files in the data folder and
+    // in the user's table folder, each once, in the user's sort order. A name is the
     // file name's own bytes: one that is not valid UTF-8 has no QString that gives
     // its bytes back.
     [[nodiscard]] std::vector<std::string> codeTableNames() const;
@@ -56,7 +56,9 @@ private:
 // entry's name as bytes: the entry with exactly those bytes; else the first whose
 // name is the same in any letter case, the remembered name read as UTF-8 (as this
 // program writes names) or as Windows-1252 (as the earlier program did); else the
-// first entry. nullopt for an empty list.
+// only entry that starts with the remembered name and a dot (earlier copies
+// remembered a name only up to its first dot); else the first entry. nullopt for
+// an empty list.
 [[nodiscard]] std::optional<std::size_t> rememberedTable(const std::vector<std::string> &names,
                                                          std::string_view remembered);
 

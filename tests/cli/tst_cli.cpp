@@ -4,17 +4,21 @@
 #include <cstring>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "about/about.h"
 #include "bytes.h"
+#include "journals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -121,6 +125,7 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
 
     void translatesFilesAndStreams_data();
@@ -134,6 +139,8 @@ private slots:
     void outputMayReplaceItsInput();
     void emptyArgumentsEndAtOnce_data();
     void emptyArgumentsEndAtOnce();
+    void doubleDashEndsTheOptions_data();
+    void doubleDashEndsTheOptions();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
     void badCodeTableNamesFileAndLine_data();
@@ -141,8 +148,13 @@ private slots:
     void failedRunLeavesOutputUntouched_data();
     void failedRunLeavesOutputUntouched();
     void standardOutputErrorIsReported();
+    void unusableTemporaryFolderIsNamed();
     void signalRemovesTheTemporaryFile_data();
     void signalRemovesTheTemporaryFile();
+    void leftJournalIsRolledBackByTheNextRun_data();
+    void leftJournalIsRolledBackByTheNextRun();
+    void killedInPlaceWritesLeaveOldOrNew_data();
+    void killedInPlaceWritesLeaveOldOrNew();
     void helpAndVersion_data();
     void helpAndVersion();
     void closedPipeEndsQuietly();
@@ -153,10 +165,13 @@ private:
     QByteArray read(const QString &name) const { return contentsOf(path(name)); }
     // Replaces the placeholders TABLE and KEYFILE in arguments by the files of init().
     QStringList withFiles(QStringList arguments) const;
-    Run run(const QStringList &arguments, const QByteArray &input = {},
-            qint64 fileSizeLimit = 0) const;
+    Run
+    run(const QStringList &arguments, const QByteArray &input = {}, qint64 fileSizeLimit = 0,
+        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    // The user's state folder, where the journals of hard-linked files go.
+    QTemporaryDir m_stateHome;
 };
 
 QString TestCli::write(const QString &name, const QByteArray &bytes) const
@@ -177,9 +192,11 @@ QStringList TestCli::withFiles(QStringList arguments) const
     return arguments;
 }
 
-Run TestCli::run(const QStringList &arguments, const QByteArray &input, qint64 fileSizeLimit) const
+Run TestCli::run(const QStringList &arguments, const QByteArray &input, qint64 fileSizeLimit,
+                 const QProcessEnvironment &environment) const
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir->path());
     if (fileSizeLimit > 0) {
         // Writes beyond the limit fail with EFBIG instead of raising SIGXFSZ.
@@ -205,6 +222,12 @@ Run TestCli::run(const QStringList &arguments, const QByteArray &input, qint64 f
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+void TestCli::initTestCase()
+{
+    QVERIFY(m_stateHome.isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_stateHome.path()));
 }
 
 void TestCli::init()
@@ -435,6 +458,41 @@ void TestCli::emptyArgumentsEndAtOnce()
     QCOMPARE(read(u"out"_s), QByteArray("old contents"));
 }
 
+void TestCli::doubleDashEndsTheOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("input"); // the file the text is in; empty: standard input
+
+    const QString key = u"--key"_s;
+    const QString tarn = u"TarnVeli"_s;
+    QTest::newRow("INPUT starting with a dash")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"-in"_s} << u"-in"_s;
+    QTest::newRow("ACTION and INPUT after it")
+        << QStringList{key, tarn, u"--"_s, u"encode"_s, u"-in"_s} << u"-in"_s;
+    QTest::newRow("OUTPUT before it")
+        << QStringList{u"encode"_s, key, tarn, u"-o"_s, u"-"_s, u"--"_s, u"-in"_s} << u"-in"_s;
+    QTest::newRow("a second -- is INPUT")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"--"_s} << u"--"_s;
+    QTest::newRow("an option's name is INPUT")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"--key"_s} << u"--key"_s;
+    QTest::newRow("- is still standard input")
+        << QStringList{u"encode"_s, key, tarn, u"--"_s, u"-"_s} << QString();
+}
+
+void TestCli::doubleDashEndsTheOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, input);
+    const QByteArray plain = "plain text\r\n";
+    if (!input.isEmpty()) {
+        write(input, plain);
+    }
+    const Run result = run(arguments, input.isEmpty() ? plain : QByteArray());
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out, shifted(plain, 18));
+}
+
 void TestCli::usageErrorsExitTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -476,6 +534,24 @@ void TestCli::usageErrorsExitTwo_data()
     QTest::newRow("unknown option")
         << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--shift"_s, u"3"_s, u"in"_s}
         << QByteArray("unknown option \"--shift\"");
+    QTest::newRow("a third word after --")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--"_s, u"in"_s, u"-x"_s}
+        << QByteArray("unexpected argument \"-x\": only one INPUT is read");
+    QTest::newRow("an option's name after -- is ACTION")
+        << QStringList{u"--key"_s, u"k"_s, u"--"_s, u"--table"_s, u"in"_s}
+        << QByteArray("unknown action \"--table\": give encode or decode");
+    QTest::newRow("nothing after --") << QStringList{u"--key"_s, u"k"_s, u"--"_s}
+                                      << QByteArray("no action: give encode or decode");
+    // An argument is echoed on the message's one line, its control characters escaped.
+    QTest::newRow("line break in the action")
+        << QStringList{u"enc\node"_s, u"--key"_s, u"k"_s, u"in"_s}
+        << QByteArray("unknown action \"enc\\node\": give encode or decode");
+    QTest::newRow("terminal escape in an option")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--x\x1b[2J\r"_s, u"in"_s}
+        << QByteArray("unknown option \"--x\\x1B[2J\\r\"");
+    QTest::newRow("tab, DEL and backslash in an extra argument")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"in"_s, u"a\tb\x7f\\n"_s}
+        << QByteArray("unexpected argument \"a\\tb\\x7F\\\\n\": only one INPUT is read");
 }
 
 void TestCli::usageErrorsExitTwo()
@@ -531,6 +607,11 @@ void TestCli::failedRunLeavesOutputUntouched_data()
 
     const QStringList key{u"--key"_s, u"TarnVeli"_s};
     QTest::newRow("missing input") << "missing" << key << "out" << qint64(0) << "missing";
+    QTest::newRow("missing input with a line break in its name")
+        << "miss\ning" << key << "out" << qint64(0) << "miss\\ning";
+    QTest::newRow("missing key file with an escape in its name")
+        << "in" << QStringList{u"--key-file"_s, u"no\x1b[2Jkey"_s} << u"out"_s << qint64(0)
+        << "no\\x1B[2Jkey";
     QTest::newRow("input is a folder") << "folder" << key << "out" << qint64(0) << "folder";
     QTest::newRow("missing key file")
         << "in" << QStringList{u"--key-file"_s, u"nokey"_s} << u"out"_s << qint64(0) << "nokey";
@@ -588,6 +669,7 @@ void TestCli::failedRunLeavesOutputUntouched()
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.startsWith("lorimand-cli: " + named.toUtf8() + ": "), result.err);
+    QCOMPARE(result.err.count('\n'), 1);
     QVERIFY(result.out.isEmpty());
     QCOMPARE(read(u"out"_s), QByteArray("old contents"));
     QCOMPARE(read(u"folder/kept"_s), QByteArray("kept"));
@@ -608,6 +690,36 @@ void TestCli::standardOutputErrorIsReported()
     QCOMPARE(process.exitCode(), 1);
     const QByteArray err = process.readAllStandardError();
     QVERIFY2(err.startsWith("lorimand-cli: standard output: "), err);
+}
+
+// A file written in place (here: one with a second link) waits in TMPDIR for the
+// whole text; a TMPDIR that cannot hold it is named with the real reason.
+void TestCli::unusableTemporaryFolderIsNamed()
+{
+    const QString in = write(u"in"_s, "some text");
+    const QString out = write(u"out"_s, "old contents");
+    QCOMPARE(::link(QFile::encodeName(out).constData(),
+                    QFile::encodeName(path(u"second link"_s)).constData()),
+             0);
+    write(u"a file"_s, "not a folder");
+    const QStringList before = entriesOf(m_dir->path());
+
+    const std::pair<QString, QByteArray> folders[] = {
+        {path(u"missing"_s), "No such file or directory"},
+        {path(u"a file"_s), "Not a directory"},
+    };
+    for (const auto &[folder, reason] : folders) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"TMPDIR"_s, folder);
+        const Run result =
+            run({u"encode"_s, u"--key"_s, u"TarnVeli"_s, in, u"-o"_s, out}, {}, 0, environment);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.startsWith("lorimand-cli: " + out.toUtf8() + ": ") &&
+                     result.err.endsWith("TMPDIR " + folder.toUtf8() + ": " + reason + "\n"),
+                 result.err);
+        QCOMPARE(read(u"out"_s), QByteArray("old contents"));
+        QCOMPARE(entriesOf(m_dir->path()), before);
+    }
 }
 
 void TestCli::signalRemovesTheTemporaryFile_data()
@@ -645,6 +757,155 @@ void TestCli::signalRemovesTheTemporaryFile()
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
     QCOMPARE(entriesOf(m_dir->path()), before);
     QCOMPARE(read(u"out"_s), QByteArray("old contents"));
+}
+
+void TestCli::leftJournalIsRolledBackByTheNextRun_data()
+{
+    QTest::addColumn<bool>("asOutput");
+    QTest::newRow("file read") << false;
+    QTest::newRow("file written") << true;
+}
+
+// A journal that a kill left in force is rolled back by the next run that reads
+// or writes its file, which says so.
+void TestCli::leftJournalIsRolledBackByTheNextRun()
+{
+    QFETCH(bool, asOutput);
+    const QByteArray old = allBytesWithPairedCr();
+    const QString file = write(u"text"_s, old);
+    QVERIFY(::link(QFile::encodeName(file).constData(),
+                   QFile::encodeName(path(u"twin"_s)).constData()) == 0);
+    const QString journal = journalInStateFolder(m_stateHome.path(), file);
+    QVERIFY(leaveInterruptedWrite(file, randomBytes(old.size() + 1000)));
+    QVERIFY(QFileInfo::exists(journal));
+
+    const QStringList key{u"encode"_s, u"--key"_s, u"TarnVeli"_s};
+    const Run result =
+        asOutput ? run(key + QStringList{u"-o"_s, file}, "new") : run(key + QStringList{file});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, "lorimand-cli: " + QFile::encodeName(file) +
+                             ": restored from the journal of a write that was interrupted\n");
+    QVERIFY(!QFileInfo::exists(journal));
+    if (asOutput) {
+        QCOMPARE(read(u"twin"_s), shifted("new", 18));
+    } else {
+        QVERIFY(result.out == shifted(old, 18));
+        QVERIFY(read(u"twin"_s) == old);
+    }
+}
+
+void TestCli::killedInPlaceWritesLeaveOldOrNew_data()
+{
+    QTest::addColumn<bool>("lockedFolder"); // else a hard-linked file
+    QTest::newRow("hard-linked file") << false;
+    QTest::newRow("read-only folder") << true;
+}
+
+// lorimand-cli writing in place, over a hard-linked file or one in a folder the
+// user may not write, ended by SIGTERM, SIGINT or SIGKILL at random moments:
+// after a catchable signal the file is the old text or the new one, whole, and
+// no journal is left; after SIGKILL it is so once the next run has read it.
+void TestCli::killedInPlaceWritesLeaveOldOrNew()
+{
+    QFETCH(bool, lockedFolder);
+    // The superuser may write any folder, so the run is made as "nobody" there.
+    const bool asNobody = lockedFolder && ::geteuid() == 0;
+    QVERIFY(QDir(m_dir->path()).mkdir(u"place"_s));
+    QVERIFY(QDir(m_dir->path()).mkdir(u"state"_s));
+    const QString out = path(u"place/out"_s);
+    const QByteArray old = randomBytes(24 << 20, 1);
+    const QByteArray input = randomBytes(32 << 20, 2);
+    const QByteArray expected = shifted(input, 18);
+    const QString in = write(u"in"_s, input);
+    writeBytes(out, old);
+    QString stateHome = m_stateHome.path();
+    if (lockedFolder) {
+        stateHome = path(u"state"_s);
+        if (asNobody) {
+            QVERIFY(::chown(QFile::encodeName(out).constData(), 65534, 65534) == 0);
+            QVERIFY(::chown(QFile::encodeName(stateHome).constData(), 65534, 65534) == 0);
+            QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755) == 0);
+        }
+        QVERIFY(::chmod(QFile::encodeName(path(u"place"_s)).constData(), 0555) == 0);
+    } else {
+        QVERIFY(::link(QFile::encodeName(out).constData(),
+                       QFile::encodeName(path(u"place/twin"_s)).constData()) == 0);
+    }
+    const QStringList entries = entriesOf(path(u"place"_s));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_STATE_HOME"_s, stateHome);
+    const auto start = [&](QProcess &process, const QStringList &arguments) {
+        process.setProcessEnvironment(environment);
+        process.setChildProcessModifier([asNobody] {
+            for (const int each : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+                std::signal(each, SIG_DFL);
+            }
+            if (asNobody &&
+                (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)) {
+                ::_exit(3);
+            }
+        });
+        process.start(QStringLiteral(LORIMAND_CLI_PATH), arguments);
+        return process.waitForStarted();
+    };
+    const QStringList encode{u"encode"_s, u"--key"_s, u"TarnVeli"_s, in, u"-o"_s, out};
+
+    // How long a whole run takes, so that the kills fall anywhere within one.
+    QElapsedTimer clock;
+    clock.start();
+    {
+        QProcess whole;
+        QVERIFY(start(whole, encode));
+        QVERIFY(whole.waitForFinished(60000));
+        QCOMPARE(whole.exitCode(), 0);
+    }
+    const auto runTime = static_cast<int>(clock.elapsed());
+    QVERIFY(contentsOf(out) == expected);
+
+    QRandomGenerator random(11);
+    const int endings[] = {SIGTERM, SIGINT, SIGKILL};
+    int ended[2] = {0, 0}; // old, new
+    int begun = 0;         // ended old, killed once the in-place write had begun
+    int restored = 0;
+    const auto changed = [&] {
+        struct stat info = {};
+        ::stat(QFile::encodeName(out).constData(), &info);
+        return info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec;
+    };
+    const int rounds = 30;
+    for (int round = 0; round < rounds; ++round) {
+        writeBytes(out, old);
+        const qint64 written = changed();
+        const int signal = endings[round % 3];
+        QProcess process;
+        QVERIFY(start(process, encode));
+        // The first part of a run only reads the input; the file is written after it.
+        QTest::qSleep(static_cast<int>(random.bounded(runTime / 4, runTime + runTime / 10 + 1)));
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        QVERIFY(process.waitForFinished(60000));
+        if (signal == SIGKILL) {
+            // The next run that reads the file rolls back what the kill left.
+            QProcess next;
+            QVERIFY(start(next,
+                          {u"encode"_s, u"--key"_s, u"TarnVeli"_s, out, u"-o"_s, u"/dev/null"_s}));
+            QVERIFY(next.waitForFinished(60000));
+            QCOMPARE(next.exitCode(), 0);
+            restored += next.readAllStandardError().contains("restored from the journal") ? 1 : 0;
+        }
+        const QByteArray now = contentsOf(out);
+        QVERIFY2(now == old || now == expected,
+                 qPrintable(u"round %1, %2: %3 bytes, neither old nor new"_s.arg(round).arg(
+                     QString::fromLatin1(sigabbrev_np(signal)), QString::number(now.size()))));
+        ++ended[now == old ? 0 : 1];
+        begun += now == old && changed() != written ? 1 : 0;
+        QCOMPARE(entriesOf(path(u"place"_s)), entries);
+        QCOMPARE(entriesOf(stateHome + u"/lorimand"_s), QStringList{});
+    }
+    qInfo("%d rounds in %lld ms (a whole run %d ms): %d ended new, %d old, %d of them killed "
+          "once the in-place write had begun; %d of %d SIGKILL rounds restored by the next run",
+          rounds, clock.elapsed(), runTime, ended[1], ended[0], begun, restored, rounds / 3);
+    ::chmod(QFile::encodeName(path(u"place"_s)).constData(), 0755);
+    ::chmod(QFile::encodeName(m_dir->path()).constData(), 0700);
 }
 
 void TestCli::helpAndVersion_data()

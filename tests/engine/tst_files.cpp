@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -18,11 +19,13 @@
 #include <QTest>
 
 #include "bytes.h"
+#include "engine/descriptor.h"
 #include "engine/files.h"
 #include "engine/outputfile.h"
 #include "engine/streams.h"
 #include "engine/systemcalls.h"
 #include "faultycalls.h"
+#include "journals.h"
 
 using namespace Qt::StringLiterals;
 
@@ -63,13 +66,23 @@ class TestFiles : public QObject
 
 private:
     QTemporaryDir dir_;
+    // The user's state folder, where journals go that cannot go beside their file.
+    QTemporaryDir stateHome_;
     FileSystem &files_ = realFileSystem();
     QString path(const QString &name) const { return dir_.filePath(name); }
+    QString stateHome() const { return QFileInfo(stateHome_.path()).canonicalFilePath(); }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(stateHome_.isValid());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome()));
+    }
+
     void init()
     {
         QVERIFY(dir_.isValid());
+        QVERIFY(QDir(stateHome() + u"/lorimand"_s).removeRecursively());
         for (const QString &name : entriesOf(dir_.path())) {
             const QString full = path(name);
             ::chmod(QFile::encodeName(full).constData(), 0700);
@@ -465,6 +478,11 @@ private slots:
         QVERIFY(::chmod(top.constData(), 0755) == 0);
         QVERIFY(::chmod(folder.constData(), kind == u"locked folder"_s ? 0555 : 0777) == 0);
 
+        // A journal that cannot go beside the file goes into the state folder, which
+        // must be the user's.
+        QVERIFY(QDir(dir_.path()).mkdir(u"state"_s));
+        const QByteArray state = QFile::encodeName(path(u"state"_s));
+        QVERIFY(!asNobody || !root || ::chown(state.constData(), 65534, 65534) == 0);
         const std::string file = name.toStdString();
         const std::string expected = reason.toStdString();
         const pid_t child = ::fork();
@@ -473,6 +491,7 @@ private slots:
                 (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)) {
                 ::_exit(3);
             }
+            ::setenv("XDG_STATE_HOME", state.constData(), 1);
             const auto error = realFileSystem().writeFile(file, "new text, longer than the old");
             if (expected.empty()) {
                 ::_exit(error ? 1 : 0);
@@ -752,6 +771,221 @@ private slots:
         QVERIFY(contentsOf(path(u"out.txt"_s)) == old);
     }
 
+    // Writing in place, a failure at any step leaves the old file whole, or its
+    // journal in force, which the next read rolls back; the message names the
+    // file. A hard-linked file's journal is in the state folder and found through
+    // its other name too; another user's file's is beside it.
+    void inPlaceFaultsLeaveTheOldFileOrItsJournal_data()
+    {
+        using Call = FaultyCalls::Call;
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<Call>("call");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("once");
+        QTest::addColumn<bool>("inJournal"); // the journal's calls fail, else the file's
+        QTest::addColumn<bool>("journalLeft");
+        QTest::addColumn<QString>("reason"); // JOURNAL stands for the journal's path
+        const QString notMade =
+            u"It is written in place, and its journal JOURNAL cannot be made: "_s;
+        const QString left =
+            u"; the file was being written in place, and its journal JOURNAL restores it when it "
+            "is next read or written"_s;
+        const QString notRemoved = u"Its journal JOURNAL cannot be removed: Input/output error"_s;
+        for (const bool beside : {false, true}) {
+            const auto row = [beside](const char *name) -> QTestData & {
+                return QTest::addRow("%s, %s", beside ? "beside" : "state folder", name) << beside;
+            };
+            row("journal cannot be made") << Call::Open << EACCES << 0 << false << true << false
+                                          << notMade + u"Permission denied"_s;
+            row("journal, disk full") << Call::Write << ENOSPC << 1 << false << true << false
+                                      << notMade + u"The disk is full"_s;
+            row("journal cannot be flushed") << Call::Fsync << EIO << 0 << false << true << false
+                                             << notMade + u"Input/output error"_s;
+            row("journal cannot be marked") << Call::WriteAt << EIO << 0 << false << true << false
+                                            << notMade + u"Input/output error"_s;
+            row("writing in place fails once")
+                << Call::WriteAt << EIO << 2 << true << false << false << u"Input/output error"_s;
+            row("writing in place fails for good") << Call::WriteAt << EIO << 2 << false << false
+                                                   << true << u"Input/output error"_s + left;
+            row("final flush fails once")
+                << Call::Fsync << EIO << 0 << true << false << false << u"Input/output error"_s;
+            row("final flush fails for good") << Call::Fsync << EIO << 0 << false << false << true
+                                              << u"Input/output error"_s + left;
+            row("journal cannot be removed once")
+                << Call::Unlink << EIO << 0 << true << true << false << notRemoved;
+            row("journal cannot be removed for good")
+                << Call::Unlink << EIO << 0 << false << true << true << notRemoved + left;
+        }
+    }
+    void inPlaceFaultsLeaveTheOldFileOrItsJournal()
+    {
+        QFETCH(bool, beside);
+        QFETCH(FaultyCalls::Call, call);
+        QFETCH(int, error);
+        QFETCH(int, after);
+        QFETCH(bool, once);
+        QFETCH(bool, inJournal);
+        QFETCH(bool, journalLeft);
+        QFETCH(QString, reason);
+        const QString file = path(u"out.txt"_s);
+        const QByteArray old = randomBytes(300000);
+        writeBytes(file, old);
+        FaultyCalls calls;
+        QString readAs = file;
+        if (beside) {
+            // Another user's file: the new one cannot be given its owner, so the
+            // file is written in place.
+            if (::geteuid() != 0) {
+                QSKIP("only the superuser can give a file to another user");
+            }
+            QVERIFY(::chown(QFile::encodeName(file).constData(), 65534, 65534) == 0);
+            calls.alsoFailing = FaultyCalls::Call::Chown;
+            calls.alsoError = EPERM;
+        } else {
+            readAs = path(u"twin.txt"_s);
+            QVERIFY(::link(QFile::encodeName(file).constData(),
+                           QFile::encodeName(readAs).constData()) == 0);
+        }
+        const QString journal =
+            beside ? journalBeside(file) : journalInStateFolder(stateHome(), file);
+        const QStringList before = entriesOf(dir_.path());
+        calls.failing = call;
+        calls.error = error;
+        calls.after = after;
+        calls.once = once;
+        calls.chunk = 65536;
+        calls.onlyFile = pathOf(inJournal ? journal : file);
+
+        const QByteArray text = randomBytes(200000).toHex();
+        const auto failure = fileSystemOver(calls)->writeFile(pathOf(file), text.toStdString());
+        QVERIFY(failure);
+        QCOMPARE(failure->path, pathOf(file));
+        QCOMPARE(QString::fromStdString(failure->reason),
+                 QString(reason).replace(u"JOURNAL"_s, journal));
+        QCOMPARE(QFileInfo::exists(journal), journalLeft);
+        if (!journalLeft) {
+            QVERIFY(contentsOf(file) == old);
+            QCOMPARE(entriesOf(dir_.path()), before);
+        }
+
+        const ReadResult read = files_.readFile(pathOf(readAs));
+        QVERIFY(!read.error);
+        QCOMPARE(read.restored, journalLeft);
+        QVERIFY(QByteArray::fromStdString(read.bytes) == old);
+        QVERIFY(!QFileInfo::exists(journal));
+        QCOMPARE(entriesOf(dir_.path()), before);
+    }
+
+    // A journal a kill left in force is rolled back before the file is next read
+    // or written, whichever way, and the caller is told.
+    void leftJournalIsRolledBack_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("read whole") << "read";
+        QTest::newRow("read in blocks") << "input";
+        QTest::newRow("read through the other link") << "twin";
+        QTest::newRow("written") << "write";
+    }
+    void leftJournalIsRolledBack()
+    {
+        QFETCH(QString, way);
+        const QString file = path(u"out.txt"_s);
+        const QByteArray old = randomBytes(300000);
+        writeBytes(file, old);
+        QVERIFY(::link(QFile::encodeName(file).constData(),
+                       QFile::encodeName(path(u"twin.txt"_s)).constData()) == 0);
+        const QString journal = journalInStateFolder(stateHome(), file);
+        QVERIFY(leaveInterruptedWrite(file, randomBytes(400000, 9)));
+        QVERIFY(QFileInfo::exists(journal));
+
+        const std::string target = pathOf(way == u"twin"_s ? path(u"twin.txt"_s) : file);
+        if (way == u"write"_s) {
+            OutputFile output(target);
+            QVERIFY(output.restored());
+            QVERIFY(!QFileInfo::exists(journal));
+            QVERIFY(contentsOf(file) == old);
+            QVERIFY(output.write("new"));
+            QVERIFY(output.commit());
+            QCOMPARE(contentsOf(path(u"twin.txt"_s)), QByteArray("new"));
+        } else if (way == u"input"_s) {
+            InputFile input(target);
+            QVERIFY(!input.error());
+            QVERIFY(input.restored());
+            QByteArray got;
+            char buffer[65536];
+            while (const std::size_t size = input.read(buffer, sizeof buffer)) {
+                got.append(buffer, static_cast<qsizetype>(size));
+            }
+            QVERIFY(got == old);
+        } else {
+            const ReadResult read = files_.readFile(target);
+            QVERIFY(!read.error);
+            QVERIFY(read.restored);
+            QVERIFY(QByteArray::fromStdString(read.bytes) == old);
+        }
+        QVERIFY(!QFileInfo::exists(journal));
+        QCOMPARE(entriesOf(dir_.path()), (QStringList{u"out.txt"_s, u"twin.txt"_s}));
+        QCOMPARE(entriesOf(stateHome() + u"/lorimand"_s), QStringList{});
+        // Once rolled back, it is gone: the next read is told of nothing.
+        QVERIFY(!files_.readFile(pathOf(file)).restored);
+    }
+
+    // A journal that is not one to roll back is left alone, or removed when it
+    // is of no use; the file is read as it stands.
+    void journalsNotToRollBack_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("held by a write going on") << "locked" << false;
+        QTest::newRow("another user's") << "foreign" << false;
+        QTest::newRow("never put in force") << "unmarked" << true;
+        QTest::newRow("its file replaced since") << "replaced" << true;
+    }
+    void journalsNotToRollBack()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        const QString file = path(u"out.txt"_s);
+        writeBytes(file, randomBytes(300000));
+        QVERIFY(::link(QFile::encodeName(file).constData(),
+                       QFile::encodeName(path(u"twin.txt"_s)).constData()) == 0);
+        const QString journal = journalInStateFolder(stateHome(), file);
+        QVERIFY(leaveInterruptedWrite(file, randomBytes(400000, 9)));
+        const QByteArray journalBytes = QFile::encodeName(journal);
+        FileDescriptor lock;
+        if (kind == u"locked"_s) {
+            lock.reset(::open(journalBytes.constData(), O_RDONLY | O_CLOEXEC));
+            QVERIFY(::flock(lock.get(), LOCK_EX) == 0);
+        } else if (kind == u"foreign"_s) {
+            if (::geteuid() != 0) {
+                QSKIP("only the superuser can give a file to another user");
+            }
+            QVERIFY(::chown(journalBytes.constData(), 65534, 65534) == 0);
+        } else if (kind == u"unmarked"_s) {
+            QFile opened(journal);
+            QVERIFY(opened.open(QIODevice::ReadWrite));
+            QVERIFY(opened.write(QByteArray(16, '\0')) == 16);
+        } else {
+            // Replaced whole: the journal's inode is no longer at its path.
+            QVERIFY(QFile::remove(file));
+            writeBytes(file, randomBytes(1000, 3));
+            QVERIFY(::link(QFile::encodeName(file).constData(),
+                           QFile::encodeName(path(u"twin2.txt"_s)).constData()) == 0);
+            // The new file's inode may be the old one's again.
+            QVERIFY(QFile::rename(journal, journalInStateFolder(stateHome(), file)) ||
+                    journal == journalInStateFolder(stateHome(), file));
+        }
+        const QString found = journalInStateFolder(stateHome(), file);
+        const QByteArray before = contentsOf(file);
+
+        const ReadResult read = files_.readFile(pathOf(file));
+        QVERIFY(!read.error);
+        QVERIFY(!read.restored);
+        QVERIFY(QByteArray::fromStdString(read.bytes) == before);
+        QCOMPARE(QFileInfo::exists(found), !removed);
+    }
+
     void readFaults_data()
     {
         using Call = FaultyCalls::Call;
@@ -787,9 +1021,17 @@ private slots:
     }
 
     // A scratch file that a killed run left under the layer's hidden name is
-    // removed by the next write beside it; one of a running process is not.
+    // removed by the next read or write of its file; one of a running process,
+    // another user's and another file's are not.
+    void staleScratchFilesAreRemoved_data()
+    {
+        QTest::addColumn<bool>("write");
+        QTest::newRow("by a write") << true;
+        QTest::newRow("by a read") << false;
+    }
     void staleScratchFilesAreRemoved()
     {
+        QFETCH(bool, write);
         const pid_t gone = ::fork();
         if (gone == 0) {
             ::_exit(0);
@@ -797,12 +1039,25 @@ private slots:
         ::waitpid(gone, nullptr, 0);
         const QString stale = u".out.txt.lorimand-"_s + QString::number(gone) + u"-abcdef"_s;
         const QString live = u".out.txt.lorimand-"_s + QString::number(::getpid()) + u"-ghijkl"_s;
+        const QString other = u".other.txt.lorimand-"_s + QString::number(gone) + u"-mnopqr"_s;
+        const QString foreign = u".out.txt.lorimand-"_s + QString::number(gone) + u"-stuvwx"_s;
         writeBytes(path(u"out.txt"_s), "old");
-        writeBytes(path(stale), "left by a killed run");
-        writeBytes(path(live), "being written");
-        QVERIFY(!files_.writeFile(pathOf(path(u"out.txt"_s)), "new"));
-        QCOMPARE(contentsOf(path(u"out.txt"_s)), QByteArray("new"));
-        QCOMPARE(entriesOf(dir_.path()), (QStringList{live, u"out.txt"_s}));
+        for (const QString &name : {stale, live, other, foreign}) {
+            writeBytes(path(name), "left by a run");
+        }
+        QStringList kept{live, other, foreign, u"out.txt"_s};
+        if (::geteuid() != 0 ||
+            ::chown(QFile::encodeName(path(foreign)).constData(), 65534, 65534) != 0) {
+            kept.removeOne(foreign);
+        }
+        kept.sort();
+        if (write) {
+            QVERIFY(!files_.writeFile(pathOf(path(u"out.txt"_s)), "new"));
+        } else {
+            QVERIFY(!files_.readFile(pathOf(path(u"out.txt"_s))).error);
+        }
+        QCOMPARE(contentsOf(path(u"out.txt"_s)), write ? QByteArray("new") : QByteArray("old"));
+        QCOMPARE(entriesOf(dir_.path()), kept);
     }
 
     // Killed at any moment while saving, the file is the old text or the new one,

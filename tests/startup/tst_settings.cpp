@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "bytes.h"
+#include "engine/keyshift.h"
 #include "settingsstate.h"
 #include "startup/settings.h"
 
@@ -19,7 +20,9 @@ char *toString(const WindowGeometry &g)
 char *toString(const StoredSettings &s)
 {
     QByteArray text = "key=";
-    text += s.key ? QByteArray::fromStdString(*s.key).toPercentEncoding() : "(none)";
+    text += s.key ? QByteArray::fromStdString(*s.key).left(40).toPercentEncoding() : "(none)";
+    text += s.key && s.key->size() > 40 ? "... (" + QByteArray::number(s.key->size()) + ")" : "";
+    text += s.keyTooLong ? " (a key line too long)" : "";
     text += " maskKey=" + (s.maskKey ? QByteArray::number(*s.maskKey) : "(none)");
     text += " autoUpdate=" + (s.autoUpdate ? QByteArray::number(*s.autoUpdate) : "(none)");
     text += s.useCustom ? " useCustom" : " useKey";
@@ -90,6 +93,21 @@ private slots:
         QTest::newRow("later key wins")
             << QByteArray("key=first\r\nColor=blue\r\nkey=second\r\n") << withKey("second");
         QTest::newRow("no final line end") << QByteArray("key=abc") << withKey("abc");
+        {
+            // A key is bounded as a key file's is; a longer line is not applied.
+            const std::string longest(kLongestKey, 'k');
+            QTest::newRow("key of the longest length")
+                << "key=" + QByteArray::fromStdString(longest) + "\r\n"
+                << withKey(longest);
+            StoredSettings s;
+            s.keyTooLong = true;
+            QTest::newRow("key one byte too long")
+                << "key=" + QByteArray::fromStdString(longest) + "k\r\n"
+                << s;
+            s.key = "first";
+            QTest::newRow("a key too long leaves the one before")
+                << "key=first\r\nkey=" + QByteArray::fromStdString(longest) + "k" << s;
+        }
         const StoredSettings utf8 = withCharset(charset::TextCharset::Utf8);
         QTest::newRow("text charset UTF-8") << QByteArray("TextCharset=UTF-8\r\n") << utf8;
         QTest::newRow("text charset in any case") << QByteArray("textcharset=utf-8\r\n") << utf8;
@@ -294,6 +312,20 @@ private slots:
             QTest::newRow(("table name holding " + name + ": no line added").constData())
                 << QByteArray() << c
                 << QByteArray(kExampleSettingsLines).replace("CustCode=Caesar\r\n", "");
+        }
+        {
+            // A key longer than the next start applies keeps the file's key lines.
+            const std::string longest(kLongestKey, 'k');
+            CurrentSettings c = exampleSettings(longest + "k");
+            QTest::newRow("key too long: the file keeps its key line")
+                << QByteArray("key=old\r\n") << c
+                << QByteArray("key=old\r\nMaskKey=0\r\nAutoUpdate=1\r\n"
+                              "CodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
+            c.key = longest;
+            QTest::newRow("key of the longest length is written")
+                << QByteArray("key=old\r\n") << c
+                << QByteArray(kExampleSettingsLines)
+                       .replace("Tarn Veli", QByteArray::fromStdString(longest));
         }
         {
             CurrentSettings c;

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,8 +19,11 @@
 
 #include "bytes.h"
 #include "engine/files.h"
+#include "engine/keyshift.h"
 #include "fakefilesystem.h"
+#include "journals.h"
 #include "settingsstate.h"
+#include "startup/settings.h"
 #include "startup/settingsfile.h"
 
 using namespace Qt::StringLiterals;
@@ -39,7 +43,24 @@ template <typename Work> pid_t forkCopy(Work work)
     return pid;
 }
 
+// Another user, as the tests run as root: the owner given to planted entries.
+constexpr uid_t kOtherUser = 4242;
+constexpr uid_t kFolderOwner = 4243;
+
+// Who made the settings file's entry in a sticky folder anyone may write to.
+enum class Planted
+{
+    OthersLinkToMissingFile, // a link to where no file is yet
+    OthersLinkToSecretFile,  // a link to a file only its owner may read
+    OthersFile,              // an ordinary file of another user
+    FolderOwnersFile,        // trusted: the folder's owner may replace it anyway
+    OwnFile,
+    OwnLinkToOwnFile,
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Planted)
 
 class TestSettingsFile : public QObject
 {
@@ -47,6 +68,8 @@ class TestSettingsFile : public QObject
 
 private:
     QTemporaryDir configHome_;
+    // The user's state folder, where the journal of a hard-linked file goes.
+    QTemporaryDir stateHome_;
 
     // The fallback folder, made by the first SettingsFile that needs it.
     [[nodiscard]] QString configFolder() const
@@ -55,7 +78,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(configHome_.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(configHome_.isValid());
+        QVERIFY(stateHome_.isValid());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome_.path()));
+    }
 
     void cleanup() { QDir(configFolder()).removeRecursively(); }
 
@@ -185,7 +213,164 @@ private slots:
         QCOMPARE(files.files["/opt/lorimand/Lorimand.ini"], std::string("key=Installed\r\n"));
     }
 
+    // A key line past the bound of a key file is not applied, and the start-up
+    // is told; the lines around it still are.
+    void keyLineTooLongIsNotApplied()
+    {
+        FakeFileSystem files;
+        files.files["/opt/lorimand/Lorimand.ini"] =
+            "MaskKey=1\r\nkey=" + std::string(kLongestKey + 1, 'k') + "\r\nAutoUpdate=0\r\n";
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
+        const StoredSettings stored = settings.read();
+        QCOMPARE(stored.key, std::optional<std::string>());
+        QCOMPARE(stored.maskKey, std::optional<int>(1));
+        QCOMPARE(stored.autoUpdate, std::optional<int>(0));
+        QCOMPARE(settings.warnings().size(), std::size_t(1));
+        QCOMPARE(settings.warnings()[0], std::string("/opt/lorimand/Lorimand.ini: its key line is "
+                                                     "longer than 1 MiB, so that key is not "
+                                                     "applied."));
+    }
+
+    // A rewrite never makes a file the next start would refuse as too large: a
+    // file of LF lines just under the read limit grows past it in CR LF.
+    void rewritePastTheReadLimitKeepsTheFile()
+    {
+        FakeFileSystem files;
+        std::string old;
+        const std::string line = std::string(31, 'c') + '\n';
+        while (old.size() < 66000000) {
+            old += line;
+        }
+        files.files["/opt/lorimand/Lorimand.ini"] = old;
+        SettingsFile settings(files, u"/opt/lorimand"_s, configFolder());
+        QVERIFY(settings.warnings().empty());
+        QCOMPARE(settings.write(exampleSettings()),
+                 std::optional<std::string>(
+                     "/opt/lorimand/Lorimand.ini: the settings would be larger than the 64 MiB "
+                     "the program reads, so the file is kept as it was"));
+        QVERIFY(files.writes.empty());
+        QVERIFY(files.files["/opt/lorimand/Lorimand.ini"] == old);
+    }
+
     // --- with the real file system ---
+
+    // The settings file holds the key: in a sticky folder anyone may write to, an
+    // entry at its name that another user made is neither followed, read nor
+    // written. The user's configuration folder holds the settings instead, and the
+    // start-up says why; the planted entry and what it names stay as they were.
+    void sharedFolderKeepsOtherUsersEntriesOut_data()
+    {
+        QTest::addColumn<Planted>("planted");
+        QTest::addColumn<bool>("used");
+        QTest::addColumn<QString>("reason");
+        const QString link = u"It is a link that another user made"_s;
+        QTest::newRow("another user's link to no file")
+            << Planted::OthersLinkToMissingFile << false << link;
+        QTest::newRow("another user's link to a secret file")
+            << Planted::OthersLinkToSecretFile << false << link;
+        QTest::newRow("another user's file")
+            << Planted::OthersFile << false << u"It is another user's file"_s;
+        QTest::newRow("the folder owner's file") << Planted::FolderOwnersFile << true << QString();
+        QTest::newRow("own file") << Planted::OwnFile << true << QString();
+        QTest::newRow("own link to own file") << Planted::OwnLinkToOwnFile << true << QString();
+    }
+    void sharedFolderKeepsOtherUsersEntriesOut()
+    {
+        QFETCH(Planted, planted);
+        QFETCH(bool, used);
+        QFETCH(QString, reason);
+        if (::geteuid() != 0) {
+            QSKIP("giving files to another user needs root");
+        }
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const QString shared = scratch.filePath(u"shared"_s);
+        const QString secret = scratch.filePath(u"secret"_s);
+        const QString missing = scratch.filePath(u"missing"_s);
+        const QString ini = shared + u"/Lorimand.ini"_s;
+        QVERIFY(QDir().mkdir(shared));
+        const QByteArray folder = QFile::encodeName(shared);
+        QCOMPARE(::chown(folder.constData(), kFolderOwner, kFolderOwner), 0);
+        QCOMPARE(::chmod(folder.constData(), 01777), 0);
+        writeBytes(secret, "key=root's secret\r\n");
+        QCOMPARE(::chmod(QFile::encodeName(secret).constData(), 0600), 0);
+
+        const QByteArray entry = QFile::encodeName(ini);
+        const auto give = [&entry](uid_t owner) {
+            return ::lchown(entry.constData(), owner, owner) == 0;
+        };
+        switch (planted) {
+        case Planted::OthersLinkToMissingFile:
+            QCOMPARE(::symlink(QFile::encodeName(missing).constData(), entry.constData()), 0);
+            QVERIFY(give(kOtherUser));
+            break;
+        case Planted::OthersLinkToSecretFile:
+        case Planted::OwnLinkToOwnFile:
+            QCOMPARE(::symlink(QFile::encodeName(secret).constData(), entry.constData()), 0);
+            QVERIFY(give(planted == Planted::OwnLinkToOwnFile ? ::geteuid() : kOtherUser));
+            break;
+        case Planted::OthersFile:
+        case Planted::FolderOwnersFile:
+        case Planted::OwnFile:
+            writeBytes(ini, "key=their key\r\n");
+            QVERIFY(give(planted == Planted::OthersFile ? kOtherUser
+                         : planted == Planted::OwnFile  ? ::geteuid()
+                                                        : kFolderOwner));
+            break;
+        }
+        const QByteArray secretBefore = contentsOf(secret);
+        const QByteArray iniBefore = contentsOf(ini);
+
+        SettingsFile settings(realFileSystem(), shared, configFolder());
+        const StoredSettings stored = settings.read();
+        const std::optional<std::string> closed = settings.write(exampleSettings("root's key"));
+        QCOMPARE(closed, std::optional<std::string>());
+        if (used) {
+            QCOMPARE(settings.path(), ini);
+            QVERIFY(settings.warnings().empty());
+            QVERIFY(stored.key);
+            QVERIFY(contentsOf(ini).contains("key=root's key\r\n"));
+            return;
+        }
+        QCOMPARE(settings.path(), configFolder() + u"/Lorimand.ini"_s);
+        QCOMPARE(settings.warnings().size(), std::size_t(1));
+        const QString warning = QString::fromStdString(settings.warnings()[0]);
+        QVERIFY2(warning.startsWith(ini + u": "_s + reason) &&
+                     warning.endsWith(configFolder() + u"/Lorimand.ini instead."_s),
+                 qPrintable(warning));
+        QCOMPARE(stored.key, std::optional<std::string>());
+        QVERIFY(contentsOf(configFolder() + u"/Lorimand.ini"_s).contains("key=root's key\r\n"));
+        QCOMPARE(contentsOf(secret), secretBefore);
+        QCOMPARE(contentsOf(ini), iniBefore);
+        QVERIFY(!QFileInfo::exists(missing));
+        struct stat info = {};
+        QCOMPARE(::lstat(entry.constData(), &info), 0);
+        QCOMPARE(info.st_uid, kOtherUser);
+        QCOMPARE(entriesOf(shared), QStringList{u"Lorimand.ini"_s});
+    }
+
+    // An entry planted after the start is refused by the close too.
+    void sharedFolderEntryPlantedSinceTheStartIsNotWritten()
+    {
+        if (::geteuid() != 0) {
+            QSKIP("giving files to another user needs root");
+        }
+        QTemporaryDir shared;
+        QVERIFY(shared.isValid());
+        QCOMPARE(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+        const QString ini = shared.filePath(u"Lorimand.ini"_s);
+        SettingsFile settings(realFileSystem(), shared.path(), configFolder());
+        QCOMPARE(settings.path(), ini);
+        (void)settings.read();
+
+        QVERIFY(QFile::remove(ini));
+        writeBytes(ini, "key=their key\r\n");
+        QCOMPARE(::chown(QFile::encodeName(ini).constData(), kOtherUser, kOtherUser), 0);
+        const std::optional<std::string> closed = settings.write(exampleSettings());
+        QVERIFY(closed);
+        QVERIFY2(closed->find("It is another user's file") != std::string::npos, closed->c_str());
+        QCOMPARE(contentsOf(ini), QByteArray("key=their key\r\n"));
+    }
 
     void firstRunCreatesAnEmptyFileAndFirstCloseTheSixLines()
     {
@@ -366,6 +551,28 @@ private slots:
         }
         qInfo("scratch file left by %d of 60 killed rewrites, removed by the next run",
               leftScratch);
+    }
+
+    // A hard-linked settings file is rewritten in place; one whose rewrite a kill
+    // stopped midway is whole again, as before that rewrite, once the next run
+    // starts, before it reads the settings.
+    void interruptedRewriteInPlaceIsRolledBackAtStartUp()
+    {
+        QTemporaryDir program;
+        QVERIFY(program.isValid());
+        const QString ini = program.filePath(QStringLiteral("Lorimand.ini"));
+        const QByteArray old = "; notes\r\n" + kExampleSettingsLines;
+        writeBytes(ini, old);
+        QVERIFY(
+            ::link(QFile::encodeName(ini).constData(),
+                   QFile::encodeName(program.filePath(QStringLiteral("twin.ini"))).constData()) ==
+            0);
+        QVERIFY(leaveInterruptedWrite(ini, "; notes\r\n" + QByteArray(100000, 'k')));
+
+        SettingsFile nextRun(realFileSystem(), program.path(), configFolder());
+        QVERIFY(nextRun.read() == readSettings(old.toStdString()));
+        QCOMPARE(contentsOf(ini), old);
+        QCOMPARE(entriesOf(stateHome_.path() + QStringLiteral("/lorimand")), QStringList{});
     }
 };
 

@@ -46,6 +46,10 @@ public:
     {
         return realFileSystem().removeFile(path);
     }
+    std::optional<FileError> sharedFolderRefusal(const std::string &path) override
+    {
+        return realFileSystem().sharedFolderRefusal(path);
+    }
 };
 
 } // namespace lorimand::test

@@ -22,8 +22,9 @@ public:
     };
 
     std::map<std::string, std::string> files;
-    std::set<std::string> uncreatable; // createIfMissing and probeCreate fail here
-    std::set<std::string> unreadable;  // readFile fails here
+    std::set<std::string> uncreatable;  // createIfMissing and probeCreate fail here
+    std::set<std::string> unreadable;   // readFile fails here
+    std::set<std::string> othersShared; // another user's, in a folder anyone may write to
     bool writesFail = false;
     std::vector<Write> writes;
 
@@ -34,7 +35,7 @@ public:
         }
         const auto it = files.find(path);
         if (it == files.end()) {
-            return {{}, FileError{path, "No such file or directory"}};
+            return {{}, FileError{path, "No such file or directory", false, true}};
         }
         return {it->second, std::nullopt};
     }
@@ -75,6 +76,13 @@ public:
     std::optional<FileError> removeFile(const std::string &path) override
     {
         files.erase(path);
+        return std::nullopt;
+    }
+    std::optional<FileError> sharedFolderRefusal(const std::string &path) override
+    {
+        if (othersShared.contains(path)) {
+            return FileError{path, "It is another user's file in a folder anyone may write to"};
+        }
         return std::nullopt;
     }
 };

@@ -28,17 +28,20 @@ public:
         OpenUnnamed, // opening an unnamed file (O_TMPFILE) only
         Read,
         Write,
+        WriteAt, // pwrite: writing a file in place
         Fsync,
         Link,
         Rename,
         Unlink,
         Reserve,
+        Chown,
     };
     // The kind that fails, with error, once it has succeeded `after` times; every
-    // call of that kind fails from then on.
+    // call of that kind fails from then on, or, with `once`, only that one.
     Call failing = Call::None;
     int error = EIO;
     int after = 0;
+    bool once = false;
     Call alsoFailing = Call::None; // fails always, with alsoError
     int alsoError = EOPNOTSUPP;
     // Every folder as if on a disk of its own: a rename between folders fails.
@@ -47,8 +50,9 @@ public:
     // file is read or written in several calls and a fault after the first one
     // strikes halfway.
     std::size_t chunk = 0;
-    // When not empty, only opening the file of this path fails, and only reading,
-    // writing and flushing what that opened: the program's other files are spared.
+    // When not empty, only opening and removing the file of this path fails, and
+    // only reading, writing and flushing what that opened: the program's other
+    // files are spared.
     std::string onlyFile;
 
     int open(const char *path, int flags, mode_t mode) override
@@ -80,6 +84,10 @@ public:
     {
         return fails(Call::Write, fd) ? -1 : SystemCalls::write(fd, data, capped(size));
     }
+    ssize_t pwrite(int fd, const void *data, std::size_t size, off_t offset) override
+    {
+        return fails(Call::WriteAt, fd) ? -1 : SystemCalls::pwrite(fd, data, capped(size), offset);
+    }
     int fsync(int fd) override { return fails(Call::Fsync, fd) ? -1 : SystemCalls::fsync(fd); }
     int linkat(int fromFolder, const char *from, int toFolder, const char *to, int flags) override
     {
@@ -98,7 +106,12 @@ public:
     }
     int unlink(const char *path) override
     {
-        return fails(Call::Unlink) ? -1 : SystemCalls::unlink(path);
+        const bool spared = !onlyFile.empty() && onlyFile != path;
+        return !spared && fails(Call::Unlink) ? -1 : SystemCalls::unlink(path);
+    }
+    int fchown(int fd, uid_t owner, gid_t group) override
+    {
+        return fails(Call::Chown) ? -1 : SystemCalls::fchown(fd, owner, group);
     }
     int reserve(int fd, off_t size) override
     {
@@ -122,6 +135,9 @@ private:
         }
         if (call != failing || after-- > 0) {
             return false;
+        }
+        if (once) {
+            failing = Call::None;
         }
         errno = error;
         return true;

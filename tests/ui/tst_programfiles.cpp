@@ -80,6 +80,10 @@ void TestProgramFiles::findsItsFiles_data()
     QTest::newRow("a data folder without help is not taken")
         << QStringList{u"bin/ROT13.sbt"_s, u"share/lorimand/Digits.sbt"_s} << u"bin"_s << false
         << QStringList{u"ROT13"_s};
+    QTest::newRow("names with dots, listed whole")
+        << QStringList{u"bin/Readme.txt"_s, u"bin/A.v2.sbt"_s, u"bin/A.sbt"_s, u"bin/B.sbt.sbt"_s,
+                       u"bin/notes.sbt.txt"_s}
+        << "bin" << false << QStringList{u"A"_s, u"A.v2"_s, u"B.sbt"_s};
     QTest::newRow("nothing anywhere")
         << QStringList{u"bin/lorimand"_s} << u"bin"_s << false << QStringList{};
 }
@@ -187,6 +191,15 @@ void TestProgramFiles::rememberedTable_data()
         << QList<QByteArray>{"Alpha", "\xFF\xFE"} << QByteArray("\xFF\xFE") << 1;
     QTest::newRow("other bytes that are not UTF-8 match nothing")
         << QList<QByteArray>{"Alpha", "\xFF\xFE"} << QByteArray("\xFF\xFD") << 0;
+    // Names remembered up to their first dot, as earlier copies listed them.
+    QTest::newRow("name up to the first dot, one table")
+        << QList<QByteArray>{"Alpha", "B.v2", "Beta"} << QByteArray("B") << 1;
+    QTest::newRow("name up to the first dot, two tables")
+        << QList<QByteArray>{"Alpha", "B.v1", "B.v2"} << QByteArray("B") << 0;
+    QTest::newRow("a name with dots is exact first")
+        << QList<QByteArray>{"Alpha", "B.v1", "B.v1.x"} << QByteArray("B.v1") << 1;
+    QTest::newRow("a name without the dot is no stem")
+        << QList<QByteArray>{"Alpha", "Beta"} << QByteArray("B") << 0;
 }
 
 void TestProgramFiles::rememberedTable()

@@ -1,5 +1,8 @@
 #include "ui/help/helpwindow.h"
 
+#include <optional>
+#include <string>
+
 #include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
@@ -25,6 +28,8 @@ namespace {
 
 const QString kAdvertText =
     QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!");
+// The largest help text read, as for the main window's areas.
+constexpr std::size_t kLargestHelp = std::size_t{1} << 30;
 
 } // namespace
 
@@ -84,17 +89,34 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
 
 bool HelpWindow::loadHelpText(const Progress &progress)
 {
-    ReadOptions options;
-    options.progress = progress;
-    ReadResult read =
-        files_.readFile(nativePath(ProgramFiles(platform_, files_).helpFile()), options);
-    if (read.stopped) {
-        return false;
+    const std::string path = nativePath(ProgramFiles(platform_, files_).helpFile());
+    std::optional<FileError> failure;
+    try {
+        // The file layer refuses a pipe or a device, which could keep F1 waiting.
+        ReadOptions options;
+        options.limit = kLargestHelp;
+        options.progress = progress;
+        ReadResult read = files_.readFile(path, options);
+        if (read.stopped) {
+            return false;
+        }
+        if (!read.error) {
+            // Nothing to undo in a read-only box: the text replaces the last one for good.
+            txtHelpFile_->setBytes(endEveryLine(read.bytes), ByteTextEdit::History::Fresh);
+            txtHelpFile_->setCursorPosition(0);
+            return true;
+        }
+        failure = std::move(read.error);
+    } catch (const std::bad_alloc &) {
+        failure = FileError{path, "There is not enough memory to show it"};
     }
-    // Nothing to undo in a read-only box: the text replaces the last one for good.
-    txtHelpFile_->setBytes(read.error ? std::string() : endEveryLine(read.bytes),
-                           ByteTextEdit::History::Fresh);
-    txtHelpFile_->setCursorPosition(0);
+    txtHelpFile_->setBytes({}, ByteTextEdit::History::Fresh);
+    if (!failure->missing) {
+        platform_.showMessage(
+            nullptr, QStringLiteral("Error"),
+            QStringLiteral("The help cannot be shown.\n\n%1: %2")
+                .arg(fromNativePath(path), QString::fromStdString(failure->reason)));
+    }
     return true;
 }
 

@@ -28,9 +28,11 @@ public:
     explicit HelpWindow(Platform &platform, FileSystem &files, QWidget *parent = nullptr);
 
     // Fills the text box from "Readme.txt", every line followed by a line end; a
-    // missing or unreadable file leaves the box empty, without a message. The
-    // file is read in steps, telling `progress` after each; false when progress
-    // stopped it, and the box is as it was.
+    // missing file leaves the box empty, without a message, and any other that
+    // cannot be shown (a pipe, a device, a file too large for memory) leaves it
+    // empty with a message that says why. The file is read in steps, telling
+    // `progress` after each; false when progress stopped it, and the box is as
+    // it was.
     bool loadHelpText(const Progress &progress = nullptr);
 
 protected:

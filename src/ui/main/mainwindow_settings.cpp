@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include "engine/keyshift.h"
 #include "startup/settingsfile.h"
 #include "ui/conversions.h"
 #include "ui/main/bytelineedit.h"
@@ -24,9 +25,10 @@ namespace {
 const QString kKeyChanged = QStringLiteral(
     "The encryption key has changed.  Would you like to save the new key as the default?");
 const QString kKeyNotStorable =
-    QStringLiteral("The encryption key holds a line break, which the settings file cannot hold, "
-                   "so this key cannot be remembered.  The settings keep the previous default "
-                   "key.");
+    QStringLiteral("The encryption key holds a line break or is longer than %1 MiB, which the "
+                   "settings file cannot hold, so this key cannot be remembered.  The settings "
+                   "keep the previous default key.")
+        .arg(kLongestKey >> 20);
 
 // Check boxes hold 0 (clear), 1 (ticked) or 2 (greyed).
 int checkValue(const QCheckBox &box)
@@ -60,6 +62,10 @@ std::string MainWindow::applySettings()
 {
     settingsFile_.emplace(settingsFileFor(platform_, files_));
     const StoredSettings stored = settingsFile_->read();
+    for (const std::string &warning : settingsFile_->warnings()) {
+        showError(QStringLiteral("The settings file is not used as it is.\n\n%1")
+                      .arg(QString::fromStdString(warning)));
+    }
     if (stored.key) {
         key_->setBytes(*stored.key);
     }
@@ -94,7 +100,7 @@ std::string MainWindow::applySettings()
 bool MainWindow::saveSettings()
 {
     const std::string key = key_->bytes();
-    if (!fitsOnOneLine(key)) {
+    if (!isStorableKey(key)) {
         // The user learns that the key is not kept, and may stay to change it.
         const auto answer =
             platform_.showMessage(dialogParent(), QStringLiteral("Closing"), kKeyNotStorable,

@@ -53,6 +53,7 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
 {
     std::optional<FileError> error;
     bool outOfMemory = false;
+    bool restored = false;
     {
         BusyCursor busy;
         const std::uint64_t changesBefore = area.changeCount();
@@ -62,6 +63,7 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 return; // cancelled while reading
             }
             error = std::move(read.error);
+            restored = read.restored;
             if (!error) {
                 const QScopedValueRollback updating(updating_, true);
                 // Plain text follows the line rule; encoded text is any codes at all,
@@ -86,6 +88,13 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 area.undo();
             }
         }
+    }
+    if (restored) {
+        platform_.showMessage(dialogParent(), QStringLiteral("Restored"),
+                              fromNativePath(file) +
+                                  QStringLiteral(" was being saved when that save was "
+                                                 "interrupted. It is restored from its "
+                                                 "journal as it was before that save."));
     }
     if (outOfMemory) {
         reportOutOfMemory();

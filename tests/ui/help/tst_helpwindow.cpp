@@ -1,7 +1,10 @@
 // The help window: its controls, the help text read from the program folder,
 // the layout applied to the real widgets, and the advertiser's link.
 #include <memory>
+#include <new>
 #include <string>
+
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "bytes.h"
 #include "engine/files.h"
 #include "fakefilesystem.h"
 #include "scriptedplatform.h"
@@ -23,6 +27,7 @@
 #include "ui/text/bytetextedit.h"
 #include "ui/twips.h"
 
+using namespace Qt::StringLiterals;
 using namespace lorimand;
 using lorimand::test::FakeFileSystem;
 using lorimand::test::ScriptedPlatform;
@@ -48,12 +53,13 @@ private slots:
 
     void showsHelpText_data();
     void showsHelpText();
-    void missingOrUnreadableFileGivesEmptyBox_data();
-    void missingOrUnreadableFileGivesEmptyBox();
+    void unshowableFileGivesEmptyBox_data();
+    void unshowableFileGivesEmptyBox();
     void reloadReadsTheFileAnew();
     void readsReadmeFromProgramFolder_data();
     void readsReadmeFromProgramFolder();
-    void failedReadShowsNothing();
+    void failedReadSaysWhy_data();
+    void failedReadSaysWhy();
     void largeHelpReadsBackWhole_data();
     void largeHelpReadsBackWhole();
 
@@ -177,24 +183,41 @@ void TestHelpWindow::showsHelpText()
     QVERIFY(platform_->messages.isEmpty());
 }
 
-void TestHelpWindow::missingOrUnreadableFileGivesEmptyBox_data()
+void TestHelpWindow::unshowableFileGivesEmptyBox_data()
 {
-    QTest::addColumn<bool>("folderInsteadOfFile");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason"); // empty: no message
 
-    QTest::newRow("missing") << false;
-    QTest::newRow("a folder of that name") << true;
+    QTest::newRow("missing") << u"missing"_s << QString();
+    QTest::newRow("a folder of that name") << u"folder"_s << u"Is a directory"_s;
+    QTest::newRow("a pipe") << u"pipe"_s << u"It is a pipe, not an ordinary file"_s;
+    QTest::newRow("larger than 1 GiB") << u"huge"_s << u"It is larger than 1024 MiB"_s;
 }
 
-void TestHelpWindow::missingOrUnreadableFileGivesEmptyBox()
+// A missing help is a copy without one; any other file that cannot be shown
+// says why, naming the file, at once.
+void TestHelpWindow::unshowableFileGivesEmptyBox()
 {
-    QFETCH(bool, folderInsteadOfFile);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
 
-    if (folderInsteadOfFile) {
-        QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("Readme.txt")));
+    const QString readme = folder_->filePath(u"Readme.txt"_s);
+    if (kind == u"folder"_s) {
+        QVERIFY(QDir(folder_->path()).mkdir(u"Readme.txt"_s));
+    } else if (kind == u"pipe"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(readme).constData(), 0600), 0);
+    } else if (kind == u"huge"_s) {
+        lorimand::test::writeSparse(readme, (qint64{1} << 30) + 1);
     }
     const auto window = makeWindow();
     QCOMPARE(textBox(*window)->shownText(), QString());
-    QVERIFY(platform_->messages.isEmpty());
+    if (reason.isEmpty()) {
+        QVERIFY(platform_->messages.isEmpty());
+        return;
+    }
+    QCOMPARE(platform_->messages.size(), 1);
+    const QString text = platform_->messages[0].text;
+    QVERIFY2(text.contains(readme + u": "_s + reason), qPrintable(text));
 }
 
 void TestHelpWindow::reloadReadsTheFileAnew()
@@ -242,18 +265,42 @@ void TestHelpWindow::readsReadmeFromProgramFolder()
     QVERIFY(files.writes.empty());
 }
 
-void TestHelpWindow::failedReadShowsNothing()
+void TestHelpWindow::failedReadSaysWhy_data()
 {
+    QTest::addColumn<bool>("outOfMemory");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("unreadable") << false << u"Permission denied"_s;
+    QTest::newRow("out of memory") << true << u"There is not enough memory to show it"_s;
+}
+
+// A read that fails, even for want of memory, leaves the box empty and says why.
+void TestHelpWindow::failedReadSaysWhy()
+{
+    QFETCH(bool, outOfMemory);
+    QFETCH(QString, reason);
+    // A file system whose reads run out of memory, as a read of a huge file may.
+    struct MemorylessFileSystem final : FakeFileSystem
+    {
+        lorimand::ReadResult readFile(const std::string &, const lorimand::ReadOptions &) override
+        {
+            throw std::bad_alloc();
+        }
+    };
     platform_->folder = QStringLiteral("/p");
-    FakeFileSystem files;
-    files.files["/p/Readme.txt"] = "partial";
-    files.unreadable.insert("/p/Readme.txt");
-    HelpWindow window(*platform_, files);
+    FakeFileSystem unreadable;
+    unreadable.files["/p/Readme.txt"] = "partial";
+    unreadable.unreadable.insert("/p/Readme.txt");
+    MemorylessFileSystem memoryless;
+    memoryless.files["/p/Readme.txt"] = "partial";
+    HelpWindow window(*platform_,
+                      outOfMemory ? static_cast<FakeFileSystem &>(memoryless) : unreadable);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
-    window.loadHelpText();
+    QVERIFY(window.loadHelpText());
 
     QCOMPARE(textBox(window)->shownText(), QString());
-    QVERIFY(platform_->messages.isEmpty());
+    QCOMPARE(platform_->messages.size(), 1);
+    QCOMPARE(platform_->messages[0].text,
+             u"The help cannot be shown.\n\n/p/Readme.txt: "_s + reason);
 }
 
 void TestHelpWindow::largeHelpReadsBackWhole_data()

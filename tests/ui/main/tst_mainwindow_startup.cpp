@@ -1,8 +1,12 @@
 // The main window's start-up, its settings file and the start-up command line.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "engine/keyshift.h"
 #include "mainwindowfixture.h"
 #include "ui/main/mainlayout.h"
 #include "ui/main/windowgeometry.h"
@@ -81,6 +85,51 @@ private slots:
         QCOMPARE(f.window->size(), twips::clientSize({9015, 6405}));
     }
 
+    // A settings file the start-up does not use as it is: the user is told why,
+    // naming the file, and what it could not apply stays at a first start's.
+    void settingsNotUsedAsTheyAreAreExplained_data()
+    {
+        QTest::addColumn<bool>("othersInSharedFolder");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("key line past 1 MiB")
+            << false << u"its key line is longer than 1 MiB, so that key is not applied."_s;
+        QTest::newRow("another user's file in a folder anyone may write to")
+            << true << u"It is another user's file in a folder anyone may write to"_s;
+    }
+    void settingsNotUsedAsTheyAreAreExplained()
+    {
+        QFETCH(bool, othersInSharedFolder);
+        QFETCH(QString, reason);
+        MainWindowFixture f;
+        f.platform.userConfig = f.path(u"config"_s);
+        const QByteArray key =
+            othersInSharedFolder ? QByteArray("TheirKey") : QByteArray(kLongestKey + 1, 'k');
+        const QByteArray old = "key=" + key + "\r\nAutoUpdate=0\r\n";
+        f.writeFile(u"Lorimand.ini"_s, old);
+        if (othersInSharedFolder) {
+            if (::geteuid() != 0) {
+                QSKIP("giving a file to another user needs root");
+            }
+            QCOMPARE(::chmod(QFile::encodeName(f.folder.path()).constData(), 01777), 0);
+            QCOMPARE(::chown(QFile::encodeName(f.path(u"Lorimand.ini"_s)).constData(), 4242, 4242),
+                     0);
+        }
+        QVERIFY(f.window->startUp());
+        QCOMPARE(f.platform.messages.size(), 1);
+        const QString text = f.platform.messages[0].text;
+        QVERIFY2(text.contains(f.path(u"Lorimand.ini"_s) + u": "_s + reason), qPrintable(text));
+        MainWindowFixture firstStart;
+        QVERIFY(firstStart.window->startUp());
+        QCOMPARE(f.key()->bytes(), firstStart.key()->bytes());
+        // The other user's file is not read at all; the long key's lines around it are.
+        QCOMPARE(f.autoUpdate()->checkState(), othersInSharedFolder ? Qt::Checked : Qt::Unchecked);
+        if (othersInSharedFolder) {
+            QVERIFY(f.window->close());
+            QCOMPARE(f.readFile(u"Lorimand.ini"_s), old);
+            QVERIFY(QFile::exists(f.path(u"config/Lorimand.ini"_s)));
+        }
+    }
+
     void unknownRememberedTableSelectsTheFirst()
     {
         MainWindowFixture f;
@@ -103,20 +152,50 @@ private slots:
         QVERIFY(f.platform.messages.isEmpty());
     }
 
-    void codeTableNamesEndAtTheFirstDot()
+    // A table is listed by its file's name without the final ".sbt", dots and
+    // all, which names the file again, so it loads without a message. A name an
+    // earlier copy remembered up to the first dot still finds its table when only
+    // one starts with it.
+    void codeTableNamesWithDots_data()
     {
+        QTest::addColumn<QByteArray>("remembered");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("encodedA"); // what the table selected makes of "a"
+        QTest::newRow("a name with a dot") << QByteArray("a.b") << u"a.b"_s << 100;
+        QTest::newRow("the name with two dots")
+            << QByteArray("Caesar.v2.x") << u"Caesar.v2.x"_s << 101;
+        QTest::newRow("up to the first dot, one table starts so")
+            << QByteArray("Caesar") << u"Caesar.v2.x"_s << 101;
+        QTest::newRow("up to the first dot, a table of that name first")
+            << QByteArray("a") << u"A"_s << 99;
+        QTest::newRow("up to the first dot, two tables start so")
+            << QByteArray("Twin") << u"A"_s << 99;
+    }
+    void codeTableNamesWithDots()
+    {
+        QFETCH(QByteArray, remembered);
+        QFETCH(QString, selected);
+        QFETCH(int, encodedA);
         MainWindowFixture f;
-        f.writeFile(u"b.sbt"_s, "");
-        f.writeFile(u"A.sbt"_s, "");
-        f.writeFile(u"a.b.sbt"_s, "");
-        f.writeFile(u"notes.txt"_s, "");
+        f.writeFile(u"b.sbt"_s, "97=98\r\n");
+        f.writeFile(u"A.sbt"_s, "97=99\r\n");
+        f.writeFile(u"a.b.sbt"_s, "97=100\r\n");
+        f.writeFile(u"Caesar.v2.x.sbt"_s, "97=101\r\n");
+        f.writeFile(u"Twin.1.sbt"_s, "97=102\r\n");
+        f.writeFile(u"Twin.2.sbt"_s, "97=103\r\n");
+        f.writeFile(u"notes.sbt.txt"_s, "");
+        f.writeFile(u"Lorimand.ini"_s, "CustCode=" + remembered + "\r\n");
         QVERIFY(f.window->startUp());
         QStringList entries;
         for (int i = 0; i < f.codeName()->count(); ++i) {
             entries << f.codeName()->itemText(i);
         }
         entries.sort();
-        QCOMPARE(entries, QStringList({u"A"_s, u"a"_s, u"b"_s}));
+        QCOMPARE(entries, QStringList({u"A"_s, u"Caesar.v2.x"_s, u"Twin.1"_s, u"Twin.2"_s, u"a.b"_s,
+                                       u"b"_s}));
+        QCOMPARE(f.codeName()->currentText(), selected);
+        QCOMPARE(f.window->codeTables().encodeTable[97], encodedA);
+        QVERIFY(f.platform.messages.isEmpty());
     }
 
     void closeWritesTheSixSettings()

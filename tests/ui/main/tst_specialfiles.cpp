@@ -107,7 +107,7 @@ private slots:
         }
     }
 
-    // The help shows an empty text and no message.
+    // The help shows an empty text and a message that names the file and says why.
     void helpText_data() { addKinds(); }
     void helpText()
     {
@@ -123,7 +123,13 @@ private slots:
         const auto *text = help.findChild<ByteTextEdit *>(QStringLiteral("txtHelpFile"));
         QVERIFY(text);
         QCOMPARE(text->bytes(), std::string());
-        QVERIFY(f.platform.messages.isEmpty());
+        QCOMPARE(f.platform.messages.size(), 1);
+        const char *reason = kind == Kind::Pipe     ? "It is a pipe"
+                             : kind == Kind::Folder ? "Is a directory"
+                                                    : "It is a device";
+        QVERIFY2(f.platform.messages[0].text.contains(f.path(QStringLiteral("Readme.txt: ")) +
+                                                      QLatin1String(reason)),
+                 qPrintable(f.platform.messages[0].text));
     }
 
     // A table listed as an ordinary file that is something else by the time it is

@@ -1,6 +1,8 @@
 // Loading and saving text files, dropping files onto the text areas, and F1.
+#include <QTemporaryDir>
 #include <QTest>
 
+#include "journals.h"
 #include "mainwindowfixture.h"
 #include "progresswatch.h"
 #include "ui/help/helpwindow.h"
@@ -119,6 +121,34 @@ private slots:
         QVERIFY(f.platform.messages[0].text.contains(QStringLiteral("Input/output error")));
         QVERIFY(!f.window->isUpdating());
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    }
+
+    // A file whose save in place was killed midway loads as it was before that
+    // save, and the window says that it was restored.
+    void loadRestoresAnInterruptedSave()
+    {
+        const QTemporaryDir stateHome;
+        QVERIFY(stateHome.isValid());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
+        MainWindowFixture f;
+        f.autoUpdate()->setCheckState(Qt::Unchecked);
+        const QByteArray old = randomBytes(100000);
+        f.writeFile(u"in.txt"_s, old);
+        QVERIFY(::link(QFile::encodeName(f.path(u"in.txt"_s)).constData(),
+                       QFile::encodeName(f.path(u"twin.txt"_s)).constData()) == 0);
+        QVERIFY(leaveInterruptedWrite(f.path(u"in.txt"_s), randomBytes(200000, 5)));
+        f.platform.fileChoices.enqueue(f.path(u"twin.txt"_s));
+
+        f.child<QPushButton>("LoadCode")->click();
+        qunsetenv("XDG_STATE_HOME");
+
+        QVERIFY(f.encoded()->bytes() == old.toStdString());
+        QCOMPARE(f.readFile(u"in.txt"_s), old);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].title, u"Restored"_s);
+        QVERIFY(
+            f.platform.messages[0].text.startsWith(f.path(u"twin.txt"_s) + u" was being saved"_s));
+        QCOMPARE(entriesOf(stateHome.path() + u"/lorimand"_s), QStringList{});
     }
 
     void deviceIsNotRead()
