@@ -1,0 +1,189 @@
+// The window under a memory limit, as `prlimit --as` sets one: every way a file
+// comes in (the start-up forms -e and -d, Load Normal Text, Load Encoded Text,
+// F1 with a large help text, a large paste) either succeeds whole or says the
+// memory ran out, leaving both areas as they were; nothing crashes. The limit is
+// the address space the process has now plus a share of the file's size, so
+// that each path runs out at a different step: reading, joining the lines,
+// indexing, translating.
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QTest>
+
+#include "mainwindowfixture.h"
+
+using namespace lorimand;
+using namespace lorimand::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+constexpr std::size_t kFileSize = std::size_t{48} << 20;
+
+// The address space in use now, from /proc/self/status.
+[[nodiscard]] std::size_t addressSpace()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmSize:")) {
+            return static_cast<std::size_t>(line.mid(7).trimmed().split(' ').value(0).toULongLong())
+                   << 10;
+        }
+    }
+    return 0;
+}
+
+// Holds the address space to `room` bytes more than now, for as long as it lives.
+class MemoryLimit
+{
+public:
+    explicit MemoryLimit(std::size_t room)
+    {
+        getrlimit(RLIMIT_AS, &before_);
+        rlimit limited = before_;
+        limited.rlim_cur = addressSpace() + room;
+        set_ = setrlimit(RLIMIT_AS, &limited) == 0;
+    }
+    ~MemoryLimit() { setrlimit(RLIMIT_AS, &before_); }
+    MemoryLimit(const MemoryLimit &) = delete;
+    MemoryLimit &operator=(const MemoryLimit &) = delete;
+    [[nodiscard]] bool isSet() const { return set_; }
+
+private:
+    rlimit before_{};
+    bool set_ = false;
+};
+
+// Lines of letters with CR LF, as a long letter.
+[[nodiscard]] QByteArray letter(std::size_t size)
+{
+    QByteArray line(86, 'a');
+    line += "\r\n";
+    QByteArray text;
+    text.reserve(static_cast<qsizetype>(size));
+    while (static_cast<std::size_t>(text.size()) < size) {
+        text += line;
+    }
+    text.truncate(static_cast<qsizetype>(size));
+    return text;
+}
+
+} // namespace
+
+class TestMemoryLimit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (kSanitized) {
+            QSKIP("The sanitizers reserve far more address space than any limit leaves.");
+        }
+    }
+
+    void loadPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<double>("room"); // in file sizes
+        const QStringList paths{u"-e"_s,           u"-d"_s, u"Load Normal"_s,
+                                u"Load Encoded"_s, u"F1"_s, u"paste"_s};
+        for (const QString &path : paths) {
+            for (const double room : {0.5, 1.5, 2.5, 3.5}) {
+                const QString name = u"%1, room for %2 x the file"_s.arg(path).arg(room);
+                QTest::newRow(name.toUtf8().constData()) << path << room;
+            }
+        }
+    }
+
+    void loadPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(double, room);
+        MainWindowFixture f;
+        QVERIFY(f.window->startUp());
+        const QByteArray text = letter(kFileSize);
+        f.writeFile(u"large.txt"_s, text);
+        f.writeFile(u"Readme.txt"_s, text);
+        const std::string normalBefore = f.normal()->bytes();
+        const std::string encodedBefore = f.encoded()->bytes();
+        if (path == u"paste") {
+            QApplication::clipboard()->setText(QString::fromLatin1(text));
+        }
+        bool whole = false;
+        {
+            const MemoryLimit limit(static_cast<std::size_t>(room * kFileSize));
+            QVERIFY(limit.isSet());
+            if (path == u"-e" || path == u"-d") {
+                MainWindowFixture started;
+                started.writeFile(u"large.txt"_s, text);
+                QVERIFY(started.window->startUp(path.toStdString() + ' ' +
+                                                started.path(u"large.txt"_s).toStdString()));
+                const ByteTextEdit *loaded = path == u"-e" ? started.normal() : started.encoded();
+                whole = loaded->byteCount() == kFileSize;
+                if (!whole) {
+                    QVERIFY(!started.platform.messages.isEmpty());
+                    QVERIFY(started.platform.messages.back().text.contains(u"memory"));
+                }
+                return;
+            }
+            if (path == u"F1") {
+                QTest::keyClick(f.normal(), Qt::Key_F1);
+                QVERIFY(f.window->helpWindow());
+                const auto *box =
+                    f.window->helpWindow()->findChild<ByteTextEdit *>(u"txtHelpFile"_s);
+                whole = box->byteCount() > 0;
+                if (!whole) {
+                    QVERIFY(!f.platform.messages.isEmpty());
+                    QVERIFY(f.platform.messages.back().text.contains(u"memory"));
+                }
+                delete f.window->helpWindow();
+                return;
+            }
+            if (path == u"paste") {
+                f.normal()->setFocus();
+                f.normal()->selectWholeText();
+                f.normal()->paste();
+            } else {
+                f.platform.fileChoices.enqueue(f.path(u"large.txt"_s));
+                f.child<QPushButton>(path == u"Load Normal" ? "LoadText" : "LoadCode")->click();
+            }
+            const ByteTextEdit *loaded = path == u"Load Encoded" ? f.encoded() : f.normal();
+            whole = loaded->byteCount() >= kFileSize - 2;
+        }
+        if (!whole) {
+            // Ran out: both areas as they were, and the user told (a paste tells
+            // at the caret, the commands in a message).
+            QCOMPARE(f.normal()->bytes(), normalBefore);
+            QCOMPARE(f.encoded()->bytes(), encodedBefore);
+            if (path != u"paste") {
+                QVERIFY(!f.platform.messages.isEmpty());
+                QVERIFY(f.platform.messages.back().text.contains(u"memory"));
+            }
+        } else if (f.encoded()->byteCount() != f.normal()->byteCount()) {
+            // Taken whole, but its translation ran out: the user is told.
+            QVERIFY(!f.platform.messages.isEmpty());
+            QVERIFY(f.platform.messages.back().text.contains(u"memory"));
+        }
+    }
+};
+
+QTEST_MAIN(TestMemoryLimit)
+#include "tst_memorylimit.moc"
