@@ -1,28 +1,27 @@
-// Times the main window's hot paths: one keystroke with Auto ticked (retranslate
-// and redisplay) in a 32,766-character, a 1 MiB, a 16 MiB and a 128 MiB text,
-// loading a 16 MiB and a 128 MiB text file (with the peak memory), opening the
-// help with a 50 MB text, and process start to first paint against a bare
-// window with two text areas.
-// Run by hand: build/bench/bench_window (QT_QPA_PLATFORM=offscreen works).
+// Times the main window as a user drives it: opening a large file through the
+// start-up forms (-d and -e) with the peak memory, the first keystroke after
+// such an open, keystrokes at the start, middle and end of a large text, paging
+// and jumping to the end, saving, opening the help with a 50 MB text, and
+// process start to first paint against a bare window with two text areas.
+// Every figure comes from a process of its own, so that its memory is its own.
+// Run by hand: build/bench/bench_window [open] [keys] [save] [help] [start]
+// (QT_QPA_PLATFORM=offscreen works; under X the figures include the X server).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QProgressDialog>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "engine/files.h"
@@ -36,20 +35,28 @@ using namespace lorimand;
 
 namespace {
 
+// Words and CR LF every 88 bytes, like a long letter.
 std::string sampleText(std::size_t size)
 {
-    // Words and line breaks, like a long letter.
-    static const std::string words = "the quick brown fox jumps over the lazy dog ";
+    static const std::string line =
+        "the quick brown fox jumps over the lazy dog and runs far away into the woods again\r\n";
     std::string text;
-    text.reserve(size);
-    for (std::size_t i = 0; text.size() < size; ++i) {
-        text += words;
-        if (i % 2 == 1) {
-            text += "\r\n";
-        }
+    text.reserve(size + line.size());
+    while (text.size() < size) {
+        text += line;
     }
     text.resize(size);
     return text;
+}
+
+void writeFile(const QString &path, const std::string &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+            static_cast<qint64>(bytes.size())) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
 }
 
 double median(std::vector<double> values)
@@ -58,43 +65,23 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// Paints what the window shows now, as the next frame would.
+double millisecondsSince(const QElapsedTimer &timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+// Paints what the window shows now, as the next frame would, and handles what
+// the events it caused.
 void paint(QWidget &window)
 {
     window.repaint();
     for (auto *area : window.findChildren<ByteTextEdit *>()) {
         area->viewport()->repaint();
     }
+    QApplication::processEvents();
 }
 
-double keystrokeMilliseconds(std::size_t size, int rounds, bool keyMode = true)
-{
-    QTemporaryDir folder;
-    test::ScriptedPlatform platform(folder.path());
-    RuntimeGenerator generator;
-    MainWindow window(platform, realFileSystem(), generator);
-    window.show();
-    window
-        .findChild<QRadioButton *>(keyMode ? QStringLiteral("UseKey") : QStringLiteral("UseCustom"))
-        ->setChecked(true);
-    auto *normal = window.findChild<ByteTextEdit *>(QStringLiteral("Normal"));
-    normal->setBytes(sampleText(size - 1));
-    window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))->setCheckState(Qt::Checked);
-    normal->setCursorPosition(normal->byteCount());
-    paint(window);
-
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        QTest::keyClick(normal, i % 2 ? Qt::Key_Backspace : Qt::Key_X);
-        paint(window);
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    return median(times);
-}
-
-// A figure of /proc/self/status in bytes, such as VmHWM: (the peak) or VmRSS:.
+// A figure of /proc/self/status in bytes, such as VmHWM: (the peak).
 double memoryFigure(const char *name)
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -114,118 +101,159 @@ double memoryFigure(const char *name)
     return 0;
 }
 
-// The memory held now; the peak starts again from it.
-double residentBytes()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly)) {
-        clear.write("5");
-    }
-    return memoryFigure("VmRSS:");
-}
-
-// The time a file of `size` bytes takes to load into Normal; with the peak
-// memory, and when the progress dialog first showed (0: never).
-double loadMilliseconds(std::size_t size, bool autoOn, double *baseline = nullptr,
-                        double *peak = nullptr, double *firstProgress = nullptr)
+// The window as the program builds it, started with the command line `arguments`.
+struct Session
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("large.txt"));
-    QFile file(path);
-    {
-        const std::string text = sampleText(size);
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size())) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        file.close();
-    }
-
-    test::ScriptedPlatform platform(folder.path());
+    test::ScriptedPlatform platform{folder.path()};
     RuntimeGenerator generator;
-    MainWindow window(platform, realFileSystem(), generator);
-    window.show();
-    window.findChild<QCheckBox *>(QStringLiteral("AutoUpdate"))
-        ->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
-    platform.fileChoices.enqueue(path);
-    if (baseline != nullptr) {
-        *baseline = residentBytes();
+    MainWindow window{platform, realFileSystem(), generator};
+
+    [[nodiscard]] ByteTextEdit &area(const char *name)
+    {
+        return *window.findChild<ByteTextEdit *>(QString::fromLatin1(name));
     }
+    [[nodiscard]] QString file(const char *name) const
+    {
+        return folder.filePath(QString::fromLatin1(name));
+    }
+    // Starts the window as `lorimand ARGUMENTS` does; the milliseconds until it
+    // has painted.
+    double start(const std::string &arguments)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        if (!window.startUp(arguments)) {
+            qFatal("the window did not start");
+        }
+        window.show();
+        paint(window);
+        return millisecondsSince(timer);
+    }
+};
+
+// One key typed into `area`, and the window painted after it.
+double keystroke(QWidget &window, ByteTextEdit &area, Qt::Key key)
+{
     QElapsedTimer timer;
-    // The window's own steps run the timer, as they paint the dialog.
-    QTimer watcher;
-    if (firstProgress != nullptr) {
-        *firstProgress = 0;
-        QObject::connect(&watcher, &QTimer::timeout, &watcher, [&] {
-            const auto *dialog = window.findChild<QProgressDialog *>(QStringLiteral("Progress"));
-            if (*firstProgress == 0 && dialog != nullptr && dialog->isVisible()) {
-                *firstProgress = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-            }
-        });
-        watcher.start(0);
-    }
     timer.start();
-    window.findChild<QPushButton *>(QStringLiteral("LoadText"))->click();
+    QTest::keyClick(&area, key);
     paint(window);
-    const double milliseconds = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    if (peak != nullptr) {
-        *peak = memoryFigure("VmHWM:");
-    }
-    return milliseconds;
+    return millisecondsSince(timer);
 }
 
-// Child mode: loads one file of `mib` MiB into Normal and prints the time, the
-// peak memory before loading, the peak after it and when progress first showed.
-int runLoad(std::size_t mib, bool autoOn)
+// Keys typed where the caret is, a letter and Backspace in turn: the median.
+double typing(QWidget &window, ByteTextEdit &area, int rounds)
 {
-    double baseline = 0;
-    double peak = 0;
-    double firstProgress = 0;
-    const double milliseconds =
-        loadMilliseconds(mib << 20, autoOn, &baseline, &peak, &firstProgress);
-    std::printf("%.0f %.0f %.0f %.0f\n", milliseconds, baseline, peak, firstProgress);
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        times.push_back(keystroke(window, area, i % 2 == 1 ? Qt::Key_Backspace : Qt::Key_X));
+    }
+    return median(times);
+}
+
+// Child: the empty window's peak memory.
+int runEmpty()
+{
+    Session session;
+    session.start({});
+    std::printf("%.0f\n", memoryFigure("VmHWM:"));
     return 0;
 }
 
-// Child mode: opens the help with a Readme.txt of `mb` MB and prints the time.
+// Child: `lorimand FORM FILE` of `mib` MiB; prints the time to a painted window,
+// the peak memory and the first keystroke typed into Normal after it.
+int runOpen(const QString &form, std::size_t mib)
+{
+    Session session;
+    writeFile(session.file("large.txt"), sampleText(mib << 20));
+    const double open =
+        session.start(form.toStdString() + ' ' + session.file("large.txt").toStdString());
+    const double peak = memoryFigure("VmHWM:");
+    ByteTextEdit &normal = session.area("Normal");
+    normal.setFocus();
+    const double first = keystroke(session.window, normal, Qt::Key_X);
+    std::printf("%.0f %.0f %.2f\n", open, peak, first);
+    return 0;
+}
+
+// Child: `lorimand -e FILE` of `bytes` bytes; prints the median keystroke at
+// the start, the middle and the end, then the time to jump to the end and the
+// median page down.
+int runKeys(std::size_t bytes)
+{
+    Session session;
+    writeFile(session.file("text.txt"), sampleText(bytes));
+    session.start("-e " + session.file("text.txt").toStdString());
+    ByteTextEdit &normal = session.area("Normal");
+    normal.setFocus();
+    QTest::keyClick(&normal, Qt::Key_Home, Qt::ControlModifier);
+    const double start = typing(session.window, normal, 21);
+    std::vector<double> pages;
+    for (int i = 0; i < 11; ++i) {
+        pages.push_back(keystroke(session.window, normal, Qt::Key_PageDown));
+    }
+    normal.setCursorPosition(normal.byteCount() / 2);
+    paint(session.window);
+    const double middle = typing(session.window, normal, 21);
+    QTest::keyClick(&normal, Qt::Key_Home, Qt::ControlModifier);
+    paint(session.window);
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClick(&normal, Qt::Key_End, Qt::ControlModifier);
+    paint(session.window);
+    const double jump = millisecondsSince(timer);
+    const double end = typing(session.window, normal, 21);
+    std::printf("%.2f %.2f %.2f %.2f %.2f\n", start, middle, end, jump, median(pages));
+    return 0;
+}
+
+// Child: saves Normal after `lorimand -e FILE` of `mib` MiB, through the button;
+// prints its time and that of cp copying the same file.
+int runSave(std::size_t mib)
+{
+    Session session;
+    writeFile(session.file("large.txt"), sampleText(mib << 20));
+    session.start("-e " + session.file("large.txt").toStdString());
+    session.platform.fileChoices.enqueue(session.file("saved.txt"));
+    QElapsedTimer timer;
+    timer.start();
+    session.window.findChild<QPushButton *>(QStringLiteral("SaveText"))->click();
+    const double save = millisecondsSince(timer);
+    if (!session.platform.messages.isEmpty()) {
+        qFatal("saving failed");
+    }
+    timer.restart();
+    if (QProcess::execute(QStringLiteral("cp"),
+                          {session.file("large.txt"), session.file("copy.txt")}) != 0) {
+        qFatal("cp failed");
+    }
+    std::printf("%.0f %.0f\n", save, millisecondsSince(timer));
+    return 0;
+}
+
+// Child: opens the help with a Readme.txt of `mb` MB and prints the time.
 int runHelp(std::size_t mb)
 {
     QTemporaryDir folder;
-    QFile readme(folder.filePath(QStringLiteral("Readme.txt")));
-    const std::string text = sampleText(mb * 1000 * 1000);
-    if (!readme.open(QIODevice::WriteOnly) ||
-        readme.write(text.data(), static_cast<qint64>(text.size())) != qint64(text.size())) {
-        qFatal("cannot write Readme.txt");
-    }
-    readme.close();
+    writeFile(folder.filePath(QStringLiteral("Readme.txt")), sampleText(mb * 1000 * 1000));
     test::ScriptedPlatform platform(folder.path());
     QElapsedTimer timer;
     timer.start();
     HelpWindow help(platform, realFileSystem());
     help.loadHelpText();
     help.show();
-    help.repaint();
-    std::printf("%.0f\n", static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    paint(help);
+    std::printf("%.0f\n", millisecondsSince(timer));
     return 0;
 }
 
-// Output of this program run again in a child mode.
-QString childOutput(const QStringList &arguments)
-{
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!child.waitForFinished(600000) || child.exitCode() != 0) {
-        qFatal("the child run failed");
-    }
-    return QString::fromLatin1(child.readAllStandardOutput()).trimmed();
-}
-
-// Child mode: builds one window, and ends the process at its first paint.
+// Child: builds one window, and ends the process at its first paint.
 int runUntilFirstPaint(bool bare)
 {
     struct FirstPaint : QObject
     {
-        bool eventFilter(QObject *, QEvent *event) override
+        bool eventFilter(QObject * /*watched*/, QEvent *event) override
         {
             if (event->type() == QEvent::Paint) {
                 std::_Exit(0);
@@ -255,6 +283,17 @@ int runUntilFirstPaint(bool bare)
     return QApplication::exec();
 }
 
+// The figures a child run of this program prints.
+QStringList childFigures(const QStringList &arguments)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(600000) || child.exitCode() != 0) {
+        qFatal("the child run %s failed", qPrintable(arguments.join(u' ')));
+    }
+    return QString::fromLatin1(child.readAllStandardOutput()).trimmed().split(u' ');
+}
+
 // Milliseconds from starting this program in child mode to its first paint.
 double timeFirstPaint(const QString &which)
 {
@@ -265,7 +304,7 @@ double timeFirstPaint(const QString &which)
     if (!child.waitForFinished(30000) || child.exitCode() != 0) {
         qFatal("the first-paint run failed");
     }
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    return millisecondsSince(timer);
 }
 
 } // namespace
@@ -274,62 +313,76 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lorimand"));
-    if (QApplication::arguments().value(1) == QLatin1String("--first-paint")) {
-        return runUntilFirstPaint(QApplication::arguments().value(2) == QLatin1String("bare"));
+    const QStringList arguments = QApplication::arguments();
+    const QString mode = arguments.value(1);
+    if (mode == u"--first-paint") {
+        return runUntilFirstPaint(arguments.value(2) == u"bare");
     }
-    if (QApplication::arguments().value(1) == QLatin1String("--load")) {
-        return runLoad(QApplication::arguments().value(2).toULong(),
-                       QApplication::arguments().value(3) == QLatin1String("on"));
+    if (mode == u"--empty") {
+        return runEmpty();
     }
-    if (QApplication::arguments().value(1) == QLatin1String("--help-text")) {
-        return runHelp(QApplication::arguments().value(2).toULong());
+    if (mode == u"--open") {
+        return runOpen(arguments.value(2), arguments.value(3).toULong());
+    }
+    if (mode == u"--keys") {
+        return runKeys(arguments.value(2).toULong());
+    }
+    if (mode == u"--save") {
+        return runSave(arguments.value(2).toULong());
+    }
+    if (mode == u"--help-text") {
+        return runHelp(arguments.value(2).toULong());
     }
 
-    // Optional arguments pick measurements: keystroke, load, large, start.
-    const QStringList picked = QApplication::arguments().mid(1);
+    // Optional arguments pick measurements: open, keys, save, help, start.
+    const QStringList picked = arguments.mid(1);
     const auto wanted = [&](const char *name) {
         return picked.isEmpty() || picked.contains(QLatin1String(name));
     };
-    if (wanted("keystroke")) {
-        std::printf("keystroke, 32,766 characters, Auto: %7.2f ms median (target < 8)\n",
-                    keystrokeMilliseconds(32766, 101));
-        std::printf("keystroke, 1 MiB, Auto:             %7.2f ms median (target < 50)\n",
-                    keystrokeMilliseconds(std::size_t{1} << 20, 21));
-        for (const std::size_t mib : {std::size_t{16}, std::size_t{128}}) {
-            for (const bool keyMode : {true, false}) {
-                std::printf("keystroke, %zu MiB, Auto: %7.2f ms median, %s mode\n", mib,
-                            keystrokeMilliseconds(mib << 20, 21, keyMode),
-                            keyMode ? "key" : "table");
-            }
+    const double n = double(128 << 20);
+    if (wanted("open")) {
+        const double baseline = childFigures({QStringLiteral("--empty")}).value(0).toDouble();
+        for (const char *form : {"-d", "-e"}) {
+            const QStringList figures = childFigures(
+                {QStringLiteral("--open"), QString::fromLatin1(form), QStringLiteral("128")});
+            const double peak = figures.value(1).toDouble();
+            std::printf("open 128 MiB %s: %.0f ms, peak %.0f MiB = baseline + %.2f x N "
+                        "(target < 3000 ms, < 3 x N)\n",
+                        form, figures.value(0).toDouble(), peak / (1 << 20), (peak - baseline) / n);
+            std::printf("first keystroke after %s 128 MiB: %s ms (target < 16)\n", form,
+                        qPrintable(figures.value(2)));
         }
     }
-    if (wanted("load")) {
-        std::printf("load 16 MiB, Auto off:              %7.0f ms (target < 1500)\n",
-                    loadMilliseconds(16 << 20, false));
-        std::printf("load 16 MiB, Auto on (and encode):  %7.0f ms\n",
-                    loadMilliseconds(16 << 20, true));
+    if (wanted("keys")) {
+        const QStringList small = childFigures({QStringLiteral("--keys"), QStringLiteral("32766")});
+        const QStringList large =
+            childFigures({QStringLiteral("--keys"), QString::number(128 << 20)});
+        std::printf("keystroke in 32,766 characters: %s ms median (target < 2)\n",
+                    qPrintable(small.value(2)));
+        std::printf("keystroke at start / middle / end of 128 MiB: %s / %s / %s ms "
+                    "(target < 16 and within 2x of %s)\n",
+                    qPrintable(large.value(0)), qPrintable(large.value(1)),
+                    qPrintable(large.value(2)), qPrintable(small.value(2)));
+        std::printf("jump to end of 128 MiB: %s ms, page down: %s ms median (target < 16)\n",
+                    qPrintable(large.value(3)), qPrintable(large.value(4)));
     }
-    if (wanted("large")) {
-        // Each in a process of its own, so that its peak memory is its own.
-        for (const bool autoOn : {false, true}) {
-            const QStringList figures =
-                childOutput({QStringLiteral("--load"), QStringLiteral("128"),
-                             autoOn ? QStringLiteral("on") : QStringLiteral("off")})
-                    .split(u' ');
-            const double n = double(128 << 20);
-            const double baseline = figures.value(1).toDouble();
-            const double peak = figures.value(2).toDouble();
-            std::printf("load 128 MiB, Auto %s: %7.0f ms, first progress at %.0f ms, peak %.0f MiB "
-                        "= baseline + %.2f x N (target < 8000 ms, progress < 1000 ms, < 6 x N)\n",
-                        autoOn ? "on" : "off", figures.value(0).toDouble(),
-                        figures.value(3).toDouble(), peak / (1 << 20), (peak - baseline) / n);
-        }
-        std::printf("help, 50 MB Readme.txt: %s ms (target < 2000)\n",
-                    qPrintable(childOutput({QStringLiteral("--help-text"), QStringLiteral("50")})));
+    if (wanted("save")) {
+        const QStringList figures = childFigures({QStringLiteral("--save"), QStringLiteral("128")});
+        const double save = figures.value(0).toDouble();
+        const double cp = figures.value(1).toDouble();
+        std::printf("save 128 MiB: %.0f ms, cp %.0f ms: %.2fx (target <= 2x)\n", save, cp,
+                    save / cp);
+    }
+    if (wanted("help")) {
+        std::printf(
+            "help 50 MB: %s ms (target < 1000)\n",
+            qPrintable(
+                childFigures({QStringLiteral("--help-text"), QStringLiteral("50")}).value(0)));
     }
     if (wanted("start")) {
         // Alternated, so both see the same caches and the same load.
-        std::vector<double> bareTimes, mainTimes;
+        std::vector<double> bareTimes;
+        std::vector<double> mainTimes;
         for (int i = 0; i < 11; ++i) {
             bareTimes.push_back(timeFirstPaint(QStringLiteral("bare")));
             mainTimes.push_back(timeFirstPaint(QStringLiteral("main")));
