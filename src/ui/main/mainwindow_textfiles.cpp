@@ -133,10 +133,20 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
         BusyCursor busy;
         StepProgress progress(dialogParent(),
                               QStringLiteral("Saving %1 ...").arg(fileNameOf(file)));
+        // A text edited in several places is put together before it is written.
         std::string scratch;
-        WriteOptions options;
-        options.progress = progress.stage(0, 1000);
-        error = files_.writeFile(file, area.wholeText(scratch), options);
+        std::string_view text;
+        try {
+            text = area.wholeText(scratch);
+        } catch (const std::bad_alloc &) {
+            error = FileError{file, "There is not enough memory to put the text together; the "
+                                    "file was not touched"};
+        }
+        if (!error) {
+            WriteOptions options;
+            options.progress = progress.stage(0, 1000);
+            error = files_.writeFile(file, text, options);
+        }
     }
     if (error) {
         showFileError(QStringLiteral("Cannot save"), *error);

@@ -104,7 +104,7 @@ bool acceptAsFileDrop(QDropEvent *event)
     return sequence.isEmpty() ? text : text + u'\t' + sequence.toString(QKeySequence::NativeText);
 }
 
-// Runs an edit of the area's; running out of memory on the way leaves the text
+// Runs an edit (or a copy) of the area's; running out of memory on the way leaves the text
 // as it was (the text model allocates before it changes anything), and a tool
 // tip at the caret says so.
 template <typename Edit> void guarded(QAbstractScrollArea &area, const QRect &caret, Edit &&edit)
@@ -112,12 +112,11 @@ template <typename Edit> void guarded(QAbstractScrollArea &area, const QRect &ca
     try {
         edit();
     } catch (const std::bad_alloc &) {
-        QToolTip::showText(
-            area.viewport()->mapToGlobal(caret.bottomLeft()),
-            QCoreApplication::translate(
-                "lorimand::ByteTextEdit",
-                "There is not enough memory for this change; the text is as it was."),
-            area.viewport());
+        QToolTip::showText(area.viewport()->mapToGlobal(caret.bottomLeft()),
+                           QCoreApplication::translate(
+                               "lorimand::ByteTextEdit",
+                               "There is not enough memory for this; the text is as it was."),
+                           area.viewport());
     }
 }
 
@@ -1555,10 +1554,11 @@ QMimeData *ByteTextEdit::mimeDataFromSelection() const
     return mime;
 }
 
-void ByteTextEdit::copy() const
+void ByteTextEdit::copy()
 {
     if (hasSelection()) {
-        QApplication::clipboard()->setMimeData(mimeDataFromSelection());
+        guarded(*this, cursorRect(),
+                [this] { QApplication::clipboard()->setMimeData(mimeDataFromSelection()); });
     }
 }
 

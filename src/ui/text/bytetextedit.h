@@ -101,7 +101,7 @@ public:
     void setUndoLimits(UndoLimits limits);
 
     void cut();
-    void copy() const;
+    void copy();
     void paste();
 
     [[nodiscard]] bool isReadOnly() const { return readOnly_; }

@@ -180,6 +180,66 @@ private slots:
         QTest::keyClick(&other, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(other.bytes(), std::string());
     }
+
+    // The first key typed after a load, a decode or an encode costs what any key
+    // costs: with a key, whichever area it goes into, only its change is
+    // translated (the shift back undoes the shift exactly), and one undo in the
+    // other area takes it back with the automatic step it joined.
+    void firstKeystrokeTranslatesOnlyItsChange_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("intoNormal");
+        for (const char *how : {"-d", "-e", "Decode", "Encode"}) {
+            QTest::addRow("%s, then into Normal", how) << QString::fromLatin1(how) << true;
+            QTest::addRow("%s, then into Encoded", how) << QString::fromLatin1(how) << false;
+        }
+    }
+
+    void firstKeystrokeTranslatesOnlyItsChange()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, intoNormal);
+        MainWindowFixture f;
+        std::string text;
+        while (text.size() < (std::size_t{1} << 20)) {
+            text += "line of the letter\r\n";
+        }
+        f.writeFile(QStringLiteral("letter.txt"), QByteArray::fromStdString(text));
+        const std::string file = f.path(QStringLiteral("letter.txt")).toStdString();
+        if (how.startsWith(u'-')) {
+            QVERIFY(f.window->startUp(how.toStdString() + ' ' + file));
+        } else {
+            QVERIFY(f.window->startUp());
+            ByteTextEdit &source = how == u"Decode" ? *f.encoded() : *f.normal();
+            source.setBytes(text);
+            f.child<QPushButton>(how == u"Decode" ? "DecodeButton" : "EncodeButton")->click();
+        }
+        ByteTextEdit &typed = intoNormal ? *f.normal() : *f.encoded();
+        ByteTextEdit &other = intoNormal ? *f.encoded() : *f.normal();
+        // An area that the start-up's own translation wrote into goes back, as
+        // one step, to what it held before it; any other to what it held before
+        // the key.
+        std::string before = other.bytes();
+        if (how.startsWith(u'-') && (how == u"-d") != intoNormal) {
+            MainWindowFixture plain;
+            QVERIFY(plain.window->startUp());
+            before = intoNormal ? plain.encoded()->bytes() : plain.normal()->bytes();
+        }
+        std::vector<ByteChange> changes;
+        connect(&other, &ByteTextEdit::bytesChanged, this,
+                [&changes](const ByteChange &change) { changes.push_back(change); });
+
+        typed.setCursorPosition(typed.byteCount() / 2);
+        QTest::keyClick(&typed, Qt::Key_X);
+
+        QCOMPARE(changes.size(), std::size_t{1});
+        QVERIFY2(changes[0].removed + changes[0].added < 16,
+                 qPrintable(QString::number(changes[0].removed + changes[0].added)));
+        QCOMPARE(other.bytes(),
+                 withKey(typed.bytes(), intoNormal ? Direction::Encode : Direction::Decode));
+        other.undo();
+        QCOMPARE(other.bytes(), before);
+    }
 };
 
 QTEST_MAIN(TestAutoTranslate)

@@ -1,7 +1,8 @@
 // The window under a memory limit, as `prlimit --as` sets one: every way a file
 // comes in (the start-up forms -e and -d, Load Normal Text, Load Encoded Text,
 // F1 with a large help text, a large paste) either succeeds whole or says the
-// memory ran out, leaving both areas as they were; nothing crashes. The limit is
+// memory ran out, leaving both areas as they were, and a save either writes
+// the whole text or says so and leaves no file; nothing crashes. The limit is
 // the address space the process has now plus a share of the file's size, so
 // that each path runs out at a different step: reading, joining the lines,
 // indexing, translating.
@@ -103,8 +104,8 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<double>("room"); // in file sizes
-        const QStringList paths{u"-e"_s,           u"-d"_s, u"Load Normal"_s,
-                                u"Load Encoded"_s, u"F1"_s, u"paste"_s};
+        const QStringList paths{u"-e"_s, u"-d"_s,    u"Load Normal"_s, u"Load Encoded"_s,
+                                u"F1"_s, u"paste"_s, u"save"_s};
         for (const QString &path : paths) {
             for (const double room : {0.5, 1.5, 2.5, 3.5}) {
                 const QString name = u"%1, room for %2 x the file"_s.arg(path).arg(room);
@@ -126,7 +127,14 @@ private slots:
         const std::string encodedBefore = f.encoded()->bytes();
         if (path == u"paste") {
             QApplication::clipboard()->setText(QString::fromLatin1(text));
+        } else if (path == u"save") {
+            f.normal()->setBytes(text.toStdString());
+            f.normal()->setCursorPosition(1);
+            QTest::keyClick(f.normal(), Qt::Key_X);
+            f.normal()->setCursorPosition(f.normal()->byteCount() - 1);
+            QTest::keyClick(f.normal(), Qt::Key_Y);
         }
+        const std::string edited = f.normal()->bytes();
         bool whole = false;
         {
             const MemoryLimit limit(static_cast<std::size_t>(room * kFileSize));
@@ -155,6 +163,20 @@ private slots:
                     QVERIFY(f.platform.messages.back().text.contains(u"memory"));
                 }
                 delete f.window->helpWindow();
+                return;
+            }
+            if (path == u"save") {
+                // A text edited in two places is put together to be saved.
+                f.platform.fileChoices.enqueue(f.path(u"saved.txt"_s));
+                f.child<QPushButton>("SaveText")->click();
+                const bool written = QFile::exists(f.path(u"saved.txt"_s));
+                if (written) {
+                    QCOMPARE(QFile(f.path(u"saved.txt"_s)).size(),
+                             static_cast<qint64>(edited.size()));
+                } else {
+                    QVERIFY(!f.platform.messages.isEmpty());
+                    QVERIFY(f.platform.messages.back().text.contains(u"memory"));
+                }
                 return;
             }
             if (path == u"paste") {
