@@ -611,7 +611,10 @@ void ByteTextEdit::updateScrollBar()
 {
     const QScopedValueRollback setting(settingScrollBar_, true);
     QScrollBar *bar = verticalScrollBar();
-    bar->setRange(0, static_cast<int>(std::min<std::size_t>(blocks_.count() - 1, INT_MAX)));
+    // The bar ends where the end of the text shows at the bottom.
+    const std::size_t last = blocks_.count() - 1;
+    const std::size_t end = topShowingAtBottom(last, rowsOf(last) - 1).block;
+    bar->setRange(0, static_cast<int>(std::min<std::size_t>(end, INT_MAX)));
     bar->setPageStep(visibleRows());
     bar->setValue(static_cast<int>(std::min<std::size_t>(topBlock_, INT_MAX)));
 }
@@ -650,47 +653,13 @@ void ByteTextEdit::scrollByRows(int rows)
     }
     row = std::min(row, rowsOf(block) - 1);
     // The end of the text stays at the bottom, not above it.
-    const qreal height = viewport()->height();
-    qreal below = 0;
-    std::size_t at = block;
-    int from = row;
-    while (below < height && at <= last) {
-        const Block &b = laidOut(at);
-        below += b.height - b.layout->lineAt(from).y();
-        ++at;
-        from = 0;
-    }
-    if (below < height && rows > 0) {
-        // Walk back from the end until the view is full.
-        std::size_t top = last;
-        int topRow = rowsOf(last) - 1;
-        qreal filled = laidOut(last).layout->lineAt(topRow).height();
-        for (;;) {
-            if (topRow > 0) {
-                const QTextLine line = laidOut(top).layout->lineAt(topRow - 1);
-                if (filled + line.height() > height) {
-                    break;
-                }
-                filled += line.height();
-                --topRow;
-            } else if (top > 0) {
-                const int rowsAbove = rowsOf(top - 1);
-                const QTextLine line = laidOut(top - 1).layout->lineAt(rowsAbove - 1);
-                if (filled + line.height() > height) {
-                    break;
-                }
-                filled += line.height();
-                --top;
-                topRow = rowsAbove - 1;
-            } else {
-                break;
-            }
-        }
-        if (std::pair(top, topRow) < std::pair(topBlock_, topRow_)) {
+    const ViewTop lastTop = topShowingAtBottom(last, rowsOf(last) - 1);
+    if (rows > 0 && std::pair(lastTop.block, lastTop.row) < std::pair(block, row)) {
+        if (std::pair(lastTop.block, lastTop.row) < std::pair(topBlock_, topRow_)) {
             return; // already further down than the end needs
         }
-        block = top;
-        row = topRow;
+        block = lastTop.block;
+        row = lastTop.row;
     }
     scrollToRow(block, row);
 }
@@ -732,33 +701,39 @@ void ByteTextEdit::ensureVisible(std::size_t offset)
             return;
         }
     }
-    // The caret's row goes to the bottom: walk back until the view is full.
-    std::size_t top = number;
-    int topRow = row;
-    qreal filled = block.layout->lineAt(row).height();
+    // The caret's row goes to the bottom.
+    const ViewTop top = topShowingAtBottom(number, row);
+    scrollToRow(top.block, top.row);
+}
+
+ByteTextEdit::ViewTop ByteTextEdit::topShowingAtBottom(std::size_t block, int row) const
+{
+    // Walked back from that row until the view is full.
+    const qreal height = viewport()->height();
+    ViewTop top{block, row};
+    qreal filled = laidOut(block).layout->lineAt(row).height();
     for (;;) {
-        if (topRow > 0) {
-            const qreal above = laidOut(top).layout->lineAt(topRow - 1).height();
+        if (top.row > 0) {
+            const qreal above = laidOut(top.block).layout->lineAt(top.row - 1).height();
             if (filled + above > height) {
-                break;
+                return top;
             }
             filled += above;
-            --topRow;
-        } else if (top > 0) {
-            const Block &previous = laidOut(top - 1);
+            --top.row;
+        } else if (top.block > 0) {
+            const Block &previous = laidOut(top.block - 1);
             const int last = previous.layout->lineCount() - 1;
             const qreal above = previous.layout->lineAt(last).height();
             if (filled + above > height) {
-                break;
+                return top;
             }
             filled += above;
-            --top;
-            topRow = last;
+            --top.block;
+            top.row = last;
         } else {
-            break;
+            return top;
         }
     }
-    scrollToRow(top, topRow);
 }
 
 void ByteTextEdit::wheelEvent(QWheelEvent *event)

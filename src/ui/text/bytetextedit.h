@@ -245,6 +245,14 @@ private:
     void relayout();
     void updateScrollBar();
     void scrollToRow(std::size_t block, int row);
+    // A place in the view: a block and a row of it.
+    struct ViewTop
+    {
+        std::size_t block = 0;
+        int row = 0;
+    };
+    // Where the view's top lies when the given row shows at its bottom.
+    [[nodiscard]] ViewTop topShowingAtBottom(std::size_t block, int row) const;
     // Scrolls by rows on screen, down for positive ones.
     void scrollByRows(int rows);
     [[nodiscard]] QPointF blockOrigin(std::size_t number) const;

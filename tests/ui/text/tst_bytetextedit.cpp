@@ -14,11 +14,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "bytes.h"
 #include "text/textblocks.h"
@@ -1945,6 +1947,33 @@ private slots:
             }
         });
         QCOMPARE(names, (QStringList{u"edit-copy"_s, u"select-all"_s}));
+    }
+
+    // The scroll bar ends where the end of the text shows at the bottom of a
+    // full view, not with the last line alone at the top.
+    void scrollBarEndsAtTheEnd()
+    {
+        ByteTextEdit edit;
+        edit.resize(300, 200);
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        std::string text;
+        for (int line = 0; line < 500; ++line) {
+            text += "line " + std::to_string(line) + "\r\n";
+        }
+        text += "last";
+        edit.setBytes(text);
+        QScrollBar *bar = edit.verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QVERIFY(!edit.characterRect(edit.byteCount() - 1).isEmpty());
+        QVERIFY(edit.offsetAt(QPoint(5, 5)) < text.rfind("line 495"));
+        // The wheel goes no further down than that.
+        const std::size_t top = edit.offsetAt(QPoint(5, 5));
+        const QPointF middle = edit.viewport()->rect().center();
+        QWheelEvent wheel(middle, edit.viewport()->mapToGlobal(middle), {}, {0, -480}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(edit.viewport(), &wheel);
+        QCOMPARE(edit.offsetAt(QPoint(5, 5)), top);
     }
 };
 
