@@ -146,6 +146,7 @@ double keystroke(QWidget &window, ByteTextEdit &area, Qt::Key key)
 double typing(QWidget &window, ByteTextEdit &area, int rounds)
 {
     std::vector<double> times;
+    times.reserve(static_cast<std::size_t>(rounds));
     for (int i = 0; i < rounds; ++i) {
         times.push_back(keystroke(window, area, i % 2 == 1 ? Qt::Key_Backspace : Qt::Key_X));
     }
@@ -190,6 +191,7 @@ int runKeys(std::size_t bytes)
     QTest::keyClick(&normal, Qt::Key_Home, Qt::ControlModifier);
     const double start = typing(session.window, normal, 21);
     std::vector<double> pages;
+    pages.reserve(11);
     for (int i = 0; i < 11; ++i) {
         pages.push_back(keystroke(session.window, normal, Qt::Key_PageDown));
     }
