@@ -1,6 +1,7 @@
 #include "engine/programdata.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #ifndef LORIMAND_DATA_FROM_PROGRAM
 #error "LORIMAND_DATA_FROM_PROGRAM must be defined by the build"
@@ -29,7 +30,10 @@ bool holds(FileSystem &files, const std::string &folder, std::string_view fileNa
 
 std::string dataFolderOf(FileSystem &files, const std::string &programFolder)
 {
-    std::string installed = fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM);
+    std::string installed =
+        std::filesystem::path(fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM))
+            .lexically_normal()
+            .string();
     if (!holds(files, programFolder, kHelpFileName) && holds(files, installed, kHelpFileName)) {
         return installed;
     }

@@ -39,8 +39,8 @@ ProgramFiles::ProgramFiles(const Platform &platform, FileSystem &files)
     : platform_(platform), files_(files)
 {
     const QString programFolder = platform.programFolder();
-    const QString data = fromNativePath(dataFolderOf(files_, nativePath(programFolder)));
-    dataFolder_ = data == programFolder ? programFolder : QDir::cleanPath(data);
+    const std::string data = dataFolderOf(files_, nativePath(programFolder));
+    dataFolder_ = data == nativePath(programFolder) ? programFolder : fromNativePath(data);
 }
 
 bool ProgramFiles::installed() const

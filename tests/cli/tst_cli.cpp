@@ -945,7 +945,7 @@ void TestCli::tableByName()
     QFETCH(bool, xdgDataHome);
     QFETCH(QByteArray, encoded);
     QDir root(m_dir->path());
-    QVERIFY(root.mkpath(u"prefix/bin"_s));
+    QVERIFY(root.mkpath(u"prefix/bin"_s) && root.mkpath(u"prefix/share/lorimand"_s));
     QVERIFY(QFile::copy(QStringLiteral(LORIMAND_CLI_PATH), path(u"prefix/bin/lorimand-cli"_s)));
     QVERIFY(QFile::setPermissions(path(u"prefix/bin/lorimand-cli"_s),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));

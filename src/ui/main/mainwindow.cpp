@@ -521,15 +521,16 @@ bool MainWindow::startUp(std::string_view argumentText)
         return false;
     }
 
-    normal_->setBytes(std::string(kNormalHint), ByteTextEdit::History::Fresh);
-    normal_->selectWholeText();
-    encoded_->setBytes(std::string(kEncodedHint), ByteTextEdit::History::Fresh);
-    encoded_->selectWholeText();
-
-    autoUpdate_->setCheckState(Qt::Checked);
     {
-        // The remembered key, mode and table are no change for Auto to follow.
+        // The greeting texts are nobody's typing, and the remembered key, mode
+        // and table no change for Auto to follow.
         const QScopedValueRollback settingUp(updating_, true);
+        normal_->setBytes(std::string(kNormalHint), ByteTextEdit::History::Fresh);
+        normal_->selectWholeText();
+        encoded_->setBytes(std::string(kEncodedHint), ByteTextEdit::History::Fresh);
+        encoded_->selectWholeText();
+
+        autoUpdate_->setCheckState(Qt::Checked);
         const std::string rememberedName = applySettings();
         fillCodeNameList();
         selectCodeTable(rememberedName);
