@@ -30,10 +30,9 @@ bool holds(FileSystem &files, const std::string &folder, std::string_view fileNa
 
 std::string dataFolderOf(FileSystem &files, const std::string &programFolder)
 {
-    std::string installed =
-        std::filesystem::path(fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM))
-            .lexically_normal()
-            .string();
+    std::string installed = std::filesystem::path(fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM))
+                                .lexically_normal()
+                                .string();
     if (!holds(files, programFolder, kHelpFileName) && holds(files, installed, kHelpFileName)) {
         return installed;
     }

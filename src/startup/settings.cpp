@@ -32,9 +32,8 @@ enum Setting : std::size_t
 // Each setting's name as the rewrite writes it. A line names a setting when it
 // starts with the name, in any letter case, followed by "=".
 constexpr std::array<std::string_view, SettingCount> kNames = {
-    "key",      "MaskKey",     "AutoUpdate",          "CodeType",
-    "CustCode", "WindowPos",   "TextCharset",         "AskBeforeDiscarding",
-    "LastFolder"};
+    "key",       "MaskKey",     "AutoUpdate",          "CodeType",  "CustCode",
+    "WindowPos", "TextCharset", "AskBeforeDiscarding", "LastFolder"};
 
 constexpr std::string_view kUtf8 = "UTF-8";
 constexpr std::string_view kWindows1252 = "Windows-1252";

@@ -923,8 +923,8 @@ void TestCli::tableByName_data()
     const QString installed = u"prefix/share/lorimand/T.sbt=x"_s;
     const QString user = u"data/lorimand/T.sbt=y"_s;
     QTest::newRow("installed, by name") << u"T"_s << QStringList{installed} << true << "xbc"_ba;
-    QTest::newRow("installed, with .sbt") << u"T.sbt"_s << QStringList{installed} << true
-                                          << "xbc"_ba;
+    QTest::newRow("installed, with .sbt")
+        << u"T.sbt"_s << QStringList{installed} << true << "xbc"_ba;
     QTest::newRow("the user's before the program's")
         << u"T"_s << QStringList{installed, user} << true << "ybc"_ba;
     QTest::newRow("the user's under HOME")
@@ -934,8 +934,8 @@ void TestCli::tableByName_data()
         << u"T.sbt"_s << QStringList{installed, user, u"T.sbt=w"_s} << true << "wbc"_ba;
     QTest::newRow("a path is never a name")
         << u"./T.sbt"_s << QStringList{installed, user} << true << QByteArray();
-    QTest::newRow("found nowhere") << u"U"_s << QStringList{installed, user} << true
-                                   << QByteArray();
+    QTest::newRow("found nowhere")
+        << u"U"_s << QStringList{installed, user} << true << QByteArray();
 }
 
 void TestCli::tableByName()

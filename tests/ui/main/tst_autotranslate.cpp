@@ -251,17 +251,16 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("autoOn");
-        for (const char *source :
-             {"typed into Normal", "typed into Encoded", "pasted into Encoded",
-              "loaded into Encoded", "loaded into Normal"}) {
+        for (const char *source : {"typed into Normal", "typed into Encoded", "pasted into Encoded",
+                                   "loaded into Encoded", "loaded into Normal"}) {
             for (const char *change : {"key", "table", "to the table", "to the key"}) {
                 QTest::addRow("%s, %s", source, change)
                     << QString::fromLatin1(source) << QString::fromLatin1(change) << true;
             }
         }
         QTest::newRow("Auto off: the key") << u"typed into Normal"_qs << u"key"_qs << false;
-        QTest::newRow("Auto off: the mode") << u"typed into Encoded"_qs << u"to the table"_qs
-                                            << false;
+        QTest::newRow("Auto off: the mode")
+            << u"typed into Encoded"_qs << u"to the table"_qs << false;
     }
     void followsKeyTableAndMode()
     {

@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(f.key()->bytes(), key + "abc");
         QCOMPARE(f.encoded()->bytes(), withKey("the next edit", Direction::Encode, key + "abc"));
 
-        f.platform.answers.enqueue(QMessageBox::Yes); // keep it as the default key
+        f.platform.answers.enqueue(QMessageBox::Yes);     // keep it as the default key
         f.platform.answers.enqueue(QMessageBox::Discard); // the text typed into Normal
         QVERIFY(f.window->close());
         QCOMPARE(f.platform.messages.size(), 2); // the questions above

@@ -307,18 +307,16 @@ private slots:
         const int discard = QMessageBox::Discard;
         const int cancel = QMessageBox::Cancel;
         const QByteArray none;
-        QTest::newRow("greeting texts") << QStringList{} << none << QList<int>{} << QStringList{}
-                                        << true;
-        QTest::newRow("loaded, unchanged")
-            << QStringList{u"load normal"_s, u"load encoded"_s} << none << QList<int>{}
-            << QStringList{} << true;
+        QTest::newRow("greeting texts")
+            << QStringList{} << none << QList<int>{} << QStringList{} << true;
+        QTest::newRow("loaded, unchanged") << QStringList{u"load normal"_s, u"load encoded"_s}
+                                           << none << QList<int>{} << QStringList{} << true;
         QTest::newRow("typed, Discard") << QStringList{u"type normal"_s} << none
                                         << QList<int>{discard} << QStringList{normal} << true;
         QTest::newRow("typed, Cancel") << QStringList{u"type normal"_s} << none
                                        << QList<int>{cancel} << QStringList{normal} << false;
-        QTest::newRow("pasted into Encoded")
-            << QStringList{u"paste encoded"_s} << none << QList<int>{discard}
-            << QStringList{encoded} << true;
+        QTest::newRow("pasted into Encoded") << QStringList{u"paste encoded"_s} << none
+                                             << QList<int>{discard} << QStringList{encoded} << true;
         QTest::newRow("both, Cancel at the second")
             << QStringList{u"type normal"_s, u"paste encoded"_s} << none
             << QList<int>{discard, cancel} << QStringList{normal, encoded} << false;
@@ -335,9 +333,9 @@ private slots:
         QTest::newRow("Save... cancelled keeps the window")
             << QStringList{u"type normal"_s} << none << QList<int>{save} << QStringList{normal}
             << false;
-        QTest::newRow("turned off") << QStringList{u"type normal"_s, u"paste encoded"_s}
-                                    << QByteArray("AskBeforeDiscarding=0\r\n") << QList<int>{}
-                                    << QStringList{} << true;
+        QTest::newRow("turned off")
+            << QStringList{u"type normal"_s, u"paste encoded"_s}
+            << QByteArray("AskBeforeDiscarding=0\r\n") << QList<int>{} << QStringList{} << true;
         QTest::newRow("after the key's question")
             << QStringList{u"key"_s, u"type normal"_s} << none
             << QList<int>{int(QMessageBox::No), discard} << QStringList{key, normal} << true;
@@ -424,8 +422,8 @@ private slots:
         second.platform.fileChoices.enqueue(f.path(u"letters/a.txt"_s));
         second.child<QPushButton>("LoadText")->click();
         QVERIFY(second.window->close());
-        QVERIFY(f.readFile(u"Lorimand.ini"_s).contains("\r\nLastFolder=" +
-                                                         f.path(u"letters"_s).toUtf8() + "\r\n"));
+        QVERIFY(f.readFile(u"Lorimand.ini"_s)
+                    .contains("\r\nLastFolder=" + f.path(u"letters"_s).toUtf8() + "\r\n"));
 
         MainWindowFixture third;
         third.platform.folder = f.folder.path();
