@@ -343,6 +343,8 @@ std::optional<Translation> MainWindow::translationFor(Direction direction)
 
 bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
 {
+    // A whole translation also does what a key change waiting for a pause would.
+    keyPause_->stop();
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
@@ -414,7 +416,6 @@ void MainWindow::followKey()
 
 void MainWindow::followSetting()
 {
-    keyPause_->stop();
     if (updating_ || !autoTranslates()) {
         return;
     }
