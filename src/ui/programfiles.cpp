@@ -10,29 +10,16 @@
 #include <QStringDecoder>
 
 #include "engine/files.h"
+#include "engine/programdata.h"
 #include "ui/conversions.h"
 #include "ui/platform.h"
-
-#ifndef LORIMAND_DATA_FROM_PROGRAM
-#error "LORIMAND_DATA_FROM_PROGRAM must be defined by the build"
-#endif
 
 namespace lorimand {
 namespace {
 
-constexpr char kHelpFileName[] = "Readme.txt";
-constexpr char kTableSuffix[] = ".sbt";
-
 QString fileIn(const QString &folder, const QString &name)
 {
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
-// Whether the folder holds the help text as an ordinary file (a link to one too).
-bool holdsHelp(FileSystem &files, const QString &folder)
-{
-    const std::vector<std::string> names = files.listFiles(nativePath(folder), kHelpFileName);
-    return std::find(names.begin(), names.end(), std::string_view(kHelpFileName)) != names.end();
 }
 
 // The text of bytes that are UTF-8 through and through; nullopt for others.
@@ -49,13 +36,11 @@ std::optional<QString> validUtf8(std::string_view bytes)
 } // namespace
 
 ProgramFiles::ProgramFiles(const Platform &platform, FileSystem &files)
-    : platform_(platform), files_(files), dataFolder_(platform.programFolder())
+    : platform_(platform), files_(files)
 {
-    const QString installedData =
-        QDir::cleanPath(fileIn(dataFolder_, QStringLiteral(LORIMAND_DATA_FROM_PROGRAM)));
-    if (!holdsHelp(files_, dataFolder_) && holdsHelp(files_, installedData)) {
-        dataFolder_ = installedData;
-    }
+    const QString programFolder = platform.programFolder();
+    const std::string data = dataFolderOf(files_, nativePath(programFolder));
+    dataFolder_ = data == nativePath(programFolder) ? programFolder : fromNativePath(data);
 }
 
 bool ProgramFiles::installed() const
@@ -65,7 +50,7 @@ bool ProgramFiles::installed() const
 
 QString ProgramFiles::helpFile() const
 {
-    return fileIn(dataFolder_, QLatin1String(kHelpFileName));
+    return fileIn(dataFolder_, fromNativePath(kHelpFileName));
 }
 
 std::vector<std::string> ProgramFiles::tableNamesIn(const QString &folder) const
@@ -75,8 +60,8 @@ std::vector<std::string> ProgramFiles::tableNamesIn(const QString &folder) const
         return names;
     }
     // The whole name but the suffix: it names the file again, dots and all.
-    for (const std::string &file : files_.listFiles(nativePath(folder), kTableSuffix)) {
-        names.push_back(file.substr(0, file.size() - std::string_view(kTableSuffix).size()));
+    for (const std::string &file : files_.listFiles(nativePath(folder), kCodeTableSuffix)) {
+        names.push_back(file.substr(0, file.size() - kCodeTableSuffix.size()));
     }
     return names;
 }
@@ -97,16 +82,11 @@ std::vector<std::string> ProgramFiles::codeTableNames() const
 
 std::string ProgramFiles::codeTableFile(std::string_view name) const
 {
-    const std::string fileName = std::string(name) + kTableSuffix;
-    const QString userFolder = platform_.userTableFolder();
-    if (!userFolder.isEmpty()) {
-        for (const std::string &file : files_.listFiles(nativePath(userFolder), kTableSuffix)) {
-            if (file == fileName) {
-                return nativePath(fileIn(userFolder, QString())) + fileName;
-            }
-        }
-    }
-    return nativePath(fileIn(dataFolder_, QString())) + fileName;
+    // The whole name is the file's name but the suffix, so it always gets one.
+    const std::string fileName = std::string(name).append(kCodeTableSuffix);
+    const std::string dataFolder = nativePath(fileIn(dataFolder_, QString()));
+    return findFileIn(files_, fileName, {nativePath(platform_.userTableFolder()), dataFolder})
+        .value_or(dataFolder + fileName);
 }
 
 QString ProgramFiles::settingsFolder() const

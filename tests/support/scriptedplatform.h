@@ -2,6 +2,7 @@
 // records every request, so no test waits on a real modal dialog.
 #pragma once
 
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QQueue>
 #include <QStringList>
@@ -38,16 +39,23 @@ public:
     QString chooseFileToOpen(QWidget *, const QString &title) override
     {
         openTitles.append(title);
-        return fileChoices.isEmpty() ? QString() : fileChoices.dequeue();
+        return choose();
     }
 
     QString chooseFileToSave(QWidget *, const QString &title) override
     {
         saveTitles.append(title);
-        return fileChoices.isEmpty() ? QString() : fileChoices.dequeue();
+        return choose();
     }
 
-    void openUrl(const QUrl &url) override { openedUrls.append(url); }
+    [[nodiscard]] QString lastFolder() const override { return folderLastChosen; }
+    void setLastFolder(const QString &chosen) override { folderLastChosen = chosen; }
+
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return opensUrls;
+    }
     void endProgram() override { ++endProgramCalls; }
     [[nodiscard]] QString programFolder() const override { return folder; }
     [[nodiscard]] QString userTableFolder() const override { return userTables; }
@@ -59,13 +67,26 @@ public:
     QString userConfig;
     QQueue<QMessageBox::StandardButton> answers; // Cancel (or Ok) when empty
     QQueue<QString> fileChoices;                 // a cancelled dialog when empty
+    bool opensUrls = true;                       // false: no web browser can be started
 
     // The record.
     QList<ShownMessage> messages;
+    QString folderLastChosen; // set by a choice, as the real dialogs do
     QStringList openTitles;
     QStringList saveTitles;
     QList<QUrl> openedUrls;
     int endProgramCalls = 0;
+
+private:
+    QString choose()
+    {
+        if (fileChoices.isEmpty()) {
+            return {};
+        }
+        QString chosen = fileChoices.dequeue();
+        folderLastChosen = QFileInfo(chosen).absolutePath();
+        return chosen;
+    }
 };
 
 } // namespace lorimand::test
