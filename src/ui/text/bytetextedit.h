@@ -92,8 +92,8 @@ public:
     // Scrolls as little as brings the row of byte `offset` on screen.
     void ensureVisible(std::size_t offset);
 
-    // Undo and redo across edits and replacements alike; Ctrl+Z, Ctrl+Shift+Z,
-    // Ctrl+Y and the context menu use these.
+    // Undo and redo across edits and replacements alike; Ctrl+Z, Ctrl+Shift+Z
+    // and the context menu use these.
     void undo();
     void redo();
     [[nodiscard]] bool isUndoAvailable() const;
