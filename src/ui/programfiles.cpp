@@ -10,30 +10,12 @@
 #include <QStringDecoder>
 
 #include "engine/files.h"
+#include "engine/programdata.h"
 #include "ui/conversions.h"
 #include "ui/platform.h"
 
-#ifndef LORIMAND_DATA_FROM_PROGRAM
-#error "LORIMAND_DATA_FROM_PROGRAM must be defined by the build"
-#endif
-
 namespace lorimand {
 namespace {
-
-constexpr char kHelpFileName[] = "Readme.txt";
-constexpr char kTableSuffix[] = ".sbt";
-
-QString fileIn(const QString &folder, const QString &name)
-{
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
-// Whether the folder holds the help text as an ordinary file (a link to one too).
-bool holdsHelp(FileSystem &files, const QString &folder)
-{
-    const std::vector<std::string> names = files.listFiles(nativePath(folder), kHelpFileName);
-    return std::find(names.begin(), names.end(), std::string_view(kHelpFileName)) != names.end();
-}
 
 // The text of bytes that are UTF-8 through and through; nullopt for others.
 std::optional<QString> validUtf8(std::string_view bytes)
@@ -49,13 +31,9 @@ std::optional<QString> validUtf8(std::string_view bytes)
 } // namespace
 
 ProgramFiles::ProgramFiles(const Platform &platform, FileSystem &files)
-    : platform_(platform), files_(files), dataFolder_(platform.programFolder())
+    : platform_(platform), files_(files),
+      dataFolder_(fromNativePath(dataFolderFor(files, nativePath(platform.programFolder()))))
 {
-    const QString installedData =
-        QDir::cleanPath(fileIn(dataFolder_, QStringLiteral(LORIMAND_DATA_FROM_PROGRAM)));
-    if (!holdsHelp(files_, dataFolder_) && holdsHelp(files_, installedData)) {
-        dataFolder_ = installedData;
-    }
 }
 
 bool ProgramFiles::installed() const
@@ -65,26 +43,13 @@ bool ProgramFiles::installed() const
 
 QString ProgramFiles::helpFile() const
 {
-    return fileIn(dataFolder_, QLatin1String(kHelpFileName));
-}
-
-std::vector<std::string> ProgramFiles::tableNamesIn(const QString &folder) const
-{
-    std::vector<std::string> names;
-    if (folder.isEmpty()) {
-        return names;
-    }
-    // The whole name but the suffix: it names the file again, dots and all.
-    for (const std::string &file : files_.listFiles(nativePath(folder), kTableSuffix)) {
-        names.push_back(file.substr(0, file.size() - std::string_view(kTableSuffix).size()));
-    }
-    return names;
+    return fromNativePath(fileIn(nativePath(dataFolder_), kHelpFileName));
 }
 
 std::vector<std::string> ProgramFiles::codeTableNames() const
 {
-    std::vector<std::string> names = tableNamesIn(dataFolder_);
-    for (std::string &name : tableNamesIn(platform_.userTableFolder())) {
+    std::vector<std::string> names = tableNamesIn(files_, nativePath(dataFolder_));
+    for (std::string &name : tableNamesIn(files_, nativePath(platform_.userTableFolder()))) {
         if (std::find(names.begin(), names.end(), name) == names.end()) {
             names.push_back(std::move(name));
         }
@@ -97,16 +62,16 @@ std::vector<std::string> ProgramFiles::codeTableNames() const
 
 std::string ProgramFiles::codeTableFile(std::string_view name) const
 {
-    const std::string fileName = std::string(name) + kTableSuffix;
+    const std::string fileName = std::string(name) + std::string(kTableSuffix);
     const QString userFolder = platform_.userTableFolder();
     if (!userFolder.isEmpty()) {
         for (const std::string &file : files_.listFiles(nativePath(userFolder), kTableSuffix)) {
             if (file == fileName) {
-                return nativePath(fileIn(userFolder, QString())) + fileName;
+                return fileIn(nativePath(userFolder), fileName);
             }
         }
     }
-    return nativePath(fileIn(dataFolder_, QString())) + fileName;
+    return fileIn(nativePath(dataFolder_), fileName);
 }
 
 QString ProgramFiles::settingsFolder() const
