@@ -447,6 +447,11 @@ Ranking<TableCandidate> rankTables(std::string_view encoded, std::span<const Cod
     Ranking<TableCandidate> ranking;
     for (std::size_t i = 0; i < tables.size(); ++i) {
         for (const Direction direction : {Direction::Decode, Direction::Encode}) {
+            // A table whose two sides are the same decodes alike either way: listed once.
+            if (direction == Direction::Encode &&
+                tables[i].encodeTable == tables[i].decodeTable) {
+                continue;
+            }
             const CodeTable &table =
                 direction == Direction::Decode ? tables[i].decodeTable : tables[i].encodeTable;
             std::vector<std::string> decoded;

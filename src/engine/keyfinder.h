@@ -62,7 +62,8 @@ template <typename Candidate> struct Ranking
 // All 255 shifts, best first; equal scores in the order of the shift.
 [[nodiscard]] Ranking<ShiftCandidate> rankShifts(std::string_view encoded);
 
-// Every table in both directions, best first; equal scores keep the tables' order.
+// Every table in both directions (once when its two sides are the same), best
+// first; equal scores keep the tables' order.
 [[nodiscard]] Ranking<TableCandidate> rankTables(std::string_view encoded,
                                                  std::span<const CodeTables> tables);
 

@@ -44,6 +44,17 @@ std::string dataFolderFor(FileSystem &files, const std::string &programFolder)
     return programFolder;
 }
 
+std::string userTableFolderFrom(const char *xdgDataHome, const char *home)
+{
+    if (xdgDataHome != nullptr && *xdgDataHome == '/') {
+        return fileIn(xdgDataHome, "lorimand");
+    }
+    if (home != nullptr && *home != '\0') {
+        return fileIn(home, ".local/share/lorimand");
+    }
+    return {};
+}
+
 std::vector<std::string> tableNamesIn(FileSystem &files, const std::string &folder)
 {
     std::vector<std::string> names;

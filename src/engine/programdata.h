@@ -22,6 +22,11 @@ inline constexpr std::string_view kTableSuffix = ".sbt";
 // the system lists them; none for an empty folder name.
 [[nodiscard]] std::vector<std::string> tableNamesIn(FileSystem &files, const std::string &folder);
 
+// The user's own code tables, as the desktop keeps a user's data: in
+// $XDG_DATA_HOME/lorimand, or ~/.local/share/lorimand when that is not set to an
+// absolute path; empty when neither is known. Either may be null.
+[[nodiscard]] std::string userTableFolderFrom(const char *xdgDataHome, const char *home);
+
 // The file of a folder, whether or not the folder's name ends in "/".
 [[nodiscard]] std::string fileIn(const std::string &folder, std::string_view name);
 
