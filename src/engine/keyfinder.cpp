@@ -347,7 +347,7 @@ struct Counts
     std::size_t total = 0;
 };
 
-Counts countSample(const std::vector<std::string_view> &pieces)
+Counts countSample(std::span<const std::string_view> pieces)
 {
     Counts counts;
     std::vector<std::uint32_t> pairCounts(std::size_t{1} << 16);
@@ -396,19 +396,19 @@ Counts countSample(const std::vector<std::string_view> &pieces)
 
 } // namespace
 
-std::vector<std::string_view> rankingSample(std::string_view text)
+std::vector<SampleRange> rankingSample(std::size_t size)
 {
-    if (text.size() <= kRankingSampleBytes) {
-        return {text};
+    if (size <= kRankingSampleBytes) {
+        return {SampleRange{0, size}};
     }
     constexpr std::size_t kPieces = 16;
     constexpr std::size_t kPiece = kRankingSampleBytes / kPieces;
-    std::vector<std::string_view> pieces;
+    std::vector<SampleRange> pieces;
     pieces.reserve(kPieces);
     // The first piece at the start, the last at the end.
-    const std::size_t room = text.size() - kPiece;
+    const std::size_t room = size - kPiece;
     for (std::size_t i = 0; i < kPieces; ++i) {
-        pieces.push_back(text.substr(room * i / (kPieces - 1), kPiece));
+        pieces.push_back({room * i / (kPieces - 1), kPiece});
     }
     return pieces;
 }
@@ -417,13 +417,33 @@ double textScore(std::string_view text)
 {
     std::array<unsigned char, 256> same{};
     std::iota(same.begin(), same.end(), static_cast<unsigned char>(0));
-    const Counts counts = countSample({text});
+    const Counts counts = countSample(std::span<const std::string_view>(&text, 1));
     return perByte(countsBits(counts, same), counts.total);
+}
+
+// The pieces of a text that its sample names.
+std::vector<std::string_view> samplePieces(std::string_view text)
+{
+    std::vector<std::string_view> pieces;
+    for (const SampleRange &range : rankingSample(text.size())) {
+        pieces.push_back(text.substr(range.offset, range.length));
+    }
+    return pieces;
 }
 
 Ranking<ShiftCandidate> rankShifts(std::string_view encoded)
 {
-    const Counts counts = countSample(rankingSample(encoded));
+    return rankShifts(samplePieces(encoded));
+}
+
+Ranking<TableCandidate> rankTables(std::string_view encoded, std::span<const CodeTables> tables)
+{
+    return rankTables(samplePieces(encoded), tables);
+}
+
+Ranking<ShiftCandidate> rankShifts(std::span<const std::string_view> sample)
+{
+    const Counts counts = countSample(sample);
     Ranking<ShiftCandidate> ranking;
     ranking.sampled = counts.total;
     ranking.candidates.reserve(255);
@@ -441,9 +461,9 @@ Ranking<ShiftCandidate> rankShifts(std::string_view encoded)
     return ranking;
 }
 
-Ranking<TableCandidate> rankTables(std::string_view encoded, std::span<const CodeTables> tables)
+Ranking<TableCandidate> rankTables(std::span<const std::string_view> sample,
+                                   std::span<const CodeTables> tables)
 {
-    const std::vector<std::string_view> sample = rankingSample(encoded);
     Ranking<TableCandidate> ranking;
     for (std::size_t i = 0; i < tables.size(); ++i) {
         for (const Direction direction : {Direction::Decode, Direction::Encode}) {
@@ -459,8 +479,8 @@ Ranking<TableCandidate> rankTables(std::string_view encoded, std::span<const Cod
             for (const std::string_view piece : sample) {
                 decoded.push_back(translateThroughTable(piece, table));
             }
-            const Counts counts =
-                countSample(std::vector<std::string_view>(decoded.begin(), decoded.end()));
+            const std::vector<std::string_view> pieces(decoded.begin(), decoded.end());
+            const Counts counts = countSample(pieces);
             std::array<unsigned char, 256> same{};
             std::iota(same.begin(), same.end(), static_cast<unsigned char>(0));
             ranking.sampled = std::max(ranking.sampled, counts.total);

@@ -59,17 +59,30 @@ template <typename Candidate> struct Ranking
 // The score of a text as it stands: bits per byte under the model of written text.
 [[nodiscard]] double textScore(std::string_view text);
 
-// All 255 shifts, best first; equal scores in the order of the shift.
+// A stretch of a text that is scored.
+struct SampleRange
+{
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+
+// The bytes scored of a text of `size` bytes: all of them up to
+// kRankingSampleBytes, otherwise pieces spread evenly over the text from its start
+// to its end, that many bytes in all. A caller that holds the text elsewhere reads
+// only these.
+[[nodiscard]] std::vector<SampleRange> rankingSample(std::size_t size);
+
+// All 255 shifts, best first; equal scores in the order of the shift. The text is
+// scored on its sample; the second form takes the sample's pieces themselves.
 [[nodiscard]] Ranking<ShiftCandidate> rankShifts(std::string_view encoded);
+[[nodiscard]] Ranking<ShiftCandidate> rankShifts(std::span<const std::string_view> sample);
 
 // Every table in both directions (once when its two sides are the same), best
 // first; equal scores keep the tables' order.
 [[nodiscard]] Ranking<TableCandidate> rankTables(std::string_view encoded,
                                                  std::span<const CodeTables> tables);
-
-// The bytes scored for a text: all of it up to kRankingSampleBytes, otherwise
-// pieces spread evenly over it, that many bytes in all.
-[[nodiscard]] std::vector<std::string_view> rankingSample(std::string_view text);
+[[nodiscard]] Ranking<TableCandidate> rankTables(std::span<const std::string_view> sample,
+                                                 std::span<const CodeTables> tables);
 
 // A short key of printable characters that gives the shift (1 to 255) through the
 // program's generator: letters and digits of ASCII where they can, else starting

@@ -234,9 +234,21 @@ private slots:
         QVERIFY(ranking.clearlyAhead());
         QVERIFY(elapsed < std::chrono::milliseconds(250));
 
-        const std::vector<std::string_view> sample = rankingSample(encoded);
-        QVERIFY(sample.front().data() == encoded.data());
-        QVERIFY(sample.back().data() + sample.back().size() == encoded.data() + encoded.size());
+        // The pieces reach from the start to the end, none overlapping, and the
+        // sample's own pieces rank alike.
+        const std::vector<SampleRange> sample = rankingSample(encoded.size());
+        QCOMPARE(sample.front().offset, std::size_t{0});
+        QCOMPARE(sample.back().offset + sample.back().length, encoded.size());
+        std::size_t total = 0;
+        std::vector<std::string_view> pieces;
+        for (std::size_t i = 0; i < sample.size(); ++i) {
+            total += sample[i].length;
+            QVERIFY(i == 0 || sample[i].offset >= sample[i - 1].offset + sample[i - 1].length);
+            pieces.push_back(std::string_view(encoded).substr(sample[i].offset, sample[i].length));
+        }
+        QCOMPARE(total, kRankingSampleBytes);
+        QCOMPARE(rankShifts(pieces).candidates.front().score, ranking.candidates.front().score);
+        QCOMPARE(rankingSample(100).size(), std::size_t{1});
     }
 
     // Code tables: the table and direction that decode the text rank first; a
