@@ -28,6 +28,11 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
     return static_cast<QMessageBox::StandardButton>(chosen);
 }
 
+int QtPlatform::runDialog(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
 QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
 {
     // The first dialog of a run opens in the working folder; later ones where the

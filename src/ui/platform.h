@@ -1,12 +1,13 @@
 // The platform services the windows use that a test must answer or observe:
-// message boxes, file choice, opening a web page, ending the program and the
-// program folder. The program passes QtPlatform; tests pass a scripted one.
+// message boxes, file choice, the program's own modal dialogs, opening a web
+// page, ending the program and the program folder. The program passes QtPlatform; tests pass a scripted one.
 #pragma once
 
 #include <QMessageBox>
 #include <QString>
 #include <QUrl>
 
+class QDialog;
 class QWidget;
 
 namespace lorimand {
@@ -28,6 +29,9 @@ public:
     // an existing file is replaced.
     virtual QString chooseFileToOpen(QWidget *parent, const QString &title) = 0;
     virtual QString chooseFileToSave(QWidget *parent, const QString &title) = 0;
+    // Runs one of the program's own dialogs modally; returns its result
+    // (QDialog::Accepted or Rejected).
+    virtual int runDialog(QDialog &dialog) = 0;
 
     // Failures are not reported.
     virtual void openUrl(const QUrl &url) = 0;
@@ -56,6 +60,7 @@ public:
                                             QMessageBox::StandardButton defaultButton) override;
     QString chooseFileToOpen(QWidget *parent, const QString &title) override;
     QString chooseFileToSave(QWidget *parent, const QString &title) override;
+    int runDialog(QDialog &dialog) override;
     void openUrl(const QUrl &url) override;
     void endProgram() override;
     [[nodiscard]] QString programFolder() const override;

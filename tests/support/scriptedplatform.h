@@ -2,6 +2,9 @@
 // records every request, so no test waits on a real modal dialog.
 #pragma once
 
+#include <functional>
+
+#include <QDialog>
 #include <QMessageBox>
 #include <QQueue>
 #include <QStringList>
@@ -47,6 +50,14 @@ public:
         return fileChoices.isEmpty() ? QString() : fileChoices.dequeue();
     }
 
+    // The test's answer sees the dialog as the user would and may work it; the
+    // dialog is rejected when there is no answer.
+    int runDialog(QDialog &dialog) override
+    {
+        dialogTitles.append(dialog.windowTitle());
+        return dialogAnswers.isEmpty() ? QDialog::Rejected : dialogAnswers.dequeue()(dialog);
+    }
+
     void openUrl(const QUrl &url) override { openedUrls.append(url); }
     void endProgram() override { ++endProgramCalls; }
     [[nodiscard]] QString programFolder() const override { return folder; }
@@ -59,11 +70,13 @@ public:
     QString userConfig;
     QQueue<QMessageBox::StandardButton> answers; // Cancel (or Ok) when empty
     QQueue<QString> fileChoices;                 // a cancelled dialog when empty
+    QQueue<std::function<int(QDialog &)>> dialogAnswers;
 
     // The record.
     QList<ShownMessage> messages;
     QStringList openTitles;
     QStringList saveTitles;
+    QStringList dialogTitles;
     QList<QUrl> openedUrls;
     int endProgramCalls = 0;
 };
