@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <map>
 #include <numeric>
 #include <utility>
 
@@ -518,15 +517,26 @@ std::array<std::string, 256> buildKeyTable()
     // rest of a key is looked for by its sum: the first string of each sum. The
     // highest shifts need a seed of several thousand, so a key of a dozen characters.
     const std::string ascii = asciiKeyCharacters();
-    std::vector<std::map<int, std::string>> rests(1);
-    rests[0].emplace(0, std::string());
-    const auto restsOf = [&](std::size_t length) -> const std::map<int, std::string> & {
+    // rests[length][sum]: the first string of that length and sum, or empty.
+    std::vector<std::vector<std::string>> rests{{std::string()}};
+    int largest = 0;
+    for (const char c : ascii) {
+        largest = std::max(largest, keyContribution(static_cast<unsigned char>(c)));
+    }
+    const auto restsOf = [&](std::size_t length) -> const std::vector<std::string> & {
         while (rests.size() <= length) {
-            std::map<int, std::string> longer;
-            for (const auto &[sum, rest] : rests.back()) {
+            const std::vector<std::string> &shorter = rests.back();
+            std::vector<std::string> longer(shorter.size() + static_cast<std::size_t>(largest));
+            for (std::size_t sum = 0; sum < shorter.size(); ++sum) {
+                if (shorter[sum].empty() && rests.size() > 1) {
+                    continue;
+                }
                 for (const char c : ascii) {
-                    longer.try_emplace(sum + keyContribution(static_cast<unsigned char>(c)),
-                                       rest + c);
+                    std::string &slot = longer[sum + static_cast<std::size_t>(keyContribution(
+                                                         static_cast<unsigned char>(c)))];
+                    if (slot.empty()) {
+                        slot = shorter[sum] + c;
+                    }
                 }
             }
             rests.push_back(std::move(longer));
@@ -540,24 +550,35 @@ std::array<std::string, 256> buildKeyTable()
             highLetters += static_cast<char>(c);
         }
     }
+    // ASCII keys reach shifts up to the highest first code, 'z'; the letters of
+    // the 8-bit set all the rest.
     struct Pass
     {
         const std::string &firsts;
         std::size_t longestRest;
+        std::size_t highestShift;
     };
     std::array<std::string, 256> keys;
-    std::size_t found = 0;
+    const auto allFound = [&keys](std::size_t highest) {
+        return std::all_of(keys.begin() + 1, keys.begin() + static_cast<std::ptrdiff_t>(highest) + 1,
+                           [](const std::string &key) { return !key.empty(); });
+    };
     RuntimeGenerator generator;
-    for (const Pass &pass : {Pass{ascii, 8}, Pass{highLetters, 12}}) {
-        for (std::size_t length = 0; length <= pass.longestRest && found < 255; ++length) {
+    std::string key; // reused: a million keys are tried
+    for (const Pass &pass : {Pass{ascii, 8, 'z'}, Pass{highLetters, 12, 255}}) {
+        for (std::size_t length = 0; length <= pass.longestRest && !allFound(pass.highestShift);
+             ++length) {
             for (const char first : pass.firsts) {
-                for (const auto &[sum, rest] : restsOf(length)) {
-                    const std::string key = first + rest;
+                for (const std::string &rest : restsOf(length)) {
+                    if (rest.empty() && length > 0) {
+                        continue;
+                    }
+                    key.assign(1, first);
+                    key += rest;
                     const int shift = shiftForKey(key, generator);
                     if (shift >= 1 && shift <= 255 &&
                         keys[static_cast<std::size_t>(shift)].empty()) {
                         keys[static_cast<std::size_t>(shift)] = key;
-                        ++found;
                     }
                 }
             }
