@@ -1,7 +1,5 @@
 #include "cli/batch.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -21,6 +19,7 @@
 #include <vector>
 
 #include <CLI/CLI.hpp>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "about/about.h"
@@ -264,7 +263,7 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
 // error). The parser only splits the command line; every rule and every message
 // is this program's own.
 [[nodiscard]] std::variant<Options, Exit> parseCommandLine(int argc, const char *const *argv,
-                                                          SystemCalls &calls)
+                                                           SystemCalls &calls)
 {
     std::variant<Arguments, Exit> normalised = normaliseArguments(argc, argv, calls);
     if (const Exit *end = std::get_if<Exit>(&normalised)) {

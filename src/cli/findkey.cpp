@@ -63,7 +63,8 @@ Sample readSample(const std::string &input, SystemCalls &calls)
     sample.bytes.resize(kRankingSampleBytes);
     std::size_t filled = 0;
     while (filled < sample.bytes.size()) {
-        const std::size_t size = file.read(sample.bytes.data() + filled, sample.bytes.size() - filled);
+        const std::size_t size =
+            file.read(sample.bytes.data() + filled, sample.bytes.size() - filled);
         if (size == 0) {
             break;
         }
@@ -116,11 +117,11 @@ int rankShiftsOf(const std::string &sample, std::size_t top)
     std::string lines;
     for (std::size_t i = 0; i < std::min(top, ranking.candidates.size()); ++i) {
         const ShiftCandidate &candidate = ranking.candidates[i];
-        lines += std::to_string(candidate.shift) + '\t' + keyText(keyForShift(candidate.shift)) +
-                 '\t' + scoreText(candidate.score) + '\t' +
-                 previewLine(applyShift(start, candidate.shift, Direction::Decode),
-                             kPreviewCharacters) +
-                 '\n';
+        lines +=
+            std::to_string(candidate.shift) + '\t' + keyText(keyForShift(candidate.shift)) + '\t' +
+            scoreText(candidate.score) + '\t' +
+            previewLine(applyShift(start, candidate.shift, Direction::Decode), kPreviewCharacters) +
+            '\n';
     }
     return printed(lines, ranking.clearlyAhead());
 }
@@ -155,9 +156,9 @@ int rankTablesOf(const std::string &sample, const FindKeyOptions &options, Syste
         const bool decode = candidate.direction == Direction::Decode;
         lines += names[candidate.table] + '\t' + (decode ? "decode" : "encode") + '\t' +
                  scoreText(candidate.score) + '\t' +
-                 previewLine(translateThroughTable(start, decode ? table.decodeTable
-                                                                 : table.encodeTable),
-                             kPreviewCharacters) +
+                 previewLine(
+                     translateThroughTable(start, decode ? table.decodeTable : table.encodeTable),
+                     kPreviewCharacters) +
                  '\n';
     }
     return printed(lines, ranking.clearlyAhead());

@@ -33,16 +33,19 @@ const std::array<LanguageLetters, 7> &languages()
 {
     static const std::array<LanguageLetters, 7> table{{
         // English
-        {{8.167, 1.492, 2.782, 4.253, 12.702, 2.228, 2.015, 6.094, 6.966, 0.153, 0.772, 4.025, 2.406,
-          6.749, 7.507, 1.929, 0.095, 5.987, 6.327, 9.056, 2.758, 0.978, 2.360, 0.150, 1.974, 0.074},
+        {{8.167, 1.492, 2.782, 4.253, 12.702, 2.228, 2.015, 6.094, 6.966,
+          0.153, 0.772, 4.025, 2.406, 6.749,  7.507, 1.929, 0.095, 5.987,
+          6.327, 9.056, 2.758, 0.978, 2.360,  0.150, 1.974, 0.074},
          {}},
         // German
-        {{6.516, 1.886, 2.732, 5.076, 16.396, 1.656, 3.009, 4.577, 6.550, 0.268, 1.417, 3.437, 2.534,
-          9.776, 2.594, 0.670, 0.018, 7.003, 7.270, 6.154, 4.166, 0.846, 1.921, 0.034, 0.039, 1.134},
+        {{6.516, 1.886, 2.732, 5.076, 16.396, 1.656, 3.009, 4.577, 6.550,
+          0.268, 1.417, 3.437, 2.534, 9.776,  2.594, 0.670, 0.018, 7.003,
+          7.270, 6.154, 4.166, 0.846, 1.921,  0.034, 0.039, 1.134},
          {{0xE4, 0.578}, {0xF6, 0.443}, {0xFC, 0.995}, {0xDF, 0.307}}},
         // French
-        {{7.636, 0.901, 3.260, 3.669, 14.715, 1.066, 0.866, 0.737, 7.529, 0.613, 0.074, 5.456, 2.968,
-          7.095, 5.796, 2.521, 1.362, 6.693, 7.948, 7.244, 6.311, 1.838, 0.049, 0.427, 0.128, 0.326},
+        {{7.636, 0.901, 3.260, 3.669, 14.715, 1.066, 0.866, 0.737, 7.529,
+          0.613, 0.074, 5.456, 2.968, 7.095,  5.796, 2.521, 1.362, 6.693,
+          7.948, 7.244, 6.311, 1.838, 0.049,  0.427, 0.128, 0.326},
          {{0xE0, 0.486},
           {0xE2, 0.051},
           {0xE7, 0.085},
@@ -57,8 +60,9 @@ const std::array<LanguageLetters, 7> &languages()
           {0xFB, 0.060},
           {0x9C, 0.018}}},
         // Spanish
-        {{11.525, 2.215, 4.019, 5.010, 12.181, 0.692, 1.768, 0.703, 6.247, 0.493, 0.011, 4.967, 3.157,
-          6.712, 8.683, 2.510, 0.877, 6.871, 7.977, 4.632, 2.927, 1.138, 0.017, 0.215, 1.008, 0.467},
+        {{11.525, 2.215, 4.019, 5.010, 12.181, 0.692, 1.768, 0.703, 6.247,
+          0.493,  0.011, 4.967, 3.157, 6.712,  8.683, 2.510, 0.877, 6.871,
+          7.977,  4.632, 2.927, 1.138, 0.017,  0.215, 1.008, 0.467},
          {{0xE1, 0.502},
           {0xE9, 0.433},
           {0xED, 0.725},
@@ -67,16 +71,19 @@ const std::array<LanguageLetters, 7> &languages()
           {0xFA, 0.168},
           {0xFC, 0.012}}},
         // Italian
-        {{11.745, 0.927, 4.501, 3.736, 11.792, 1.153, 1.644, 0.636, 10.143, 0.011, 0.009, 6.510, 2.512,
-          6.883, 9.832, 3.056, 0.505, 6.367, 4.981, 5.623, 3.011, 2.097, 0.033, 0.003, 0.020, 1.181},
+        {{11.745, 0.927, 4.501, 3.736, 11.792, 1.153, 1.644, 0.636, 10.143,
+          0.011,  0.009, 6.510, 2.512, 6.883,  9.832, 3.056, 0.505, 6.367,
+          4.981,  5.623, 3.011, 2.097, 0.033,  0.003, 0.020, 1.181},
          {{0xE0, 0.635}, {0xE8, 0.263}, {0xEC, 0.030}, {0xF2, 0.002}, {0xF9, 0.166}}},
         // Dutch
-        {{7.486, 1.584, 1.242, 5.933, 18.910, 0.805, 3.403, 2.380, 6.499, 1.460, 2.248, 3.568, 2.213,
-          10.032, 6.063, 1.570, 0.009, 6.411, 3.730, 6.790, 1.990, 2.850, 1.520, 0.036, 0.035, 1.390},
+        {{7.486, 1.584, 1.242, 5.933, 18.910, 0.805, 3.403, 2.380, 6.499,
+          1.460, 2.248, 3.568, 2.213, 10.032, 6.063, 1.570, 0.009, 6.411,
+          3.730, 6.790, 1.990, 2.850, 1.520,  0.036, 0.035, 1.390},
          {}},
         // Portuguese
-        {{14.634, 1.043, 3.882, 4.992, 12.570, 1.023, 1.303, 0.781, 6.186, 0.397, 0.015, 2.779, 4.738,
-          4.446, 9.735, 2.523, 1.204, 6.530, 6.805, 4.336, 3.639, 1.575, 0.037, 0.253, 0.006, 0.470},
+        {{14.634, 1.043, 3.882, 4.992, 12.570, 1.023, 1.303, 0.781, 6.186,
+          0.397,  0.015, 2.779, 4.738, 4.446,  9.735, 2.523, 1.204, 6.530,
+          6.805,  4.336, 3.639, 1.575, 0.037,  0.253, 0.006, 0.470},
          {{0xE0, 0.072},
           {0xE2, 0.562},
           {0xE1, 0.118},
@@ -176,8 +183,8 @@ enum class Kind : unsigned char
 
 struct Model
 {
-    std::array<float, 256> single{};                      // log2 probability of each byte
-    std::array<std::array<float, 256>, 256> after{};      // [previous][byte]: bits added
+    std::array<float, 256> single{};                 // log2 probability of each byte
+    std::array<std::array<float, 256>, 256> after{}; // [previous][byte]: bits added
 };
 
 // The probabilities of single bytes, before they are made to sum to 1.
@@ -198,9 +205,9 @@ std::array<double, 256> byteWeights()
             letter[code] += share / sum / static_cast<double>(languages().size());
         }
     }
-    constexpr double kLetters = 0.78;   // of all bytes
-    constexpr double kCapitals = 0.04;  // of the letters
-    constexpr double kUtf8Share = 0.5;  // accented letters written as UTF-8
+    constexpr double kLetters = 0.78;  // of all bytes
+    constexpr double kCapitals = 0.04; // of the letters
+    constexpr double kUtf8Share = 0.5; // accented letters written as UTF-8
     for (unsigned c = 0; c < 256; ++c) {
         if (letter[c] == 0.0) {
             continue;
@@ -224,13 +231,30 @@ std::array<double, 256> byteWeights()
     }
     weight[' '] += 0.16;
     const std::array<std::pair<unsigned char, double>, 22> marks{{
-        {'.', 0.009},    {',', 0.009},    {'\'', 0.002},   {'"', 0.001},  {'-', 0.002},
-        {'?', 0.0007},   {'!', 0.0005},   {':', 0.0005},   {';', 0.0003}, {'(', 0.0003},
-        {')', 0.0003},   {'\n', 0.008},   {'\r', 0.004},   {'\t', 0.0005},
+        {'.', 0.009},
+        {',', 0.009},
+        {'\'', 0.002},
+        {'"', 0.001},
+        {'-', 0.002},
+        {'?', 0.0007},
+        {'!', 0.0005},
+        {':', 0.0005},
+        {';', 0.0003},
+        {'(', 0.0003},
+        {')', 0.0003},
+        {'\n', 0.008},
+        {'\r', 0.004},
+        {'\t', 0.0005},
         // Typographic quotes and dashes: Windows-1252 codes, and the UTF-8 bytes
         // E2 80 xx of the same characters (0x80 is also the euro sign).
-        {0x92, 0.0005},  {0x93, 0.0002},  {0x94, 0.0002},  {0x96, 0.0002}, {0xAB, 0.0002},
-        {0xBB, 0.0002},  {0xE2, 0.0005},  {0x80, 0.0005},
+        {0x92, 0.0005},
+        {0x93, 0.0002},
+        {0x94, 0.0002},
+        {0x96, 0.0002},
+        {0xAB, 0.0002},
+        {0xBB, 0.0002},
+        {0xE2, 0.0005},
+        {0x80, 0.0005},
     }};
     for (const auto &[code, share] : marks) {
         weight[code] += share;
@@ -248,7 +272,8 @@ std::array<double, 256> byteWeights()
     return weight;
 }
 
-[[nodiscard]] double pairBits(unsigned previous, unsigned c, const std::array<bool, 26 * 26> &common)
+[[nodiscard]] double pairBits(unsigned previous, unsigned c,
+                              const std::array<bool, 26 * 26> &common)
 {
     // UTF-8: a lead byte wants a continuation byte, and nothing else.
     const bool continuation = c >= 0x80 && c < 0xC0;
@@ -314,8 +339,8 @@ Model buildModel()
     const std::array<double, 256> weight = byteWeights();
     const double total = std::accumulate(weight.begin(), weight.end(), 0.0);
     for (unsigned c = 0; c < 256; ++c) {
-        model.single[c] =
-            weight[c] > 0.0 ? static_cast<float>(std::log2(weight[c] / total)) : float{kControlBits};
+        model.single[c] = weight[c] > 0.0 ? static_cast<float>(std::log2(weight[c] / total))
+                                          : float{kControlBits};
     }
     std::array<bool, 26 * 26> common{};
     for (const std::string_view pairs : kCommonPairs) {
@@ -455,8 +480,9 @@ Ranking<ShiftCandidate> rankShifts(std::span<const std::string_view> sample)
         }
         ranking.candidates.push_back({shift, perByte(countsBits(counts, decode), counts.total)});
     }
-    std::stable_sort(ranking.candidates.begin(), ranking.candidates.end(),
-                     [](const ShiftCandidate &a, const ShiftCandidate &b) { return a.score > b.score; });
+    std::stable_sort(
+        ranking.candidates.begin(), ranking.candidates.end(),
+        [](const ShiftCandidate &a, const ShiftCandidate &b) { return a.score > b.score; });
     return ranking;
 }
 
@@ -467,8 +493,7 @@ Ranking<TableCandidate> rankTables(std::span<const std::string_view> sample,
     for (std::size_t i = 0; i < tables.size(); ++i) {
         for (const Direction direction : {Direction::Decode, Direction::Encode}) {
             // A table whose two sides are the same decodes alike either way: listed once.
-            if (direction == Direction::Encode &&
-                tables[i].encodeTable == tables[i].decodeTable) {
+            if (direction == Direction::Encode && tables[i].encodeTable == tables[i].decodeTable) {
                 continue;
             }
             const CodeTable &table =
@@ -487,8 +512,9 @@ Ranking<TableCandidate> rankTables(std::span<const std::string_view> sample,
                 {i, direction, perByte(countsBits(counts, same), counts.total)});
         }
     }
-    std::stable_sort(ranking.candidates.begin(), ranking.candidates.end(),
-                     [](const TableCandidate &a, const TableCandidate &b) { return a.score > b.score; });
+    std::stable_sort(
+        ranking.candidates.begin(), ranking.candidates.end(),
+        [](const TableCandidate &a, const TableCandidate &b) { return a.score > b.score; });
     return ranking;
 }
 
@@ -560,7 +586,8 @@ std::array<std::string, 256> buildKeyTable()
     };
     std::array<std::string, 256> keys;
     const auto allFound = [&keys](std::size_t highest) {
-        return std::all_of(keys.begin() + 1, keys.begin() + static_cast<std::ptrdiff_t>(highest) + 1,
+        return std::all_of(keys.begin() + 1,
+                           keys.begin() + static_cast<std::ptrdiff_t>(highest) + 1,
                            [](const std::string &key) { return !key.empty(); });
     };
     RuntimeGenerator generator;

@@ -49,8 +49,8 @@ template <typename Candidate> struct Ranking
         if (candidates.size() == 1) {
             return true;
         }
-        const double margin = (candidates[0].score - candidates[1].score) *
-                              static_cast<double>(sampled);
+        const double margin =
+            (candidates[0].score - candidates[1].score) * static_cast<double>(sampled);
         return margin >= kClearMargin;
     }
     static constexpr double kClearMargin = 24.0;

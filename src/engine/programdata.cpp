@@ -31,10 +31,9 @@ std::string fileIn(const std::string &folder, std::string_view name)
 
 std::string dataFolderFor(FileSystem &files, const std::string &programFolder)
 {
-    std::string installed =
-        std::filesystem::path(fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM))
-            .lexically_normal()
-            .string();
+    std::string installed = std::filesystem::path(fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM))
+                                .lexically_normal()
+                                .string();
     while (installed.size() > 1 && installed.ends_with('/')) {
         installed.pop_back();
     }

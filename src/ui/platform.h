@@ -1,6 +1,7 @@
 // The platform services the windows use that a test must answer or observe:
 // message boxes, file choice, the program's own modal dialogs, opening a web
-// page, ending the program and the program folder. The program passes QtPlatform; tests pass a scripted one.
+// page, ending the program and the program folder. The program passes QtPlatform; tests pass a
+// scripted one.
 #pragma once
 
 #include <QMessageBox>

@@ -12,8 +12,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QSet>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -969,9 +969,9 @@ void TestCli::helpAndVersion()
         QVERIFY2(!line.endsWith(' ') && !line.endsWith('\t'), line);
         QVERIFY2(line.size() <= 80, line);
     }
-    for (const char *option : {"--key TEXT", "--key-file FILE", "--table FILE.sbt", "--output",
-                               "--version", "find-key", "--top N", "--tables [FOLDER]",
-                               "Exit status"}) {
+    for (const char *option :
+         {"--key TEXT", "--key-file FILE", "--table FILE.sbt", "--output", "--version", "find-key",
+          "--top N", "--tables [FOLDER]", "Exit status"}) {
         QVERIFY2(result.out.contains(option), option);
     }
 }
@@ -1004,11 +1004,11 @@ void TestCli::findKeyGivesAKeyThatDecodes_data()
     QTest::newRow("English, a file, the first five")
         << letter << u"TarnVeli"_s << QStringList() << u"file"_s << 5;
     QTest::newRow("German in UTF-8, standard input, --top 2")
-        << QByteArray("Schöne Grüße aus München, wir sehen uns übermorgen.")
-        << u"Kl\u00e4ger"_s << QStringList{u"--top"_s, u"2"_s} << u"stdin"_s << 2;
+        << QByteArray("Schöne Grüße aus München, wir sehen uns übermorgen.") << u"Kl\u00e4ger"_s
+        << QStringList{u"--top"_s, u"2"_s} << u"stdin"_s << 2;
     QTest::newRow("French in Windows-1252, -, --top=1")
-        << QByteArray("Le th\xE9 est pr\xEAt, viens vite avant qu'il refroidisse.")
-        << u"\u00ffz"_s << QStringList{u"--top=1"_s} << u"dash"_s << 1;
+        << QByteArray("Le th\xE9 est pr\xEAt, viens vite avant qu'il refroidisse.") << u"\u00ffz"_s
+        << QStringList{u"--top=1"_s} << u"dash"_s << 1;
     QTest::newRow("more than there are shifts")
         << letter << u"x"_s << QStringList{u"--top"_s, u"1000"_s} << u"file"_s << 255;
 }
@@ -1050,8 +1050,8 @@ void TestCli::findKeyGivesAKeyThatDecodes()
     }
     QCOMPARE(shifts.size(), lines);
 
-    const Run decoded = run({u"decode"_s, u"--key"_s, QString::fromUtf8(candidates[0][1]),
-                             u"encoded"_s});
+    const Run decoded =
+        run({u"decode"_s, u"--key"_s, QString::fromUtf8(candidates[0][1]), u"encoded"_s});
     QCOMPARE(decoded.exitCode, 0);
     QCOMPARE(decoded.out, plain);
     // The preview is the decoding's start, as UTF-8 whichever set the text is in.
@@ -1091,15 +1091,13 @@ void TestCli::findKeyRanksCodeTables_data()
     QTest::addColumn<QByteArray>("direction");  // the direction that decodes
 
     QTest::newRow("--tables FOLDER, a table's encode side undone")
-        << QStringList{u"find-key"_s, u"--tables"_s, u"TABLES"_s, u"in"_s}
-        << QByteArray("decode");
+        << QStringList{u"find-key"_s, u"--tables"_s, u"TABLES"_s, u"in"_s} << QByteArray("decode");
     QTest::newRow("--tables=FOLDER after INPUT")
         << QStringList{u"find-key"_s, u"in"_s, u"--tables=TABLES"_s} << QByteArray("decode");
     QTest::newRow("--tables before INPUT, which is no folder")
         << QStringList{u"find-key"_s, u"--tables"_s, u"in"_s} << QByteArray("decode");
     QTest::newRow("a text made with the table's decode side")
-        << QStringList{u"find-key"_s, u"--tables"_s, u"TABLES"_s, u"in"_s}
-        << QByteArray("encode");
+        << QStringList{u"find-key"_s, u"--tables"_s, u"TABLES"_s, u"in"_s} << QByteArray("encode");
 }
 
 // The tables of a folder, or the user's (XDG_DATA_HOME) beside the program's, and
@@ -1163,9 +1161,9 @@ void TestCli::findKeyUsageErrors_data()
                                     << QByteArray("--top \"five\": give a whole number from 1");
     QTest::newRow("--top negative") << QStringList{u"find-key"_s, u"--top=-3"_s, u"in"_s}
                                     << QByteArray("--top \"-3\": give a whole number from 1");
-    QTest::newRow("--top twice")
-        << QStringList{u"find-key"_s, u"--top"_s, u"1"_s, u"--top"_s, u"2"_s, u"in"_s}
-        << QByteArray("--top is given more than once");
+    QTest::newRow("--top twice") << QStringList{u"find-key"_s, u"--top"_s, u"1"_s,
+                                                u"--top"_s,    u"2"_s,     u"in"_s}
+                                 << QByteArray("--top is given more than once");
     QTest::newRow("--top without its value")
         << QStringList{u"find-key"_s, u"in"_s, u"--top"_s} << QByteArray("--top needs a value");
     QTest::newRow("--tables twice")
@@ -1212,8 +1210,8 @@ void TestCli::findKeyFileErrors_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("message"); // DIR: the test's folder
 
-    QTest::newRow("missing INPUT") << QStringList{u"find-key"_s, u"missing"_s}
-                                   << QByteArray("lorimand-cli: missing: ");
+    QTest::newRow("missing INPUT")
+        << QStringList{u"find-key"_s, u"missing"_s} << QByteArray("lorimand-cli: missing: ");
     QTest::newRow("a folder without tables")
         << QStringList{u"find-key"_s, u"--tables"_s, u"empty"_s, u"in"_s}
         << QByteArray("lorimand-cli: empty: no code tables (.sbt files) to rank\n");

@@ -91,7 +91,8 @@ std::vector<std::string> pieces(std::size_t length)
                 continue;
             }
             if (word++ % 3 == 0) {
-                result.emplace_back(language.text.substr(starts[i], starts[i + length] - starts[i]));
+                result.emplace_back(
+                    language.text.substr(starts[i], starts[i + length] - starts[i]));
             }
         }
     }
@@ -115,11 +116,13 @@ HitRate hitRate(std::size_t length, charset::TextCharset set)
         const std::string plain =
             set == charset::TextCharset::Utf8 ? utf8 : charset::fromUtf8(utf8).value();
         for (int k = 0; k < 15; ++k) {
-            const int shift = static_cast<int>((index * 37 + static_cast<std::size_t>(k) * 17) % 255) + 1;
+            const int shift =
+                static_cast<int>((index * 37 + static_cast<std::size_t>(k) * 17) % 255) + 1;
             const Ranking<ShiftCandidate> ranking =
                 rankShifts(applyShift(plain, shift, Direction::Encode));
-            const auto found = std::find_if(ranking.candidates.begin(), ranking.candidates.end(),
-                                            [&](const ShiftCandidate &c) { return c.shift == shift; });
+            const auto found =
+                std::find_if(ranking.candidates.begin(), ranking.candidates.end(),
+                             [&](const ShiftCandidate &c) { return c.shift == shift; });
             const auto place = found - ranking.candidates.begin();
             ++rate.texts;
             rate.first += place == 0 ? 1 : 0;
@@ -188,9 +191,8 @@ private slots:
             QCOMPARE(asciiKey, shift <= 'z');
             if (!asciiKey) {
                 QVERIFY(first >= 0xC0 && first != 0xD7 && first != 0xF7);
-                QVERIFY(std::all_of(key.begin() + 1, key.end(), [](char c) {
-                    return static_cast<unsigned char>(c) < 0x80;
-                }));
+                QVERIFY(std::all_of(key.begin() + 1, key.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
             }
         }
         QVERIFY(keyForShift(0).empty());

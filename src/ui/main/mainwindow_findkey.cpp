@@ -94,12 +94,10 @@ void MainWindow::findKey()
                 const int shift = ranking.candidates[i].shift;
                 const std::string &key = keyForShift(shift);
                 // A masked key stays hidden in the list too.
-                const QString title =
-                    key_->isMasked()
-                        ? QStringLiteral("Shift %1").arg(shift)
-                        : QStringLiteral("Shift %1, key %2")
-                              .arg(shift)
-                              .arg(displaytext::lineFromBytes(key));
+                const QString title = key_->isMasked() ? QStringLiteral("Shift %1").arg(shift)
+                                                       : QStringLiteral("Shift %1, key %2")
+                                                             .arg(shift)
+                                                             .arg(displaytext::lineFromBytes(key));
                 shown.append(
                     {title, previewOf(applyShift(start, shift, Direction::Decode), charset)});
                 keys.push_back(key);
@@ -108,8 +106,8 @@ void MainWindow::findKey()
             const ProgramFiles programFiles(platform_, files_);
             for (int i = 0; i < codeName_->count(); ++i) {
                 const CodeTableLoad load = loadCodeTableFile(
-                    files_, programFiles.codeTableFile(
-                                codeName_->itemData(i).toByteArray().toStdString()));
+                    files_,
+                    programFiles.codeTableFile(codeName_->itemData(i).toByteArray().toStdString()));
                 // A table that does not load is left out, as it could not decode.
                 if (!load.error && load.tables) {
                     entries.push_back(i);

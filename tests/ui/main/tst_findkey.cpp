@@ -153,8 +153,8 @@ private slots:
         QCOMPARE(f.platform.dialogTitles, QStringList{u"Find Key"_s});
         QCOMPARE(titles.size(), 10);
         const QString key = QString::fromLatin1(keyForShift(shift));
-        QCOMPARE(titles[0], masked ? u"Shift %1"_s.arg(shift)
-                                   : u"Shift %1, key %2"_s.arg(shift).arg(key));
+        QCOMPARE(titles[0],
+                 masked ? u"Shift %1"_s.arg(shift) : u"Shift %1, key %2"_s.arg(shift).arg(key));
         QCOMPARE(preview, u"Dear Anna,\nthe garden looks lovely this spring; the roses are out "
                           "and the plums will be ripe soon."_s);
         QCOMPARE(explanation.contains(u"sample"_s), large);
@@ -191,8 +191,8 @@ private slots:
         MainWindowFixture f;
         QByteArray swap;
         for (int c = 'a'; c <= 'z'; ++c) {
-            swap += QByteArray::number(c) + '=' + QByteArray::number('a' + (c - 'a' + 7) % 26) +
-                    "\r\n";
+            swap +=
+                QByteArray::number(c) + '=' + QByteArray::number('a' + (c - 'a' + 7) % 26) + "\r\n";
         }
         f.writeFile(u"Alpha.sbt"_s, "97=1\r\n101=2\r\n");
         f.writeFile(u"Broken.sbt"_s, "97=300\r\n");

@@ -1546,7 +1546,8 @@ private slots:
         QCOMPARE(contextMenuEntries(edit), own + extra);
         bool triggered = false;
         connect(&first, &QAction::triggered, this, [&] { triggered = true; });
-        withContextMenu(edit, [](QMenu &menu) { menu.actions().at(menu.actions().size() - 2)->trigger(); });
+        withContextMenu(
+            edit, [](QMenu &menu) { menu.actions().at(menu.actions().size() - 2)->trigger(); });
         QVERIFY(triggered);
         edit.setExtraMenuActions({});
         QCOMPARE(contextMenuEntries(edit), own);
