@@ -4,6 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/setup.sh"
+lorimand_install_missing build
 
 cd "$root"
 cmake --preset release >/dev/null

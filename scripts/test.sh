@@ -11,6 +11,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 source "$root/scripts/setup.sh"
+lorimand_install_missing build test
 cd "$root"
 
 quick=${LORIMAND_TEST_QUICK:-0}

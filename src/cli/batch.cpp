@@ -32,6 +32,8 @@
 #include "engine/generator.h"
 #include "engine/keyshift.h"
 #include "engine/outputfile.h"
+#include "engine/paths.h"
+#include "engine/programdata.h"
 #include "engine/streams.h"
 #include "engine/translation.h"
 
@@ -189,8 +191,8 @@ struct Arguments
 }
 
 constexpr std::string_view kUsage =
-    "Usage: lorimand-cli encode|decode (--key TEXT | --key-file FILE |\n"
-    "                                   --table FILE.sbt) [INPUT|-] [-o OUTPUT]\n"
+    "Usage: lorimand-cli encode|decode (--key TEXT | --key-file FILE | --table TABLE)\n"
+    "                    [INPUT|-] [-o OUTPUT]\n"
     "       lorimand-cli find-key [--top N] [--tables [FOLDER]] [INPUT|-]\n"
     "Encodes or decodes a file with the key-shift cipher or a code table, or finds\n"
     "the key of an encoded file.\n"
@@ -205,7 +207,8 @@ constexpr std::string_view kUsage =
     "                       table, direction, score and the start of the decoding\n"
     "  --key TEXT           the key, as text (it shows in the process list)\n"
     "  --key-file FILE      the key: the first line of FILE, up to a CR or LF\n"
-    "  --table FILE.sbt     a code-table file, one n=m entry a line\n"
+    "  --table TABLE        a code-table file, one n=m entry a line, or the name of\n"
+    "                       one of yours or the program's (ROT13 or ROT13.sbt)\n"
     "  INPUT                the file to read; standard input when absent or -\n"
     "  -o, --output OUTPUT  the file to write; standard output when absent or -\n"
     "  --help               show this help and exit\n"
@@ -414,6 +417,26 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     return *translation;
 }
 
+// What --table names: a path with a folder, or a file in the working folder, as
+// it stands; otherwise a table's name, found as the window finds it (the
+// user's tables first, then the program's). A name found nowhere stays as given,
+// so the message names what the user typed.
+[[nodiscard]] std::string tableFileFor(FileSystem &files, const std::string &argument)
+{
+    if (argument.find('/') != std::string::npos) {
+        return argument;
+    }
+    const std::vector<std::string> here = files.listFiles(".", argument);
+    if (std::find(here.begin(), here.end(), argument) != here.end()) {
+        return argument;
+    }
+    const std::string programFolder = folderOf(realPathOf("/proc/self/exe"));
+    return findFileIn(files, codeTableFileName(argument),
+                      {userTableFolderFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")),
+                       programFolder.empty() ? std::string() : dataFolderOf(files, programFolder)})
+        .value_or(argument);
+}
+
 [[nodiscard]] std::variant<Translation, Exit> loadTranslation(const Options &options,
                                                               FileSystem &files)
 {
@@ -430,7 +453,7 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
         }
         return keyTranslation(file.bytes, options.direction);
     }
-    const CodeTableLoad table = loadCodeTableFile(files, *options.tableFile);
+    const CodeTableLoad table = loadCodeTableFile(files, tableFileFor(files, *options.tableFile));
     if (table.error) {
         // A file that cannot be read is a file error; one that does not load, a usage error.
         return fail(table.tables ? BatchExit::UsageError : BatchExit::FileError,

@@ -84,13 +84,13 @@ std::map<std::string, std::string> tableFiles(const FindKeyOptions &options, Fil
     if (options.tablesFolder) {
         folders.push_back(*options.tablesFolder);
     } else {
-        folders.push_back(dataFolderFor(files, folderOf(realPathOf("/proc/self/exe"))));
+        folders.push_back(dataFolderOf(files, folderOf(realPathOf("/proc/self/exe"))));
         folders.push_back(userTableFolderFrom(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
     }
     std::map<std::string, std::string> tables;
     for (const std::string &folder : folders) {
         for (const std::string &name : tableNamesIn(files, folder)) {
-            tables[name] = fileIn(folder, name + std::string(kTableSuffix));
+            tables[name] = fileIn(folder, name + std::string(kCodeTableSuffix));
         }
     }
     return tables;

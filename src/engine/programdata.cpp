@@ -10,11 +10,11 @@
 namespace lorimand {
 namespace {
 
-// Whether the folder holds the help text as an ordinary file (a link to one too).
-bool holdsHelp(FileSystem &files, const std::string &folder)
+// Whether the folder holds the file as an ordinary file (a link to one too).
+bool holds(FileSystem &files, const std::string &folder, std::string_view fileName)
 {
-    const std::vector<std::string> names = files.listFiles(folder, kHelpFileName);
-    return std::find(names.begin(), names.end(), kHelpFileName) != names.end();
+    const std::vector<std::string> names = files.listFiles(folder, fileName);
+    return std::find(names.begin(), names.end(), fileName) != names.end();
 }
 
 } // namespace
@@ -25,11 +25,10 @@ std::string fileIn(const std::string &folder, std::string_view name)
     if (!path.ends_with('/')) {
         path += '/';
     }
-    path += name;
-    return path;
+    return path.append(name);
 }
 
-std::string dataFolderFor(FileSystem &files, const std::string &programFolder)
+std::string dataFolderOf(FileSystem &files, const std::string &programFolder)
 {
     std::string installed = std::filesystem::path(fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM))
                                 .lexically_normal()
@@ -37,7 +36,7 @@ std::string dataFolderFor(FileSystem &files, const std::string &programFolder)
     while (installed.size() > 1 && installed.ends_with('/')) {
         installed.pop_back();
     }
-    if (!holdsHelp(files, programFolder) && holdsHelp(files, installed)) {
+    if (!holds(files, programFolder, kHelpFileName) && holds(files, installed, kHelpFileName)) {
         return installed;
     }
     return programFolder;
@@ -45,10 +44,11 @@ std::string dataFolderFor(FileSystem &files, const std::string &programFolder)
 
 std::string userTableFolderFrom(const char *xdgDataHome, const char *home)
 {
-    if (xdgDataHome != nullptr && *xdgDataHome == '/') {
+    // As the XDG rule says, a relative XDG_DATA_HOME is ignored.
+    if (xdgDataHome != nullptr && xdgDataHome[0] == '/') {
         return fileIn(xdgDataHome, "lorimand");
     }
-    if (home != nullptr && *home != '\0') {
+    if (home != nullptr && home[0] != '\0') {
         return fileIn(home, ".local/share/lorimand");
     }
     return {};
@@ -61,10 +61,30 @@ std::vector<std::string> tableNamesIn(FileSystem &files, const std::string &fold
         return names;
     }
     // The whole name but the suffix: it names the file again, dots and all.
-    for (const std::string &file : files.listFiles(folder, kTableSuffix)) {
-        names.push_back(file.substr(0, file.size() - kTableSuffix.size()));
+    for (const std::string &file : files.listFiles(folder, kCodeTableSuffix)) {
+        names.push_back(file.substr(0, file.size() - kCodeTableSuffix.size()));
     }
     return names;
+}
+
+std::optional<std::string> findFileIn(FileSystem &files, std::string_view fileName,
+                                      const std::vector<std::string> &folders)
+{
+    for (const std::string &folder : folders) {
+        if (!folder.empty() && holds(files, folder, fileName)) {
+            return fileIn(folder, fileName);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string codeTableFileName(std::string_view name)
+{
+    std::string fileName(name);
+    if (!fileName.ends_with(kCodeTableSuffix)) {
+        fileName += kCodeTableSuffix;
+    }
+    return fileName;
 }
 
 } // namespace lorimand

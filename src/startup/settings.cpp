@@ -24,13 +24,16 @@ enum Setting : std::size_t
     CustCode,
     WindowPos,
     TextCharset,
+    AskBeforeDiscarding,
+    LastFolder,
     SettingCount
 };
 
 // Each setting's name as the rewrite writes it. A line names a setting when it
 // starts with the name, in any letter case, followed by "=".
 constexpr std::array<std::string_view, SettingCount> kNames = {
-    "key", "MaskKey", "AutoUpdate", "CodeType", "CustCode", "WindowPos", "TextCharset"};
+    "key",       "MaskKey",     "AutoUpdate",          "CodeType",  "CustCode",
+    "WindowPos", "TextCharset", "AskBeforeDiscarding", "LastFolder"};
 
 constexpr std::string_view kUtf8 = "UTF-8";
 constexpr std::string_view kWindows1252 = "Windows-1252";
@@ -112,6 +115,10 @@ std::string settingLine(Setting setting, const CurrentSettings &current)
     case TextCharset:
         return line.append(current.textCharset == charset::TextCharset::Utf8 ? kUtf8
                                                                              : kWindows1252);
+    case AskBeforeDiscarding:
+        return line + (current.askBeforeDiscarding ? "1" : "0");
+    case LastFolder:
+        return line + current.lastFolder;
     case WindowPos:
     case SettingCount:
         break;
@@ -167,6 +174,12 @@ StoredSettings readSettings(std::string_view fileBytes)
             }
             break;
         }
+        case AskBeforeDiscarding:
+            settings.askBeforeDiscarding = value != "0";
+            break;
+        case LastFolder:
+            settings.lastFolder = std::string(value);
+            break;
         case SettingCount:
             break;
         }
@@ -234,12 +247,15 @@ std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings
     std::array<bool, SettingCount> keepsOldLines{};
     keepsOldLines[Key] = !isStorableKey(current.key);
     keepsOldLines[CustCode] = !fitsOnOneLine(current.codeTableName);
+    keepsOldLines[LastFolder] = !fitsOnOneLine(current.lastFolder);
     // What is appended when the file has no line for it.
     std::array<bool, SettingCount> appended{};
     appended.fill(true);
     appended[Key] = !keepsOldLines[Key];
     appended[CustCode] = !keepsOldLines[CustCode];
     appended[TextCharset] = current.textCharset != charset::TextCharset::Windows1252;
+    appended[AskBeforeDiscarding] = !current.askBeforeDiscarding;
+    appended[LastFolder] = !keepsOldLines[LastFolder] && !current.lastFolder.empty();
 
     std::string out;
     out.reserve(oldFileBytes.size() + 128);

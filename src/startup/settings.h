@@ -33,6 +33,9 @@ struct StoredSettings
     std::optional<WindowGeometry> geometry;
     // How Normal reads plain text; a value the program does not know leaves it.
     charset::TextCharset textCharset = charset::TextCharset::Windows1252;
+    // Whether closing asks before throwing typed text away; only "0" turns it off.
+    bool askBeforeDiscarding = true;
+    std::string lastFolder; // where the file dialogs open, as bytes; empty when none
     friend bool operator==(const StoredSettings &, const StoredSettings &) = default;
 };
 
@@ -46,6 +49,8 @@ struct CurrentSettings
     std::string codeTableName; // the table file's name without ".sbt", as bytes
     WindowGeometry geometry;
     charset::TextCharset textCharset = charset::TextCharset::Windows1252;
+    bool askBeforeDiscarding = true;
+    std::string lastFolder; // as bytes; empty when no file was ever chosen
 };
 
 [[nodiscard]] StoredSettings readSettings(std::string_view fileBytes);
@@ -68,9 +73,9 @@ struct CurrentSettings
 // setting line replaced by the current value, missing settings appended in the
 // fixed order, every line ending in CR LF. A key that is not storable or a table
 // name that does not fit on one line is not written: the file keeps what it said
-// about it. The text
-// charset's line is the one setting appended only when it is not the default, so
-// a file that never chose one stays as it was.
+// about it, and neither is a folder that does not fit on one line. The text
+// charset, the discarding question and the last folder are appended only when
+// they are not the default, so a file that never changed them stays as it was.
 [[nodiscard]] std::string rewriteSettings(std::string_view oldFileBytes,
                                           const CurrentSettings &current);
 

@@ -126,6 +126,26 @@ struct TextDocument::State
         latestOpen = false;
         automaticShown = false;
     }
+    // Undoes a step (its records from the last to the first) or redoes it (from
+    // the first): either way each record swaps what it keeps with the text.
+    ByteChange applyStep(Step &step, bool forward)
+    {
+        const std::size_t lone = text.loneCrs();
+        ByteChange change;
+        const std::size_t count = step.records.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            Record &record = step.records[forward ? i : count - 1 - i];
+            const ByteChange next = apply(record, text);
+            change = i == 0 ? next : combine(change, next);
+        }
+        change.loneCrsBefore = text.loneCrsBefore(change.from);
+        change.loneCrsAdded =
+            static_cast<std::ptrdiff_t>(text.loneCrs()) - static_cast<std::ptrdiff_t>(lone);
+        ++changes;
+        latestOpen = false;
+        automaticShown = false;
+        return change;
+    }
     // A new step whose one record keeps the whole text before it, the new text shown.
     ByteChange replaceWith(std::string bytes, Selection before, bool automatic)
     {
@@ -327,18 +347,7 @@ std::optional<TextDocument::Restored> TextDocument::undo()
     }
     State &s = ownState();
     Step step = s.popUndo();
-    const std::size_t lone = s.text.loneCrs();
-    ByteChange change;
-    for (auto record = step.records.rbegin(); record != step.records.rend(); ++record) {
-        const ByteChange next = apply(*record, s.text);
-        change = record == step.records.rbegin() ? next : combine(change, next);
-    }
-    change.loneCrsBefore = s.text.loneCrsBefore(change.from);
-    change.loneCrsAdded =
-        static_cast<std::ptrdiff_t>(s.text.loneCrs()) - static_cast<std::ptrdiff_t>(lone);
-    ++s.changes;
-    s.latestOpen = false;
-    s.automaticShown = false;
+    const ByteChange change = s.applyStep(step, false);
     const Selection selection = step.before;
     s.redo.push_back(std::move(step));
     return Restored{change, selection};
@@ -352,20 +361,9 @@ std::optional<TextDocument::Restored> TextDocument::redo()
     State &s = ownState();
     Step step = std::move(s.redo.back());
     s.redo.pop_back();
-    const std::size_t lone = s.text.loneCrs();
-    ByteChange change;
-    std::size_t caret = 0;
-    for (auto record = step.records.begin(); record != step.records.end(); ++record) {
-        const ByteChange next = apply(*record, s.text);
-        change = record == step.records.begin() ? next : combine(change, next);
-        caret = record->whole ? s.text.size() : record->offset + record->length;
-    }
-    change.loneCrsBefore = s.text.loneCrsBefore(change.from);
-    change.loneCrsAdded =
-        static_cast<std::ptrdiff_t>(s.text.loneCrs()) - static_cast<std::ptrdiff_t>(lone);
-    ++s.changes;
-    s.latestOpen = false;
-    s.automaticShown = false;
+    const ByteChange change = s.applyStep(step, true);
+    const Record &last = step.records.back();
+    const std::size_t caret = last.whole ? s.text.size() : last.offset + last.length;
     s.pushUndo(std::move(step));
     s.bound();
     return Restored{change, Selection{caret, caret}};

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -24,6 +25,10 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
     if (defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(defaultButton);
     }
+    // A Save offered in a message goes on to a file dialog, which its caption says.
+    if (QAbstractButton *save = box.button(QMessageBox::Save)) {
+        save->setText(QStringLiteral("Save..."));
+    }
     const int chosen = box.exec();
     return static_cast<QMessageBox::StandardButton>(chosen);
 }
@@ -35,8 +40,7 @@ int QtPlatform::runDialog(QDialog &dialog)
 
 QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
 {
-    // The first dialog of a run opens in the working folder; later ones where the
-    // user last chose a file. QFileDialog asks before replacing a file, but takes
+    // QFileDialog asks before replacing a file, but takes
     // a name to save under in a folder that does not exist; the user then
     // chooses again.
     QFileDialog dialog(parent, title, lastFolder_, kTextFileFilter);
@@ -70,9 +74,9 @@ QString QtPlatform::chooseFileToSave(QWidget *parent, const QString &title)
     return chooseFile(parent, title, true);
 }
 
-void QtPlatform::openUrl(const QUrl &url)
+bool QtPlatform::openUrl(const QUrl &url)
 {
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 void QtPlatform::endProgram()

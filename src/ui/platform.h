@@ -20,6 +20,7 @@ public:
 
     // A modal message box without icon; returns the button chosen. Escape and the
     // close box give the escape button: Cancel when offered, else the only button.
+    // Save reads "Save...": it goes on to a file dialog.
     virtual QMessageBox::StandardButton
     showMessage(QWidget *parent, const QString &title, const QString &text,
                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
@@ -33,9 +34,13 @@ public:
     // Runs one of the program's own dialogs modally; returns its result
     // (QDialog::Accepted or Rejected).
     virtual int runDialog(QDialog &dialog) = 0;
+    // The folder the file dialogs open in: that of the file last chosen, or one
+    // set from the settings of an earlier run; empty for the working folder.
+    [[nodiscard]] virtual QString lastFolder() const = 0;
+    virtual void setLastFolder(const QString &folder) = 0;
 
-    // Failures are not reported.
-    virtual void openUrl(const QUrl &url) = 0;
+    // False when no program could be started to open it.
+    [[nodiscard]] virtual bool openUrl(const QUrl &url) = 0;
 
     // Ends the program at once, without any window's close handling. A scripted
     // platform records the call and returns, so callers return straight after it.
@@ -62,7 +67,9 @@ public:
     QString chooseFileToOpen(QWidget *parent, const QString &title) override;
     QString chooseFileToSave(QWidget *parent, const QString &title) override;
     int runDialog(QDialog &dialog) override;
-    void openUrl(const QUrl &url) override;
+    [[nodiscard]] QString lastFolder() const override { return lastFolder_; }
+    void setLastFolder(const QString &folder) override { lastFolder_ = folder; }
+    [[nodiscard]] bool openUrl(const QUrl &url) override;
     void endProgram() override;
     [[nodiscard]] QString programFolder() const override;
     [[nodiscard]] QString userTableFolder() const override;
@@ -71,7 +78,6 @@ public:
 private:
     QString chooseFile(QWidget *parent, const QString &title, bool save);
 
-    // The folder of the file last chosen in a file dialog during the run.
     QString lastFolder_;
 };
 

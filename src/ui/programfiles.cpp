@@ -31,9 +31,11 @@ std::optional<QString> validUtf8(std::string_view bytes)
 } // namespace
 
 ProgramFiles::ProgramFiles(const Platform &platform, FileSystem &files)
-    : platform_(platform), files_(files),
-      dataFolder_(fromNativePath(dataFolderFor(files, nativePath(platform.programFolder()))))
+    : platform_(platform), files_(files)
 {
+    const QString programFolder = platform.programFolder();
+    const std::string data = dataFolderOf(files_, nativePath(programFolder));
+    dataFolder_ = data == nativePath(programFolder) ? programFolder : fromNativePath(data);
 }
 
 bool ProgramFiles::installed() const
@@ -62,16 +64,11 @@ std::vector<std::string> ProgramFiles::codeTableNames() const
 
 std::string ProgramFiles::codeTableFile(std::string_view name) const
 {
-    const std::string fileName = std::string(name) + std::string(kTableSuffix);
-    const QString userFolder = platform_.userTableFolder();
-    if (!userFolder.isEmpty()) {
-        for (const std::string &file : files_.listFiles(nativePath(userFolder), kTableSuffix)) {
-            if (file == fileName) {
-                return fileIn(nativePath(userFolder), fileName);
-            }
-        }
-    }
-    return fileIn(nativePath(dataFolder_), fileName);
+    // The whole name is the file's name but the suffix, so it always gets one.
+    const std::string fileName = std::string(name).append(kCodeTableSuffix);
+    const std::string dataFolder = nativePath(dataFolder_);
+    return findFileIn(files_, fileName, {nativePath(platform_.userTableFolder()), dataFolder})
+        .value_or(fileIn(dataFolder, fileName));
 }
 
 QString ProgramFiles::settingsFolder() const

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
@@ -172,6 +173,8 @@ private slots:
     void leftJournalIsRolledBackByTheNextRun();
     void killedInPlaceWritesLeaveOldOrNew_data();
     void killedInPlaceWritesLeaveOldOrNew();
+    void tableByName_data();
+    void tableByName();
     void helpAndVersion_data();
     void helpAndVersion();
     void closedPipeEndsQuietly();
@@ -936,6 +939,75 @@ void TestCli::killedInPlaceWritesLeaveOldOrNew()
     ::chmod(QFile::encodeName(m_dir->path()).constData(), 0700);
 }
 
+// --table finds a table by its name as the window does, the user's before the
+// program's, from an installed copy (bin/ beside share/lorimand/); a path, or a
+// file in the working folder, is used as it stands.
+void TestCli::tableByName_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("tables"); // where a table swapping a and the letter is
+    QTest::addColumn<bool>("xdgDataHome");
+    QTest::addColumn<QByteArray>("encoded"); // of "abc"; empty for a missing table
+    const QString installed = u"prefix/share/lorimand/T.sbt=x"_s;
+    const QString user = u"data/lorimand/T.sbt=y"_s;
+    QTest::newRow("installed, by name") << u"T"_s << QStringList{installed} << true << "xbc"_ba;
+    QTest::newRow("installed, with .sbt")
+        << u"T.sbt"_s << QStringList{installed} << true << "xbc"_ba;
+    QTest::newRow("the user's before the program's")
+        << u"T"_s << QStringList{installed, user} << true << "ybc"_ba;
+    QTest::newRow("the user's under HOME")
+        << u"T"_s << QStringList{installed, u"home/.local/share/lorimand/T.sbt=z"_s} << false
+        << "zbc"_ba;
+    QTest::newRow("a file in the working folder is that file")
+        << u"T.sbt"_s << QStringList{installed, user, u"T.sbt=w"_s} << true << "wbc"_ba;
+    QTest::newRow("a path is never a name")
+        << u"./T.sbt"_s << QStringList{installed, user} << true << QByteArray();
+    QTest::newRow("found nowhere")
+        << u"U"_s << QStringList{installed, user} << true << QByteArray();
+}
+
+void TestCli::tableByName()
+{
+    QFETCH(QString, table);
+    QFETCH(QStringList, tables);
+    QFETCH(bool, xdgDataHome);
+    QFETCH(QByteArray, encoded);
+    QDir root(m_dir->path());
+    QVERIFY(root.mkpath(u"prefix/bin"_s) && root.mkpath(u"prefix/share/lorimand"_s));
+    QVERIFY(QFile::copy(QStringLiteral(LORIMAND_CLI_PATH), path(u"prefix/bin/lorimand-cli"_s)));
+    QVERIFY(QFile::setPermissions(path(u"prefix/bin/lorimand-cli"_s),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    write(u"prefix/share/lorimand/Readme.txt"_s, "help");
+    for (const QString &place : tables) {
+        const QString file = place.section(u'=', 0, 0);
+        const QByteArray letter = place.section(u'=', 1).toLatin1();
+        QVERIFY(root.mkpath(QFileInfo(path(file)).path()));
+        write(file, "97=" + QByteArray::number(letter[0]) + "\r\n");
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"HOME"_s, path(u"home"_s));
+    if (xdgDataHome) {
+        environment.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
+    } else {
+        environment.remove(u"XDG_DATA_HOME"_s);
+    }
+    const QString in = write(u"in"_s, "abc");
+
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_dir->path());
+    process.start(path(u"prefix/bin/lorimand-cli"_s), {u"encode"_s, u"--table"_s, table, in});
+    QVERIFY(process.waitForFinished(60000));
+    const QByteArray err = process.readAllStandardError();
+    if (encoded.isEmpty()) {
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(err.startsWith("lorimand-cli: " + table.toUtf8() + ": "), err);
+        return;
+    }
+    QVERIFY2(process.exitCode() == 0, err);
+    QCOMPARE(process.readAllStandardOutput(), encoded);
+}
+
 void TestCli::helpAndVersion_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -964,13 +1036,14 @@ void TestCli::helpAndVersion()
     QVERIFY(result.out.endsWith('\n'));
     const QList<QByteArray> lines = result.out.chopped(1).split('\n');
     QVERIFY2(lines.front().startsWith("Usage: lorimand-cli encode|decode "), lines.front());
-    QVERIFY(lines.at(2).startsWith("       lorimand-cli find-key "));
+    QVERIFY2(lines[1].trimmed().startsWith("[INPUT|-] [-o OUTPUT]"), lines[1]);
+    QVERIFY2(lines[2].startsWith("       lorimand-cli find-key "), lines[2]);
     for (const QByteArray &line : lines) {
         QVERIFY2(!line.endsWith(' ') && !line.endsWith('\t'), line);
         QVERIFY2(line.size() <= 80, line);
     }
     for (const char *option :
-         {"--key TEXT", "--key-file FILE", "--table FILE.sbt", "--output", "--version", "find-key",
+         {"--key TEXT", "--key-file FILE", "--table TABLE", "--output", "--version", "find-key",
           "--top N", "--tables [FOLDER]", "Exit status"}) {
         QVERIFY2(result.out.contains(option), option);
     }

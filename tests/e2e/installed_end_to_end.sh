@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # An installed copy under a real window manager (openbox in a scratch Xvfb): the
-# build is installed into a scratch prefix, started with a text file on its
-# command line whose name looks like a Qt option; the user picks a code table of
+# build is installed into a scratch prefix, started as its desktop entry opens a
+# text file whose name looks like a Qt option; the user picks a code table of
 # their own, types, copies the help text (read from the installed data folder)
 # into the text, saves both texts through the file dialog and closes the window
 # through the window manager. The saved files and the settings, written to
@@ -28,8 +28,16 @@ openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 sleep 0.5
 
-# Qt would take "-platform notes.txt" as its own option and abort.
-(cd "$work/start" && exec "$prefix/bin/lorimand" -e -platform notes.txt) 2>"$work/stderr" &
+# Opened as a file manager opens it: through the installed desktop entry's
+# command line, %f standing for the file. Qt would take "-platform notes.txt"
+# as its own option and abort.
+read -ra entry_command < <(sed -n 's/^Exec=//p' "$prefix/share/applications/org.lorimand.Lorimand.desktop" | head -n 1)
+[[ ${entry_command[0]} == lorimand ]] || fail "the desktop entry runs ${entry_command[0]}"
+arguments=()
+for word in "${entry_command[@]:1}"; do
+    if [[ $word == %f ]]; then arguments+=("-platform notes.txt"); else arguments+=("$word"); fi
+done
+(cd "$work/start" && exec "$prefix/bin/lorimand" "${arguments[@]}") 2>"$work/stderr" &
 program=$!
 pids+=("$program")
 main=$(wait_for_window '^Lorimand$') || fail "the main window did not appear: $(cat "$work/stderr")"

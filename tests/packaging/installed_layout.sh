@@ -33,6 +33,7 @@ for file in \
     share/man/man1/lorimand-cli.1.gz \
     share/bash-completion/completions/lorimand-cli \
     share/doc/lorimand/copyright \
+    share/doc/lorimand/changelog.gz \
     share/doc/lorimand/LICENCE; do
     [ -s "$prefix/$file" ] || fail "$file is not installed"
 done
@@ -57,6 +58,17 @@ for page in lorimand lorimand-cli; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$page(1): $warnings"
 done
+
+# The manual pages, the metainfo and the changelog name one release date.
+release=$(sed -n 's/.*<release version="[^"]*" date="\([^"]*\)".*/\1/p' \
+    "$prefix/share/metainfo/$app_id.metainfo.xml")
+[ -n "$release" ] || fail "the metainfo names no release date"
+for page in lorimand lorimand-cli; do
+    zcat "$prefix/share/man/man1/$page.1.gz" | head -n 1 | grep -q -F "\"$release\"" ||
+        fail "$page(1) is not dated $release"
+done
+changed=$(zcat "$prefix/share/doc/lorimand/changelog.gz" | sed -n 's/^ -- .*>  //p')
+[ "$(date -u -d "$changed" +%F)" = "$release" ] || fail "the changelog is dated $changed, not $release"
 
 # --version needs no display: the desktop program must not start its toolkit.
 for program in lorimand-cli lorimand; do

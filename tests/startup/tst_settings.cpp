@@ -33,6 +33,8 @@ char *toString(const StoredSettings &s)
         delete[] g;
     }
     text += s.textCharset == charset::TextCharset::Utf8 ? " UTF-8" : " Windows-1252";
+    text += s.askBeforeDiscarding ? " asks" : " discards";
+    text += " lastFolder=" + QByteArray::fromStdString(s.lastFolder);
     return qstrdup(text.constData());
 }
 
@@ -115,6 +117,18 @@ private slots:
             << QByteArray("TextCharset=UTF-8\r\nTextCharset=Windows-1252\r\n") << StoredSettings{};
         QTest::newRow("unknown text charset leaves the one before")
             << QByteArray("TextCharset=UTF-8\r\nTextCharset=KOI8-R\r\nTextCharset=\r\n") << utf8;
+        {
+            StoredSettings s;
+            s.askBeforeDiscarding = false;
+            QTest::newRow("discarding unasked") << QByteArray("AskBeforeDiscarding=0\r\n") << s;
+            QTest::newRow("only 0 turns the question off")
+                << QByteArray("askbeforediscarding=0\r\nAskBeforeDiscarding=no\r\n")
+                << StoredSettings{};
+            s = {};
+            s.lastFolder = "/home/ann/letters with blanks=1";
+            QTest::newRow("last folder")
+                << QByteArray("LastFolder=/home/ann/letters with blanks=1\r\n") << s;
+        }
 
         {
             StoredSettings s;
@@ -368,6 +382,45 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(rewriteSettings(bytesOf(oldFile), current)), expected);
     }
 
+    // The discarding question's line and the last folder's are appended only
+    // when they are not the default, and rewritten in place; a folder that would
+    // break its line leaves what the file said.
+    void rewritingOptionalLines_data()
+    {
+        QTest::addColumn<QByteArray>("oldFile");
+        QTest::addColumn<bool>("ask");
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray sixLines = "key=Tarn Veli\r\nMaskKey=0\r\nAutoUpdate=1\r\nCodeType=1\r\n"
+                                    "CustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n";
+        QTest::newRow("defaults: nothing added") << sixLines << true << QByteArray() << sixLines;
+        QTest::newRow("question off appended")
+            << sixLines << false << QByteArray() << sixLines + "AskBeforeDiscarding=0\r\n";
+        QTest::newRow("question back on in place")
+            << "askbeforediscarding=0\r\n" + sixLines << true << QByteArray()
+            << "AskBeforeDiscarding=1\r\n" + sixLines;
+        QTest::newRow("folder appended once set")
+            << sixLines << true << QByteArray("/home/ann") << sixLines + "LastFolder=/home/ann\r\n";
+        QTest::newRow("folder in place")
+            << "LastFolder=/tmp\r\n" + sixLines << true << QByteArray("/srv/a b")
+            << "LastFolder=/srv/a b\r\n" + sixLines;
+        QTest::newRow("a folder with a line break is not written")
+            << "LastFolder=/tmp\r\n" + sixLines << true << QByteArray("/srv/a\nb")
+            << "LastFolder=/tmp\r\n" + sixLines;
+        QTest::newRow("nor appended") << sixLines << true << QByteArray("/srv/a\rb") << sixLines;
+    }
+    void rewritingOptionalLines()
+    {
+        QFETCH(QByteArray, oldFile);
+        QFETCH(bool, ask);
+        QFETCH(QByteArray, folder);
+        QFETCH(QByteArray, expected);
+        CurrentSettings current = exampleSettings();
+        current.askBeforeDiscarding = ask;
+        current.lastFolder = folder.toStdString();
+        QCOMPARE(QByteArray::fromStdString(rewriteSettings(bytesOf(oldFile), current)), expected);
+    }
+
     void rewriting()
     {
         QFETCH(QByteArray, oldFile);
@@ -411,6 +464,8 @@ private slots:
         c.codeTableName = "my table";
         c.geometry = {-0.1f, 1.0f / 3.0f, 123456.789f, 1e-7f};
         c.textCharset = charset::TextCharset::Utf8;
+        c.askBeforeDiscarding = false;
+        c.lastFolder = "/home/ann/a=b, c \xFF";
         QTest::newRow("awkward values") << c;
     }
     void rewriteReadsBack()
@@ -426,6 +481,8 @@ private slots:
         QVERIFY(stored.geometry.has_value());
         QCOMPARE(*stored.geometry, current.geometry);
         QCOMPARE(stored.textCharset, current.textCharset);
+        QCOMPARE(stored.askBeforeDiscarding, current.askBeforeDiscarding);
+        QCOMPARE(stored.lastFolder, current.lastFolder);
         QCOMPARE(rewriteSettings(first, current), first);
     }
 };

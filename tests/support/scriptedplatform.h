@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <QDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QQueue>
 #include <QStringList>
@@ -41,13 +42,13 @@ public:
     QString chooseFileToOpen(QWidget *, const QString &title) override
     {
         openTitles.append(title);
-        return fileChoices.isEmpty() ? QString() : fileChoices.dequeue();
+        return choose();
     }
 
     QString chooseFileToSave(QWidget *, const QString &title) override
     {
         saveTitles.append(title);
-        return fileChoices.isEmpty() ? QString() : fileChoices.dequeue();
+        return choose();
     }
 
     // The test's answer sees the dialog as the user would and may work it; the
@@ -58,7 +59,14 @@ public:
         return dialogAnswers.isEmpty() ? QDialog::Rejected : dialogAnswers.dequeue()(dialog);
     }
 
-    void openUrl(const QUrl &url) override { openedUrls.append(url); }
+    [[nodiscard]] QString lastFolder() const override { return folderLastChosen; }
+    void setLastFolder(const QString &chosen) override { folderLastChosen = chosen; }
+
+    bool openUrl(const QUrl &url) override
+    {
+        openedUrls.append(url);
+        return opensUrls;
+    }
     void endProgram() override { ++endProgramCalls; }
     [[nodiscard]] QString programFolder() const override { return folder; }
     [[nodiscard]] QString userTableFolder() const override { return userTables; }
@@ -71,14 +79,27 @@ public:
     QQueue<QMessageBox::StandardButton> answers; // Cancel (or Ok) when empty
     QQueue<QString> fileChoices;                 // a cancelled dialog when empty
     QQueue<std::function<int(QDialog &)>> dialogAnswers;
+    bool opensUrls = true; // false: no web browser can be started
 
     // The record.
     QList<ShownMessage> messages;
+    QString folderLastChosen; // set by a choice, as the real dialogs do
     QStringList openTitles;
     QStringList saveTitles;
     QStringList dialogTitles;
     QList<QUrl> openedUrls;
     int endProgramCalls = 0;
+
+private:
+    QString choose()
+    {
+        if (fileChoices.isEmpty()) {
+            return {};
+        }
+        QString chosen = fileChoices.dequeue();
+        folderLastChosen = QFileInfo(chosen).absolutePath();
+        return chosen;
+    }
 };
 
 } // namespace lorimand::test

@@ -59,17 +59,6 @@ namespace {
             static_cast<qint64>(change.loneCrsAdded)};
 }
 
-[[nodiscard]] std::size_t loneCrsIn(const std::string &text, std::size_t from, std::size_t to)
-{
-    std::size_t count = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 struct ModelLine
 {
     std::size_t start = 0;
@@ -137,11 +126,11 @@ struct ModelLine
         return "first break differs";
     }
     for (std::size_t offset = 0; offset <= text.size(); ++offset) {
-        if (buffer.loneCrsBefore(offset) != loneCrsIn(text, 0, offset)) {
+        if (buffer.loneCrsBefore(offset) != lorimand::test::loneCrsBefore(text, offset)) {
             return "loneCrsBefore(" + std::to_string(offset) + ") differs";
         }
     }
-    if (buffer.loneCrs() != loneCrsIn(text, 0, text.size())) {
+    if (buffer.loneCrs() != lorimand::test::loneCrsBefore(text, text.size())) {
         return "loneCrs() differs";
     }
     return {};
@@ -398,15 +387,16 @@ private slots:
                     bytes = own[random.bounded(static_cast<quint32>(own.size()))];
                     bytes = bytes.substr(0, 6);
                 }
-                const std::size_t lonesBefore = loneCrsIn(model, 0, model.size());
+                const std::size_t lonesBefore = lorimand::test::loneCrsBefore(model, model.size());
                 model.replace(from, to - from, bytes);
                 const ByteChange change = buffer.replace(from, to, bytes);
                 QCOMPARE(change.from, from);
                 QCOMPARE(change.removed, to - from);
                 QCOMPARE(change.added, bytes.size());
-                QCOMPARE(change.loneCrsBefore, loneCrsIn(model, 0, from));
+                QCOMPARE(change.loneCrsBefore, lorimand::test::loneCrsBefore(model, from));
                 QCOMPARE(change.loneCrsAdded,
-                         static_cast<std::ptrdiff_t>(loneCrsIn(model, 0, model.size())) -
+                         static_cast<std::ptrdiff_t>(
+                             lorimand::test::loneCrsBefore(model, model.size())) -
                              static_cast<std::ptrdiff_t>(lonesBefore));
                 const std::string failure = mismatch(buffer, model);
                 std::string where = failure;

@@ -21,17 +21,6 @@ using EditKind = TextDocument::EditKind;
 
 namespace {
 
-[[nodiscard]] std::size_t loneCrsIn(const std::string &text, std::size_t from, std::size_t to)
-{
-    std::size_t count = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 // Whether `change` tells truly how `before` became `after`: the bytes outside its range
 // are the same in both, and its lone-CR counts are those of the texts. Empty when so.
 [[nodiscard]] std::string wrongChange(const std::string &before, const std::string &after,
@@ -46,12 +35,12 @@ namespace {
                        change.from + change.added) != 0) {
         return "bytes outside the range changed";
     }
-    if (change.loneCrsBefore != loneCrsIn(after, 0, change.from)) {
+    if (change.loneCrsBefore != lorimand::test::loneCrsBefore(after, change.from)) {
         return "lone CRs before the change are wrong";
     }
     if (change.loneCrsAdded !=
-        static_cast<std::ptrdiff_t>(loneCrsIn(after, 0, after.size())) -
-            static_cast<std::ptrdiff_t>(loneCrsIn(before, 0, before.size()))) {
+        static_cast<std::ptrdiff_t>(lorimand::test::loneCrsBefore(after, after.size())) -
+            static_cast<std::ptrdiff_t>(lorimand::test::loneCrsBefore(before, before.size()))) {
         return "lone CRs added are wrong";
     }
     return {};
@@ -500,7 +489,8 @@ private slots:
                          static_cast<std::size_t>(
                              std::count(model.text.begin(), model.text.end(), '\n')) +
                              1);
-                QCOMPARE(document.text().loneCrs(), loneCrsIn(model.text, 0, model.text.size()));
+                QCOMPARE(document.text().loneCrs(),
+                         lorimand::test::loneCrsBefore(model.text, model.text.size()));
                 if (change) {
                     const std::string failure = wrongChange(before, model.text, *change);
                     std::string message = failure;

@@ -41,4 +41,25 @@ QSize helpMinimumClientSize()
             pixels(kHelpMinimumSize.height - twips::kFrameHeight)};
 }
 
+QRect helpGeometryWithin(QSize client, QPoint centre, const QRect &available)
+{
+    // The design frame: a border all round and the title bar above.
+    const int border = twips::toPixels(twips::kFrameWidth) / 2;
+    const int titleBar = twips::toPixels(twips::kFrameHeight) - 2 * border;
+    const QSize minimum = helpMinimumClientSize();
+    const int width =
+        std::max(std::min(client.width(), available.width() - 2 * border), minimum.width());
+    const int height = std::max(
+        std::min(client.height(), available.height() - 2 * border - titleBar), minimum.height());
+    QRect outer(0, 0, width + 2 * border, height + 2 * border + titleBar);
+    outer.moveCenter(centre);
+    // Right and bottom first, so that a screen too small even so keeps the
+    // title bar and the left edge on it.
+    outer.moveRight(std::min(outer.right(), available.right()));
+    outer.moveBottom(std::min(outer.bottom(), available.bottom()));
+    outer.moveLeft(std::max(outer.left(), available.left()));
+    outer.moveTop(std::max(outer.top(), available.top()));
+    return outer.adjusted(border, border + titleBar, -border, -border);
+}
+
 } // namespace lorimand

@@ -3,6 +3,8 @@
 // below stay centred on the window's width.
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include "ui/twips.h"
@@ -31,5 +33,11 @@ struct HelpLayout
 
 // The smallest client area in pixels whose outer size reaches the minimum.
 [[nodiscard]] QSize helpMinimumClientSize();
+
+// Where the help window's client area goes when it opens, in pixels: centred
+// on `centre` (the main window's), made smaller where the screen's available
+// area cannot hold it with its frame (never below the minimum), and moved so
+// that the frame lies on that area, title bar first.
+[[nodiscard]] QRect helpGeometryWithin(QSize client, QPoint centre, const QRect &available);
 
 } // namespace lorimand

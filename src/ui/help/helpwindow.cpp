@@ -162,7 +162,13 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 
 void HelpWindow::openAdvertiserPage()
 {
-    platform_.openUrl(QUrl(QString::fromLatin1(kAdvertiserUrl)));
+    const QString address = QString::fromLatin1(kAdvertiserUrl);
+    if (!platform_.openUrl(QUrl(address))) {
+        platform_.showMessage(this, QStringLiteral("Error"),
+                              QStringLiteral("No web browser could be started to open the "
+                                             "page.\n\nIts address is %1")
+                                  .arg(address));
+    }
 }
 
 } // namespace lorimand

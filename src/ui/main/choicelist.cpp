@@ -10,4 +10,10 @@ void ChoiceList::wheelEvent(QWheelEvent *event)
     event->ignore();
 }
 
+void ChoiceList::showPopup()
+{
+    emit aboutToOpen();
+    QComboBox::showPopup();
+}
+
 } // namespace lorimand

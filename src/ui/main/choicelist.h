@@ -1,6 +1,7 @@
 // A drop-down list that the mouse wheel does not switch while it is closed: a
 // wheel turned to scroll past it must not change a choice on the way. Opened,
-// the list scrolls as usual.
+// the list scrolls as usual. It says when it is about to open, so that its
+// owner may fill it afresh.
 #pragma once
 
 #include <QComboBox>
@@ -13,6 +14,11 @@ class ChoiceList : public QComboBox
 
 public:
     using QComboBox::QComboBox;
+
+    void showPopup() override;
+
+signals:
+    void aboutToOpen();
 
 protected:
     void wheelEvent(QWheelEvent *event) override;

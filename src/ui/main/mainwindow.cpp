@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 #include "engine/codetablefile.h"
@@ -23,6 +25,7 @@
 #include "ui/captions.h"
 #include "ui/colours.h"
 #include "ui/conversions.h"
+#include "ui/help/helplayout.h"
 #include "ui/main/artwork.h"
 #include "ui/main/bytelineedit.h"
 #include "ui/main/charsetoffer.h"
@@ -44,6 +47,10 @@ const QString kNumberError = QStringLiteral("Number error.  Please restart the p
 const QString kCodeTableError = QStringLiteral("Error loading custom code.");
 constexpr std::string_view kNormalHint = "Enter a message to encode here . . .";
 constexpr std::string_view kEncodedHint = ". . . or an encoded message to decode here.";
+// Above this size a key being typed translates once the typing pauses, so that
+// each character does not translate the whole text again.
+constexpr std::size_t kFollowsEachKeyUpTo = std::size_t{1} << 20;
+constexpr int kKeyPauseMs = 300;
 
 void place(QWidget &widget, const twips::Rect &rect)
 {
@@ -205,6 +212,13 @@ void MainWindow::connectHandlers()
     connect(encoded_, &ByteTextEdit::bytesChanged, this,
             [this](const ByteChange &change) { translateChange(Direction::Decode, change); });
 
+    keyPause_ = new QTimer(this);
+    keyPause_->setSingleShot(true);
+    keyPause_->setInterval(kKeyPauseMs);
+    connect(keyPause_, &QTimer::timeout, this, &MainWindow::followSetting);
+    connect(key_, &QLineEdit::textEdited, this, &MainWindow::followKey);
+    connect(useKey_, &QRadioButton::toggled, this, &MainWindow::followSetting);
+
     connect(maskKey_, &QCheckBox::stateChanged, this, [this](int state) {
         key_->setMasked(state == Qt::Checked);
         // Greyed only comes from the settings file; the user's clicks tick and clear.
@@ -220,9 +234,11 @@ void MainWindow::connectHandlers()
 
     // Every choice loads the table, the entry already chosen included: the
     // user may have just edited its file.
+    connect(codeName_, &ChoiceList::aboutToOpen, this, &MainWindow::refreshCodeNameList);
     connect(codeName_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0) {
             loadCodeTable();
+            followSetting();
         }
     });
 
@@ -313,12 +329,14 @@ bool MainWindow::autoTranslates() const
 
 void MainWindow::encode()
 {
+    lastSource_ = Direction::Encode;
     const BusyCursor busy;
     (void)translate(Direction::Encode, ByteTextEdit::History::Step);
 }
 
 void MainWindow::decode()
 {
+    lastSource_ = Direction::Decode;
     const BusyCursor busy;
     (void)translate(Direction::Decode, ByteTextEdit::History::Step);
 }
@@ -336,6 +354,8 @@ std::optional<Translation> MainWindow::translationFor(Direction direction)
 
 bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
 {
+    // A whole translation also does what a key change waiting for a pause would.
+    keyPause_->stop();
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
@@ -367,7 +387,11 @@ void MainWindow::reportOutOfMemory()
 
 void MainWindow::translateChange(Direction direction, const ByteChange &change)
 {
-    if (!autoTranslates() || updating_) {
+    if (updating_) {
+        return;
+    }
+    noteUserEdit(direction);
+    if (!autoTranslates()) {
         return;
     }
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
@@ -383,6 +407,31 @@ void MainWindow::translateChange(Direction direction, const ByteChange &change)
         translated_.reset();
         reportOutOfMemory();
     }
+}
+
+void MainWindow::noteUserEdit(Direction direction)
+{
+    lastSource_ = direction;
+    (direction == Direction::Encode ? normalTyped_ : encodedTyped_) = true;
+}
+
+void MainWindow::followKey()
+{
+    const ByteTextEdit &source = lastSource_ == Direction::Encode ? *normal_ : *encoded_;
+    if (autoTranslates() && source.byteCount() > kFollowsEachKeyUpTo) {
+        keyPause_->start();
+        return;
+    }
+    followSetting();
+}
+
+void MainWindow::followSetting()
+{
+    if (updating_ || !autoTranslates()) {
+        return;
+    }
+    const BusyCursor busy;
+    (void)translate(lastSource_, ByteTextEdit::History::Automatic);
 }
 
 void MainWindow::spliceTranslation(Direction direction, const ByteChange &change)
@@ -484,16 +533,20 @@ bool MainWindow::startUp(std::string_view argumentText)
         return false;
     }
 
-    normal_->setBytes(std::string(kNormalHint), ByteTextEdit::History::Fresh);
-    normal_->selectWholeText();
-    encoded_->setBytes(std::string(kEncodedHint), ByteTextEdit::History::Fresh);
-    encoded_->selectWholeText();
+    {
+        // The greeting texts are nobody's typing, and the remembered key, mode
+        // and table no change for Auto to follow.
+        const QScopedValueRollback settingUp(updating_, true);
+        normal_->setBytes(std::string(kNormalHint), ByteTextEdit::History::Fresh);
+        normal_->selectWholeText();
+        encoded_->setBytes(std::string(kEncodedHint), ByteTextEdit::History::Fresh);
+        encoded_->selectWholeText();
 
-    autoUpdate_->setCheckState(Qt::Checked);
-
-    const std::string rememberedName = applySettings();
-    fillCodeNameList();
-    selectCodeTable(rememberedName);
+        autoUpdate_->setCheckState(Qt::Checked);
+        const std::string rememberedName = applySettings();
+        fillCodeNameList();
+        selectCodeTable(rememberedName);
+    }
 
     if (const auto request = parseCommandLine(argumentText)) {
         translateCommandLineFile(*request);
@@ -509,6 +562,13 @@ void MainWindow::fillCodeNameList()
         codeName_->addItem(shownTableName(name), QByteArray::fromStdString(name));
     }
     codeName_->setCurrentIndex(-1);
+}
+
+void MainWindow::refreshCodeNameList()
+{
+    const QVariant chosen = codeName_->currentData();
+    fillCodeNameList();
+    codeName_->setCurrentIndex(chosen.isValid() ? codeName_->findData(chosen) : -1);
 }
 
 void MainWindow::selectCodeTable(const std::string &rememberedName)
@@ -543,6 +603,11 @@ void MainWindow::showHelp()
         StepProgress progress(dialogParent(), QStringLiteral("Opening the help ..."));
         if (!help->loadHelpText(progress.stage(0, 1000))) {
             return; // cancelled: no help window
+        }
+        // Opened over the main window, and on its screen whatever that screen's size.
+        if (const QScreen *screen = this->screen()) {
+            help->setGeometry(helpGeometryWithin(help->size(), frameGeometry().center(),
+                                                 screen->availableGeometry()));
         }
         help_ = help.release();
     }

@@ -22,6 +22,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QTimer;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -31,6 +32,7 @@ namespace lorimand {
 
 class ByteLineEdit;
 class CharsetOffer;
+class ChoiceList;
 class FileSystem;
 class Platform;
 class RandomGenerator;
@@ -87,11 +89,20 @@ private:
     void noteTranslated(Direction direction);
     [[nodiscard]] bool holdsTranslationBefore(Direction direction) const;
     [[nodiscard]] bool autoTranslates() const;
+    // Auto after a change of the key, the table or the mode: the area last typed
+    // into, pasted into or loaded is translated again into the other. A key
+    // typed into a large text waits for a pause in the typing.
+    void followKey();
+    void followSetting();
+    // Notes an edit by the user of the area `direction` translates from.
+    void noteUserEdit(Direction direction);
     // The generator self-test; on failure tells the user and ends the program.
     [[nodiscard]] bool selfTestPasses();
     // Tells the user the generator fails its self-test and ends the program.
     void reportGeneratorFailure();
     void fillCodeNameList();
+    // The list read again from the folders as it opens, the entry chosen kept.
+    void refreshCodeNameList();
     void selectCodeTable(const std::string &rememberedName);
     void loadCodeTable();
     void showHelp();
@@ -106,6 +117,9 @@ private:
     std::string applySettings();
     // False when the user cancelled the close.
     bool saveSettings();
+    // Asks about each area holding typed text that was not saved; false when
+    // the user cancelled (or a save chosen there did not happen).
+    [[nodiscard]] bool typedTextMayGo();
     [[nodiscard]] CurrentSettings currentSettings() const;
 
     // The text-file commands (mainwindow_textfiles.cpp).
@@ -115,7 +129,8 @@ private:
     void translateCommandLineFile(const CommandLineRequest &request);
     // Reads a text file behind a progress dialog, whose Cancel stops it.
     [[nodiscard]] ReadResult readTextFile(const std::string &file);
-    void saveTextFile(const ByteTextEdit &area, const QString &title);
+    // False when the user cancelled or the file could not be written.
+    bool saveTextFile(const ByteTextEdit &area, const QString &title);
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.
     void offerUtf8View(const ByteTextEdit &area, const QString &fileName, bool readsAsUtf8);
@@ -130,8 +145,9 @@ private:
     std::optional<SettingsFile> settingsFile_;
 
     // Shared window state.
-    // Set while the program itself writes into the text areas, so that its
-    // writes translate nothing; held by a scope wherever it is set.
+    // Set while the program itself writes into the text areas or sets its
+    // controls, so that its writes translate nothing; held by a scope wherever
+    // it is set.
     bool updating_ = false;
     std::string defaultKey_;
     CodeTables codeTables_;
@@ -147,6 +163,15 @@ private:
         CodeTables tables;
     };
     std::optional<Translated> translated_;
+    // The way Auto translates after a change of the key, the table or the mode:
+    // from the area the user last typed into, pasted into or loaded.
+    Direction lastSource_ = Direction::Encode;
+    QTimer *keyPause_ = nullptr;
+    // Whether an area holds text the user typed, pasted or dropped that was not
+    // saved or loaded since, and whether closing asks about it.
+    bool normalTyped_ = false;
+    bool encodedTyped_ = false;
+    bool askBeforeDiscarding_ = true;
 
     QLabel *label1_ = nullptr;
     QLabel *label2_ = nullptr;
@@ -155,7 +180,7 @@ private:
     QRadioButton *useKey_ = nullptr;
     QRadioButton *useCustom_ = nullptr;
     ByteLineEdit *key_ = nullptr;
-    QComboBox *codeName_ = nullptr;
+    ChoiceList *codeName_ = nullptr;
     QCheckBox *maskKey_ = nullptr;
     QPushButton *decodeButton_ = nullptr;
     QPushButton *encodeButton_ = nullptr;

@@ -11,6 +11,7 @@
 #include "startup/settingsfile.h"
 #include "ui/conversions.h"
 #include "ui/main/bytelineedit.h"
+#include "ui/main/choicelist.h"
 #include "ui/main/mainwindow.h"
 #include "ui/main/windowgeometry.h"
 #include "ui/platform.h"
@@ -93,13 +94,20 @@ std::string MainWindow::applySettings()
         setGeometry(clientGeometryFor(*stored.geometry, screens));
     }
     normal_->setCharset(stored.textCharset);
+    askBeforeDiscarding_ = stored.askBeforeDiscarding;
+    if (!stored.lastFolder.empty()) {
+        platform_.setLastFolder(fromNativePath(stored.lastFolder));
+    }
     defaultKey_ = key_->bytes();
     return stored.codeTableName;
 }
 
 bool MainWindow::saveSettings()
 {
+    // Both questions come before anything changes, so a Cancel at either leaves
+    // the window as it was.
     const std::string key = key_->bytes();
+    bool keepsDefaultKey = key.empty();
     if (!isStorableKey(key)) {
         // The user learns that the key is not kept, and may stay to change it.
         const auto answer =
@@ -108,19 +116,21 @@ bool MainWindow::saveSettings()
         if (answer == QMessageBox::Cancel) {
             return false;
         }
-        key_->setBytes(defaultKey_);
-    } else if (key.empty()) {
-        key_->setBytes(defaultKey_);
-    } else if (key != defaultKey_) {
+        keepsDefaultKey = true;
+    } else if (!key.empty() && key != defaultKey_) {
         const auto answer = platform_.showMessage(
             dialogParent(), QStringLiteral("Closing"), kKeyChanged,
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
         if (answer == QMessageBox::Cancel) {
             return false;
         }
-        if (answer == QMessageBox::No) {
-            key_->setBytes(defaultKey_);
-        }
+        keepsDefaultKey = answer == QMessageBox::No;
+    }
+    if (!typedTextMayGo()) {
+        return false;
+    }
+    if (keepsDefaultKey) {
+        key_->setBytes(defaultKey_);
     }
 
     if (!settingsFile_) {
@@ -129,6 +139,34 @@ bool MainWindow::saveSettings()
     if (const auto error = settingsFile_->write(currentSettings())) {
         showError(QStringLiteral("The settings could not be saved.\n\n%1")
                       .arg(QString::fromStdString(*error)));
+    }
+    return true;
+}
+
+bool MainWindow::typedTextMayGo()
+{
+    if (!askBeforeDiscarding_) {
+        return true;
+    }
+    const struct
+    {
+        bool typed;
+        const ByteTextEdit &area;
+        QString title;
+    } areas[] = {{normalTyped_, *normal_, QStringLiteral("Save Normal Text As")},
+                 {encodedTyped_, *encoded_, QStringLiteral("Save Encoded Text As")}};
+    for (const auto &[typed, area, title] : areas) {
+        if (!typed) {
+            continue;
+        }
+        const auto answer = platform_.showMessage(
+            dialogParent(), QStringLiteral("Closing"),
+            QStringLiteral("%1 has not been saved.").arg(area.accessibleName()),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        if (answer == QMessageBox::Cancel ||
+            (answer == QMessageBox::Save && !saveTextFile(area, title))) {
+            return false;
+        }
     }
     return true;
 }
@@ -143,6 +181,8 @@ CurrentSettings MainWindow::currentSettings() const
     current.codeTableName = codeName_->currentData().toByteArray().toStdString();
     current.geometry = savedGeometryFor(geometry());
     current.textCharset = normal_->charset();
+    current.askBeforeDiscarding = askBeforeDiscarding_;
+    current.lastFolder = nativePath(platform_.lastFolder());
     return current;
 }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 #include "engine/charset.h"
 #include "engine/files.h"
@@ -73,6 +74,8 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 std::string().swap(read.bytes);
                 const bool utf8 = charset::readsAsUtf8(text);
                 area.setBytes(std::move(text), ByteTextEdit::History::Step);
+                lastSource_ = plain ? Direction::Encode : Direction::Decode;
+                (plain ? normalTyped_ : encodedTyped_) = false;
                 if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
                                                  ByteTextEdit::History::Automatic)) {
                     area.undo(); // the text loaded goes again
@@ -121,11 +124,15 @@ ReadResult MainWindow::readTextFile(const std::string &file)
     return read;
 }
 
-void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
+bool MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
 {
+    // A key change still waiting for a pause in the typing is translated first.
+    if (keyPause_->isActive()) {
+        followSetting();
+    }
     const QString path = platform_.chooseFileToSave(this, title);
     if (path.isEmpty()) {
-        return;
+        return false;
     }
     const std::string file = nativePath(path);
     std::optional<FileError> error;
@@ -150,7 +157,10 @@ void MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
     }
     if (error) {
         showFileError(QStringLiteral("Cannot save"), *error);
+        return false;
     }
+    (&area == normal_ ? normalTyped_ : encodedTyped_) = false;
+    return true;
 }
 
 void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &fileName, bool readsAsUtf8)

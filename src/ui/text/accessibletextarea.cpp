@@ -13,45 +13,6 @@ namespace {
 // farther only for a longer word, sentence or line.
 constexpr int kReach = 4096;
 
-// A stretch of the text as shown, for QAccessibleTextInterface's own answers to
-// the boundary questions, which read the text they are given whole.
-class Stretch final : public QAccessibleTextInterface
-{
-public:
-    explicit Stretch(QString text) : text_(std::move(text)) {}
-
-    [[nodiscard]] QString text(int startOffset, int endOffset) const override
-    {
-        return text_.mid(startOffset, endOffset - startOffset);
-    }
-    [[nodiscard]] int characterCount() const override { return static_cast<int>(text_.size()); }
-
-    // Those answers ask for nothing else.
-    void selection(int /*selectionIndex*/, int *startOffset, int *endOffset) const override
-    {
-        *startOffset = 0;
-        *endOffset = 0;
-    }
-    [[nodiscard]] int selectionCount() const override { return 0; }
-    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
-    void removeSelection(int /*selectionIndex*/) override {}
-    void setSelection(int /*selectionIndex*/, int /*startOffset*/, int /*endOffset*/) override {}
-    [[nodiscard]] int cursorPosition() const override { return 0; }
-    void setCursorPosition(int /*position*/) override {}
-    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return {}; }
-    [[nodiscard]] int offsetAtPoint(const QPoint & /*point*/) const override { return -1; }
-    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
-    QString attributes(int /*offset*/, int *startOffset, int *endOffset) const override
-    {
-        *startOffset = -1;
-        *endOffset = -1;
-        return {};
-    }
-
-private:
-    QString text_;
-};
-
 QAccessibleInterface *textAreaFactory(const QString &key, QObject *object)
 {
     // Asked for each class from the object's own up: answer for exactly ours.
@@ -223,7 +184,7 @@ QString AccessibleTextArea::boundary(Side side, int offset, QAccessible::TextBou
     for (;;) {
         const int from = std::max(0, offset - reach);
         const int to = offset + std::min(reach, count - offset);
-        const Stretch part(text(from, to));
+        const AccessibleStretch part(text(from, to));
         const int local = offset - from;
         QString found;
         switch (side) {

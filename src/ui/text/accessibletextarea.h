@@ -11,12 +11,53 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 
 #include <QAccessibleWidget>
 
 namespace lorimand {
 
 class ByteTextEdit;
+
+// A piece of text as shown, alone: what QAccessibleTextInterface's own answers
+// to the boundary questions (words, sentences, lines) read, since they read
+// the text they are given whole.
+class AccessibleStretch final : public QAccessibleTextInterface
+{
+public:
+    explicit AccessibleStretch(QString text) : text_(std::move(text)) {}
+
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override
+    {
+        return text_.mid(startOffset, endOffset - startOffset);
+    }
+    [[nodiscard]] int characterCount() const override { return static_cast<int>(text_.size()); }
+
+    // Those answers ask for nothing else.
+    void selection(int /*selectionIndex*/, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = 0;
+    }
+    [[nodiscard]] int selectionCount() const override { return 0; }
+    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
+    void removeSelection(int /*selectionIndex*/) override {}
+    void setSelection(int /*selectionIndex*/, int /*startOffset*/, int /*endOffset*/) override {}
+    [[nodiscard]] int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return {}; }
+    [[nodiscard]] int offsetAtPoint(const QPoint & /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
+    QString attributes(int /*offset*/, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = -1;
+        *endOffset = -1;
+        return {};
+    }
+
+private:
+    QString text_;
+};
 
 class AccessibleTextArea : public QAccessibleWidget,
                            public QAccessibleTextInterface,

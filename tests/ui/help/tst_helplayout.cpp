@@ -31,6 +31,8 @@ private slots:
     void enforcesMinimumPerDimension_data();
     void enforcesMinimumPerDimension();
     void minimumClientSizeReachesMinimum();
+    void opensWithinTheScreen_data();
+    void opensWithinTheScreen();
 };
 
 void TestHelpLayout::arrangesControls_data()
@@ -111,3 +113,48 @@ void TestHelpLayout::minimumClientSizeReachesMinimum()
 
 QTEST_APPLESS_MAIN(TestHelpLayout)
 #include "tst_helplayout.moc"
+
+void TestHelpLayout::opensWithinTheScreen_data()
+{
+    QTest::addColumn<QPoint>("centre");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("expected");
+    const QSize initial(865, 621);
+    QTest::newRow("large screen: as designed, centred")
+        << QPoint(960, 540) << QRect(0, 0, 1920, 1050) << initial;
+    QTest::newRow("900 pixels high, main window low on it")
+        << QPoint(700, 820) << QRect(0, 0, 1440, 900) << initial;
+    QTest::newRow("main window near the top left")
+        << QPoint(20, 10) << QRect(0, 24, 1440, 876) << initial;
+    QTest::newRow("a screen smaller than the window")
+        << QPoint(400, 300) << QRect(0, 0, 800, 600) << QSize(792, 573);
+    QTest::newRow("a second screen to the right")
+        << QPoint(2400, 1000) << QRect(1920, 0, 1024, 740) << QSize(865, 621);
+    QTest::newRow("below the minimum: the minimum, title bar on the screen")
+        << QPoint(160, 100) << QRect(0, 0, 320, 200) << helpMinimumClientSize();
+}
+
+void TestHelpLayout::opensWithinTheScreen()
+{
+    QFETCH(QPoint, centre);
+    QFETCH(QRect, available);
+    QFETCH(QSize, expected);
+    const QRect client = helpGeometryWithin(QSize(865, 621), centre, available);
+    QCOMPARE(client.size(), expected);
+    // With the frame about it: 4 pixels of border, and a title bar of 19 above.
+    const QRect outer = client.adjusted(-4, -23, 4, 4);
+    QVERIFY(outer.top() >= available.top() && outer.left() >= available.left());
+    if (expected != helpMinimumClientSize()) {
+        QVERIFY2(available.contains(outer), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                           .arg(outer.x())
+                                                           .arg(outer.y())
+                                                           .arg(outer.width())
+                                                           .arg(outer.height())));
+    }
+    // Where the screen leaves room, it stays centred on the main window.
+    const QRect centres = available.adjusted(outer.width() / 2, outer.height() / 2,
+                                             -outer.width() / 2, -outer.height() / 2);
+    if (centres.isValid() && centres.contains(centre)) {
+        QVERIFY((outer.center() - centre).manhattanLength() <= 2);
+    }
+}

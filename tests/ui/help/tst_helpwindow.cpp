@@ -629,11 +629,20 @@ void TestHelpWindow::clickOpensAdvertiserPage()
     QVERIFY(platform_->openedUrls.front().isValid());
     QCOMPARE(platform_->openedUrls.front().host(), QStringLiteral("quorvale.example"));
 
-    // Each click opens the page once more; the result is not looked at.
+    // Each click opens the page once more.
     QTest::mouseClick(widget, Qt::LeftButton);
     QCOMPARE(platform_->openedUrls.size(), 2);
     QCOMPARE(platform_->openedUrls.back(), platform_->openedUrls.front());
     QVERIFY(platform_->messages.isEmpty());
+
+    // When no browser can be started, a message says so and names the address.
+    platform_->opensUrls = false;
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(platform_->openedUrls.size(), 3);
+    QCOMPARE(platform_->messages.size(), 1);
+    QVERIFY2(platform_->messages.front().text.contains(QStringLiteral("No web browser")) &&
+                 platform_->messages.front().text.contains(QString::fromLatin1(kAdvertiserUrl)),
+             qPrintable(platform_->messages.front().text));
 }
 
 void TestHelpWindow::otherMouseActionsOpenNothing_data()

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -239,6 +241,110 @@ private slots:
                  withKey(typed.bytes(), intoNormal ? Direction::Encode : Direction::Decode));
         other.undo();
         QCOMPARE(other.bytes(), before);
+    }
+
+    // With Auto, a change of the key, the table or the mode translates again
+    // from the area last typed into, pasted into or loaded, into the other, as
+    // one automatic undo step with the translations before it.
+    void followsKeyTableAndMode_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("autoOn");
+        for (const char *source : {"typed into Normal", "typed into Encoded", "pasted into Encoded",
+                                   "loaded into Encoded", "loaded into Normal"}) {
+            for (const char *change : {"key", "table", "to the table", "to the key"}) {
+                QTest::addRow("%s, %s", source, change)
+                    << QString::fromLatin1(source) << QString::fromLatin1(change) << true;
+            }
+        }
+        QTest::newRow("Auto off: the key") << u"typed into Normal"_qs << u"key"_qs << false;
+        QTest::newRow("Auto off: the mode")
+            << u"typed into Encoded"_qs << u"to the table"_qs << false;
+    }
+    void followsKeyTableAndMode()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, change);
+        QFETCH(bool, autoOn);
+        MainWindowFixture f;
+        f.writeFile(u"Caesar.sbt"_qs, "97=98\r\n98=99\r\n99=97\r\n");
+        f.writeFile(u"Swap.sbt"_qs, "97=120\r\n120=97\r\n");
+        f.writeFile(u"letter.txt"_qs, "a cab to Bath");
+        // Every change but the two of the mode starts from the table's mode.
+        f.writeFile(u"Lorimand.ini"_qs, change == u"to the table" || change == u"key"
+                                            ? "CustCode=Caesar\r\n"
+                                            : "CodeType=1\r\nCustCode=Caesar\r\n");
+        QVERIFY(f.window->startUp());
+        f.window->show();
+        const bool intoNormal = source.endsWith(u"Normal");
+        ByteTextEdit &from = intoNormal ? *f.normal() : *f.encoded();
+        ByteTextEdit &other = intoNormal ? *f.encoded() : *f.normal();
+        const std::string before = other.bytes();
+        if (source.startsWith(u"typed")) {
+            QTest::keyClicks(&from, u"a cab to Bath"_qs);
+        } else if (source.startsWith(u"pasted")) {
+            QGuiApplication::clipboard()->setText(u"a cab to Bath"_qs);
+            QTest::keyClick(&from, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            // Typed into the other area first: the load decides.
+            QTest::keyClicks(&other, u"x"_qs);
+            f.platform.fileChoices.enqueue(f.path(u"letter.txt"_qs));
+            f.child<QPushButton>(intoNormal ? "LoadText" : "LoadCode")->click();
+        }
+        f.autoUpdate()->setCheckState(autoOn ? Qt::Checked : Qt::Unchecked);
+        const std::string text = from.bytes();
+        const std::string translatedBefore = other.bytes();
+
+        if (change == u"key") {
+            f.key()->setFocus();
+            f.key()->end(false);
+            QTest::keyClicks(f.key(), u"2"_qs);
+        } else if (change == u"table") {
+            QCOMPARE(f.codeName()->currentText(), u"Caesar"_qs);
+            f.codeName()->setFocus();
+            QTest::keyClick(f.codeName(), Qt::Key_Down);
+            QCOMPARE(f.codeName()->currentText(), u"Swap"_qs);
+        } else if (change == u"to the table") {
+            f.useCustom()->click();
+        } else {
+            f.useKey()->click();
+        }
+
+        QCOMPARE(from.bytes(), text);
+        if (!autoOn) {
+            QCOMPARE(other.bytes(), translatedBefore);
+            return;
+        }
+        const Direction direction = intoNormal ? Direction::Encode : Direction::Decode;
+        const bool keyMode = change == u"key" || change == u"to the key";
+        const std::string expected =
+            keyMode ? withKey(text, direction, change == u"key" ? "TarnVeli2" : "TarnVeli")
+                    : wholeTranslation(f, false, text, direction);
+        QCOMPARE(other.bytes(), expected);
+        QVERIFY(other.bytes() != translatedBefore);
+        if (source.startsWith(u"loaded")) {
+            return; // the area held typed text before the load's own translation
+        }
+        // One undo takes the other area back to what it held before Auto wrote into it.
+        other.undo();
+        QCOMPARE(other.bytes(), before);
+    }
+
+    // Typing a key into a large text translates once the typing pauses.
+    void aKeyTypedIntoALargeTextWaitsForAPause()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.window->startUp());
+        f.window->show();
+        f.normal()->setBytes(std::string(std::size_t{2} << 20, 'w'));
+        const std::string text = f.normal()->bytes();
+        f.key()->setFocus();
+        f.key()->end(false);
+        QTest::keyClicks(f.key(), u"12"_qs);
+        QCOMPARE(f.encoded()->bytes(), withKey(text, Direction::Encode));
+        QTRY_COMPARE_WITH_TIMEOUT(f.encoded()->bytes(),
+                                  withKey(text, Direction::Encode, "TarnVeli12"), 2000);
     }
 };
 

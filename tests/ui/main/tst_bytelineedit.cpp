@@ -127,15 +127,10 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QByteArray, bytes);
         ByteLineEdit key;
-        QSignalSpy changed(&key, &ByteLineEdit::textChanged);
-        const bool leftOut = shown.isEmpty();
-        QToolTip::hideText();
-        typeText(key, typed);
-        QCOMPARE(QToolTip::isVisible(), leftOut);
-        if (leftOut) {
-            QCOMPARE(QToolTip::text(), displaytext::leftOutMessage(typed));
+        testing::checkTyped(key, typed, shown.isEmpty());
+        if (QTest::currentTestFailed()) {
+            return;
         }
-        QCOMPARE(changed.count(), leftOut ? 0 : 1);
         QCOMPARE(key.text(), shown);
         QCOMPARE(bytesOf(key), bytes);
     }

@@ -211,7 +211,11 @@ private slots:
                     ->click();
                 break;
             case Command::SettingsAtClose:
+                f.platform.answers.enqueue(QMessageBox::Discard); // the text typed
                 QVERIFY(f.window->close());
+                // That question came first; the fault's message is what follows.
+                QVERIFY(!f.platform.messages.isEmpty() &&
+                        f.platform.messages.takeFirst().text.endsWith(u"not been saved."_s));
                 break;
             case Command::CodeTable:
                 f.codeName()->setCurrentIndex(1);

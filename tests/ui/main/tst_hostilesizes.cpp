@@ -72,9 +72,10 @@ private slots:
         QCOMPARE(f.key()->bytes(), key + "abc");
         QCOMPARE(f.encoded()->bytes(), withKey("the next edit", Direction::Encode, key + "abc"));
 
-        f.platform.answers.enqueue(QMessageBox::Yes); // keep it as the default key
+        f.platform.answers.enqueue(QMessageBox::Yes);     // keep it as the default key
+        f.platform.answers.enqueue(QMessageBox::Discard); // the text typed into Normal
         QVERIFY(f.window->close());
-        QCOMPARE(f.platform.messages.size(), 1); // the question above
+        QCOMPARE(f.platform.messages.size(), 2); // the questions above
         QVERIFY(contentsOf(f.path(u"Lorimand.ini"_s))
                     .contains("key=" + QByteArray::fromStdString(key) + "abc\r\n"));
 

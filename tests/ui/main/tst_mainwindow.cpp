@@ -1,4 +1,6 @@
 // The main window's controls, translation and event handling, driven as a user would.
+#include <functional>
+
 #include <QAbstractItemView>
 #include <QLabel>
 #include <QScrollBar>
@@ -18,10 +20,14 @@ using namespace lorimand::test;
 
 namespace {
 
-// Chooses an entry as a user does: opens the list and presses Return on it.
-void choose(QComboBox &list, int index)
+// Chooses an entry as a user does: opens the list and presses Return on it;
+// whileOpen runs between the two.
+void choose(QComboBox &list, int index, const std::function<void()> &whileOpen = {})
 {
     list.showPopup();
+    if (whileOpen) {
+        whileOpen();
+    }
     QAbstractItemView *view = list.view();
     view->setCurrentIndex(list.model()->index(index, 0));
     QTest::keyClick(view, Qt::Key_Return);
@@ -261,6 +267,8 @@ private slots:
         QCOMPARE(f.encoded()->bytes(), withKey("abc", Direction::Encode));
     }
 
+    // The key set by the program, Mask, and the mode while Auto is off
+    // translate nothing (with Auto, tst_autotranslate has the mode follow).
     void settingsChangesTranslateNothing()
     {
         MainWindowFixture f;
@@ -270,9 +278,10 @@ private slots:
         QSignalSpy changes(f.encoded(), &ByteTextEdit::textChanged);
         QSignalSpy normalChanges(f.normal(), &ByteTextEdit::textChanged);
         f.key()->setBytes("other key");
+        f.maskKey()->setCheckState(Qt::Checked);
+        f.autoUpdate()->setCheckState(Qt::Unchecked);
         f.useCustom()->setChecked(true);
         f.useKey()->setChecked(true);
-        f.maskKey()->setCheckState(Qt::Checked);
         QCOMPARE(changes.count(), 0);
         QCOMPARE(normalChanges.count(), 0);
     }
@@ -447,8 +456,7 @@ private slots:
 
         // A file that cannot be read: the table before stays.
         const CodeTables before = f.window->codeTables();
-        QVERIFY(QFile::remove(f.path(u"Gone.sbt"_s)));
-        choose(*f.codeName(), 2);
+        choose(*f.codeName(), 2, [&f] { QVERIFY(QFile::remove(f.path(u"Gone.sbt"_s))); });
         QCOMPARE(f.window->codeTables(), before);
         QCOMPARE(f.platform.messages.size(), 2);
         QVERIFY(

@@ -2,6 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -285,6 +288,171 @@ private slots:
             return;
         }
         QVERIFY(file.startsWith("; notes\r\nkey=" + savedKey + "\r\nMaskKey=0\r\n"));
+    }
+
+    // After the key's question, closing asks about each area holding text the
+    // user typed, pasted or dropped and did not save since; not about the
+    // greeting texts, nor about a text loaded and left as it was.
+    void discardQuestion_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<bool>("closes");
+        const QString normal = u"Normal Text has not been saved."_s;
+        const QString encoded = u"Encoded Text has not been saved."_s;
+        const QString key = u"The encryption key has changed."_s;
+        const int save = QMessageBox::Save;
+        const int discard = QMessageBox::Discard;
+        const int cancel = QMessageBox::Cancel;
+        const QByteArray none;
+        QTest::newRow("greeting texts")
+            << QStringList{} << none << QList<int>{} << QStringList{} << true;
+        QTest::newRow("loaded, unchanged") << QStringList{u"load normal"_s, u"load encoded"_s}
+                                           << none << QList<int>{} << QStringList{} << true;
+        QTest::newRow("typed, Discard") << QStringList{u"type normal"_s} << none
+                                        << QList<int>{discard} << QStringList{normal} << true;
+        QTest::newRow("typed, Cancel") << QStringList{u"type normal"_s} << none
+                                       << QList<int>{cancel} << QStringList{normal} << false;
+        QTest::newRow("pasted into Encoded") << QStringList{u"paste encoded"_s} << none
+                                             << QList<int>{discard} << QStringList{encoded} << true;
+        QTest::newRow("both, Cancel at the second")
+            << QStringList{u"type normal"_s, u"paste encoded"_s} << none
+            << QList<int>{discard, cancel} << QStringList{normal, encoded} << false;
+        QTest::newRow("typed, then saved") << QStringList{u"type normal"_s, u"save normal"_s}
+                                           << none << QList<int>{} << QStringList{} << true;
+        QTest::newRow("typed after loading")
+            << QStringList{u"load normal"_s, u"type normal"_s} << none << QList<int>{discard}
+            << QStringList{normal} << true;
+        QTest::newRow("loaded over typed text") << QStringList{u"type normal"_s, u"load normal"_s}
+                                                << none << QList<int>{} << QStringList{} << true;
+        QTest::newRow("Save... saves and closes")
+            << QStringList{u"type normal"_s, u"choose a file"_s} << none << QList<int>{save}
+            << QStringList{normal} << true;
+        QTest::newRow("Save... cancelled keeps the window")
+            << QStringList{u"type normal"_s} << none << QList<int>{save} << QStringList{normal}
+            << false;
+        QTest::newRow("turned off")
+            << QStringList{u"type normal"_s, u"paste encoded"_s}
+            << QByteArray("AskBeforeDiscarding=0\r\n") << QList<int>{} << QStringList{} << true;
+        QTest::newRow("after the key's question")
+            << QStringList{u"key"_s, u"type normal"_s} << none
+            << QList<int>{int(QMessageBox::No), discard} << QStringList{key, normal} << true;
+        QTest::newRow("Cancel after the key's question keeps the key")
+            << QStringList{u"key"_s, u"type normal"_s} << none
+            << QList<int>{int(QMessageBox::No), cancel} << QStringList{key, normal} << false;
+    }
+    void discardQuestion()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QByteArray, settings);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, closes);
+        MainWindowFixture f;
+        const QByteArray original = "key=OldKey\r\n" + settings;
+        f.writeFile(u"Lorimand.ini"_s, original);
+        f.writeFile(u"letter.txt"_s, "Dear Ann");
+        QVERIFY(f.window->startUp());
+        f.window->show();
+        for (const QString &step : steps) {
+            if (step == u"type normal") {
+                QTest::keyClicks(f.normal(), u"typed"_s);
+            } else if (step == u"paste encoded") {
+                QGuiApplication::clipboard()->setText(u"pasted"_s);
+                QTest::keyClick(f.encoded(), Qt::Key_V, Qt::ControlModifier);
+            } else if (step == u"load normal" || step == u"load encoded") {
+                f.platform.fileChoices.enqueue(f.path(u"letter.txt"_s));
+                f.child<QPushButton>(step == u"load normal" ? "LoadText" : "LoadCode")->click();
+            } else if (step == u"save normal") {
+                f.platform.fileChoices.enqueue(f.path(u"saved.txt"_s));
+                f.child<QPushButton>("SaveText")->click();
+            } else if (step == u"choose a file") {
+                f.platform.fileChoices.enqueue(f.path(u"saved.txt"_s));
+            } else if (step == u"key") {
+                f.key()->setBytes("NewKey");
+            }
+        }
+        const std::string typedNormal = f.normal()->bytes();
+        f.platform.messages.clear();
+        for (const int answer : answers) {
+            f.platform.answers.enqueue(static_cast<QMessageBox::StandardButton>(answer));
+        }
+
+        QCOMPARE(f.window->close(), closes);
+
+        QStringList shown;
+        for (const ShownMessage &message : f.platform.messages) {
+            shown << message.text.left(asked.value(int(shown.size())).size());
+            QCOMPARE(message.title, u"Closing"_s);
+            if (message.text.endsWith(u"has not been saved."_s)) {
+                QCOMPARE(message.buttons,
+                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+                QCOMPARE(message.defaultButton, QMessageBox::Save);
+            }
+        }
+        QCOMPARE(shown, asked);
+        if (steps.contains(u"choose a file"_s)) {
+            QCOMPARE(f.readFile(u"saved.txt"_s), QByteArray::fromStdString(typedNormal));
+        }
+        if (!closes) {
+            QCOMPARE(f.readFile(u"Lorimand.ini"_s), original);
+            QVERIFY(f.window->isVisible());
+            if (steps.contains(u"key"_s)) {
+                QCOMPARE(f.key()->bytes(), std::string("NewKey"));
+            }
+        }
+    }
+
+    // The folder of the file last chosen is kept across a restart, and is
+    // written only once a file was chosen.
+    void lastFolderAcrossRestarts()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.window->startUp());
+        QVERIFY(f.window->close());
+        QVERIFY(!f.readFile(u"Lorimand.ini"_s).contains("LastFolder"));
+
+        QDir(f.folder.path()).mkdir(u"letters"_s);
+        f.writeFile(u"letters/a.txt"_s, "Dear Ann");
+        MainWindowFixture second;
+        second.platform.folder = f.folder.path();
+        QVERIFY(second.window->startUp());
+        second.platform.fileChoices.enqueue(f.path(u"letters/a.txt"_s));
+        second.child<QPushButton>("LoadText")->click();
+        QVERIFY(second.window->close());
+        QVERIFY(f.readFile(u"Lorimand.ini"_s)
+                    .contains("\r\nLastFolder=" + f.path(u"letters"_s).toUtf8() + "\r\n"));
+
+        MainWindowFixture third;
+        third.platform.folder = f.folder.path();
+        QVERIFY(third.window->startUp());
+        QCOMPARE(third.platform.lastFolder(), f.path(u"letters"_s));
+    }
+
+    // The list reads the folders again as it opens: a table added since the
+    // start shows, one removed goes, and the entry chosen stays chosen.
+    void tableListIsReadAgainAsItOpens()
+    {
+        MainWindowFixture f;
+        f.writeFile(u"Caesar.sbt"_s, "97=98\r\n");
+        f.writeFile(u"Old.sbt"_s, "97=99\r\n");
+        f.writeFile(u"Lorimand.ini"_s, "CustCode=Caesar\r\n");
+        QVERIFY(f.window->startUp());
+        f.window->show();
+        f.writeFile(u"Added.sbt"_s, "97=100\r\n");
+        QVERIFY(QFile::remove(f.path(u"Old.sbt"_s)));
+
+        f.codeName()->showPopup();
+        QStringList names;
+        for (int i = 0; i < f.codeName()->count(); ++i) {
+            names << f.codeName()->itemText(i);
+        }
+        f.codeName()->hidePopup();
+        QCOMPARE(names, (QStringList{u"Added"_s, u"Caesar"_s}));
+        QCOMPARE(f.codeName()->currentText(), u"Caesar"_s);
+        QCOMPARE(f.window->codeTables().encodeTable[97], 98);
     }
 
     // A table's name is remembered as the bytes of its file name, whatever

@@ -5,8 +5,12 @@
 #include <algorithm>
 
 #include <QByteArray>
+#include <QSignalSpy>
 #include <QString>
 #include <QTest>
+#include <QToolTip>
+
+#include "ui/text/displaytext.h"
 
 namespace lorimand::testing {
 
@@ -87,6 +91,21 @@ inline void typeText(QWidget &widget, const QString &text)
 {
     QTest::sendKeyEvent(QTest::Press, &widget, Qt::Key_unknown, text, Qt::NoModifier);
     QTest::sendKeyEvent(QTest::Release, &widget, Qt::Key_unknown, text, Qt::NoModifier);
+}
+
+// Types `typed` into a text widget: a character the 8-bit set cannot hold is
+// left out, changing nothing, and a tool tip says so; any other goes in with
+// one change. The caller checks QTest::currentTestFailed() after it.
+template <typename Widget> void checkTyped(Widget &widget, const QString &typed, bool leftOut)
+{
+    QSignalSpy changed(&widget, &Widget::textChanged);
+    QToolTip::hideText();
+    typeText(widget, typed);
+    QCOMPARE(QToolTip::isVisible(), leftOut);
+    if (leftOut) {
+        QCOMPARE(QToolTip::text(), displaytext::leftOutMessage(typed));
+    }
+    QCOMPARE(changed.count(), leftOut ? 0 : 1);
 }
 
 } // namespace lorimand::testing

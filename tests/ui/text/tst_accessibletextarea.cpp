@@ -46,42 +46,6 @@ void fill(ByteTextEdit &area, const QByteArray &bytes)
     return accessible != nullptr ? accessible->textInterface() : nullptr;
 }
 
-// QAccessibleTextInterface's own answers over a whole string: what the area's
-// answers, worked out on a stretch of its text, must agree with.
-class WholeText final : public QAccessibleTextInterface
-{
-public:
-    explicit WholeText(QString text) : text_(std::move(text)) {}
-    [[nodiscard]] QString text(int startOffset, int endOffset) const override
-    {
-        return text_.mid(startOffset, endOffset - startOffset);
-    }
-    [[nodiscard]] int characterCount() const override { return static_cast<int>(text_.size()); }
-    void selection(int /*selectionIndex*/, int *startOffset, int *endOffset) const override
-    {
-        *startOffset = 0;
-        *endOffset = 0;
-    }
-    [[nodiscard]] int selectionCount() const override { return 0; }
-    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
-    void removeSelection(int /*selectionIndex*/) override {}
-    void setSelection(int /*selectionIndex*/, int /*startOffset*/, int /*endOffset*/) override {}
-    [[nodiscard]] int cursorPosition() const override { return 0; }
-    void setCursorPosition(int /*position*/) override {}
-    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return {}; }
-    [[nodiscard]] int offsetAtPoint(const QPoint & /*point*/) const override { return -1; }
-    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
-    QString attributes(int /*offset*/, int *startOffset, int *endOffset) const override
-    {
-        *startOffset = -1;
-        *endOffset = -1;
-        return {};
-    }
-
-private:
-    QString text_;
-};
-
 // Turns accessibility on or off as a screen reader's bridge does: QAccessible
 // itself has no public switch for it.
 void setAccessible(bool active)
@@ -360,7 +324,7 @@ private slots:
         fill(area, bytes);
         QAccessibleTextInterface *text = textOf(area);
         QCOMPARE(text->characterCount(), shown.size());
-        const WholeText whole(shown);
+        const AccessibleStretch whole(shown);
         using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType,
                                                             int *, int *) const;
         const Query queries[] = {&QAccessibleTextInterface::textBeforeOffset,
