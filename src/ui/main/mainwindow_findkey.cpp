@@ -14,6 +14,7 @@
 #include "engine/keyshift.h"
 #include "ui/busycursor.h"
 #include "ui/main/bytelineedit.h"
+#include "ui/main/choicelist.h"
 #include "ui/main/findkeydialog.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
@@ -103,6 +104,8 @@ void MainWindow::findKey()
                 keys.push_back(key);
             }
         } else {
+            // The tables as the list shows them when it opens: one just added counts.
+            refreshCodeNameList();
             const ProgramFiles programFiles(platform_, files_);
             for (int i = 0; i < codeName_->count(); ++i) {
                 const CodeTableLoad load = loadCodeTableFile(
