@@ -19,9 +19,12 @@
 #include <vector>
 
 #include <CLI/CLI.hpp>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "about/about.h"
+#include "cli/findkey.h"
+#include "cli/messages.h"
 #include "engine/charset.h"
 #include "engine/codetablefile.h"
 #include "engine/endingsignals.h"
@@ -36,18 +39,6 @@
 
 namespace lorimand {
 namespace {
-
-constexpr std::string_view kProgram = "lorimand-cli";
-
-int exitCode(BatchExit status)
-{
-    return static_cast<int>(status);
-}
-
-void complain(std::string_view message)
-{
-    std::cerr << kProgram << ": " << message << '\n' << std::flush;
-}
 
 // The end of a run before its translation, with its exit status.
 struct Exit
@@ -66,59 +57,18 @@ Exit fail(BatchExit status, std::string_view message)
     return path.empty() || path == "-";
 }
 
-// A user's argument as a message shows it: a control character, which would break
-// the message's line or drive the terminal, as a C escape, and a backslash doubled
-// so that an escape cannot be mistaken for the name's own characters.
-[[nodiscard]] std::string shown(std::string_view argument)
-{
-    std::string text;
-    text.reserve(argument.size());
-    for (const char c : argument) {
-        const auto code = static_cast<unsigned char>(c);
-        switch (c) {
-        case '\\':
-            text += "\\\\";
-            break;
-        case '\n':
-            text += "\\n";
-            break;
-        case '\r':
-            text += "\\r";
-            break;
-        case '\t':
-            text += "\\t";
-            break;
-        default:
-            if (code < 0x20 || code == 0x7F) {
-                static constexpr char kHex[] = "0123456789ABCDEF";
-                text += "\\x";
-                text += kHex[code >> 4];
-                text += kHex[code & 0xF];
-            } else {
-                text += c;
-            }
-        }
-    }
-    return text;
-}
-
-// The file layer names standard input and output itself; a file is named as given,
-// an empty name in quotes so that the message still shows it.
-[[nodiscard]] std::string describe(const FileError &error)
-{
-    return (error.path.empty() ? std::string("\"\"") : shown(error.path)) + ": " + error.reason;
-}
-
 // ---- The command line ----------------------------------------------------------------
 
 struct Options
 {
+    bool findKey = false; // the find-key action; otherwise encode or decode
     Direction direction = Direction::Encode;
     std::optional<std::string> key;
     std::optional<std::string> keyFile;
     std::optional<std::string> tableFile;
     std::string input;  // empty or "-": standard input
     std::string output; // empty or "-": standard output
+    FindKeyOptions find;
 };
 
 // Why a --key text cannot be taken: the first character the 8-bit set cannot hold,
@@ -141,7 +91,14 @@ struct Arguments
 {
     std::vector<std::string> parsed; // the program's name first
     std::vector<std::string> positional;
+    std::optional<std::string> tablesFolder; // the FOLDER of --tables
 };
+
+[[nodiscard]] bool isFolder(const std::string &path, SystemCalls &calls)
+{
+    struct stat info = {};
+    return calls.stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 // The arguments in the one form the parser reads safely, or the usage error they
 // hold. The parser loops for ever on an empty argument where ACTION or INPUT goes
@@ -149,10 +106,14 @@ struct Arguments
 // ACTION, INPUT or OUTPUT is a usage error of its own. "--name=value" becomes
 // "--name" "value", so that "--key=" is the empty key, as "--key \"\"" is. The
 // words after "--" never reach the parser, which would take "-name" for options.
-[[nodiscard]] std::variant<Arguments, Exit> normaliseArguments(int argc, const char *const *argv)
+// The FOLDER of --tables may be left out, so the word after --tables is its FOLDER
+// only when it names a folder (or is given as --tables=FOLDER); the parser sees
+// --tables alone.
+[[nodiscard]] std::variant<Arguments, Exit> normaliseArguments(int argc, const char *const *argv,
+                                                               SystemCalls &calls)
 {
-    static constexpr std::array<std::string_view, 5> kWithValue{"--key", "--key-file", "--table",
-                                                                "-o", "--output"};
+    static constexpr std::array<std::string_view, 6> kWithValue{"--key", "--key-file", "--table",
+                                                                "-o",    "--output",   "--top"};
     const auto takesValue = [](std::string_view name) {
         return std::find(kWithValue.begin(), kWithValue.end(), name) != kWithValue.end();
     };
@@ -182,6 +143,21 @@ struct Arguments
                 split.positional.emplace_back(argv[i]);
             }
             break;
+        }
+        if (argument == "--tables" || argument.starts_with("--tables=")) {
+            arguments.emplace_back("--tables");
+            if (argument.size() > std::string_view("--tables").size()) {
+                split.tablesFolder = argument.substr(std::string_view("--tables=").size());
+                if (split.tablesFolder->empty()) {
+                    return fail(BatchExit::UsageError,
+                                "FOLDER (--tables=) is empty: name a folder, or leave out \"=\" "
+                                "for the program's code tables (run " +
+                                    std::string(kProgram) + " --help for the usage)");
+                }
+            } else if (i + 1 < argc && *argv[i + 1] != '-' && isFolder(argv[i + 1], calls)) {
+                split.tablesFolder = argv[++i];
+            }
+            continue;
         }
         if (argument.starts_with("--")) {
             const std::size_t equals = argument.find('=');
@@ -217,9 +193,18 @@ struct Arguments
 constexpr std::string_view kUsage =
     "Usage: lorimand-cli encode|decode (--key TEXT | --key-file FILE | --table TABLE)\n"
     "                    [INPUT|-] [-o OUTPUT]\n"
-    "Encodes or decodes a file with the key-shift cipher or a code table.\n"
+    "       lorimand-cli find-key [--top N] [--tables [FOLDER]] [INPUT|-]\n"
+    "Encodes or decodes a file with the key-shift cipher or a code table, or finds\n"
+    "the key of an encoded file.\n"
     "\n"
     "  encode, decode       turn plain text into encoded text, or back again\n"
+    "  find-key             print the likeliest keys of an encoded INPUT, best first:\n"
+    "                       shift, key, score and the start of the decoding, split\n"
+    "                       by tabs\n"
+    "  --top N              how many candidates find-key prints (5 when absent)\n"
+    "  --tables [FOLDER]    find-key ranks the code tables of FOLDER (the program's\n"
+    "                       and your own when absent) and their directions instead:\n"
+    "                       table, direction, score and the start of the decoding\n"
     "  --key TEXT           the key, as text (it shows in the process list)\n"
     "  --key-file FILE      the key: the first line of FILE, up to a CR or LF\n"
     "  --table TABLE        a code-table file, one n=m entry a line, or the name of\n"
@@ -233,9 +218,26 @@ constexpr std::string_view kUsage =
     "written as raw bytes. With -o, OUTPUT is replaced only once every byte is\n"
     "written (a device or a pipe is written into directly). The key-shift cipher\n"
     "leaves code 0 (NUL) as it is, so every input comes back from decoding.\n"
+    "find-key scores the first 64 KiB of INPUT; the key-shift cipher has only 255\n"
+    "shifts, which is why it hides a text only from a casual reader.\n"
     "\n"
     "Exit status: 0 success, 1 a file that cannot be read or written, 2 a usage\n"
-    "error or a code-table file that does not load.\n";
+    "error or a code-table file that does not load, 3 find-key printed candidates\n"
+    "but none is clearly ahead.\n";
+
+// A count of decimal digits alone; nullopt for anything else or one beyond size_t.
+[[nodiscard]] std::optional<std::size_t> wholeNumber(std::string_view text)
+{
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    std::size_t value = 0;
+    for (const char c : text) {
+        value = value * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return value;
+}
 
 [[nodiscard]] Exit usageError(const std::string &message)
 {
@@ -263,9 +265,10 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
 // The options, or the exit status when the run ends here (help, version, a usage
 // error). The parser only splits the command line; every rule and every message
 // is this program's own.
-[[nodiscard]] std::variant<Options, Exit> parseCommandLine(int argc, const char *const *argv)
+[[nodiscard]] std::variant<Options, Exit> parseCommandLine(int argc, const char *const *argv,
+                                                           SystemCalls &calls)
 {
-    std::variant<Arguments, Exit> normalised = normaliseArguments(argc, argv);
+    std::variant<Arguments, Exit> normalised = normaliseArguments(argc, argv, calls);
     if (const Exit *end = std::get_if<Exit>(&normalised)) {
         return *end;
     }
@@ -289,6 +292,9 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     CLI::Option *keyFileOption = addValueOption(app, "--key-file", keyFile);
     CLI::Option *tableOption = addValueOption(app, "--table", tableFile);
     CLI::Option *outputOption = addValueOption(app, "-o,--output", options.output);
+    std::string top;
+    CLI::Option *topOption = addValueOption(app, "--top", top);
+    CLI::Option *tablesOption = app.add_flag("--tables");
 
     try {
         // The parser takes the arguments after the program's name, last first.
@@ -333,14 +339,40 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
         }
     }
     if (!hasAction) {
-        return usageError("no action: give encode or decode");
+        return usageError("no action: give encode, decode or find-key");
     }
-    if (action != "encode" && action != "decode") {
-        return usageError("unknown action \"" + shown(action) + "\": give encode or decode");
+    if (action != "encode" && action != "decode" && action != "find-key") {
+        return usageError("unknown action \"" + shown(action) +
+                          "\": give encode, decode or find-key");
     }
-    for (const CLI::Option *option : {keyOption, keyFileOption, tableOption, outputOption}) {
+    for (const CLI::Option *option :
+         {keyOption, keyFileOption, tableOption, outputOption, topOption, tablesOption}) {
         if (option->count() > 1) {
             return usageError(option->get_name() + " is given more than once");
+        }
+    }
+    if (action == "find-key") {
+        for (const CLI::Option *option : {keyOption, keyFileOption, tableOption, outputOption}) {
+            if (option->count() > 0) {
+                return usageError("find-key takes no " + option->get_name() +
+                                  ": it prints the keys it finds for INPUT");
+            }
+        }
+        options.findKey = true;
+        if (topOption->count() > 0) {
+            const std::optional<std::size_t> count = wholeNumber(top);
+            if (!count || *count == 0) {
+                return usageError("--top \"" + shown(top) + "\": give a whole number from 1");
+            }
+            options.find.top = *count;
+        }
+        options.find.tables = tablesOption->count() > 0;
+        options.find.tablesFolder = arguments.tablesFolder;
+        return options;
+    }
+    for (const CLI::Option *option : {topOption, tablesOption}) {
+        if (option->count() > 0) {
+            return usageError(option->get_name() + " goes with find-key only");
         }
     }
     const std::size_t sources = keyOption->count() + keyFileOption->count() + tableOption->count();
@@ -613,11 +645,14 @@ private:
 
 int runBatch(int argc, const char *const *argv, SystemCalls &calls)
 {
-    const std::variant<Options, Exit> parsed = parseCommandLine(argc, argv);
+    const std::variant<Options, Exit> parsed = parseCommandLine(argc, argv, calls);
     if (const Exit *end = std::get_if<Exit>(&parsed)) {
         return end->status;
     }
     const Options &options = std::get<Options>(parsed);
+    if (options.findKey) {
+        return runFindKey(options.find, options.input, calls);
+    }
 
     const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
     std::variant<Translation, Exit> translation = loadTranslation(options, *files);

@@ -8,8 +8,16 @@
 #endif
 
 namespace lorimand {
-
 namespace {
+
+// Whether the folder holds the file as an ordinary file (a link to one too).
+bool holds(FileSystem &files, const std::string &folder, std::string_view fileName)
+{
+    const std::vector<std::string> names = files.listFiles(folder, fileName);
+    return std::find(names.begin(), names.end(), fileName) != names.end();
+}
+
+} // namespace
 
 std::string fileIn(const std::string &folder, std::string_view name)
 {
@@ -20,19 +28,14 @@ std::string fileIn(const std::string &folder, std::string_view name)
     return path.append(name);
 }
 
-bool holds(FileSystem &files, const std::string &folder, std::string_view fileName)
-{
-    const std::vector<std::string> names = files.listFiles(folder, fileName);
-    return std::find(names.begin(), names.end(), fileName) != names.end();
-}
-
-} // namespace
-
 std::string dataFolderOf(FileSystem &files, const std::string &programFolder)
 {
     std::string installed = std::filesystem::path(fileIn(programFolder, LORIMAND_DATA_FROM_PROGRAM))
                                 .lexically_normal()
                                 .string();
+    while (installed.size() > 1 && installed.ends_with('/')) {
+        installed.pop_back();
+    }
     if (!holds(files, programFolder, kHelpFileName) && holds(files, installed, kHelpFileName)) {
         return installed;
     }
@@ -49,6 +52,19 @@ std::string userTableFolderFrom(const char *xdgDataHome, const char *home)
         return fileIn(home, ".local/share/lorimand");
     }
     return {};
+}
+
+std::vector<std::string> tableNamesIn(FileSystem &files, const std::string &folder)
+{
+    std::vector<std::string> names;
+    if (folder.empty()) {
+        return names;
+    }
+    // The whole name but the suffix: it names the file again, dots and all.
+    for (const std::string &file : files.listFiles(folder, kCodeTableSuffix)) {
+        names.push_back(file.substr(0, file.size() - kCodeTableSuffix.size()));
+    }
+    return names;
 }
 
 std::optional<std::string> findFileIn(FileSystem &files, std::string_view fileName,

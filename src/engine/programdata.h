@@ -1,6 +1,7 @@
 // Where both programs find their own files: the data folder (the help text and
 // the sample code tables) of a build tree, an unpacked copy or an installed copy,
-// and a code table by its name, the user's own tables before the program's.
+// the user's own tables, and a code table by its name, the user's own tables
+// before the program's.
 #pragma once
 
 #include <optional>
@@ -22,6 +23,13 @@ inline constexpr std::string_view kCodeTableSuffix = ".sbt";
 // The user's own code tables: $XDG_DATA_HOME/lorimand when that is an absolute
 // path, else ~/.local/share/lorimand; empty when neither can be known.
 [[nodiscard]] std::string userTableFolderFrom(const char *xdgDataHome, const char *home);
+
+// The names (without the final ".sbt") of the .sbt files in a folder, in the order
+// the system lists them; none for an empty folder name.
+[[nodiscard]] std::vector<std::string> tableNamesIn(FileSystem &files, const std::string &folder);
+
+// The file of a folder, whether or not the folder's name ends in "/".
+[[nodiscard]] std::string fileIn(const std::string &folder, std::string_view name);
 
 // The path of the first of `folders` (empty ones skipped) that holds an
 // ordinary file called fileName; nullopt when none does.

@@ -33,6 +33,11 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
     return static_cast<QMessageBox::StandardButton>(chosen);
 }
 
+int QtPlatform::runDialog(QDialog &dialog)
+{
+    return dialog.exec();
+}
+
 QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
 {
     // QFileDialog asks before replacing a file, but takes

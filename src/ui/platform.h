@@ -1,12 +1,14 @@
 // The platform services the windows use that a test must answer or observe:
-// message boxes, file choice, opening a web page, ending the program and the
-// program folder. The program passes QtPlatform; tests pass a scripted one.
+// message boxes, file choice, the program's own modal dialogs, opening a web
+// page, ending the program and the program folder. The program passes QtPlatform; tests pass a
+// scripted one.
 #pragma once
 
 #include <QMessageBox>
 #include <QString>
 #include <QUrl>
 
+class QDialog;
 class QWidget;
 
 namespace lorimand {
@@ -29,6 +31,9 @@ public:
     // an existing file is replaced.
     virtual QString chooseFileToOpen(QWidget *parent, const QString &title) = 0;
     virtual QString chooseFileToSave(QWidget *parent, const QString &title) = 0;
+    // Runs one of the program's own dialogs modally; returns its result
+    // (QDialog::Accepted or Rejected).
+    virtual int runDialog(QDialog &dialog) = 0;
     // The folder the file dialogs open in: that of the file last chosen, or one
     // set from the settings of an earlier run; empty for the working folder.
     [[nodiscard]] virtual QString lastFolder() const = 0;
@@ -61,6 +66,7 @@ public:
                                             QMessageBox::StandardButton defaultButton) override;
     QString chooseFileToOpen(QWidget *parent, const QString &title) override;
     QString chooseFileToSave(QWidget *parent, const QString &title) override;
+    int runDialog(QDialog &dialog) override;
     [[nodiscard]] QString lastFolder() const override { return lastFolder_; }
     void setLastFolder(const QString &folder) override { lastFolder_ = folder; }
     [[nodiscard]] bool openUrl(const QUrl &url) override;

@@ -17,11 +17,6 @@
 namespace lorimand {
 namespace {
 
-QString fileIn(const QString &folder, const QString &name)
-{
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
 // The text of bytes that are UTF-8 through and through; nullopt for others.
 std::optional<QString> validUtf8(std::string_view bytes)
 {
@@ -50,26 +45,13 @@ bool ProgramFiles::installed() const
 
 QString ProgramFiles::helpFile() const
 {
-    return fileIn(dataFolder_, fromNativePath(kHelpFileName));
-}
-
-std::vector<std::string> ProgramFiles::tableNamesIn(const QString &folder) const
-{
-    std::vector<std::string> names;
-    if (folder.isEmpty()) {
-        return names;
-    }
-    // The whole name but the suffix: it names the file again, dots and all.
-    for (const std::string &file : files_.listFiles(nativePath(folder), kCodeTableSuffix)) {
-        names.push_back(file.substr(0, file.size() - kCodeTableSuffix.size()));
-    }
-    return names;
+    return fromNativePath(fileIn(nativePath(dataFolder_), kHelpFileName));
 }
 
 std::vector<std::string> ProgramFiles::codeTableNames() const
 {
-    std::vector<std::string> names = tableNamesIn(dataFolder_);
-    for (std::string &name : tableNamesIn(platform_.userTableFolder())) {
+    std::vector<std::string> names = tableNamesIn(files_, nativePath(dataFolder_));
+    for (std::string &name : tableNamesIn(files_, nativePath(platform_.userTableFolder()))) {
         if (std::find(names.begin(), names.end(), name) == names.end()) {
             names.push_back(std::move(name));
         }
@@ -84,9 +66,9 @@ std::string ProgramFiles::codeTableFile(std::string_view name) const
 {
     // The whole name is the file's name but the suffix, so it always gets one.
     const std::string fileName = std::string(name).append(kCodeTableSuffix);
-    const std::string dataFolder = nativePath(fileIn(dataFolder_, QString()));
+    const std::string dataFolder = nativePath(dataFolder_);
     return findFileIn(files_, fileName, {nativePath(platform_.userTableFolder()), dataFolder})
-        .value_or(dataFolder + fileName);
+        .value_or(fileIn(dataFolder, fileName));
 }
 
 QString ProgramFiles::settingsFolder() const

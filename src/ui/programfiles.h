@@ -42,8 +42,6 @@ public:
     [[nodiscard]] QString settingsFolder() const;
 
 private:
-    [[nodiscard]] std::vector<std::string> tableNamesIn(const QString &folder) const;
-
     const Platform &platform_;
     FileSystem &files_;
     QString dataFolder_;

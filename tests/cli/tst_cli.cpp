@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -119,6 +120,22 @@ QByteArray rotated(const QByteArray &plain)
     return result;
 }
 
+// The lines find-key prints, each split into its four tab-separated fields.
+QList<QList<QByteArray>> candidateLines(const QByteArray &out)
+{
+    QList<QList<QByteArray>> lines;
+    if (!out.endsWith('\n')) {
+        return lines;
+    }
+    for (const QByteArray &line : out.chopped(1).split('\n')) {
+        lines.append(line.split('\t'));
+        if (lines.back().size() != 4) {
+            qWarning("not four fields: %s", line.constData());
+        }
+    }
+    return lines;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -161,6 +178,17 @@ private slots:
     void helpAndVersion_data();
     void helpAndVersion();
     void closedPipeEndsQuietly();
+
+    void findKeyGivesAKeyThatDecodes_data();
+    void findKeyGivesAKeyThatDecodes();
+    void findKeyShowsControlCodesInThePreview();
+    void findKeyWithoutAClearWinnerExitsThree();
+    void findKeyRanksCodeTables_data();
+    void findKeyRanksCodeTables();
+    void findKeyUsageErrors_data();
+    void findKeyUsageErrors();
+    void findKeyFileErrors_data();
+    void findKeyFileErrors();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -524,9 +552,9 @@ void TestCli::usageErrorsExitTwo_data()
         << QStringList{u"encode"_s, u"in"_s, u"--key"_s} << QByteArray("--key needs a value");
     QTest::newRow("unknown action")
         << QStringList{u"scramble"_s, u"--key"_s, u"k"_s, u"in"_s}
-        << QByteArray("unknown action \"scramble\": give encode or decode");
+        << QByteArray("unknown action \"scramble\": give encode, decode or find-key");
     QTest::newRow("no action") << QStringList{u"--key"_s, u"k"_s}
-                               << QByteArray("no action: give encode or decode");
+                               << QByteArray("no action: give encode, decode or find-key");
     QTest::newRow("greek letter in key")
         << QStringList{u"encode"_s, u"--key"_s, QString::fromUtf8("Tarn\xCE\xA9"), u"in"_s}
         << QByteArray("--key: the character \"\xCE\xA9\" (U+03A9) is not in the 8-bit "
@@ -542,13 +570,13 @@ void TestCli::usageErrorsExitTwo_data()
         << QByteArray("unexpected argument \"-x\": only one INPUT is read");
     QTest::newRow("an option's name after -- is ACTION")
         << QStringList{u"--key"_s, u"k"_s, u"--"_s, u"--table"_s, u"in"_s}
-        << QByteArray("unknown action \"--table\": give encode or decode");
+        << QByteArray("unknown action \"--table\": give encode, decode or find-key");
     QTest::newRow("nothing after --") << QStringList{u"--key"_s, u"k"_s, u"--"_s}
-                                      << QByteArray("no action: give encode or decode");
+                                      << QByteArray("no action: give encode, decode or find-key");
     // An argument is echoed on the message's one line, its control characters escaped.
     QTest::newRow("line break in the action")
         << QStringList{u"enc\node"_s, u"--key"_s, u"k"_s, u"in"_s}
-        << QByteArray("unknown action \"enc\\node\": give encode or decode");
+        << QByteArray("unknown action \"enc\\node\": give encode, decode or find-key");
     QTest::newRow("terminal escape in an option")
         << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--x\x1b[2J\r"_s, u"in"_s}
         << QByteArray("unknown option \"--x\\x1B[2J\\r\"");
@@ -1004,17 +1032,19 @@ void TestCli::helpAndVersion()
         QVERIFY(result.out.contains("MIT"));
         return;
     }
-    // Every line, the usage's included, fits a terminal of 80 columns.
+    // The usage first, and every line, the usage's too, fits a terminal of 80 columns.
     QVERIFY(result.out.endsWith('\n'));
     const QList<QByteArray> lines = result.out.chopped(1).split('\n');
     QVERIFY2(lines.front().startsWith("Usage: lorimand-cli encode|decode "), lines.front());
     QVERIFY2(lines[1].trimmed().startsWith("[INPUT|-] [-o OUTPUT]"), lines[1]);
+    QVERIFY2(lines[2].startsWith("       lorimand-cli find-key "), lines[2]);
     for (const QByteArray &line : lines) {
         QVERIFY2(!line.endsWith(' ') && !line.endsWith('\t'), line);
         QVERIFY2(line.size() <= 80, line);
     }
-    for (const char *option : {"--key TEXT", "--key-file FILE", "--table TABLE", "--output",
-                               "--version", "Exit status"}) {
+    for (const char *option :
+         {"--key TEXT", "--key-file FILE", "--table TABLE", "--output", "--version", "find-key",
+          "--top N", "--tables [FOLDER]", "Exit status"}) {
         QVERIFY2(result.out.contains(option), option);
     }
 }
@@ -1033,6 +1063,248 @@ void TestCli::closedPipeEndsQuietly()
     const QByteArray status = shell.readAllStandardOutput().trimmed();
     QVERIFY2(status == "141" || status == "0", status);
     QCOMPARE(read(u"err"_s), QByteArray());
+}
+
+void TestCli::findKeyGivesAKeyThatDecodes_data()
+{
+    QTest::addColumn<QByteArray>("plain"); // UTF-8 unless said
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("via"); // "file", "stdin" or "dash"
+    QTest::addColumn<int>("lines");
+
+    const QByteArray letter = "Dear Anna, the garden looks lovely this spring. Love, Tom\n";
+    QTest::newRow("English, a file, the first five")
+        << letter << u"TarnVeli"_s << QStringList() << u"file"_s << 5;
+    QTest::newRow("German in UTF-8, standard input, --top 2")
+        << QByteArray("Schöne Grüße aus München, wir sehen uns übermorgen.") << u"Kl\u00e4ger"_s
+        << QStringList{u"--top"_s, u"2"_s} << u"stdin"_s << 2;
+    QTest::newRow("French in Windows-1252, -, --top=1")
+        << QByteArray("Le th\xE9 est pr\xEAt, viens vite avant qu'il refroidisse.") << u"\u00ffz"_s
+        << QStringList{u"--top=1"_s} << u"dash"_s << 1;
+    QTest::newRow("more than there are shifts")
+        << letter << u"x"_s << QStringList{u"--top"_s, u"1000"_s} << u"file"_s << 255;
+}
+
+// The best line's key, typed back into decode, gives the plain text back; the
+// fields are a shift, its key, scores best first and the decoding's start.
+void TestCli::findKeyGivesAKeyThatDecodes()
+{
+    QFETCH(QByteArray, plain);
+    QFETCH(QString, key);
+    QFETCH(QStringList, options);
+    QFETCH(QString, via);
+    QFETCH(int, lines);
+    write(u"plain"_s, plain);
+    const Run encoded = run({u"encode"_s, u"--key"_s, key, u"plain"_s, u"-o"_s, u"encoded"_s});
+    QCOMPARE(encoded.exitCode, 0);
+
+    QStringList arguments = QStringList{u"find-key"_s} + options;
+    if (via == u"file"_s) {
+        arguments.append(u"encoded"_s);
+    } else if (via == u"dash"_s) {
+        arguments.append(u"-"_s);
+    }
+    const Run found = run(arguments, via == u"file"_s ? QByteArray() : read(u"encoded"_s));
+    QCOMPARE(found.err, QByteArray());
+    QCOMPARE(found.exitCode, 0);
+    const QList<QList<QByteArray>> candidates = candidateLines(found.out);
+    QCOMPARE(candidates.size(), lines);
+    QSet<int> shifts;
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        QCOMPARE(candidates[i].size(), 4);
+        const int shift = candidates[i][0].toInt();
+        QVERIFY(shift >= 1 && shift <= 255);
+        shifts.insert(shift);
+        QVERIFY(!candidates[i][1].isEmpty());
+        if (i > 0) {
+            QVERIFY(candidates[i][2].toDouble() <= candidates[i - 1][2].toDouble());
+        }
+    }
+    QCOMPARE(shifts.size(), lines);
+
+    const Run decoded =
+        run({u"decode"_s, u"--key"_s, QString::fromUtf8(candidates[0][1]), u"encoded"_s});
+    QCOMPARE(decoded.exitCode, 0);
+    QCOMPARE(decoded.out, plain);
+    // The preview is the decoding's start, as UTF-8 whichever set the text is in.
+    const QByteArray shown = plain.isValidUtf8() ? plain : QString::fromLatin1(plain).toUtf8();
+    QVERIFY(shown.startsWith(candidates[0][3]));
+    QCOMPARE(QString::fromUtf8(candidates[0][3]).size(), 40);
+}
+
+// Control codes, tab and line ends show as control pictures, so that a preview
+// stays on its line and in its field.
+void TestCli::findKeyShowsControlCodesInThePreview()
+{
+    const QByteArray plain = "Line one\r\nLine\ttwo\x01, and a third line of the text";
+    const Run found = run({u"find-key"_s, u"--top"_s, u"1"_s}, shifted(plain, 100));
+    QCOMPARE(found.exitCode, 0);
+    const QList<QList<QByteArray>> candidates = candidateLines(found.out);
+    QCOMPARE(candidates.size(), 1);
+    QCOMPARE(candidates[0][0], QByteArray("100"));
+    QCOMPARE(QString::fromUtf8(candidates[0][3]),
+             u"Line one\u240D\u240ALine\u2409two\u2401, and a third line of"_s);
+}
+
+// A text too short to tell still gets its candidates, with exit 3 and a line
+// that says why.
+void TestCli::findKeyWithoutAClearWinnerExitsThree()
+{
+    const Run found = run({u"find-key"_s}, shifted("ok", 30));
+    QCOMPARE(found.exitCode, 3);
+    QCOMPARE(candidateLines(found.out).size(), 5);
+    QCOMPARE(found.err, QByteArray("lorimand-cli: no candidate is clearly ahead: the text may be "
+                                   "too short, or not encoded this way\n"));
+}
+
+void TestCli::findKeyRanksCodeTables_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // TABLES: the folder of tables
+    QTest::addColumn<QByteArray>("direction");  // the direction that decodes
+
+    QTest::newRow("--tables FOLDER, a table's encode side undone")
+        << QStringList{u"find-key"_s, u"--tables"_s, u"TABLES"_s, u"in"_s} << QByteArray("decode");
+    QTest::newRow("--tables=FOLDER after INPUT")
+        << QStringList{u"find-key"_s, u"in"_s, u"--tables=TABLES"_s} << QByteArray("decode");
+    QTest::newRow("--tables before INPUT, which is no folder")
+        << QStringList{u"find-key"_s, u"--tables"_s, u"in"_s} << QByteArray("decode");
+    QTest::newRow("a text made with the table's decode side")
+        << QStringList{u"find-key"_s, u"--tables"_s, u"TABLES"_s, u"in"_s} << QByteArray("encode");
+}
+
+// The tables of a folder, or the user's (XDG_DATA_HOME) beside the program's, and
+// both directions: the table and direction that decode the text come first.
+void TestCli::findKeyRanksCodeTables()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, direction);
+    const QByteArray plain = "Please water the tomatoes on Sunday, they dry out fast.\n";
+    const bool decodes = direction == "decode";
+    QByteArray encoded = rotated(plain);
+    if (!decodes) {
+        // Through the table's decode side: the rotation undone, code by code.
+        QByteArray codes(256, '\0');
+        for (int c = 0; c < 256; ++c) {
+            codes[c] = static_cast<char>(c);
+        }
+        const QByteArray images = rotated(codes);
+        for (qsizetype i = 0; i < plain.size(); ++i) {
+            encoded[i] = static_cast<char>(images.indexOf(plain[i]));
+        }
+        QCOMPARE(rotated(encoded), plain);
+    }
+    write(u"in"_s, encoded);
+    const QString tables = path(u"tables"_s);
+    QVERIFY(QDir().mkpath(tables + u"/lorimand"_s));
+    writeBytes(tables + u"/rotation.sbt"_s, rotationTable());
+    writeBytes(tables + u"/lorimand/rotation.sbt"_s, rotationTable());
+    writeBytes(tables + u"/swap.sbt"_s, "97=98\n98=97\n");
+    writeBytes(tables + u"/lorimand/swap.sbt"_s, "97=98\n98=97\n");
+    for (QString &argument : arguments) {
+        argument.replace(u"TABLES"_s, tables);
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_DATA_HOME"_s, tables);
+    // All of them.
+    const Run found = run(arguments + QStringList{u"--top=100"_s}, {}, 0, environment);
+    QCOMPARE(found.err, QByteArray());
+    QCOMPARE(found.exitCode, 0);
+    const QList<QList<QByteArray>> candidates = candidateLines(found.out);
+    // swap's two sides are the same, so it is listed once; without FOLDER the
+    // tables beside the program come too.
+    const bool ownFolder = arguments.join(u' ').contains(tables);
+    QVERIFY(ownFolder ? candidates.size() == 3 : candidates.size() >= 3);
+    QCOMPARE(std::count_if(candidates.begin(), candidates.end(),
+                           [](const QList<QByteArray> &line) { return line[0] == "swap"; }),
+             1);
+    QCOMPARE(candidates[0][0], QByteArray("rotation"));
+    QCOMPARE(candidates[0][1], direction);
+    QVERIFY(plain.startsWith(candidates[0][3]));
+}
+
+void TestCli::findKeyUsageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("message");
+
+    QTest::newRow("--top 0") << QStringList{u"find-key"_s, u"--top"_s, u"0"_s, u"in"_s}
+                             << QByteArray("--top \"0\": give a whole number from 1");
+    QTest::newRow("--top in words") << QStringList{u"find-key"_s, u"--top=five"_s, u"in"_s}
+                                    << QByteArray("--top \"five\": give a whole number from 1");
+    QTest::newRow("--top negative") << QStringList{u"find-key"_s, u"--top=-3"_s, u"in"_s}
+                                    << QByteArray("--top \"-3\": give a whole number from 1");
+    QTest::newRow("--top twice") << QStringList{u"find-key"_s, u"--top"_s, u"1"_s,
+                                                u"--top"_s,    u"2"_s,     u"in"_s}
+                                 << QByteArray("--top is given more than once");
+    QTest::newRow("--top without its value")
+        << QStringList{u"find-key"_s, u"in"_s, u"--top"_s} << QByteArray("--top needs a value");
+    QTest::newRow("--tables twice")
+        << QStringList{u"find-key"_s, u"--tables"_s, u"--tables"_s, u"in"_s}
+        << QByteArray("--tables is given more than once");
+    QTest::newRow("--tables= empty") << QStringList{u"find-key"_s, u"--tables="_s, u"in"_s}
+                                     << QByteArray("FOLDER (--tables=) is empty: name a folder, "
+                                                   "or leave out \"=\" for the program's code "
+                                                   "tables");
+    QTest::newRow("a key") << QStringList{u"find-key"_s, u"--key"_s, u"k"_s, u"in"_s}
+                           << QByteArray("find-key takes no --key: it prints the keys it finds "
+                                         "for INPUT");
+    QTest::newRow("a table") << QStringList{u"find-key"_s, u"--table"_s, u"TABLE"_s, u"in"_s}
+                             << QByteArray("find-key takes no --table: it prints the keys it "
+                                           "finds for INPUT");
+    QTest::newRow("an output") << QStringList{u"find-key"_s, u"in"_s, u"-o"_s, u"out"_s}
+                               << QByteArray("find-key takes no --output: it prints the keys it "
+                                             "finds for INPUT");
+    QTest::newRow("--top with decode")
+        << QStringList{u"decode"_s, u"--key"_s, u"k"_s, u"--top"_s, u"3"_s, u"in"_s}
+        << QByteArray("--top goes with find-key only");
+    QTest::newRow("--tables with encode")
+        << QStringList{u"encode"_s, u"--tables"_s, u"--key"_s, u"k"_s, u"in"_s}
+        << QByteArray("--tables goes with find-key only");
+    QTest::newRow("two inputs") << QStringList{u"find-key"_s, u"in"_s, u"in"_s}
+                                << QByteArray("unexpected argument \"in\": only one INPUT is read");
+}
+
+void TestCli::findKeyUsageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, message);
+    write(u"in"_s, "some text");
+    const QStringList before = entriesOf(m_dir->path());
+    const Run result = run(withFiles(arguments));
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.err, "lorimand-cli: " + message + " (run lorimand-cli --help for the usage)\n");
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(entriesOf(m_dir->path()), before);
+}
+
+void TestCli::findKeyFileErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("message"); // DIR: the test's folder
+
+    QTest::newRow("missing INPUT")
+        << QStringList{u"find-key"_s, u"missing"_s} << QByteArray("lorimand-cli: missing: ");
+    QTest::newRow("a folder without tables")
+        << QStringList{u"find-key"_s, u"--tables"_s, u"empty"_s, u"in"_s}
+        << QByteArray("lorimand-cli: empty: no code tables (.sbt files) to rank\n");
+    QTest::newRow("a table that does not load is left out, none left")
+        << QStringList{u"find-key"_s, u"--tables"_s, u"bad"_s, u"in"_s}
+        << QByteArray("lorimand-cli: warning: bad/broken.sbt: ");
+}
+
+void TestCli::findKeyFileErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, message);
+    write(u"in"_s, "some text");
+    QVERIFY(QDir(m_dir->path()).mkdir(u"empty"_s));
+    QVERIFY(QDir(m_dir->path()).mkdir(u"bad"_s));
+    write(u"bad/broken.sbt"_s, "97=300\n");
+    const Run result = run(arguments);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.startsWith(message), result.err);
+    QVERIFY(result.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -2,8 +2,10 @@
 # The real program in a real X server, driven by the keyboard: it starts with a
 # file named on its command line, encodes it, takes keys typed at the end of
 # Normal (Auto translating each), saves the result through the real file
-# dialog, and the saved bytes must be what lorimand-cli makes of the same text. Made smaller than its minimum, it sets itself back; F1 then opens the
-# help window.
+# dialog, and the saved bytes must be what lorimand-cli makes of the same text.
+# Find Key (Ctrl+K) then finds the key of Encoded and decodes it into Normal.
+# Made smaller than its minimum, it sets itself back; F1 then opens the help
+# window.
 # Usage: window_end_to_end.sh <folder holding lorimand and lorimand-cli>
 set -euo pipefail
 
@@ -42,6 +44,29 @@ wait_for_file "$work/saved.enc" || fail "nothing was saved"
 # The command line loads the lines joined by CR LF, without the final line end.
 printf 'one\r\ntwo & three\r\nfour' | "$bin_dir/lorimand-cli" encode --key TarnVeli >"$work/expected.enc"
 cmp "$work/expected.enc" "$work/saved.enc" || fail "the saved text differs from lorimand-cli's"
+
+# Find Key from the keyboard: with Auto off and Normal emptied, Ctrl+K lists the
+# likeliest keys of Encoded, Return takes the best, which decodes into Normal.
+xdotool windowfocus --sync "$main"
+# Alt+A clicks Auto as a button does, which takes effect a moment later.
+xdotool key --clearmodifiers alt+a
+sleep 0.5
+xdotool key --clearmodifiers alt+t ctrl+a Delete ctrl+k
+finder=$(wait_for_window '^Find Key$') || fail "Ctrl+K did not open Find Key"
+xdotool windowfocus --sync "$finder"
+xdotool key Return
+xdotool windowfocus --sync "$main"
+xdotool key --clearmodifiers alt+s
+dialog=$(wait_for_window '^Save Normal Text As$') || fail "the save dialog did not appear"
+xdotool windowfocus --sync "$dialog"
+xdotool type --delay 20 "$work/found.txt"
+xdotool key Return
+wait_for_file "$work/found.txt" || fail "nothing was saved after Find Key"
+found=$(od -An -c "$work/found.txt" | tr -d ' \n')
+case $found in
+'one\r\ntwo&three\r\nfour' | 'one\r\ntwo&three\r\nfour\r\n') ;;
+*) fail "Find Key decoded Normal into: $found" ;;
+esac
 
 # Without a window manager nothing enforces the minimum size hint: the window
 # sets itself back to its design size.

@@ -28,7 +28,7 @@ check() {
     fi
 }
 
-check "lorimand-cli " "decode encode"
+check "lorimand-cli " "decode encode find-key"
 check "lorimand-cli e" "encode"
 check "lorimand-cli --" "--help --version"
 check "lorimand-cli encode --" "--key --key-file --output --table"
@@ -39,4 +39,10 @@ check "lorimand-cli encode --key " ""
 check "lorimand-cli encode --key-file n" "notes.txt"
 check "lorimand-cli encode --table ROT13.sbt -o " "ROT13.sbt notes.txt tables upper.SBT"
 check "lorimand-cli encode --table ROT13.sbt no" "notes.txt"
+check "lorimand-cli f" "find-key"
+check "lorimand-cli find-key --" "--tables --top"
+check "lorimand-cli find-key --top " ""
+check "lorimand-cli find-key --tables " "ROT13.sbt notes.txt tables upper.SBT"
+check "lorimand-cli find-key --tables t" "tables"
+check "lorimand-cli find-key --top 3 n" "notes.txt"
 exit $((failures > 0))

@@ -2,6 +2,9 @@
 // records every request, so no test waits on a real modal dialog.
 #pragma once
 
+#include <functional>
+
+#include <QDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QQueue>
@@ -48,6 +51,14 @@ public:
         return choose();
     }
 
+    // The test's answer sees the dialog as the user would and may work it; the
+    // dialog is rejected when there is no answer.
+    int runDialog(QDialog &dialog) override
+    {
+        dialogTitles.append(dialog.windowTitle());
+        return dialogAnswers.isEmpty() ? QDialog::Rejected : dialogAnswers.dequeue()(dialog);
+    }
+
     [[nodiscard]] QString lastFolder() const override { return folderLastChosen; }
     void setLastFolder(const QString &chosen) override { folderLastChosen = chosen; }
 
@@ -67,13 +78,15 @@ public:
     QString userConfig;
     QQueue<QMessageBox::StandardButton> answers; // Cancel (or Ok) when empty
     QQueue<QString> fileChoices;                 // a cancelled dialog when empty
-    bool opensUrls = true;                       // false: no web browser can be started
+    QQueue<std::function<int(QDialog &)>> dialogAnswers;
+    bool opensUrls = true; // false: no web browser can be started
 
     // The record.
     QList<ShownMessage> messages;
     QString folderLastChosen; // set by a choice, as the real dialogs do
     QStringList openTitles;
     QStringList saveTitles;
+    QStringList dialogTitles;
     QList<QUrl> openedUrls;
     int endProgramCalls = 0;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -180,6 +181,15 @@ void MainWindow::createControls()
     }
     charsetOffer_ = new CharsetOffer(*normal_);
 
+    // Find Key has no place in the fixed layout: it is reached by its keys from
+    // anywhere in the window and from Encoded's context menu.
+    findKey_ = new QAction(QStringLiteral("Find &Key..."), this);
+    findKey_->setObjectName(QStringLiteral("FindKey"));
+    findKey_->setShortcut(kFindKeyShortcut);
+    findKey_->setShortcutContext(Qt::WindowShortcut);
+    addAction(findKey_);
+    encoded_->setExtraMenuActions({findKey_});
+
     const QWidget *tabOrder[] = {normal_,   useKey_,       useCustom_,    key_,        codeName_,
                                  maskKey_,  decodeButton_, encodeButton_, autoUpdate_, loadText_,
                                  loadCode_, saveText_,     saveCode_,     encoded_};
@@ -240,6 +250,7 @@ void MainWindow::connectHandlers()
             [this] { saveTextFile(*normal_, QStringLiteral("Save Normal Text As")); });
     connect(saveCode_, &QPushButton::clicked, this,
             [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As")); });
+    connect(findKey_, &QAction::triggered, this, &MainWindow::findKey);
     connect(charsetOffer_, &CharsetOffer::accepted, this,
             [this] { normal_->chooseCharset(displaytext::Charset::Utf8); });
     connect(normal_, &ByteTextEdit::charsetChosen, charsetOffer_, &QWidget::hide);

@@ -19,6 +19,7 @@
 #include "ui/help/helpwindow.h"
 #include "ui/text/bytetextedit.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QTimer;
@@ -51,6 +52,9 @@ public:
     // settings, the code-table list and the remembered table, then the file the
     // command line names. False when the self-test ended the program.
     bool startUp(std::string_view argumentText = {});
+
+    // Opens Find Key from anywhere in the window.
+    static constexpr QKeyCombination kFindKeyShortcut{Qt::ControlModifier, Qt::Key_K};
 
     // Normal into Encoded, and back; each picks the mode itself.
     void encode();
@@ -102,6 +106,11 @@ private:
     void selectCodeTable(const std::string &rememberedName);
     void loadCodeTable();
     void showHelp();
+
+    // Find Key (mainwindow_findkey.cpp): the likeliest keys or code tables of the
+    // encoded text in a dialog; the one chosen goes into the key field or the
+    // table list, and the text is decoded.
+    void findKey();
 
     // The settings file (mainwindow_settings.cpp). applySettings returns the
     // remembered code-table name, as bytes.
@@ -184,6 +193,8 @@ private:
     QToolButton *upArrow_ = nullptr;
     QToolButton *downArrow_ = nullptr;
     CharsetOffer *charsetOffer_ = nullptr;
+
+    QAction *findKey_ = nullptr;
 
     QPointer<HelpWindow> help_;
 };

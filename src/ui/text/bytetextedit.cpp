@@ -1820,7 +1820,24 @@ void ByteTextEdit::contextMenuEvent(QContextMenuEvent *event)
                     [this, charset = charset] { chooseCharset(charset); });
         }
     }
+    bool separated = false;
+    for (QAction *action : extraMenuActions_) {
+        if (action != nullptr) {
+            if (!std::exchange(separated, true)) {
+                menu.addSeparator();
+            }
+            menu.addAction(action);
+        }
+    }
     menu.exec(event->globalPos());
+}
+
+void ByteTextEdit::setExtraMenuActions(const QList<QAction *> &actions)
+{
+    extraMenuActions_.clear();
+    for (QAction *action : actions) {
+        extraMenuActions_.append(action);
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -28,13 +28,16 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include "text/textblocks.h"
 #include "text/textdocument.h"
 #include "ui/text/displaytext.h"
 
+class QAction;
 class QMimeData;
 class QTextLayout;
 
@@ -123,6 +126,9 @@ public:
     void offerCharsetChoice();
     // Switches between the two charsets.
     static constexpr QKeyCombination kCharsetKey{Qt::ControlModifier | Qt::AltModifier, Qt::Key_U};
+    // Actions of the window's that the context menu offers after its own; the
+    // area does not own them.
+    void setExtraMenuActions(const QList<QAction *> &actions);
 
     [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -266,6 +272,7 @@ private:
     Selection selection_;
     displaytext::Charset charset_ = displaytext::Charset::Windows1252;
     bool charsetChoice_ = false;
+    QList<QPointer<QAction>> extraMenuActions_;
     bool readOnly_ = false;
     bool tabChangesFocus_ = false;
     // The top of the view: the block at the top and how many of its rows are

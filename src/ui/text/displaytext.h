@@ -1,5 +1,6 @@
 // The mapping between 8-bit text and what the text widgets show, shared by
-// ByteTextEdit and ByteLineEdit and used by nothing else.
+// ByteTextEdit and ByteLineEdit, and by the previews of Find Key, which show a
+// decoding as the Normal area would.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -1521,6 +1522,29 @@ private slots:
         QVERIFY(!chooseFromContextMenu(edit, u"edit-undo"_s));
         QVERIFY(chooseFromContextMenu(edit, u"edit-redo"_s));
         QCOMPARE(bytesOf(edit), QByteArray("after"));
+    }
+
+    // The window's actions come after the area's own, behind one separator; one
+    // deleted since is left out, and without any the menu ends as before.
+    void contextMenuOffersTheWindowsActions()
+    {
+        ByteTextEdit edit;
+        fill(edit, "text");
+        const QStringList own = contextMenuEntries(edit);
+        QAction first(u"Find &Key..."_s);
+        auto *gone = new QAction(u"Gone"_s);
+        QAction last(u"Last"_s);
+        edit.setExtraMenuActions({&first, gone, &last});
+        delete gone;
+        const QStringList extra{QString(), u"Find &Key..."_s, u"Last"_s};
+        QCOMPARE(contextMenuEntries(edit), own + extra);
+        bool triggered = false;
+        connect(&first, &QAction::triggered, this, [&] { triggered = true; });
+        withContextMenu(
+            edit, [](QMenu &menu) { menu.actions().at(menu.actions().size() - 2)->trigger(); });
+        QVERIFY(triggered);
+        edit.setExtraMenuActions({});
+        QCOMPARE(contextMenuEntries(edit), own);
     }
 
     // ---------------------------------------------------------------------
