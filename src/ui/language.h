@@ -1,0 +1,46 @@
+// The language the windows speak: chosen once at start-up from the user's
+// languages, with the program's own translation and Qt's for its dialogs.
+#pragma once
+
+#include <array>
+
+#include <QString>
+#include <QStringView>
+#include <QStringList>
+#include <QTranslator>
+
+namespace lorimand {
+
+// The languages the program is translated into; English, the language of its
+// source texts, needs no translation.
+inline constexpr std::array<QStringView, 3> kTranslatedLanguages{u"de", u"fr", u"es"};
+
+// The first of the user's languages, best first as QLocale::uiLanguages() gives
+// them ("de-DE", "fr", "en_GB"), that the program speaks: "en" or one of
+// kTranslatedLanguages; "en" when it speaks none of them.
+[[nodiscard]] QString chosenLanguage(const QStringList &uiLanguages);
+
+// The language of the translation in force: "en" when none is installed.
+[[nodiscard]] QString currentLanguage();
+
+// The program's translation and Qt's own ("qtbase", from Qt's translations
+// folder, when the system has it) for one language, installed for as long as
+// this lives. English installs nothing.
+class Translations
+{
+public:
+    explicit Translations(const QString &language);
+    ~Translations();
+    Translations(const Translations &) = delete;
+    Translations &operator=(const Translations &) = delete;
+
+    // False when the language is not English and its program translation is missing.
+    [[nodiscard]] bool loaded() const { return loaded_; }
+
+private:
+    QTranslator program_;
+    QTranslator qt_;
+    bool loaded_ = true;
+};
+
+} // namespace lorimand
