@@ -5,127 +5,131 @@
     <name>lorimand::Banner</name>
     <message>
         <source>GET PAID TO READ E-MAIL!</source>
-        <translation type="unfinished"></translation>
+        <translation>GELD FÜRS E-MAIL-LESEN!</translation>
     </message>
     <message>
         <source>Cash for every message you open. Join free today!</source>
-        <translation type="unfinished"></translation>
+        <translation>Bares für jede geöffnete Nachricht. Jetzt kostenlos mitmachen!</translation>
     </message>
 </context>
 <context>
     <name>lorimand::ByteTextEdit</name>
     <message>
         <source>There is not enough memory for this; the text is as it was.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dafür reicht der Speicher nicht; der Text ist unverändert.</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Rückgängig</translation>
     </message>
     <message>
         <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>Wieder&amp;herstellen</translation>
     </message>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ausschneiden</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Kopieren</translation>
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Einfügen</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="unfinished"></translation>
+        <translation>Alles auswählen</translation>
     </message>
     <message>
         <source>Character &amp;Set</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Zeichensatz</translation>
     </message>
     <message>
         <source>&amp;Windows-1252</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Windows-1252</translation>
     </message>
     <message>
         <source>&amp;UTF-8</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;UTF-8</translation>
     </message>
     <message>
         <source>Byte %1: not part of a UTF-8 character</source>
-        <translation type="unfinished"></translation>
+        <translation>Byte %1: gehört zu keinem UTF-8-Zeichen</translation>
     </message>
 </context>
 <context>
     <name>lorimand::CharsetOffer</name>
     <message>
         <source>Show as &amp;UTF-8</source>
-        <translation type="unfinished"></translation>
+        <translation>Als &amp;UTF-8 anzeigen</translation>
     </message>
     <message>
         <source>Keep &amp;Windows-1252</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Windows-1252 beibehalten</translation>
     </message>
     <message>
         <source>&quot;%1&quot; looks like UTF-8 text.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ sieht nach UTF-8-Text aus.</translation>
     </message>
 </context>
 <context>
     <name>lorimand::FindKeyDialog</name>
     <message>
         <source>Find Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Schlüssel finden</translation>
     </message>
     <message>
         <source>Candidates, best first</source>
-        <translation type="unfinished"></translation>
+        <translation>Kandidaten, der beste zuerst</translation>
     </message>
     <message>
         <source>&amp;Use</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Verwenden</translation>
     </message>
 </context>
 <context>
     <name>lorimand::HelpWindow</name>
     <message>
         <source>Lorimand Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Lorimand-Hilfe</translation>
     </message>
     <message>
         <source>Help text</source>
-        <translation type="unfinished"></translation>
+        <translation>Hilfetext</translation>
     </message>
     <message>
         <source>GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!</source>
-        <translation type="unfinished"></translation>
+        <translation>GELD FÜR E-MAILS ZU THEMEN IHRER WAHL!!</translation>
     </message>
     <message>
         <source>There is not enough memory to show it</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Speicher reicht nicht, um sie anzuzeigen</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler</translation>
     </message>
     <message>
         <source>The help cannot be shown.
 
 %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Hilfe kann nicht angezeigt werden.
+
+%1: %2</translation>
     </message>
     <message>
         <source>No web browser could be started to open the page.
 
 Its address is %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Es konnte kein Webbrowser gestartet werden, um die Seite zu öffnen.
+
+Ihre Adresse ist %1</translation>
     </message>
 </context>
 <context>
@@ -133,281 +137,291 @@ Its address is %1</source>
     <message>
         <source>en</source>
         <comment>The code of the language translated into</comment>
-        <translation type="unfinished"></translation>
+        <translation>de</translation>
     </message>
 </context>
 <context>
     <name>lorimand::MainWindow</name>
     <message>
         <source>Enter a message to encode here . . .</source>
-        <translation type="unfinished"></translation>
+        <translation>Geben Sie hier eine Nachricht zum Kodieren ein . . .</translation>
     </message>
     <message>
         <source>. . . or an encoded message to decode here.</source>
-        <translation type="unfinished"></translation>
+        <translation>. . . oder hier eine kodierte Nachricht zum Entziffern.</translation>
     </message>
     <message>
         <source>Lorimand</source>
-        <translation type="unfinished"></translation>
+        <translation>Lorimand</translation>
     </message>
     <message>
         <source>Normal &amp;Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Klar&amp;text</translation>
     </message>
     <message>
         <source>Encoded Te&amp;xt</source>
-        <translation type="unfinished"></translation>
+        <translation>Geheimte&amp;xt</translation>
     </message>
     <message>
         <source>Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Klartext</translation>
     </message>
     <message>
         <source>Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Geheimtext</translation>
     </message>
     <message>
         <source>Encryption &amp;Key:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Schlüssel:</translation>
     </message>
     <message>
         <source>&amp;Custom Code:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Codetabelle:</translation>
     </message>
     <message>
         <source>Encryption key</source>
-        <translation type="unfinished"></translation>
+        <translation>Schlüssel</translation>
     </message>
     <message>
         <source>Code table</source>
-        <translation type="unfinished"></translation>
+        <translation>Codetabelle</translation>
     </message>
     <message>
         <source>&amp;Mask</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Verdeckt</translation>
     </message>
     <message>
         <source>&amp;Decode</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Entziffern</translation>
     </message>
     <message>
         <source>&amp;Encode</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Kodieren</translation>
     </message>
     <message>
         <source>&amp;Auto</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Auto</translation>
     </message>
     <message>
         <source>&amp;Load Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Klartext &amp;laden</translation>
     </message>
     <message>
         <source>L&amp;oad Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Geheimtext la&amp;den</translation>
     </message>
     <message>
         <source>&amp;Save Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Klartext s&amp;peichern</translation>
     </message>
     <message>
         <source>Sa&amp;ve Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Geheimtext speic&amp;hern</translation>
     </message>
     <message>
         <source>Decode</source>
-        <translation type="unfinished"></translation>
+        <translation>Entziffern</translation>
     </message>
     <message>
         <source>Encode</source>
-        <translation type="unfinished"></translation>
+        <translation>Kodieren</translation>
     </message>
     <message>
         <source>Find &amp;Key...</source>
-        <translation type="unfinished"></translation>
+        <translation>Schlüssel &amp;finden …</translation>
     </message>
     <message>
         <source>Load Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Klartext laden</translation>
     </message>
     <message>
         <source>Load Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Geheimtext laden</translation>
     </message>
     <message>
         <source>Save Normal Text As</source>
-        <translation type="unfinished"></translation>
+        <translation>Klartext speichern unter</translation>
     </message>
     <message>
         <source>Save Encoded Text As</source>
-        <translation type="unfinished"></translation>
+        <translation>Geheimtext speichern unter</translation>
     </message>
     <message>
         <source>The text is too large for the memory there is; both areas keep what they held. lorimand-cli translates files of any size.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Text ist zu groß für den vorhandenen Speicher; beide Bereiche behalten ihren Inhalt. lorimand-cli übersetzt Dateien jeder Größe.</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler</translation>
     </message>
     <message>
         <source>Number error.  Please restart the program.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zahlenfehler. Bitte starten Sie das Programm neu.</translation>
     </message>
     <message>
         <source>Error loading custom code.
 
 %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Fehler beim Laden der Codetabelle.
+
+%1: %2</translation>
     </message>
     <message>
         <source>Opening the help ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Hilfe wird geöffnet …</translation>
     </message>
     <message>
         <source>Find Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Schlüssel finden</translation>
     </message>
     <message>
         <source>There is no encoded text to find the key of.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es gibt keinen Geheimtext, dessen Schlüssel gesucht werden könnte.</translation>
     </message>
     <message>
         <source>Shift %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Verschiebung %1</translation>
     </message>
     <message>
         <source>Shift %1, key %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Verschiebung %1, Schlüssel %2</translation>
     </message>
     <message>
         <source>There are no code tables to try.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es gibt keine Codetabellen zum Ausprobieren.</translation>
     </message>
     <message>
         <source>The likeliest keys of the encoded text, best first. The key-shift mode has only 255 shifts, which is why it hides a text only from a casual reader.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die wahrscheinlichsten Schlüssel des Geheimtexts, der beste zuerst. Die Verschiebung mit Schlüssel kennt nur 255 Verschiebungen; deshalb verbirgt sie einen Text nur vor flüchtigen Lesern.</translation>
     </message>
     <message>
         <source>The code tables that decode the encoded text best, best first.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Codetabellen, die den Geheimtext am besten entziffern, die beste zuerst.</translation>
     </message>
     <message>
         <source>A text this long is judged by a sample spread over all of it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein so langer Text wird nach einer Stichprobe aus dem ganzen Text beurteilt.</translation>
     </message>
     <message>
         <source>The settings file is not used as it is.
 
 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einstellungsdatei wird nicht so verwendet, wie sie ist.
+
+%1</translation>
     </message>
     <message>
         <source>Closing</source>
-        <translation type="unfinished"></translation>
+        <translation>Schließen</translation>
     </message>
     <message>
         <source>The encryption key holds a line break or is longer than %1 MiB, which the settings file cannot hold, so this key cannot be remembered.  The settings keep the previous default key.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Schlüssel enthält einen Zeilenumbruch oder ist länger als %1 MiB. Das kann die Einstellungsdatei nicht aufnehmen, daher kann dieser Schlüssel nicht gespeichert werden. Die Einstellungen behalten den bisherigen Standardschlüssel.</translation>
     </message>
     <message>
         <source>The encryption key has changed.  Would you like to save the new key as the default?</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Schlüssel wurde geändert. Möchten Sie den neuen Schlüssel als Standard speichern?</translation>
     </message>
     <message>
         <source>The settings could not be saved.
 
 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einstellungen konnten nicht gespeichert werden.
+
+%1</translation>
     </message>
     <message>
         <source>Normal Text has not been saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Klartext wurde nicht gespeichert.</translation>
     </message>
     <message>
         <source>Encoded Text has not been saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Geheimtext wurde nicht gespeichert.</translation>
     </message>
     <message>
         <source>Restored</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiederhergestellt</translation>
     </message>
     <message>
         <source>%1 was being saved when that save was interrupted. It is restored from its journal as it was before that save.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde gerade gespeichert, als das Speichern unterbrochen wurde. Die Datei ist aus ihrem Journal so wiederhergestellt, wie sie vor diesem Speichern war.</translation>
     </message>
     <message>
         <source>Cannot read &quot;%1&quot;:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann nicht gelesen werden:
+%2</translation>
     </message>
     <message>
         <source>Loading %1 ...</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wird geladen …</translation>
     </message>
     <message>
         <source>It is larger than the %1 MiB the window holds; lorimand-cli translates files of any size.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei ist größer als die %1 MiB, die das Fenster aufnimmt; lorimand-cli übersetzt Dateien jeder Größe.</translation>
     </message>
     <message>
         <source>Saving %1 ...</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wird gespeichert …</translation>
     </message>
     <message>
         <source>There is not enough memory to put the text together; the file was not touched</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Speicher reicht nicht, um den Text zusammenzusetzen; die Datei ist unberührt</translation>
     </message>
     <message>
         <source>Cannot save &quot;%1&quot;:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ kann nicht gespeichert werden:
+%2</translation>
     </message>
 </context>
 <context>
     <name>lorimand::QtPlatform</name>
     <message>
         <source>Save...</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern …</translation>
     </message>
     <message>
         <source>Text Documents (*.txt);;All Files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Textdokumente (*.txt);;Alle Dateien (*)</translation>
     </message>
     <message>
         <source>The folder &quot;%1&quot; does not exist.
 
 Choose a folder that exists.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner „%1“ existiert nicht.
+
+Wählen Sie einen vorhandenen Ordner.</translation>
     </message>
 </context>
 <context>
     <name>lorimand::StepProgress</name>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Lorimand</source>
-        <translation type="unfinished"></translation>
+        <translation>Lorimand</translation>
     </message>
 </context>
 <context>
     <name>lorimand::displaytext</name>
     <message>
         <source>A character was left out: the program&apos;s character set, Windows-1252, cannot hold it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Zeichen wurde weggelassen: Der Zeichensatz des Programms, Windows-1252, enthält es nicht.</translation>
     </message>
     <message>
         <source>“%1”</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“</translation>
     </message>
     <message>
         <source>Left out: %1. The program&apos;s character set, Windows-1252, cannot hold it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Weggelassen: %1. Der Zeichensatz des Programms, Windows-1252, enthält es nicht.</translation>
     </message>
     <message>
         <source>Left out: %1. The program&apos;s character set, Windows-1252, cannot hold them.</source>
-        <translation type="unfinished"></translation>
+        <translation>Weggelassen: %1. Der Zeichensatz des Programms, Windows-1252, enthält sie nicht.</translation>
     </message>
 </context>
 </TS>

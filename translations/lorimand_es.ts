@@ -5,127 +5,131 @@
     <name>lorimand::Banner</name>
     <message>
         <source>GET PAID TO READ E-MAIL!</source>
-        <translation type="unfinished"></translation>
+        <translation>¡COBRE POR LEER CORREOS!</translation>
     </message>
     <message>
         <source>Cash for every message you open. Join free today!</source>
-        <translation type="unfinished"></translation>
+        <translation>Dinero por cada mensaje que abra. ¡Únase gratis hoy!</translation>
     </message>
 </context>
 <context>
     <name>lorimand::ByteTextEdit</name>
     <message>
         <source>There is not enough memory for this; the text is as it was.</source>
-        <translation type="unfinished"></translation>
+        <translation>No hay memoria suficiente para esto; el texto no ha cambiado.</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Deshacer</translation>
     </message>
     <message>
         <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Rehacer</translation>
     </message>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>Cor&amp;tar</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Copiar</translation>
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Pegar</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Eliminar</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="unfinished"></translation>
+        <translation>Seleccionar todo</translation>
     </message>
     <message>
         <source>Character &amp;Set</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Juego de caracteres</translation>
     </message>
     <message>
         <source>&amp;Windows-1252</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Windows-1252</translation>
     </message>
     <message>
         <source>&amp;UTF-8</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;UTF-8</translation>
     </message>
     <message>
         <source>Byte %1: not part of a UTF-8 character</source>
-        <translation type="unfinished"></translation>
+        <translation>Byte %1: no forma parte de ningún carácter UTF-8</translation>
     </message>
 </context>
 <context>
     <name>lorimand::CharsetOffer</name>
     <message>
         <source>Show as &amp;UTF-8</source>
-        <translation type="unfinished"></translation>
+        <translation>Mostrar como &amp;UTF-8</translation>
     </message>
     <message>
         <source>Keep &amp;Windows-1252</source>
-        <translation type="unfinished"></translation>
+        <translation>Mantener &amp;Windows-1252</translation>
     </message>
     <message>
         <source>&quot;%1&quot; looks like UTF-8 text.</source>
-        <translation type="unfinished"></translation>
+        <translation>«%1» parece texto UTF-8.</translation>
     </message>
 </context>
 <context>
     <name>lorimand::FindKeyDialog</name>
     <message>
         <source>Find Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Buscar clave</translation>
     </message>
     <message>
         <source>Candidates, best first</source>
-        <translation type="unfinished"></translation>
+        <translation>Candidatos, el mejor primero</translation>
     </message>
     <message>
         <source>&amp;Use</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Usar</translation>
     </message>
 </context>
 <context>
     <name>lorimand::HelpWindow</name>
     <message>
         <source>Lorimand Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Ayuda de Lorimand</translation>
     </message>
     <message>
         <source>Help text</source>
-        <translation type="unfinished"></translation>
+        <translation>Texto de ayuda</translation>
     </message>
     <message>
         <source>GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!</source>
-        <translation type="unfinished"></translation>
+        <translation>¡¡COBRE POR RECIBIR CORREOS SOBRE LOS TEMAS QUE ELIJA!!</translation>
     </message>
     <message>
         <source>There is not enough memory to show it</source>
-        <translation type="unfinished"></translation>
+        <translation>No hay memoria suficiente para mostrarla</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>The help cannot be shown.
 
 %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>No se puede mostrar la ayuda.
+
+%1: %2</translation>
     </message>
     <message>
         <source>No web browser could be started to open the page.
 
 Its address is %1</source>
-        <translation type="unfinished"></translation>
+        <translation>No se pudo iniciar ningún navegador web para abrir la página.
+
+Su dirección es %1</translation>
     </message>
 </context>
 <context>
@@ -133,281 +137,291 @@ Its address is %1</source>
     <message>
         <source>en</source>
         <comment>The code of the language translated into</comment>
-        <translation type="unfinished"></translation>
+        <translation>es</translation>
     </message>
 </context>
 <context>
     <name>lorimand::MainWindow</name>
     <message>
         <source>Enter a message to encode here . . .</source>
-        <translation type="unfinished"></translation>
+        <translation>Escriba aquí un mensaje para cifrar . . .</translation>
     </message>
     <message>
         <source>. . . or an encoded message to decode here.</source>
-        <translation type="unfinished"></translation>
+        <translation>. . . o aquí un mensaje cifrado para descifrar.</translation>
     </message>
     <message>
         <source>Lorimand</source>
-        <translation type="unfinished"></translation>
+        <translation>Lorimand</translation>
     </message>
     <message>
         <source>Normal &amp;Text</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Texto normal</translation>
     </message>
     <message>
         <source>Encoded Te&amp;xt</source>
-        <translation type="unfinished"></translation>
+        <translation>Te&amp;xto cifrado</translation>
     </message>
     <message>
         <source>Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Texto normal</translation>
     </message>
     <message>
         <source>Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Texto cifrado</translation>
     </message>
     <message>
         <source>Encryption &amp;Key:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Clave:</translation>
     </message>
     <message>
         <source>&amp;Custom Code:</source>
-        <translation type="unfinished"></translation>
+        <translation>Código &amp;propio:</translation>
     </message>
     <message>
         <source>Encryption key</source>
-        <translation type="unfinished"></translation>
+        <translation>Clave</translation>
     </message>
     <message>
         <source>Code table</source>
-        <translation type="unfinished"></translation>
+        <translation>Tabla de códigos</translation>
     </message>
     <message>
         <source>&amp;Mask</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ocultar</translation>
     </message>
     <message>
         <source>&amp;Decode</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Descifrar</translation>
     </message>
     <message>
         <source>&amp;Encode</source>
-        <translation type="unfinished"></translation>
+        <translation>C&amp;ifrar</translation>
     </message>
     <message>
         <source>&amp;Auto</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Auto</translation>
     </message>
     <message>
         <source>&amp;Load Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Cargar texto &amp;normal</translation>
     </message>
     <message>
         <source>L&amp;oad Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Ca&amp;rgar texto cifrado</translation>
     </message>
     <message>
         <source>&amp;Save Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Guardar texto normal</translation>
     </message>
     <message>
         <source>Sa&amp;ve Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>G&amp;uardar texto cifrado</translation>
     </message>
     <message>
         <source>Decode</source>
-        <translation type="unfinished"></translation>
+        <translation>Descifrar</translation>
     </message>
     <message>
         <source>Encode</source>
-        <translation type="unfinished"></translation>
+        <translation>Cifrar</translation>
     </message>
     <message>
         <source>Find &amp;Key...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Buscar clave…</translation>
     </message>
     <message>
         <source>Load Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Cargar texto normal</translation>
     </message>
     <message>
         <source>Load Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Cargar texto cifrado</translation>
     </message>
     <message>
         <source>Save Normal Text As</source>
-        <translation type="unfinished"></translation>
+        <translation>Guardar texto normal como</translation>
     </message>
     <message>
         <source>Save Encoded Text As</source>
-        <translation type="unfinished"></translation>
+        <translation>Guardar texto cifrado como</translation>
     </message>
     <message>
         <source>The text is too large for the memory there is; both areas keep what they held. lorimand-cli translates files of any size.</source>
-        <translation type="unfinished"></translation>
+        <translation>El texto es demasiado grande para la memoria disponible; ambas áreas conservan su contenido. lorimand-cli traduce archivos de cualquier tamaño.</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Error</translation>
     </message>
     <message>
         <source>Number error.  Please restart the program.</source>
-        <translation type="unfinished"></translation>
+        <translation>Error numérico. Reinicie el programa.</translation>
     </message>
     <message>
         <source>Error loading custom code.
 
 %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Error al cargar la tabla de códigos.
+
+%1: %2</translation>
     </message>
     <message>
         <source>Opening the help ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Abriendo la ayuda…</translation>
     </message>
     <message>
         <source>Find Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Buscar clave</translation>
     </message>
     <message>
         <source>There is no encoded text to find the key of.</source>
-        <translation type="unfinished"></translation>
+        <translation>No hay ningún texto cifrado del que buscar la clave.</translation>
     </message>
     <message>
         <source>Shift %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Desplazamiento %1</translation>
     </message>
     <message>
         <source>Shift %1, key %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Desplazamiento %1, clave %2</translation>
     </message>
     <message>
         <source>There are no code tables to try.</source>
-        <translation type="unfinished"></translation>
+        <translation>No hay tablas de códigos que probar.</translation>
     </message>
     <message>
         <source>The likeliest keys of the encoded text, best first. The key-shift mode has only 255 shifts, which is why it hides a text only from a casual reader.</source>
-        <translation type="unfinished"></translation>
+        <translation>Las claves más probables del texto cifrado, la mejor primero. El modo de desplazamiento por clave solo tiene 255 desplazamientos; por eso solo oculta un texto a un lector ocasional.</translation>
     </message>
     <message>
         <source>The code tables that decode the encoded text best, best first.</source>
-        <translation type="unfinished"></translation>
+        <translation>Las tablas de códigos que mejor descifran el texto cifrado, la mejor primero.</translation>
     </message>
     <message>
         <source>A text this long is judged by a sample spread over all of it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Un texto tan largo se juzga por una muestra repartida por todo él.</translation>
     </message>
     <message>
         <source>The settings file is not used as it is.
 
 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>El archivo de configuración no se usa tal como está.
+
+%1</translation>
     </message>
     <message>
         <source>Closing</source>
-        <translation type="unfinished"></translation>
+        <translation>Cerrar</translation>
     </message>
     <message>
         <source>The encryption key holds a line break or is longer than %1 MiB, which the settings file cannot hold, so this key cannot be remembered.  The settings keep the previous default key.</source>
-        <translation type="unfinished"></translation>
+        <translation>La clave contiene un salto de línea o supera %1 MiB, algo que el archivo de configuración no puede guardar, así que esta clave no se puede recordar. La configuración conserva la clave predeterminada anterior.</translation>
     </message>
     <message>
         <source>The encryption key has changed.  Would you like to save the new key as the default?</source>
-        <translation type="unfinished"></translation>
+        <translation>La clave ha cambiado. ¿Quiere guardar la nueva clave como predeterminada?</translation>
     </message>
     <message>
         <source>The settings could not be saved.
 
 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>No se pudo guardar la configuración.
+
+%1</translation>
     </message>
     <message>
         <source>Normal Text has not been saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>El texto normal no se ha guardado.</translation>
     </message>
     <message>
         <source>Encoded Text has not been saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>El texto cifrado no se ha guardado.</translation>
     </message>
     <message>
         <source>Restored</source>
-        <translation type="unfinished"></translation>
+        <translation>Restaurado</translation>
     </message>
     <message>
         <source>%1 was being saved when that save was interrupted. It is restored from its journal as it was before that save.</source>
-        <translation type="unfinished"></translation>
+        <translation>Se estaba guardando %1 cuando ese guardado se interrumpió. Se ha restaurado desde su diario tal como estaba antes.</translation>
     </message>
     <message>
         <source>Cannot read &quot;%1&quot;:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>No se puede leer «%1»:
+%2</translation>
     </message>
     <message>
         <source>Loading %1 ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Cargando %1…</translation>
     </message>
     <message>
         <source>It is larger than the %1 MiB the window holds; lorimand-cli translates files of any size.</source>
-        <translation type="unfinished"></translation>
+        <translation>Supera los %1 MiB que admite la ventana; lorimand-cli traduce archivos de cualquier tamaño.</translation>
     </message>
     <message>
         <source>Saving %1 ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Guardando %1…</translation>
     </message>
     <message>
         <source>There is not enough memory to put the text together; the file was not touched</source>
-        <translation type="unfinished"></translation>
+        <translation>No hay memoria suficiente para reunir el texto; el archivo no se ha modificado</translation>
     </message>
     <message>
         <source>Cannot save &quot;%1&quot;:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>No se puede guardar «%1»:
+%2</translation>
     </message>
 </context>
 <context>
     <name>lorimand::QtPlatform</name>
     <message>
         <source>Save...</source>
-        <translation type="unfinished"></translation>
+        <translation>Guardar…</translation>
     </message>
     <message>
         <source>Text Documents (*.txt);;All Files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Documentos de texto (*.txt);;Todos los archivos (*)</translation>
     </message>
     <message>
         <source>The folder &quot;%1&quot; does not exist.
 
 Choose a folder that exists.</source>
-        <translation type="unfinished"></translation>
+        <translation>La carpeta «%1» no existe.
+
+Elija una carpeta que exista.</translation>
     </message>
 </context>
 <context>
     <name>lorimand::StepProgress</name>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancelar</translation>
     </message>
     <message>
         <source>Lorimand</source>
-        <translation type="unfinished"></translation>
+        <translation>Lorimand</translation>
     </message>
 </context>
 <context>
     <name>lorimand::displaytext</name>
     <message>
         <source>A character was left out: the program&apos;s character set, Windows-1252, cannot hold it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Se ha omitido un carácter: el juego de caracteres del programa, Windows-1252, no lo admite.</translation>
     </message>
     <message>
         <source>“%1”</source>
-        <translation type="unfinished"></translation>
+        <translation>«%1»</translation>
     </message>
     <message>
         <source>Left out: %1. The program&apos;s character set, Windows-1252, cannot hold it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Omitido: %1. El juego de caracteres del programa, Windows-1252, no lo admite.</translation>
     </message>
     <message>
         <source>Left out: %1. The program&apos;s character set, Windows-1252, cannot hold them.</source>
-        <translation type="unfinished"></translation>
+        <translation>Omitidos: %1. El juego de caracteres del programa, Windows-1252, no los admite.</translation>
     </message>
 </context>
 </TS>

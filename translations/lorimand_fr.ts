@@ -5,127 +5,131 @@
     <name>lorimand::Banner</name>
     <message>
         <source>GET PAID TO READ E-MAIL!</source>
-        <translation type="unfinished"></translation>
+        <translation>SOYEZ PAYÉ POUR LIRE VOS E-MAILS&#xa0;!</translation>
     </message>
     <message>
         <source>Cash for every message you open. Join free today!</source>
-        <translation type="unfinished"></translation>
+        <translation>De l’argent pour chaque message ouvert. Inscription gratuite&#xa0;!</translation>
     </message>
 </context>
 <context>
     <name>lorimand::ByteTextEdit</name>
     <message>
         <source>There is not enough memory for this; the text is as it was.</source>
-        <translation type="unfinished"></translation>
+        <translation>La mémoire ne suffit pas&#xa0;; le texte reste inchangé.</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Annuler</translation>
     </message>
     <message>
         <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Rétablir</translation>
     </message>
     <message>
         <source>Cu&amp;t</source>
-        <translation type="unfinished"></translation>
+        <translation>Co&amp;uper</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Copier</translation>
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation type="unfinished"></translation>
+        <translation>C&amp;oller</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Supprimer</translation>
     </message>
     <message>
         <source>Select All</source>
-        <translation type="unfinished"></translation>
+        <translation>Tout sélectionner</translation>
     </message>
     <message>
         <source>Character &amp;Set</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Jeu de caractères</translation>
     </message>
     <message>
         <source>&amp;Windows-1252</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Windows-1252</translation>
     </message>
     <message>
         <source>&amp;UTF-8</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;UTF-8</translation>
     </message>
     <message>
         <source>Byte %1: not part of a UTF-8 character</source>
-        <translation type="unfinished"></translation>
+        <translation>Octet %1&#xa0;: ne fait partie d’aucun caractère UTF-8</translation>
     </message>
 </context>
 <context>
     <name>lorimand::CharsetOffer</name>
     <message>
         <source>Show as &amp;UTF-8</source>
-        <translation type="unfinished"></translation>
+        <translation>Afficher en &amp;UTF-8</translation>
     </message>
     <message>
         <source>Keep &amp;Windows-1252</source>
-        <translation type="unfinished"></translation>
+        <translation>Garder &amp;Windows-1252</translation>
     </message>
     <message>
         <source>&quot;%1&quot; looks like UTF-8 text.</source>
-        <translation type="unfinished"></translation>
+        <translation>«&#xa0;%1&#xa0;» semble être du texte UTF-8.</translation>
     </message>
 </context>
 <context>
     <name>lorimand::FindKeyDialog</name>
     <message>
         <source>Find Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Trouver la clé</translation>
     </message>
     <message>
         <source>Candidates, best first</source>
-        <translation type="unfinished"></translation>
+        <translation>Candidats, le meilleur en premier</translation>
     </message>
     <message>
         <source>&amp;Use</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Utiliser</translation>
     </message>
 </context>
 <context>
     <name>lorimand::HelpWindow</name>
     <message>
         <source>Lorimand Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Aide de Lorimand</translation>
     </message>
     <message>
         <source>Help text</source>
-        <translation type="unfinished"></translation>
+        <translation>Texte d’aide</translation>
     </message>
     <message>
         <source>GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!</source>
-        <translation type="unfinished"></translation>
+        <translation>SOYEZ PAYÉ POUR RECEVOIR DES E-MAILS SUR LES SUJETS DE VOTRE CHOIX&#xa0;!!</translation>
     </message>
     <message>
         <source>There is not enough memory to show it</source>
-        <translation type="unfinished"></translation>
+        <translation>La mémoire ne suffit pas pour l’afficher</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur</translation>
     </message>
     <message>
         <source>The help cannot be shown.
 
 %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>L’aide ne peut pas être affichée.
+
+%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>No web browser could be started to open the page.
 
 Its address is %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Aucun navigateur web n’a pu être lancé pour ouvrir la page.
+
+Son adresse est %1</translation>
     </message>
 </context>
 <context>
@@ -133,281 +137,291 @@ Its address is %1</source>
     <message>
         <source>en</source>
         <comment>The code of the language translated into</comment>
-        <translation type="unfinished"></translation>
+        <translation>fr</translation>
     </message>
 </context>
 <context>
     <name>lorimand::MainWindow</name>
     <message>
         <source>Enter a message to encode here . . .</source>
-        <translation type="unfinished"></translation>
+        <translation>Saisissez ici un message à coder . . .</translation>
     </message>
     <message>
         <source>. . . or an encoded message to decode here.</source>
-        <translation type="unfinished"></translation>
+        <translation>. . . ou ici un message codé à décoder.</translation>
     </message>
     <message>
         <source>Lorimand</source>
-        <translation type="unfinished"></translation>
+        <translation>Lorimand</translation>
     </message>
     <message>
         <source>Normal &amp;Text</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Texte normal</translation>
     </message>
     <message>
         <source>Encoded Te&amp;xt</source>
-        <translation type="unfinished"></translation>
+        <translation>Te&amp;xte codé</translation>
     </message>
     <message>
         <source>Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Texte normal</translation>
     </message>
     <message>
         <source>Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Texte codé</translation>
     </message>
     <message>
         <source>Encryption &amp;Key:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Clé de codage&#xa0;:</translation>
     </message>
     <message>
         <source>&amp;Custom Code:</source>
-        <translation type="unfinished"></translation>
+        <translation>Ta&amp;ble de code&#xa0;:</translation>
     </message>
     <message>
         <source>Encryption key</source>
-        <translation type="unfinished"></translation>
+        <translation>Clé de codage</translation>
     </message>
     <message>
         <source>Code table</source>
-        <translation type="unfinished"></translation>
+        <translation>Table de code</translation>
     </message>
     <message>
         <source>&amp;Mask</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Masquer</translation>
     </message>
     <message>
         <source>&amp;Decode</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Décoder</translation>
     </message>
     <message>
         <source>&amp;Encode</source>
-        <translation type="unfinished"></translation>
+        <translation>C&amp;oder</translation>
     </message>
     <message>
         <source>&amp;Auto</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Auto</translation>
     </message>
     <message>
         <source>&amp;Load Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>C&amp;harger le texte normal</translation>
     </message>
     <message>
         <source>L&amp;oad Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Char&amp;ger le texte codé</translation>
     </message>
     <message>
         <source>&amp;Save Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Enregistrer le texte normal</translation>
     </message>
     <message>
         <source>Sa&amp;ve Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Enregist&amp;rer le texte codé</translation>
     </message>
     <message>
         <source>Decode</source>
-        <translation type="unfinished"></translation>
+        <translation>Décoder</translation>
     </message>
     <message>
         <source>Encode</source>
-        <translation type="unfinished"></translation>
+        <translation>Coder</translation>
     </message>
     <message>
         <source>Find &amp;Key...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Trouver la clé…</translation>
     </message>
     <message>
         <source>Load Normal Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Charger le texte normal</translation>
     </message>
     <message>
         <source>Load Encoded Text</source>
-        <translation type="unfinished"></translation>
+        <translation>Charger le texte codé</translation>
     </message>
     <message>
         <source>Save Normal Text As</source>
-        <translation type="unfinished"></translation>
+        <translation>Enregistrer le texte normal sous</translation>
     </message>
     <message>
         <source>Save Encoded Text As</source>
-        <translation type="unfinished"></translation>
+        <translation>Enregistrer le texte codé sous</translation>
     </message>
     <message>
         <source>The text is too large for the memory there is; both areas keep what they held. lorimand-cli translates files of any size.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le texte est trop grand pour la mémoire disponible&#xa0;; les deux zones gardent leur contenu. lorimand-cli traduit des fichiers de toute taille.</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur</translation>
     </message>
     <message>
         <source>Number error.  Please restart the program.</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur de nombre. Veuillez redémarrer le programme.</translation>
     </message>
     <message>
         <source>Error loading custom code.
 
 %1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Erreur au chargement de la table de code.
+
+%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>Opening the help ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Ouverture de l’aide…</translation>
     </message>
     <message>
         <source>Find Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Trouver la clé</translation>
     </message>
     <message>
         <source>There is no encoded text to find the key of.</source>
-        <translation type="unfinished"></translation>
+        <translation>Il n’y a pas de texte codé dont chercher la clé.</translation>
     </message>
     <message>
         <source>Shift %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Décalage %1</translation>
     </message>
     <message>
         <source>Shift %1, key %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Décalage %1, clé %2</translation>
     </message>
     <message>
         <source>There are no code tables to try.</source>
-        <translation type="unfinished"></translation>
+        <translation>Il n’y a aucune table de code à essayer.</translation>
     </message>
     <message>
         <source>The likeliest keys of the encoded text, best first. The key-shift mode has only 255 shifts, which is why it hides a text only from a casual reader.</source>
-        <translation type="unfinished"></translation>
+        <translation>Les clés les plus probables du texte codé, la meilleure en premier. Le décalage par clé n’a que 255 décalages possibles&#xa0;: il ne cache donc un texte qu’à un lecteur distrait.</translation>
     </message>
     <message>
         <source>The code tables that decode the encoded text best, best first.</source>
-        <translation type="unfinished"></translation>
+        <translation>Les tables de code qui décodent le mieux le texte codé, la meilleure en premier.</translation>
     </message>
     <message>
         <source>A text this long is judged by a sample spread over all of it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Un texte aussi long est jugé sur un échantillon réparti sur tout le texte.</translation>
     </message>
     <message>
         <source>The settings file is not used as it is.
 
 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Le fichier de paramètres n’est pas utilisé tel quel.
+
+%1</translation>
     </message>
     <message>
         <source>Closing</source>
-        <translation type="unfinished"></translation>
+        <translation>Fermeture</translation>
     </message>
     <message>
         <source>The encryption key holds a line break or is longer than %1 MiB, which the settings file cannot hold, so this key cannot be remembered.  The settings keep the previous default key.</source>
-        <translation type="unfinished"></translation>
+        <translation>La clé de codage contient un saut de ligne ou dépasse %1 Mio, ce que le fichier de paramètres ne peut pas contenir&#xa0;: cette clé ne peut donc pas être mémorisée. Les paramètres gardent la clé par défaut précédente.</translation>
     </message>
     <message>
         <source>The encryption key has changed.  Would you like to save the new key as the default?</source>
-        <translation type="unfinished"></translation>
+        <translation>La clé de codage a changé. Voulez-vous enregistrer la nouvelle clé comme clé par défaut&#xa0;?</translation>
     </message>
     <message>
         <source>The settings could not be saved.
 
 %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Les paramètres n’ont pas pu être enregistrés.
+
+%1</translation>
     </message>
     <message>
         <source>Normal Text has not been saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le texte normal n’a pas été enregistré.</translation>
     </message>
     <message>
         <source>Encoded Text has not been saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le texte codé n’a pas été enregistré.</translation>
     </message>
     <message>
         <source>Restored</source>
-        <translation type="unfinished"></translation>
+        <translation>Restauré</translation>
     </message>
     <message>
         <source>%1 was being saved when that save was interrupted. It is restored from its journal as it was before that save.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 était en cours d’enregistrement quand cet enregistrement a été interrompu. Le fichier est restauré depuis son journal tel qu’il était avant.</translation>
     </message>
     <message>
         <source>Cannot read &quot;%1&quot;:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible de lire «&#xa0;%1&#xa0;»&#xa0;:
+%2</translation>
     </message>
     <message>
         <source>Loading %1 ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Chargement de %1…</translation>
     </message>
     <message>
         <source>It is larger than the %1 MiB the window holds; lorimand-cli translates files of any size.</source>
-        <translation type="unfinished"></translation>
+        <translation>Il dépasse les %1 Mio que la fenêtre peut contenir&#xa0;; lorimand-cli traduit des fichiers de toute taille.</translation>
     </message>
     <message>
         <source>Saving %1 ...</source>
-        <translation type="unfinished"></translation>
+        <translation>Enregistrement de %1…</translation>
     </message>
     <message>
         <source>There is not enough memory to put the text together; the file was not touched</source>
-        <translation type="unfinished"></translation>
+        <translation>La mémoire ne suffit pas pour assembler le texte&#xa0;; le fichier n’a pas été modifié</translation>
     </message>
     <message>
         <source>Cannot save &quot;%1&quot;:
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible d’enregistrer «&#xa0;%1&#xa0;»&#xa0;:
+%2</translation>
     </message>
 </context>
 <context>
     <name>lorimand::QtPlatform</name>
     <message>
         <source>Save...</source>
-        <translation type="unfinished"></translation>
+        <translation>Enregistrer…</translation>
     </message>
     <message>
         <source>Text Documents (*.txt);;All Files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Documents texte (*.txt);;Tous les fichiers (*)</translation>
     </message>
     <message>
         <source>The folder &quot;%1&quot; does not exist.
 
 Choose a folder that exists.</source>
-        <translation type="unfinished"></translation>
+        <translation>Le dossier «&#xa0;%1&#xa0;» n’existe pas.
+
+Choisissez un dossier existant.</translation>
     </message>
 </context>
 <context>
     <name>lorimand::StepProgress</name>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Annuler</translation>
     </message>
     <message>
         <source>Lorimand</source>
-        <translation type="unfinished"></translation>
+        <translation>Lorimand</translation>
     </message>
 </context>
 <context>
     <name>lorimand::displaytext</name>
     <message>
         <source>A character was left out: the program&apos;s character set, Windows-1252, cannot hold it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Un caractère a été omis&#xa0;: le jeu de caractères du programme, Windows-1252, ne peut pas le contenir.</translation>
     </message>
     <message>
         <source>“%1”</source>
-        <translation type="unfinished"></translation>
+        <translation>«&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>Left out: %1. The program&apos;s character set, Windows-1252, cannot hold it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Omis&#xa0;: %1. Le jeu de caractères du programme, Windows-1252, ne peut pas le contenir.</translation>
     </message>
     <message>
         <source>Left out: %1. The program&apos;s character set, Windows-1252, cannot hold them.</source>
-        <translation type="unfinished"></translation>
+        <translation>Omis&#xa0;: %1. Le jeu de caractères du programme, Windows-1252, ne peut pas les contenir.</translation>
     </message>
 </context>
 </TS>
