@@ -36,7 +36,7 @@
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation>&amp;Einfügen</translation>
+        <translation>Einf&amp;ügen</translation>
     </message>
     <message>
         <source>Delete</source>

@@ -32,11 +32,11 @@
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation>&amp;Copier</translation>
+        <translation>Cop&amp;ier</translation>
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation>C&amp;oller</translation>
+        <translation>Co&amp;ller</translation>
     </message>
     <message>
         <source>Delete</source>

@@ -23,6 +23,9 @@ for file in \
     bin/lorimand \
     bin/lorimand-cli \
     share/lorimand/Readme.txt \
+    share/lorimand/Readme.de.txt \
+    share/lorimand/Readme.es.txt \
+    share/lorimand/Readme.fr.txt \
     share/lorimand/ROT13.sbt \
     share/lorimand/Reverse.sbt \
     share/lorimand/Digits.sbt \
