@@ -34,6 +34,12 @@ for file in \
     share/icons/hicolor/scalable/apps/$app_id.svg \
     share/man/man1/lorimand.1.gz \
     share/man/man1/lorimand-cli.1.gz \
+    share/man/de/man1/lorimand.1.gz \
+    share/man/de/man1/lorimand-cli.1.gz \
+    share/man/es/man1/lorimand.1.gz \
+    share/man/es/man1/lorimand-cli.1.gz \
+    share/man/fr/man1/lorimand.1.gz \
+    share/man/fr/man1/lorimand-cli.1.gz \
     share/bash-completion/completions/lorimand-cli \
     share/doc/lorimand/copyright \
     share/doc/lorimand/changelog.gz \
@@ -57,18 +63,21 @@ done
 desktop-file-validate "$prefix/share/applications/$app_id.desktop" || fail "desktop entry"
 appstreamcli validate-tree --no-net "$prefix" || fail "installed tree does not validate"
 
-for page in lorimand lorimand-cli; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "$page(1): $warnings"
+manual_pages=("$prefix"/share/man/man1/*.1.gz "$prefix"/share/man/*/man1/*.1.gz)
+for page in "${manual_pages[@]}"; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "${page#"$prefix"/}: $warnings"
 done
 
 # The manual pages, the metainfo and the changelog name one release date.
 release=$(sed -n 's/.*<release version="[^"]*" date="\([^"]*\)".*/\1/p' \
     "$prefix/share/metainfo/$app_id.metainfo.xml")
 [ -n "$release" ] || fail "the metainfo names no release date"
-for page in lorimand lorimand-cli; do
-    zcat "$prefix/share/man/man1/$page.1.gz" | head -n 1 | grep -q -F "\"$release\"" ||
-        fail "$page(1) is not dated $release"
+for page in "${manual_pages[@]}"; do
+    # A translated page starts with po4a's comment, and po4a leaves the date
+    # without quotation marks; the title line is the first .TH.
+    zcat "$page" | grep -m 1 '^\.TH' | grep -q -E "^\.TH [^ ]+ 1 \"?$release\"? " ||
+        fail "${page#"$prefix"/} is not dated $release"
 done
 changed=$(zcat "$prefix/share/doc/lorimand/changelog.gz" | sed -n 's/^ -- .*>  //p')
 [ "$(date -u -d "$changed" +%F)" = "$release" ] || fail "the changelog is dated $changed, not $release"
