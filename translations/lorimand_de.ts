@@ -395,6 +395,29 @@ Wählen Sie einen vorhandenen Ordner.</translation>
     </message>
 </context>
 <context>
+    <name>lorimand::SettingsFile</name>
+    <message>
+        <source>%1. The settings are kept in %2 instead.</source>
+        <translation>%1. Die Einstellungen werden stattdessen in %2 gespeichert.</translation>
+    </message>
+    <message>
+        <source>%1: its key line is longer than %2 MiB, so that key is not applied.</source>
+        <translation>%1: Die Schlüsselzeile ist länger als %2 MiB, daher wird dieser Schlüssel nicht verwendet.</translation>
+    </message>
+    <message>
+        <source>%1. The settings could not be read when the program started, so they are kept as they were.</source>
+        <translation>%1. Die Einstellungen konnten beim Programmstart nicht gelesen werden und bleiben daher, wie sie waren.</translation>
+    </message>
+    <message>
+        <source>%1: another copy of Lorimand is still saving its settings</source>
+        <translation>%1: Eine andere Lorimand-Instanz speichert noch ihre Einstellungen</translation>
+    </message>
+    <message>
+        <source>%1: the settings would be larger than the %2 MiB the program reads, so the file is kept as it was</source>
+        <translation>%1: Die Einstellungen wären größer als die %2 MiB, die das Programm liest, daher bleibt die Datei, wie sie war</translation>
+    </message>
+</context>
+<context>
     <name>lorimand::StepProgress</name>
     <message>
         <source>Cancel</source>

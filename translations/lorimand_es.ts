@@ -395,6 +395,29 @@ Elija una carpeta que exista.</translation>
     </message>
 </context>
 <context>
+    <name>lorimand::SettingsFile</name>
+    <message>
+        <source>%1. The settings are kept in %2 instead.</source>
+        <translation>%1. La configuración se guarda en su lugar en %2.</translation>
+    </message>
+    <message>
+        <source>%1: its key line is longer than %2 MiB, so that key is not applied.</source>
+        <translation>%1: su línea de clave supera %2 MiB, así que esa clave no se aplica.</translation>
+    </message>
+    <message>
+        <source>%1. The settings could not be read when the program started, so they are kept as they were.</source>
+        <translation>%1. No se pudo leer la configuración al iniciar el programa, así que se conserva como estaba.</translation>
+    </message>
+    <message>
+        <source>%1: another copy of Lorimand is still saving its settings</source>
+        <translation>%1: otra instancia de Lorimand aún está guardando su configuración</translation>
+    </message>
+    <message>
+        <source>%1: the settings would be larger than the %2 MiB the program reads, so the file is kept as it was</source>
+        <translation>%1: la configuración superaría los %2 MiB que lee el programa, así que el archivo se conserva como estaba</translation>
+    </message>
+</context>
+<context>
     <name>lorimand::StepProgress</name>
     <message>
         <source>Cancel</source>

@@ -395,6 +395,29 @@ Choisissez un dossier existant.</translation>
     </message>
 </context>
 <context>
+    <name>lorimand::SettingsFile</name>
+    <message>
+        <source>%1. The settings are kept in %2 instead.</source>
+        <translation>%1. Les paramètres sont conservés dans %2 à la place.</translation>
+    </message>
+    <message>
+        <source>%1: its key line is longer than %2 MiB, so that key is not applied.</source>
+        <translation>%1&#xa0;: sa ligne de clé dépasse %2 Mio, cette clé n’est donc pas appliquée.</translation>
+    </message>
+    <message>
+        <source>%1. The settings could not be read when the program started, so they are kept as they were.</source>
+        <translation>%1. Les paramètres n’ont pas pu être lus au démarrage du programme&#xa0;; ils sont donc conservés tels quels.</translation>
+    </message>
+    <message>
+        <source>%1: another copy of Lorimand is still saving its settings</source>
+        <translation>%1&#xa0;: une autre instance de Lorimand enregistre encore ses paramètres</translation>
+    </message>
+    <message>
+        <source>%1: the settings would be larger than the %2 MiB the program reads, so the file is kept as it was</source>
+        <translation>%1&#xa0;: les paramètres dépasseraient les %2 Mio que le programme lit, le fichier est donc conservé tel quel</translation>
+    </message>
+</context>
+<context>
     <name>lorimand::StepProgress</name>
     <message>
         <source>Cancel</source>

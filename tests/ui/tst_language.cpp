@@ -156,7 +156,8 @@ private slots:
         QCOMPARE(currentLanguage(), language);
     }
 
-    // lupdate over the windows' sources finds no text the translations lack.
+    // lupdate over the windows' sources and the settings file's finds no text the
+    // translations lack.
     void everySourceTextIsTranslated()
     {
         QTemporaryDir scratch;
@@ -167,7 +168,8 @@ private slots:
         lupdate.start(QStringLiteral(LORIMAND_LUPDATE),
                       {u"-silent"_s, u"-locations"_s, u"none"_s,
                        u"-I"_s, QStringLiteral(LORIMAND_SOURCE_DIR "/src"),
-                       QStringLiteral(LORIMAND_SOURCE_DIR "/src/ui"), u"-ts"_s, fresh});
+                       QStringLiteral(LORIMAND_SOURCE_DIR "/src/ui"),
+                       QStringLiteral(LORIMAND_SOURCE_DIR "/src/startup"), u"-ts"_s, fresh});
         QVERIFY(lupdate.waitForFinished(60000));
         QVERIFY2(lupdate.exitCode() == 0, lupdate.readAll().constData());
         const QList<Message> sources = readTs(fresh);
