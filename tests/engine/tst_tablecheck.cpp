@@ -2,8 +2,6 @@
 // clash, and good ones that must pass without a word.
 #include <string>
 
-#include <QDir>
-#include <QFile>
 #include <QStringList>
 #include <QTest>
 
@@ -84,18 +82,6 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, problems);
         QCOMPARE(problemsOf(file), problems);
-    }
-
-    void theSampleTablesPass()
-    {
-        const QDir resources(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../resources"));
-        const QStringList tables = resources.entryList({QStringLiteral("*.sbt")}, QDir::Files);
-        QVERIFY(!tables.isEmpty());
-        for (const QString &name : tables) {
-            QFile file(resources.filePath(name));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QVERIFY2(problemsOf(file.readAll()).isEmpty(), qPrintable(name));
-        }
     }
 
     void everyClashIsFound()
