@@ -374,6 +374,140 @@ Ihre Adresse ist %1</translation>
         <translation>„%1“ kann nicht gespeichert werden:
 %2</translation>
     </message>
+    <message>
+        <source>&amp;New Code Table...</source>
+        <translation>&amp;Neue Codetabelle …</translation>
+    </message>
+    <message>
+        <source>Decoding cannot tell %1 from %2: both encode as %3</source>
+        <translation>Das Entziffern kann %1 und %2 nicht unterscheiden: Beide werden zu %3 kodiert</translation>
+    </message>
+    <message>
+        <source>Decoding cannot tell %1 apart: all encode as %2</source>
+        <translation>Das Entziffern kann %1 nicht unterscheiden: Alle werden zu %2 kodiert</translation>
+    </message>
+    <message>
+        <source>%1 encodes as %2, which decodes as %3</source>
+        <translation>%1 wird zu %2 kodiert, das zu %3 entziffert wird</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>und %n weiteres</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Custom Code</source>
+        <translation>Codetabelle</translation>
+    </message>
+    <message>
+        <source>The code table &quot;%1&quot; cannot be decoded:</source>
+        <translation>Die Codetabelle „%1“ kann nicht entziffert werden:</translation>
+    </message>
+    <message>
+        <source>There is no folder for your own code tables: neither XDG_DATA_HOME nor HOME is set.</source>
+        <translation>Es gibt keinen Ordner für eigene Codetabellen: Weder XDG_DATA_HOME noch HOME ist gesetzt.</translation>
+    </message>
+    <message>
+        <source>New Code Table</source>
+        <translation>Neue Codetabelle</translation>
+    </message>
+    <message>
+        <source>You have a code table called &quot;%1&quot; already. Replace it?</source>
+        <translation>Sie haben bereits eine Codetabelle namens „%1“. Möchten Sie sie ersetzen?</translation>
+    </message>
+    <message>
+        <source>code %1</source>
+        <translation>Code %1</translation>
+    </message>
+</context>
+<context>
+    <name>lorimand::NewTableDialog</name>
+    <message>
+        <source>Shuffle the letters</source>
+        <translation>Buchstaben mischen</translation>
+    </message>
+    <message>
+        <source>Shuffle every printable character</source>
+        <translation>Alle druckbaren Zeichen mischen</translation>
+    </message>
+    <message>
+        <source>Shift the letters (ROT-N)</source>
+        <translation>Buchstaben verschieben (ROT-N)</translation>
+    </message>
+    <message>
+        <source>Reverse the alphabet</source>
+        <translation>Alphabet umkehren</translation>
+    </message>
+    <message>
+        <source>Keyword alphabet</source>
+        <translation>Schlüsselwort-Alphabet</translation>
+    </message>
+    <message>
+        <source>The quick brown fox jumps over the lazy dog.</source>
+        <translation>Victor jagt zwölf Boxkämpfer quer über den großen Sylter Deich.</translation>
+    </message>
+    <message>
+        <source>Give the table a name.</source>
+        <translation>Geben Sie der Tabelle einen Namen.</translation>
+    </message>
+    <message>
+        <source>A name cannot hold &quot;/&quot;.</source>
+        <translation>Ein Name darf kein „/“ enthalten.</translation>
+    </message>
+    <message>
+        <source>A name cannot start with a dot: the list leaves such files out.</source>
+        <translation>Ein Name darf nicht mit einem Punkt beginnen: Die Liste lässt solche Dateien aus.</translation>
+    </message>
+    <message>
+        <source>A name cannot start or end with a blank.</source>
+        <translation>Ein Name darf nicht mit einem Leerzeichen beginnen oder enden.</translation>
+    </message>
+    <message>
+        <source>The name is too long for a file name.</source>
+        <translation>Der Name ist zu lang für einen Dateinamen.</translation>
+    </message>
+    <message>
+        <source>New Code Table</source>
+        <translation>Neue Codetabelle</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Art:</translation>
+    </message>
+    <message>
+        <source>S&amp;hift by:</source>
+        <translation>&amp;Verschiebung:</translation>
+    </message>
+    <message>
+        <source>Key&amp;word:</source>
+        <translation>Schlüssel&amp;wort:</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>Shuffle &amp;Again</source>
+        <translation>Neu &amp;mischen</translation>
+    </message>
+    <message>
+        <source>Preview:</source>
+        <translation>Vorschau:</translation>
+    </message>
+    <message>
+        <source>A code table is a simple substitution: counting letters breaks it. It hides a text from a casual reader only.</source>
+        <translation>Eine Codetabelle ist eine einfache Ersetzung: Das Zählen der Buchstaben knackt sie. Sie verbirgt einen Text nur vor flüchtigen Lesern.</translation>
+    </message>
+    <message>
+        <source>A keyword holds one or more of the letters a to z, and nothing else.</source>
+        <translation>Ein Schlüsselwort enthält einen oder mehrere der Buchstaben a bis z und sonst nichts.</translation>
+    </message>
+    <message>
+        <source>The system gives no random numbers, so no table can be shuffled.</source>
+        <translation>Das System liefert keine Zufallszahlen, daher kann keine Tabelle gemischt werden.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::QtPlatform</name>

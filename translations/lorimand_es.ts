@@ -374,6 +374,140 @@ Su dirección es %1</translation>
         <translation>No se puede guardar «%1»:
 %2</translation>
     </message>
+    <message>
+        <source>&amp;New Code Table...</source>
+        <translation>&amp;Nueva tabla de códigos…</translation>
+    </message>
+    <message>
+        <source>Decoding cannot tell %1 from %2: both encode as %3</source>
+        <translation>El descifrado no puede distinguir %1 de %2: ambos se cifran como %3</translation>
+    </message>
+    <message>
+        <source>Decoding cannot tell %1 apart: all encode as %2</source>
+        <translation>El descifrado no puede distinguir %1: todos se cifran como %2</translation>
+    </message>
+    <message>
+        <source>%1 encodes as %2, which decodes as %3</source>
+        <translation>%1 se cifra como %2, que se descifra como %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>y %n más</numerusform>
+            <numerusform>y %n más</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Custom Code</source>
+        <translation>Código propio</translation>
+    </message>
+    <message>
+        <source>The code table &quot;%1&quot; cannot be decoded:</source>
+        <translation>La tabla de códigos «%1» no se puede descifrar:</translation>
+    </message>
+    <message>
+        <source>There is no folder for your own code tables: neither XDG_DATA_HOME nor HOME is set.</source>
+        <translation>No hay ninguna carpeta para sus propias tablas de códigos: no está definida ni XDG_DATA_HOME ni HOME.</translation>
+    </message>
+    <message>
+        <source>New Code Table</source>
+        <translation>Nueva tabla de códigos</translation>
+    </message>
+    <message>
+        <source>You have a code table called &quot;%1&quot; already. Replace it?</source>
+        <translation>Ya tiene una tabla de códigos llamada «%1». ¿Quiere sustituirla?</translation>
+    </message>
+    <message>
+        <source>code %1</source>
+        <translation>código %1</translation>
+    </message>
+</context>
+<context>
+    <name>lorimand::NewTableDialog</name>
+    <message>
+        <source>Shuffle the letters</source>
+        <translation>Mezclar las letras</translation>
+    </message>
+    <message>
+        <source>Shuffle every printable character</source>
+        <translation>Mezclar todos los caracteres imprimibles</translation>
+    </message>
+    <message>
+        <source>Shift the letters (ROT-N)</source>
+        <translation>Desplazar las letras (ROT-N)</translation>
+    </message>
+    <message>
+        <source>Reverse the alphabet</source>
+        <translation>Invertir el alfabeto</translation>
+    </message>
+    <message>
+        <source>Keyword alphabet</source>
+        <translation>Alfabeto con palabra clave</translation>
+    </message>
+    <message>
+        <source>The quick brown fox jumps over the lazy dog.</source>
+        <translation>El veloz murciélago hindú comía feliz cardillo y kiwi.</translation>
+    </message>
+    <message>
+        <source>Give the table a name.</source>
+        <translation>Dé un nombre a la tabla.</translation>
+    </message>
+    <message>
+        <source>A name cannot hold &quot;/&quot;.</source>
+        <translation>Un nombre no puede contener «/».</translation>
+    </message>
+    <message>
+        <source>A name cannot start with a dot: the list leaves such files out.</source>
+        <translation>Un nombre no puede empezar por un punto: la lista omite esos archivos.</translation>
+    </message>
+    <message>
+        <source>A name cannot start or end with a blank.</source>
+        <translation>Un nombre no puede empezar ni terminar con un espacio.</translation>
+    </message>
+    <message>
+        <source>The name is too long for a file name.</source>
+        <translation>El nombre es demasiado largo para un nombre de archivo.</translation>
+    </message>
+    <message>
+        <source>New Code Table</source>
+        <translation>Nueva tabla de códigos</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Tipo:</translation>
+    </message>
+    <message>
+        <source>S&amp;hift by:</source>
+        <translation>&amp;Desplazamiento:</translation>
+    </message>
+    <message>
+        <source>Key&amp;word:</source>
+        <translation>&amp;Palabra clave:</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Nombre:</translation>
+    </message>
+    <message>
+        <source>Shuffle &amp;Again</source>
+        <translation>&amp;Mezclar otra vez</translation>
+    </message>
+    <message>
+        <source>Preview:</source>
+        <translation>Vista previa:</translation>
+    </message>
+    <message>
+        <source>A code table is a simple substitution: counting letters breaks it. It hides a text from a casual reader only.</source>
+        <translation>Una tabla de códigos es una simple sustitución: contar las letras la rompe. Solo oculta un texto a un lector ocasional.</translation>
+    </message>
+    <message>
+        <source>A keyword holds one or more of the letters a to z, and nothing else.</source>
+        <translation>Una palabra clave contiene una o más de las letras de la a a la z, y nada más.</translation>
+    </message>
+    <message>
+        <source>The system gives no random numbers, so no table can be shuffled.</source>
+        <translation>El sistema no proporciona números aleatorios, así que no se puede mezclar ninguna tabla.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::QtPlatform</name>

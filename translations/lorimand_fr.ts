@@ -374,6 +374,140 @@ Son adresse est %1</translation>
         <translation>Impossible d’enregistrer «&#xa0;%1&#xa0;»&#xa0;:
 %2</translation>
     </message>
+    <message>
+        <source>&amp;New Code Table...</source>
+        <translation>&amp;Nouvelle table de code…</translation>
+    </message>
+    <message>
+        <source>Decoding cannot tell %1 from %2: both encode as %3</source>
+        <translation>Le décodage ne peut pas distinguer %1 de %2&#xa0;: les deux se codent en %3</translation>
+    </message>
+    <message>
+        <source>Decoding cannot tell %1 apart: all encode as %2</source>
+        <translation>Le décodage ne peut pas distinguer %1&#xa0;: tous se codent en %2</translation>
+    </message>
+    <message>
+        <source>%1 encodes as %2, which decodes as %3</source>
+        <translation>%1 se code en %2, qui se décode en %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>and %n more</source>
+        <translation>
+            <numerusform>et %n autre</numerusform>
+            <numerusform>et %n autres</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Custom Code</source>
+        <translation>Table de code</translation>
+    </message>
+    <message>
+        <source>The code table &quot;%1&quot; cannot be decoded:</source>
+        <translation>La table de code «&#xa0;%1&#xa0;» ne peut pas être décodée&#xa0;:</translation>
+    </message>
+    <message>
+        <source>There is no folder for your own code tables: neither XDG_DATA_HOME nor HOME is set.</source>
+        <translation>Il n’y a pas de dossier pour vos propres tables de code&#xa0;: ni XDG_DATA_HOME ni HOME n’est défini.</translation>
+    </message>
+    <message>
+        <source>New Code Table</source>
+        <translation>Nouvelle table de code</translation>
+    </message>
+    <message>
+        <source>You have a code table called &quot;%1&quot; already. Replace it?</source>
+        <translation>Vous avez déjà une table de code nommée «&#xa0;%1&#xa0;». La remplacer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>code %1</source>
+        <translation>code %1</translation>
+    </message>
+</context>
+<context>
+    <name>lorimand::NewTableDialog</name>
+    <message>
+        <source>Shuffle the letters</source>
+        <translation>Mélanger les lettres</translation>
+    </message>
+    <message>
+        <source>Shuffle every printable character</source>
+        <translation>Mélanger tous les caractères imprimables</translation>
+    </message>
+    <message>
+        <source>Shift the letters (ROT-N)</source>
+        <translation>Décaler les lettres (ROT-N)</translation>
+    </message>
+    <message>
+        <source>Reverse the alphabet</source>
+        <translation>Inverser l’alphabet</translation>
+    </message>
+    <message>
+        <source>Keyword alphabet</source>
+        <translation>Alphabet à mot-clé</translation>
+    </message>
+    <message>
+        <source>The quick brown fox jumps over the lazy dog.</source>
+        <translation>Portez ce vieux whisky au juge blond qui fume.</translation>
+    </message>
+    <message>
+        <source>Give the table a name.</source>
+        <translation>Donnez un nom à la table.</translation>
+    </message>
+    <message>
+        <source>A name cannot hold &quot;/&quot;.</source>
+        <translation>Un nom ne peut pas contenir «&#xa0;/&#xa0;».</translation>
+    </message>
+    <message>
+        <source>A name cannot start with a dot: the list leaves such files out.</source>
+        <translation>Un nom ne peut pas commencer par un point&#xa0;: la liste ignore ces fichiers.</translation>
+    </message>
+    <message>
+        <source>A name cannot start or end with a blank.</source>
+        <translation>Un nom ne peut ni commencer ni finir par une espace.</translation>
+    </message>
+    <message>
+        <source>The name is too long for a file name.</source>
+        <translation>Le nom est trop long pour un nom de fichier.</translation>
+    </message>
+    <message>
+        <source>New Code Table</source>
+        <translation>Nouvelle table de code</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <translation>&amp;Type&#xa0;:</translation>
+    </message>
+    <message>
+        <source>S&amp;hift by:</source>
+        <translation>&amp;Décalage&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Key&amp;word:</source>
+        <translation>Mot-&amp;clé&#xa0;:</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Nom&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Shuffle &amp;Again</source>
+        <translation>&amp;Mélanger à nouveau</translation>
+    </message>
+    <message>
+        <source>Preview:</source>
+        <translation>Aperçu&#xa0;:</translation>
+    </message>
+    <message>
+        <source>A code table is a simple substitution: counting letters breaks it. It hides a text from a casual reader only.</source>
+        <translation>Une table de code est une simple substitution&#xa0;: compter les lettres la casse. Elle ne cache un texte qu’à un lecteur distrait.</translation>
+    </message>
+    <message>
+        <source>A keyword holds one or more of the letters a to z, and nothing else.</source>
+        <translation>Un mot-clé contient une ou plusieurs des lettres de a à z, et rien d’autre.</translation>
+    </message>
+    <message>
+        <source>The system gives no random numbers, so no table can be shuffled.</source>
+        <translation>Le système ne fournit pas de nombres aléatoires&#xa0;: aucune table ne peut être mélangée.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::QtPlatform</name>

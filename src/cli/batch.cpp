@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -25,6 +26,7 @@
 #include "about/about.h"
 #include "cli/findkey.h"
 #include "cli/messages.h"
+#include "cli/tables.h"
 #include "engine/charset.h"
 #include "engine/codetablefile.h"
 #include "engine/endingsignals.h"
@@ -35,6 +37,7 @@
 #include "engine/paths.h"
 #include "engine/programdata.h"
 #include "engine/streams.h"
+#include "engine/tablemaker.h"
 #include "engine/translation.h"
 
 namespace lorimand {
@@ -59,9 +62,17 @@ Exit fail(BatchExit status, std::string_view message)
 
 // ---- The command line ----------------------------------------------------------------
 
+enum class Action : unsigned char
+{
+    Translate, // encode or decode
+    FindKey,
+    NewTable,
+    CheckTable,
+};
+
 struct Options
 {
-    bool findKey = false; // the find-key action; otherwise encode or decode
+    Action action = Action::Translate;
     Direction direction = Direction::Encode;
     std::optional<std::string> key;
     std::optional<std::string> keyFile;
@@ -69,6 +80,7 @@ struct Options
     std::string input;  // empty or "-": standard input
     std::string output; // empty or "-": standard output
     FindKeyOptions find;
+    TableRecipe recipe; // new-table: the kind comes where INPUT goes
 };
 
 // Why a --key text cannot be taken: the first character the 8-bit set cannot hold,
@@ -194,13 +206,23 @@ constexpr std::string_view kUsage =
     "Usage: lorimand-cli encode|decode (--key TEXT | --key-file FILE | --table TABLE)\n"
     "                    [INPUT|-] [-o OUTPUT]\n"
     "       lorimand-cli find-key [--top N] [--tables [FOLDER]] [INPUT|-]\n"
-    "Encodes or decodes a file with the key-shift cipher or a code table, or finds\n"
-    "the key of an encoded file.\n"
+    "       lorimand-cli new-table KIND [--shift N | --keyword WORD] [-o FILE.sbt]\n"
+    "       lorimand-cli check-table TABLE\n"
+    "Encodes or decodes a file with the key-shift cipher or a code table, finds the\n"
+    "key of an encoded file, or makes and checks code tables.\n"
     "\n"
     "  encode, decode       turn plain text into encoded text, or back again\n"
     "  find-key             print the likeliest keys of an encoded INPUT, best first:\n"
     "                       shift, key, score and the start of the decoding, split\n"
     "                       by tabs\n"
+    "  new-table            write a new code table of KIND: shuffle-letters (a to z\n"
+    "                       at random), shuffle-all (every printable character at\n"
+    "                       random), shift (ROT-N), reverse (z to a) or keyword\n"
+    "  check-table          print each pair of codes that TABLE cannot tell apart\n"
+    "                       when decoding, one a line\n"
+    "  --shift N            shift moves each letter N places, 1 to 25 (13 when\n"
+    "                       absent)\n"
+    "  --keyword WORD       keyword puts the letters of WORD first, then the rest\n"
     "  --top N              how many candidates find-key prints (5 when absent)\n"
     "  --tables [FOLDER]    find-key ranks the code tables of FOLDER (the program's\n"
     "                       and your own when absent) and their directions instead:\n"
@@ -221,9 +243,11 @@ constexpr std::string_view kUsage =
     "find-key scores the first 64 KiB of INPUT; the key-shift cipher has only 255\n"
     "shifts, which is why it hides a text only from a casual reader.\n"
     "\n"
+    "A code table is a simple substitution: counting letters breaks it.\n"
+    "\n"
     "Exit status: 0 success, 1 a file that cannot be read or written, 2 a usage\n"
     "error or a code-table file that does not load, 3 find-key printed candidates\n"
-    "but none is clearly ahead.\n";
+    "but none is clearly ahead, or check-table found a table that cannot be decoded.\n";
 
 // A count of decimal digits alone; nullopt for anything else or one beyond size_t.
 [[nodiscard]] std::optional<std::size_t> wholeNumber(std::string_view text)
@@ -262,6 +286,69 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     return app.add_option(names, value)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
+// The options of new-table and check-table. INPUT holds new-table's KIND and
+// check-table's TABLE; options of the other actions are refused by name.
+[[nodiscard]] std::variant<Options, Exit>
+tableOptions(const std::string &action, Options options, bool hasInput, const std::string &shift,
+             const CLI::Option *shiftOption, const CLI::Option *keywordOption,
+             std::initializer_list<const CLI::Option *> others)
+{
+    for (const CLI::Option *option : others) {
+        if (option->count() > 0) {
+            return usageError(action + " takes no " + option->get_name());
+        }
+    }
+    if (action == "check-table") {
+        for (const CLI::Option *option : {shiftOption, keywordOption}) {
+            if (option->count() > 0) {
+                return usageError("check-table takes no " + option->get_name());
+            }
+        }
+        if (!options.output.empty()) {
+            return usageError("check-table takes no -o: it prints what it finds");
+        }
+        if (!hasInput || isStandardStream(options.input)) {
+            return usageError("check-table needs the TABLE to check");
+        }
+        options.action = Action::CheckTable;
+        return options;
+    }
+    if (!hasInput) {
+        return usageError("new-table needs a KIND: shuffle-letters, shuffle-all, shift, "
+                          "reverse or keyword");
+    }
+    const std::optional<TableKind> kind = tableKindNamed(options.input);
+    if (!kind) {
+        return usageError("unknown KIND \"" + shown(options.input) +
+                          "\": give shuffle-letters, shuffle-all, shift, reverse or keyword");
+    }
+    options.recipe.kind = *kind;
+    options.input.clear();
+    if (shiftOption->count() > 0) {
+        if (*kind != TableKind::ShiftLetters) {
+            return usageError("--shift goes with the kind shift only");
+        }
+        const std::optional<std::size_t> places = wholeNumber(shift);
+        options.recipe.shift = places && *places <= static_cast<std::size_t>(kLastShift)
+                                   ? static_cast<int>(*places)
+                                   : 0;
+        if (options.recipe.shift < kFirstShift) {
+            return usageError("--shift \"" + shown(shift) + "\": give a whole number from 1 to 25");
+        }
+    }
+    if (keywordOption->count() > 0 && *kind != TableKind::KeywordAlphabet) {
+        return usageError("--keyword goes with the kind keyword only");
+    }
+    if (*kind == TableKind::KeywordAlphabet && keywordOption->count() == 0) {
+        return usageError("the kind keyword needs --keyword WORD");
+    }
+    if (const std::optional<std::string> problem = recipeProblem(options.recipe)) {
+        return usageError("--keyword \"" + shown(options.recipe.keyword) + "\": " + *problem);
+    }
+    options.action = Action::NewTable;
+    return options;
+}
+
 // The options, or the exit status when the run ends here (help, version, a usage
 // error). The parser only splits the command line; every rule and every message
 // is this program's own.
@@ -295,6 +382,9 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
     std::string top;
     CLI::Option *topOption = addValueOption(app, "--top", top);
     CLI::Option *tablesOption = app.add_flag("--tables");
+    std::string shift;
+    CLI::Option *shiftOption = addValueOption(app, "--shift", shift);
+    CLI::Option *keywordOption = addValueOption(app, "--keyword", options.recipe.keyword);
 
     try {
         // The parser takes the arguments after the program's name, last first.
@@ -338,17 +428,27 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
             return unexpected(word);
         }
     }
+    constexpr std::string_view kActions = "give encode, decode, find-key, new-table or check-table";
     if (!hasAction) {
-        return usageError("no action: give encode, decode or find-key");
+        return usageError("no action: " + std::string(kActions));
     }
-    if (action != "encode" && action != "decode" && action != "find-key") {
-        return usageError("unknown action \"" + shown(action) +
-                          "\": give encode, decode or find-key");
+    if (action != "encode" && action != "decode" && action != "find-key" && action != "new-table" &&
+        action != "check-table") {
+        return usageError("unknown action \"" + shown(action) + "\": " + std::string(kActions));
     }
-    for (const CLI::Option *option :
-         {keyOption, keyFileOption, tableOption, outputOption, topOption, tablesOption}) {
+    for (const CLI::Option *option : {keyOption, keyFileOption, tableOption, outputOption,
+                                      topOption, tablesOption, shiftOption, keywordOption}) {
         if (option->count() > 1) {
             return usageError(option->get_name() + " is given more than once");
+        }
+    }
+    if (action == "new-table" || action == "check-table") {
+        return tableOptions(action, options, hasInput, shift, shiftOption, keywordOption,
+                            {keyOption, keyFileOption, tableOption, topOption, tablesOption});
+    }
+    for (const CLI::Option *option : {shiftOption, keywordOption}) {
+        if (option->count() > 0) {
+            return usageError(option->get_name() + " goes with new-table only");
         }
     }
     if (action == "find-key") {
@@ -358,7 +458,7 @@ CLI::Option *addValueOption(CLI::App &app, const std::string &names, std::string
                                   ": it prints the keys it finds for INPUT");
             }
         }
-        options.findKey = true;
+        options.action = Action::FindKey;
         if (topOption->count() > 0) {
             const std::optional<std::size_t> count = wholeNumber(top);
             if (!count || *count == 0) {
@@ -650,11 +750,17 @@ int runBatch(int argc, const char *const *argv, SystemCalls &calls)
         return end->status;
     }
     const Options &options = std::get<Options>(parsed);
-    if (options.findKey) {
+    if (options.action == Action::FindKey) {
         return runFindKey(options.find, options.input, calls);
+    }
+    if (options.action == Action::NewTable) {
+        return runNewTable(options.recipe, options.output, calls);
     }
 
     const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
+    if (options.action == Action::CheckTable) {
+        return runCheckTable(tableFileFor(*files, options.input), *files);
+    }
     std::variant<Translation, Exit> translation = loadTranslation(options, *files);
     if (const Exit *end = std::get_if<Exit>(&translation)) {
         return end->status;

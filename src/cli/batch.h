@@ -13,9 +13,10 @@ namespace lorimand {
 enum class BatchExit : int
 {
     Success = 0,
-    FileError = 1,  // a file (or standard input or output) could not be read or written
-    UsageError = 2, // a bad command line, or a code-table file that does not load
-    NotClear = 3,   // find-key printed its candidates, but none is clearly ahead
+    FileError = 1,   // a file (or standard input or output) could not be read or written
+    UsageError = 2,  // a bad command line, or a code-table file that does not load
+    NotClear = 3,    // find-key printed its candidates, but none is clearly ahead
+    Undecodable = 3, // check-table: decoding cannot give back every code
 };
 
 // The size of the blocks read, translated and written.

@@ -66,20 +66,6 @@ static_assert(kMark.size() == sizeof(Header::mark));
     return stateFolder() + "/" + name + std::string(kSuffix);
 }
 
-// Makes folder and the folders above it that are missing, for the user alone. 0 or errno.
-[[nodiscard]] int makeFolders(const std::string &folder)
-{
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return errno;
-        }
-        if (slash == std::string::npos) {
-            return 0;
-        }
-    }
-}
-
 [[nodiscard]] int syncData(SystemCalls &calls, int fd)
 {
     // A file system that cannot sync still takes the bytes.
@@ -217,7 +203,7 @@ Journal::Journal(SystemCalls &calls, const std::string &path, int target, const 
         path_ = besideJournal(path);
     } else {
         path_ = stateJournal(info);
-        error_ = makeFolders(stateFolder());
+        error_ = makeOwnFolders(stateFolder());
         if (error_ != 0) {
             return;
         }

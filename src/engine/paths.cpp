@@ -1,9 +1,11 @@
 #include "engine/paths.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/descriptor.h"
@@ -29,6 +31,19 @@ std::string nameOf(const std::string &path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int makeOwnFolders(const std::string &folder)
+{
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return errno;
+        }
+        if (slash == std::string::npos) {
+            return 0;
+        }
+    }
 }
 
 std::string realPathOf(const std::string &path)

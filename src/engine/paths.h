@@ -13,6 +13,9 @@ namespace lorimand {
 [[nodiscard]] std::string nameOf(const std::string &path);
 // The path with every link and "." or ".." resolved, or path itself when that fails.
 [[nodiscard]] std::string realPathOf(const std::string &path);
+// Makes an absolute folder and the folders above it that are missing, for the
+// user alone (0700). 0, or the errno of the first that cannot be made.
+[[nodiscard]] int makeOwnFolders(const std::string &folder);
 // Makes a new, renamed or removed entry of the folder of path durable; a folder
 // that cannot be synced changes nothing.
 void syncFolderOf(const std::string &path);

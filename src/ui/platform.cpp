@@ -38,6 +38,14 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
     return static_cast<QMessageBox::StandardButton>(chosen);
 }
 
+void QtPlatform::showNotice(QWidget *parent, const QString &title, const QString &text)
+{
+    auto *box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 int QtPlatform::runDialog(QDialog &dialog)
 {
     return dialog.exec();

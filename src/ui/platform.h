@@ -26,6 +26,10 @@ public:
                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
 
+    // A message without icon that does not wait: the window goes on at once,
+    // and the message stays until the user closes it.
+    virtual void showNotice(QWidget *parent, const QString &title, const QString &text) = 0;
+
     // The chosen file's path, or an empty string when the user cancels. Opening
     // accepts only existing files; saving refuses a missing folder and asks before
     // an existing file is replaced.
@@ -64,6 +68,7 @@ public:
                                             const QString &text,
                                             QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton) override;
+    void showNotice(QWidget *parent, const QString &title, const QString &text) override;
     QString chooseFileToOpen(QWidget *parent, const QString &title) override;
     QString chooseFileToSave(QWidget *parent, const QString &title) override;
     int runDialog(QDialog &dialog) override;

@@ -190,6 +190,12 @@ private slots:
     void findKeyFileErrors_data();
     void findKeyFileErrors();
 
+    void newTableMakesATableThatDecodes_data();
+    void newTableMakesATableThatDecodes();
+    void newTableFileErrors();
+    void checkTable_data();
+    void checkTable();
+
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QString write(const QString &name, const QByteArray &bytes) const;
@@ -550,11 +556,12 @@ void TestCli::usageErrorsExitTwo_data()
                                   << QByteArray("--output is given more than once");
     QTest::newRow("key without its value")
         << QStringList{u"encode"_s, u"in"_s, u"--key"_s} << QByteArray("--key needs a value");
-    QTest::newRow("unknown action")
-        << QStringList{u"scramble"_s, u"--key"_s, u"k"_s, u"in"_s}
-        << QByteArray("unknown action \"scramble\": give encode, decode or find-key");
-    QTest::newRow("no action") << QStringList{u"--key"_s, u"k"_s}
-                               << QByteArray("no action: give encode, decode or find-key");
+    QTest::newRow("unknown action") << QStringList{u"scramble"_s, u"--key"_s, u"k"_s, u"in"_s}
+                                    << QByteArray("unknown action \"scramble\": give encode, "
+                                                  "decode, find-key, new-table or check-table");
+    QTest::newRow("no action")
+        << QStringList{u"--key"_s, u"k"_s}
+        << QByteArray("no action: give encode, decode, find-key, new-table or check-table");
     QTest::newRow("greek letter in key")
         << QStringList{u"encode"_s, u"--key"_s, QString::fromUtf8("Tarn\xCE\xA9"), u"in"_s}
         << QByteArray("--key: the character \"\xCE\xA9\" (U+03A9) is not in the 8-bit "
@@ -563,20 +570,23 @@ void TestCli::usageErrorsExitTwo_data()
                                 << QByteArray(
                                        "unexpected argument \"extra\": only one INPUT is read");
     QTest::newRow("unknown option")
-        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--shift"_s, u"3"_s, u"in"_s}
-        << QByteArray("unknown option \"--shift\"");
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--rotate"_s, u"3"_s, u"in"_s}
+        << QByteArray("unknown option \"--rotate\"");
     QTest::newRow("a third word after --")
         << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--"_s, u"in"_s, u"-x"_s}
         << QByteArray("unexpected argument \"-x\": only one INPUT is read");
     QTest::newRow("an option's name after -- is ACTION")
         << QStringList{u"--key"_s, u"k"_s, u"--"_s, u"--table"_s, u"in"_s}
-        << QByteArray("unknown action \"--table\": give encode, decode or find-key");
-    QTest::newRow("nothing after --") << QStringList{u"--key"_s, u"k"_s, u"--"_s}
-                                      << QByteArray("no action: give encode, decode or find-key");
+        << QByteArray("unknown action \"--table\": give encode, decode, find-key, new-table or "
+                      "check-table");
+    QTest::newRow("nothing after --")
+        << QStringList{u"--key"_s, u"k"_s, u"--"_s}
+        << QByteArray("no action: give encode, decode, find-key, new-table or check-table");
     // An argument is echoed on the message's one line, its control characters escaped.
     QTest::newRow("line break in the action")
         << QStringList{u"enc\node"_s, u"--key"_s, u"k"_s, u"in"_s}
-        << QByteArray("unknown action \"enc\\node\": give encode, decode or find-key");
+        << QByteArray("unknown action \"enc\\node\": give encode, decode, find-key, new-table or "
+                      "check-table");
     QTest::newRow("terminal escape in an option")
         << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--x\x1b[2J\r"_s, u"in"_s}
         << QByteArray("unknown option \"--x\\x1B[2J\\r\"");
@@ -1263,6 +1273,50 @@ void TestCli::findKeyUsageErrors_data()
         << QByteArray("--tables goes with find-key only");
     QTest::newRow("two inputs") << QStringList{u"find-key"_s, u"in"_s, u"in"_s}
                                 << QByteArray("unexpected argument \"in\": only one INPUT is read");
+
+    // new-table and check-table share find-key's way of refusing what they take not.
+    const QByteArray kinds = "give shuffle-letters, shuffle-all, shift, reverse or keyword";
+    QTest::newRow("new-table without a kind")
+        << QStringList{u"new-table"_s}
+        << "new-table needs a KIND: shuffle-letters, shuffle-all, "
+           "shift, reverse or keyword"_ba;
+    QTest::newRow("new-table of an unknown kind")
+        << QStringList{u"new-table"_s, u"rot13"_s} << "unknown KIND \"rot13\": " + kinds;
+    QTest::newRow("--shift 0") << QStringList{u"new-table"_s, u"shift"_s, u"--shift"_s, u"0"_s}
+                               << "--shift \"0\": give a whole number from 1 to 25"_ba;
+    QTest::newRow("--shift 26") << QStringList{u"new-table"_s, u"shift"_s, u"--shift=26"_s}
+                                << "--shift \"26\": give a whole number from 1 to 25"_ba;
+    QTest::newRow("--shift in words") << QStringList{u"new-table"_s, u"shift"_s, u"--shift=three"_s}
+                                      << "--shift \"three\": give a whole number from 1 to 25"_ba;
+    QTest::newRow("--shift with another kind")
+        << QStringList{u"new-table"_s, u"reverse"_s, u"--shift=3"_s}
+        << "--shift goes with the kind shift only"_ba;
+    QTest::newRow("--shift with encode")
+        << QStringList{u"encode"_s, u"--key"_s, u"k"_s, u"--shift=3"_s, u"in"_s}
+        << "--shift goes with new-table only"_ba;
+    QTest::newRow("keyword without --keyword")
+        << QStringList{u"new-table"_s, u"keyword"_s} << "the kind keyword needs --keyword WORD"_ba;
+    QTest::newRow("--keyword with another kind")
+        << QStringList{u"new-table"_s, u"shuffle-letters"_s, u"--keyword=abc"_s}
+        << "--keyword goes with the kind keyword only"_ba;
+    QTest::newRow("--keyword of two words")
+        << QStringList{u"new-table"_s, u"keyword"_s, u"--keyword"_s, u"two words"_s}
+        << "--keyword \"two words\": the keyword may hold only the letters a to z"_ba;
+    QTest::newRow("--keyword empty") << QStringList{u"new-table"_s, u"keyword"_s, u"--keyword="_s}
+                                     << "--keyword needs a value"_ba;
+    QTest::newRow("new-table with a key")
+        << QStringList{u"new-table"_s, u"reverse"_s, u"--key"_s, u"k"_s}
+        << "new-table takes no --key"_ba;
+    QTest::newRow("check-table without a table")
+        << QStringList{u"check-table"_s} << "check-table needs the TABLE to check"_ba;
+    QTest::newRow("check-table of standard input")
+        << QStringList{u"check-table"_s, u"-"_s} << "check-table needs the TABLE to check"_ba;
+    QTest::newRow("check-table with an output")
+        << QStringList{u"check-table"_s, u"TABLE"_s, u"-o"_s, u"out"_s}
+        << "check-table takes no -o: it prints what it finds"_ba;
+    QTest::newRow("check-table with --top")
+        << QStringList{u"check-table"_s, u"TABLE"_s, u"--top=2"_s}
+        << "check-table takes no --top"_ba;
 }
 
 void TestCli::findKeyUsageErrors()
@@ -1305,6 +1359,111 @@ void TestCli::findKeyFileErrors()
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.startsWith(message), result.err);
     QVERIFY(result.out.isEmpty());
+}
+
+// Each kind, to a file or to standard output, gives a table that check-table
+// passes in silence and that decodes what it encodes.
+void TestCli::newTableMakesATableThatDecodes_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("firstLine");
+    QTest::addColumn<bool>("toFile");
+    QTest::newRow("shuffle-letters") << QStringList{u"shuffle-letters"_s}
+                                     << "Lorimand code table: the letters a to z"_ba << true;
+    QTest::newRow("shuffle-all") << QStringList{u"shuffle-all"_s}
+                                 << "Lorimand code table: every printable character"_ba << true;
+    QTest::newRow("shift, 13 when not given")
+        << QStringList{u"shift"_s} << "Lorimand code table: each letter moves 13 places"_ba << true;
+    QTest::newRow("shift 5") << QStringList{u"shift"_s, u"--shift"_s, u"5"_s}
+                             << "Lorimand code table: each letter moves 5 places"_ba << false;
+    QTest::newRow("reverse") << QStringList{u"reverse"_s}
+                             << "Lorimand code table: the alphabet reversed"_ba << false;
+    QTest::newRow("keyword") << QStringList{u"keyword"_s, u"--keyword=Kangaroo"_s}
+                             << "Lorimand code table: the keyword alphabet of kangaroo"_ba << true;
+}
+
+void TestCli::newTableMakesATableThatDecodes()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, firstLine);
+    QFETCH(bool, toFile);
+    const QStringList output = toFile ? QStringList{u"-o"_s, u"mine.sbt"_s} : QStringList();
+    const Run made = run(QStringList{u"new-table"_s} + arguments + output);
+    QCOMPARE(made.err, QByteArray());
+    QCOMPARE(made.exitCode, 0);
+    if (toFile) {
+        QVERIFY(made.out.isEmpty());
+    } else {
+        write(u"mine.sbt"_s, made.out);
+    }
+    const QByteArray table = read(u"mine.sbt"_s);
+    QVERIFY2(table.startsWith(firstLine), table.constData());
+    QVERIFY(table.endsWith("\r\n"));
+    QCOMPARE(table.count('\n'), table.count("\r\n"));
+
+    const Run check = run({u"check-table"_s, u"mine.sbt"_s});
+    QCOMPARE(check.exitCode, 0);
+    QCOMPARE(check.out + check.err, QByteArray());
+
+    QByteArray plain = "The Quick Brown Fox, 12 Jumps!\tover the lazy dog.\r\n";
+    for (int c = 128; c < 256; ++c) {
+        plain += static_cast<char>(c);
+    }
+    const Run encoded = run({u"encode"_s, u"--table"_s, u"mine.sbt"_s}, plain);
+    QCOMPARE(encoded.exitCode, 0);
+    QVERIFY(encoded.out != plain);
+    const Run decoded = run({u"decode"_s, u"--table"_s, u"mine.sbt"_s}, encoded.out);
+    QCOMPARE(decoded.exitCode, 0);
+    QCOMPARE(decoded.out, plain);
+}
+
+void TestCli::newTableFileErrors()
+{
+    // A missing folder is named, and a table written over keeps nothing half-made.
+    const Run missing = run({u"new-table"_s, u"reverse"_s, u"-o"_s, u"nowhere/t.sbt"_s});
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY2(missing.err.startsWith("lorimand-cli: nowhere/t.sbt: "), missing.err);
+    QVERIFY(!QFileInfo::exists(path(u"nowhere"_s)));
+
+    write(u"old.sbt"_s, "97=98\r\n98=97\r\n");
+    const Run full = run({u"new-table"_s, u"shuffle-all"_s, u"-o"_s, u"old.sbt"_s}, {}, 100);
+    QCOMPARE(full.exitCode, 1);
+    QVERIFY2(full.err.startsWith("lorimand-cli: old.sbt: "), full.err);
+    QCOMPARE(read(u"old.sbt"_s), QByteArray("97=98\r\n98=97\r\n"));
+}
+
+void TestCli::checkTable_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("a swap") << "97=98\r\n98=97\r\n"_ba << 0 << QByteArray() << QByteArray();
+    QTest::newRow("onto a code left as it is")
+        << "49=50\r\n"_ba << 3 << "Decoding cannot tell 1 from 2: both encode as 2\n"_ba
+        << QByteArray();
+    QTest::newRow("two clashes, in the order of the code they encode as")
+        << "98=120\n97=120\n120=97\n"_ba << 3
+        << "Decoding cannot tell A from B: both encode as X\n"
+           "Decoding cannot tell a from b: both encode as x\n"_ba
+        << QByteArray();
+    QTest::newRow("a line that does not read")
+        << "97=98\n98=300\n"_ba << 2 << QByteArray()
+        << "lorimand-cli: DIR/t.sbt: line 2: the code after \"=\" is 300, not a whole number "
+           "from 0 to 255\n"_ba;
+}
+
+void TestCli::checkTable()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    write(u"t.sbt"_s, table);
+    const Run result = run({u"check-table"_s, path(u"t.sbt"_s)});
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.out, out);
+    QCOMPARE(result.err, err.replace("DIR", m_dir->path().toUtf8()));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

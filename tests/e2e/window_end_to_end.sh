@@ -3,7 +3,8 @@
 # file named on its command line, encodes it, takes keys typed at the end of
 # Normal (Auto translating each), saves the result through the real file
 # dialog, and the saved bytes must be what lorimand-cli makes of the same text.
-# Find Key (Ctrl+K) then finds the key of Encoded and decodes it into Normal.
+# Find Key (Ctrl+K) then finds the key of Encoded and decodes it into Normal,
+# and New Code Table (Ctrl+T) makes a table that the window then encodes with.
 # Made smaller than its minimum, it sets itself back; F1 then opens the help
 # window. Started again under a German locale, it speaks German: its access
 # keys, its dialogs' titles and its help window.
@@ -69,6 +70,32 @@ case $found in
 'one\r\ntwo&three\r\nfour' | 'one\r\ntwo&three\r\nfour\r\n') ;;
 *) fail "Find Key decoded Normal into: $found" ;;
 esac
+
+# New Code Table from the keyboard: two steps down the kinds is the letter
+# shift (13 by default), Alt+N the name, Return saves. The table lands in the
+# user's table folder, is chosen, and Custom Code encodes through it.
+xdotool windowfocus --sync "$main"
+xdotool key --clearmodifiers ctrl+t
+maker=$(wait_for_window '^New Code Table$') || fail "Ctrl+T did not open New Code Table"
+xdotool windowfocus --sync "$maker"
+xdotool key Down Down
+xdotool key --clearmodifiers alt+n
+xdotool type --delay 20 'Mine'
+xdotool key Return
+table="$HOME/.local/share/lorimand/Mine.sbt"
+wait_for_file "$table" || fail "New Code Table saved nothing"
+"$bin_dir/lorimand-cli" new-table shift >"$work/expected.sbt"
+cmp "$work/expected.sbt" "$table" || fail "the saved table differs from lorimand-cli's"
+xdotool windowfocus --sync "$main"
+xdotool key --clearmodifiers alt+c alt+t ctrl+a
+xdotool type --delay 20 'Hello'
+xdotool key --clearmodifiers alt+e alt+v
+dialog=$(wait_for_window '^Save Encoded Text As$') || fail "the save dialog did not appear"
+xdotool windowfocus --sync "$dialog"
+xdotool type --delay 20 "$work/mine.enc"
+xdotool key Return
+wait_for_file "$work/mine.enc" || fail "nothing was saved through the new table"
+[ "$(cat "$work/mine.enc")" = "Uryyb" ] || fail "the new table encoded Hello as $(cat "$work/mine.enc")"
 
 # Without a window manager nothing enforces the minimum size hint: the window
 # sets itself back to its design size.

@@ -28,7 +28,7 @@ check() {
     fi
 }
 
-check "lorimand-cli " "decode encode find-key"
+check "lorimand-cli " "check-table decode encode find-key new-table"
 check "lorimand-cli e" "encode"
 check "lorimand-cli --" "--help --version"
 check "lorimand-cli encode --" "--key --key-file --output --table"
@@ -45,4 +45,13 @@ check "lorimand-cli find-key --top " ""
 check "lorimand-cli find-key --tables " "ROT13.sbt notes.txt tables upper.SBT"
 check "lorimand-cli find-key --tables t" "tables"
 check "lorimand-cli find-key --top 3 n" "notes.txt"
+check "lorimand-cli n" "new-table"
+check "lorimand-cli new-table " "keyword reverse shift shuffle-all shuffle-letters"
+check "lorimand-cli new-table sh" "shift shuffle-all shuffle-letters"
+check "lorimand-cli new-table shift --" "--keyword --output --shift"
+check "lorimand-cli new-table shift --shift " ""
+check "lorimand-cli new-table keyword --keyword " ""
+check "lorimand-cli new-table reverse -o " "ROT13.sbt notes.txt tables upper.SBT"
+check "lorimand-cli check-table " "ROT13.sbt tables upper.SBT"
+check "lorimand-cli check-table --" ""
 exit $((failures > 0))

@@ -8,6 +8,7 @@
 #include "bytes.h"
 #include "engine/codetable.h"
 #include "engine/codetablefile.h"
+#include "engine/tablecheck.h"
 
 using namespace lorimand;
 using lorimand::test::contentsOf;
@@ -162,6 +163,8 @@ void TestResources::sampleTablesLoad()
     };
     QCOMPARE(filled(parse.tables.encodeTable), entries);
     QCOMPARE(filled(parse.tables.decodeTable), entries);
+    // What a sample shows, a table of one's own should be: one that decodes.
+    QVERIFY(checkTable(parse.tables).decodable());
 }
 
 void TestResources::sampleTablesTranslate_data()

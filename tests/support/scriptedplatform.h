@@ -39,6 +39,11 @@ public:
         return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
     }
 
+    void showNotice(QWidget *, const QString &title, const QString &text) override
+    {
+        notices.append({title, text, QMessageBox::Ok, QMessageBox::NoButton});
+    }
+
     QString chooseFileToOpen(QWidget *, const QString &title) override
     {
         openTitles.append(title);
@@ -83,7 +88,8 @@ public:
 
     // The record.
     QList<ShownMessage> messages;
-    QString folderLastChosen; // set by a choice, as the real dialogs do
+    QList<ShownMessage> notices; // the messages that do not wait
+    QString folderLastChosen;    // set by a choice, as the real dialogs do
     QStringList openTitles;
     QStringList saveTitles;
     QStringList dialogTitles;

@@ -18,7 +18,8 @@ struct Message
 {
     QString context;
     QString source;
-    QString translation;
+    // One text, or each plural form of a message counting something (%n).
+    QStringList translations;
     QString type; // "unfinished", "obsolete", "vanished" or empty
 };
 
@@ -32,6 +33,7 @@ QList<Message> readTs(const QString &path, QString *language = nullptr)
     QList<Message> messages;
     QXmlStreamReader xml(&file);
     QString context;
+    bool plural = false;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) {
             continue;
@@ -40,11 +42,18 @@ QList<Message> readTs(const QString &path, QString *language = nullptr)
             *language = xml.attributes().value(u"language"_s).toString();
         } else if (xml.name() == u"name") {
             context = xml.readElementText();
+        } else if (xml.name() == u"message") {
+            plural = xml.attributes().value(u"numerus"_s) == u"yes";
         } else if (xml.name() == u"source") {
             messages.append({context, xml.readElementText(), {}, {}});
         } else if (xml.name() == u"translation" && !messages.isEmpty()) {
             messages.last().type = xml.attributes().value(u"type"_s).toString();
-            messages.last().translation = xml.readElementText();
+            // A plural message holds its forms in elements of their own, read next.
+            if (!plural) {
+                messages.last().translations << xml.readElementText();
+            }
+        } else if (xml.name() == u"numerusform" && !messages.isEmpty()) {
+            messages.last().translations << xml.readElementText();
         }
     }
     if (xml.hasError()) {
@@ -135,21 +144,28 @@ private slots:
         QCOMPARE(declared, language);
         for (const Message &message : messages) {
             const QByteArray where = (message.context + u": "_s + message.source).toUtf8();
+            // Every class is in the namespace; a context outside it is never looked up.
+            QVERIFY2(message.context.startsWith(u"lorimand::"_s), where.constData());
             QVERIFY2(message.type.isEmpty(), where.constData());
-            QVERIFY2(!message.translation.trimmed().isEmpty(), where.constData());
-            QVERIFY2(placeholders(message.translation) == placeholders(message.source),
-                     where.constData());
-            QVERIFY2(accessKeyMarks(message.translation) == accessKeyMarks(message.source),
-                     where.constData());
-            QVERIFY2(message.translation.count(u'\n') == message.source.count(u'\n'),
-                     where.constData());
+            QVERIFY2(!message.translations.isEmpty(), where.constData());
+            for (const QString &translation : message.translations) {
+                QVERIFY2(!translation.trimmed().isEmpty(), where.constData());
+                QVERIFY2(placeholders(translation) == placeholders(message.source),
+                         where.constData());
+                QVERIFY2(translation.contains(u"%n"_s) == message.source.contains(u"%n"_s),
+                         where.constData());
+                QVERIFY2(accessKeyMarks(translation) == accessKeyMarks(message.source),
+                         where.constData());
+                QVERIFY2(translation.count(u'\n') == message.source.count(u'\n'),
+                         where.constData());
+            }
         }
         // The translation names its own language, which picks the help file.
         const auto named = std::find_if(messages.begin(), messages.end(), [](const Message &m) {
             return m.context == u"lorimand::Language"_s;
         });
         QVERIFY(named != messages.end());
-        QCOMPARE(named->translation, language);
+        QCOMPARE(named->translations, QStringList{language});
         // What is built into the program is what the file says.
         const Translations translations(language);
         QVERIFY(translations.loaded());

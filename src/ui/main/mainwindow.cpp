@@ -189,6 +189,14 @@ void MainWindow::createControls()
     findKey_->setShortcutContext(Qt::WindowShortcut);
     addAction(findKey_);
     encoded_->setExtraMenuActions({findKey_});
+    // New Code Table is reached by its keys and from the table list's context menu.
+    newTable_ = new QAction(tr("&New Code Table..."), this);
+    newTable_->setObjectName(QStringLiteral("NewCodeTable"));
+    newTable_->setShortcut(kNewTableShortcut);
+    newTable_->setShortcutContext(Qt::WindowShortcut);
+    addAction(newTable_);
+    codeName_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    codeName_->addAction(newTable_);
 
     const QWidget *tabOrder[] = {normal_,   useKey_,       useCustom_,    key_,        codeName_,
                                  maskKey_,  decodeButton_, encodeButton_, autoUpdate_, loadText_,
@@ -251,6 +259,7 @@ void MainWindow::connectHandlers()
     connect(saveCode_, &QPushButton::clicked, this,
             [this] { saveTextFile(*encoded_, tr("Save Encoded Text As")); });
     connect(findKey_, &QAction::triggered, this, &MainWindow::findKey);
+    connect(newTable_, &QAction::triggered, this, &MainWindow::newCodeTable);
     connect(charsetOffer_, &CharsetOffer::accepted, this,
             [this] { normal_->chooseCharset(displaytext::Charset::Utf8); });
     connect(normal_, &ByteTextEdit::charsetChosen, charsetOffer_, &QWidget::hide);
@@ -524,6 +533,8 @@ void MainWindow::loadCodeTable()
     if (failure) {
         showError(tr("Error loading custom code.\n\n%1: %2")
                       .arg(fromNativePath(file), QString::fromStdString(failure->reason)));
+    } else {
+        warnIfUndecodable(file, codeTables_);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,8 @@ public:
 
     // Opens Find Key from anywhere in the window.
     static constexpr QKeyCombination kFindKeyShortcut{Qt::ControlModifier, Qt::Key_K};
+    // Opens New Code Table from anywhere in the window.
+    static constexpr QKeyCombination kNewTableShortcut{Qt::ControlModifier, Qt::Key_T};
 
     // Normal into Encoded, and back; each picks the mode itself.
     void encode();
@@ -111,6 +114,11 @@ private:
     // encoded text in a dialog; the one chosen goes into the key field or the
     // table list, and the text is decoded.
     void findKey();
+
+    // Code tables of one's own (mainwindow_codetables.cpp): New Code Table, and
+    // a non-blocking word, once, about a table loaded that cannot be decoded.
+    void newCodeTable();
+    void warnIfUndecodable(const std::string &file, const CodeTables &tables);
 
     // The settings file (mainwindow_settings.cpp). applySettings returns the
     // remembered code-table name, as bytes.
@@ -196,6 +204,9 @@ private:
     CharsetOffer *charsetOffer_ = nullptr;
 
     QAction *findKey_ = nullptr;
+    QAction *newTable_ = nullptr;
+    // Each table file, with what it cannot decode, that the user has been told of.
+    std::set<std::string> undecodableTablesShown_;
 
     QPointer<HelpWindow> help_;
 };

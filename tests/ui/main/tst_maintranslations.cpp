@@ -11,7 +11,9 @@
 #include "mainwindowfixture.h"
 #include "ui/captions.h"
 #include "ui/language.h"
+#include "engine/tablemaker.h"
 #include "ui/main/mainlayout.h"
+#include "ui/main/newtabledialog.h"
 #include "ui/main/wrappingbutton.h"
 
 using namespace Qt::StringLiterals;
@@ -170,6 +172,41 @@ private slots:
         const QString windows = QCoreApplication::translate("lorimand::ByteTextEdit", "&Windows-1252");
         const QString utf8 = QCoreApplication::translate("lorimand::ByteTextEdit", "&UTF-8");
         QVERIFY(QKeySequence::mnemonic(windows) != QKeySequence::mnemonic(utf8));
+    }
+
+    // New Code Table's fields and buttons, Qt's own buttons among them.
+    void newTableKeysAreUnique_data() { languages_data(); }
+    void newTableKeysAreUnique()
+    {
+        QFETCH(QString, language);
+        const Translations translations(language);
+        SeededRandomSource random(1);
+        const NewTableDialog dialog(random);
+        QStringList captions;
+        for (const QLabel *label : dialog.findChildren<QLabel *>()) {
+            if (label->buddy()) {
+                captions << label->text();
+            }
+        }
+        for (const QAbstractButton *button : dialog.findChildren<QAbstractButton *>()) {
+            captions << button->text();
+        }
+        QCOMPARE(captions.size(), 7); // four fields, Shuffle Again, Save and Cancel
+        QHash<QKeySequence, QString> taken;
+        int withKeys = 0;
+        for (const QString &caption : std::as_const(captions)) {
+            QVERIFY2(accessKeyMarks(caption) <= 1, qPrintable(caption));
+            const QKeySequence key = QKeySequence::mnemonic(caption);
+            if (key.isEmpty()) {
+                continue;
+            }
+            ++withKeys;
+            QVERIFY2(!taken.contains(key),
+                     qPrintable(u"\"%1\" and \"%2\" share %3"_s.arg(taken.value(key), caption,
+                                                                   key.toString())));
+            taken.insert(key, caption);
+        }
+        QVERIFY(withKeys >= 5);
     }
 
     void captionsFitAtTheMinimumSize_data() { languages_data(); }

@@ -1,0 +1,98 @@
+#include "engine/tablecheck.h"
+
+#include <array>
+#include <cstddef>
+#include <map>
+#include <string_view>
+
+#include "engine/charset.h"
+
+namespace lorimand {
+
+namespace {
+
+using CodeMap = std::array<unsigned char, 256>;
+
+// What each code becomes through one direction. A CR without an entry passes
+// only as part of CR LF, so it is translated as one.
+[[nodiscard]] CodeMap codeMapOf(const CodeTable &table)
+{
+    CodeMap map{};
+    for (std::size_t code = 0; code < map.size(); ++code) {
+        const std::string text =
+            code == '\r' ? std::string("\r\n") : std::string(1, static_cast<char>(code));
+        map[code] = static_cast<unsigned char>(translateThroughTable(text, table).front());
+    }
+    return map;
+}
+
+[[nodiscard]] std::string listOf(const std::vector<unsigned char> &codes)
+{
+    std::string list;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (i > 0) {
+            list += i + 1 == codes.size() ? " and " : ", ";
+        }
+        list += codeShown(codes[i]);
+    }
+    return list;
+}
+
+} // namespace
+
+TableCheck checkTable(const CodeTables &tables)
+{
+    const CodeMap encodes = codeMapOf(tables.encodeTable);
+    const CodeMap decodes = codeMapOf(tables.decodeTable);
+    std::map<unsigned char, std::vector<unsigned char>> byEncoding;
+    for (std::size_t code = 0; code < encodes.size(); ++code) {
+        byEncoding[encodes[code]].push_back(static_cast<unsigned char>(code));
+    }
+    TableCheck check;
+    for (auto &[encoded, codes] : byEncoding) {
+        if (codes.size() > 1) {
+            check.clashes.push_back({std::move(codes), encoded});
+        }
+    }
+    for (std::size_t code = 0; code < encodes.size(); ++code) {
+        const unsigned char encoded = encodes[code];
+        if (byEncoding[encoded].size() == 1 && decodes[encoded] != code) {
+            check.mismatches.push_back(
+                {static_cast<unsigned char>(code), encoded, decodes[encoded]});
+        }
+    }
+    return check;
+}
+
+std::string codeShown(unsigned char code)
+{
+    // Blanks, control codes and the soft hyphen show nothing a reader could name.
+    if ((code > 32 && code < 127) || (code > 160 && code != 173)) {
+        std::string shown;
+        charset::appendUtf8(charset::toUnicode(code), shown);
+        return shown;
+    }
+    return "code " + std::to_string(code);
+}
+
+std::vector<std::string> describeProblems(const TableCheck &check)
+{
+    std::vector<std::string> lines;
+    for (const TableClash &clash : check.clashes) {
+        const std::string encoded = codeShown(clash.encoded);
+        if (clash.codes.size() == 2) {
+            lines.push_back("Decoding cannot tell " + codeShown(clash.codes[0]) + " from " +
+                            codeShown(clash.codes[1]) + ": both encode as " + encoded);
+        } else {
+            lines.push_back("Decoding cannot tell " + listOf(clash.codes) +
+                            " apart: all encode as " + encoded);
+        }
+    }
+    for (const TableMismatch &mismatch : check.mismatches) {
+        lines.push_back(codeShown(mismatch.code) + " encodes as " + codeShown(mismatch.encoded) +
+                        ", which decodes as " + codeShown(mismatch.decoded));
+    }
+    return lines;
+}
+
+} // namespace lorimand
