@@ -105,9 +105,9 @@ SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QStri
     // The file holds the key: one another user may have planted is not touched.
     std::optional<FileError> refused = files_.sharedFolderRefusal(inFolder);
     if (refused) {
-        warnings_.push_back(say(QT_TRANSLATE_NOOP("lorimand::SettingsFile",
-                                                  "%1. The settings are kept in %2 instead."),
-                                refused->message(), toStdPath(fallbackFolder + kSettingsName)));
+        warnings_.push_back(say(
+            QT_TRANSLATE_NOOP("lorimand::SettingsFile", "%1. The settings are kept in %2 instead."),
+            refused->message(), toStdPath(fallbackFolder + kSettingsName)));
     }
     if (refused || !canHoldSettings(files_, folder)) {
         // A read-only installation, or a shared one. Settings that came with the

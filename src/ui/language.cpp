@@ -10,7 +10,7 @@ namespace lorimand {
 QString chosenLanguage(const QStringList &uiLanguages)
 {
     for (const QString &entry : uiLanguages) {
-        const QString language = entry.section(u'-', 0, 0).section(u'_', 0, 0).toLower();
+        QString language = entry.section(u'-', 0, 0).section(u'_', 0, 0).toLower();
         if (language == u"en" ||
             std::any_of(kTranslatedLanguages.begin(), kTranslatedLanguages.end(),
                         [&](QStringView translated) { return language == translated; })) {

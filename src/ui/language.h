@@ -5,8 +5,8 @@
 #include <array>
 
 #include <QString>
-#include <QStringView>
 #include <QStringList>
+#include <QStringView>
 #include <QTranslator>
 
 namespace lorimand {

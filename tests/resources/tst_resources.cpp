@@ -29,8 +29,7 @@ bool unassignedIn1252(unsigned char code)
 // Whether the file is plain ASCII text (with the letters and punctuation of
 // Windows-1252 when `windows1252`) whose every line, the last included, ends
 // with CR LF, and no line is longer than maxLength.
-QString plainCrLfTextProblem(const QByteArray &bytes, qsizetype maxLength,
-                             bool windows1252 = false)
+QString plainCrLfTextProblem(const QByteArray &bytes, qsizetype maxLength, bool windows1252 = false)
 {
     if (bytes.isEmpty()) {
         return QStringLiteral("empty or missing");
@@ -121,8 +120,8 @@ void TestResources::translatedReadmes()
         qsizetype count = 0;
         for (const QByteArray &line : text.split('\n')) {
             const QByteArray bare = line.trimmed();
-            count += !bare.isEmpty() && (bare.count('-') == bare.size() ||
-                                         bare.count('=') == bare.size());
+            count += !bare.isEmpty() &&
+                     (bare.count('-') == bare.size() || bare.count('=') == bare.size());
         }
         return count;
     };

@@ -96,8 +96,7 @@ private slots:
         QTest::addColumn<QStringList>("uiLanguages");
         QTest::addColumn<QString>("chosen");
         QTest::newRow("German of Germany") << QStringList{u"de-DE"_s, u"de"_s} << u"de"_s;
-        QTest::newRow("underscores, as LANGUAGE has them")
-            << QStringList{u"fr_CA"_s} << u"fr"_s;
+        QTest::newRow("underscores, as LANGUAGE has them") << QStringList{u"fr_CA"_s} << u"fr"_s;
         QTest::newRow("Latin-American Spanish") << QStringList{u"es-419"_s} << u"es"_s;
         QTest::newRow("English before a translated language")
             << QStringList{u"en-GB"_s, u"de-DE"_s} << u"en"_s;
@@ -182,8 +181,8 @@ private slots:
         QProcess lupdate;
         lupdate.setProcessChannelMode(QProcess::MergedChannels);
         lupdate.start(QStringLiteral(LORIMAND_LUPDATE),
-                      {u"-silent"_s, u"-locations"_s, u"none"_s,
-                       u"-I"_s, QStringLiteral(LORIMAND_SOURCE_DIR "/src"),
+                      {u"-silent"_s, u"-locations"_s, u"none"_s, u"-I"_s,
+                       QStringLiteral(LORIMAND_SOURCE_DIR "/src"),
                        QStringLiteral(LORIMAND_SOURCE_DIR "/src/ui"),
                        QStringLiteral(LORIMAND_SOURCE_DIR "/src/startup"), u"-ts"_s, fresh});
         QVERIFY(lupdate.waitForFinished(60000));

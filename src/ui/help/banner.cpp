@@ -62,7 +62,8 @@ QPixmap advertBanner()
         const QRect text(12, 4, coin.left() - 22, kBannerHeight - 8);
         painter.setPen(kBrightGreen);
         drawFitted(painter, QRect(text.left(), text.top(), text.width(), 30),
-                   Qt::AlignLeft | Qt::AlignVCenter, QCoreApplication::translate("lorimand::Banner", "GET PAID TO READ E-MAIL!"),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QCoreApplication::translate("lorimand::Banner", "GET PAID TO READ E-MAIL!"),
                    bannerFont(24, QFont::Black));
         painter.setPen(kMidGreen);
         drawFitted(painter, QRect(text.left(), text.top() + 32, text.width(), 20),

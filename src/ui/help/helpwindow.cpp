@@ -60,8 +60,7 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     imgQuorvale_->setCursor(Qt::CrossCursor);
     imgQuorvale_->installEventFilter(this);
 
-    lblQuorvale_ =
-        new QLabel(tr("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!"), this);
+    lblQuorvale_ = new QLabel(tr("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!"), this);
     lblQuorvale_->setObjectName(QStringLiteral("lblQuorvale"));
     lblQuorvale_->setAlignment(Qt::AlignCenter);
     QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);

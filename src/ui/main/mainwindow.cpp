@@ -552,8 +552,8 @@ bool MainWindow::startUp(std::string_view argumentText)
         const std::string rememberedName = applySettings();
         // After the settings, so that a translated greeting is written in the
         // character set Normal shows.
-        for (const auto &[area, hint] : {std::pair{normal_, kNormalHint},
-                                         std::pair{encoded_, kEncodedHint}}) {
+        for (const auto &[area, hint] :
+             {std::pair{normal_, kNormalHint}, std::pair{encoded_, kEncodedHint}}) {
             std::string bytes;
             displaytext::appendBytes(tr(hint), bytes, area->charset());
             area->setBytes(std::move(bytes), ByteTextEdit::History::Fresh);

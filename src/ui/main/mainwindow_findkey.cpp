@@ -95,10 +95,10 @@ void MainWindow::findKey()
                 const int shift = ranking.candidates[i].shift;
                 const std::string &key = keyForShift(shift);
                 // A masked key stays hidden in the list too.
-                const QString title = key_->isMasked() ? tr("Shift %1").arg(shift)
-                                                       : tr("Shift %1, key %2")
-                                                             .arg(shift)
-                                                             .arg(displaytext::lineFromBytes(key));
+                const QString title =
+                    key_->isMasked()
+                        ? tr("Shift %1").arg(shift)
+                        : tr("Shift %1, key %2").arg(shift).arg(displaytext::lineFromBytes(key));
                 shown.append(
                     {title, previewOf(applyShift(start, shift, Direction::Decode), charset)});
                 keys.push_back(key);

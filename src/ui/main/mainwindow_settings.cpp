@@ -135,8 +135,7 @@ bool MainWindow::saveSettings()
         settingsFile_.emplace(settingsFileFor(platform_, files_));
     }
     if (const auto error = settingsFile_->write(currentSettings())) {
-        showError(tr("The settings could not be saved.\n\n%1")
-                      .arg(QString::fromStdString(*error)));
+        showError(tr("The settings could not be saved.\n\n%1").arg(QString::fromStdString(*error)));
     }
     return true;
 }
@@ -152,10 +151,10 @@ bool MainWindow::typedTextMayGo()
         const ByteTextEdit &area;
         QString question;
         QString title;
-    } areas[] = {{normalTyped_, *normal_, tr("Normal Text has not been saved."),
-                  tr("Save Normal Text As")},
-                 {encodedTyped_, *encoded_, tr("Encoded Text has not been saved."),
-                  tr("Save Encoded Text As")}};
+    } areas[] = {
+        {normalTyped_, *normal_, tr("Normal Text has not been saved."), tr("Save Normal Text As")},
+        {encodedTyped_, *encoded_, tr("Encoded Text has not been saved."),
+         tr("Save Encoded Text As")}};
     for (const auto &[typed, area, question, title] : areas) {
         if (!typed) {
             continue;

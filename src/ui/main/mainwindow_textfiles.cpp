@@ -137,8 +137,7 @@ bool MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
     std::optional<FileError> error;
     {
         BusyCursor busy;
-        StepProgress progress(dialogParent(),
-                              tr("Saving %1 ...").arg(fileNameOf(file)));
+        StepProgress progress(dialogParent(), tr("Saving %1 ...").arg(fileNameOf(file)));
         // A text edited in several places is put together before it is written.
         std::string scratch;
         std::string_view text;

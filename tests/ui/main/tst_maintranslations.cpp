@@ -8,10 +8,10 @@
 #include <QStyleOptionButton>
 #include <QTest>
 
+#include "engine/tablemaker.h"
 #include "mainwindowfixture.h"
 #include "ui/captions.h"
 #include "ui/language.h"
-#include "engine/tablemaker.h"
 #include "ui/main/mainlayout.h"
 #include "ui/main/newtabledialog.h"
 #include "ui/main/wrappingbutton.h"
@@ -30,11 +30,16 @@ struct Captioned
     twips::Rect MainLayout::*box;
 };
 constexpr Captioned kWindowCaptions[] = {
-    {"Label1", &MainLayout::label1},         {"Label2", &MainLayout::label2},
-    {"MaskKey", &MainLayout::maskKey},       {"DecodeButton", &MainLayout::decodeButton},
-    {"EncodeButton", &MainLayout::encodeButton}, {"AutoUpdate", &MainLayout::autoUpdate},
-    {"LoadText", &MainLayout::loadText},     {"LoadCode", &MainLayout::loadCode},
-    {"SaveText", &MainLayout::saveText},     {"SaveCode", &MainLayout::saveCode},
+    {"Label1", &MainLayout::label1},
+    {"Label2", &MainLayout::label2},
+    {"MaskKey", &MainLayout::maskKey},
+    {"DecodeButton", &MainLayout::decodeButton},
+    {"EncodeButton", &MainLayout::encodeButton},
+    {"AutoUpdate", &MainLayout::autoUpdate},
+    {"LoadText", &MainLayout::loadText},
+    {"LoadCode", &MainLayout::loadCode},
+    {"SaveText", &MainLayout::saveText},
+    {"SaveCode", &MainLayout::saveCode},
 };
 constexpr struct
 {
@@ -84,8 +89,8 @@ QString clippedCaption(const QAbstractButton &control, QSize box)
     if (room.contains(needed)) {
         return {};
     }
-    return u"%1: \"%2\" needs %3 x %4 pixels, has %5 x %6"_s.arg(control.objectName(),
-                                                                   control.text())
+    return u"%1: \"%2\" needs %3 x %4 pixels, has %5 x %6"_s
+        .arg(control.objectName(), control.text())
         .arg(needed.width())
         .arg(needed.height())
         .arg(room.width())
@@ -138,9 +143,8 @@ private slots:
             QVERIFY2(accessKeyMarks(caption) == 1, qPrintable(caption));
             const QKeySequence key = QKeySequence::mnemonic(caption);
             QVERIFY2(!key.isEmpty(), qPrintable(caption));
-            QVERIFY2(!taken.contains(key),
-                     qPrintable(u"\"%1\" and \"%2\" share %3"_s.arg(taken.value(key), caption,
-                                                                   key.toString())));
+            QVERIFY2(!taken.contains(key), qPrintable(u"\"%1\" and \"%2\" share %3"_s.arg(
+                                               taken.value(key), caption, key.toString())));
             taken.insert(key, caption);
         }
         // The tool tips name the translated keys.
@@ -154,8 +158,8 @@ private slots:
     {
         QFETCH(QString, language);
         const Translations translations(language);
-        const char *const entries[] = {"&Undo",  "&Redo",       "Cu&t",
-                                       "&Copy",  "&Paste",      "Character &Set"};
+        const char *const entries[] = {"&Undo", "&Redo",  "Cu&t",
+                                       "&Copy", "&Paste", "Character &Set"};
         QStringList captions;
         for (const char *entry : entries) {
             captions << QCoreApplication::translate("lorimand::ByteTextEdit", entry);
@@ -169,7 +173,8 @@ private slots:
             taken.insert(key);
         }
         // The character-set submenu's two entries.
-        const QString windows = QCoreApplication::translate("lorimand::ByteTextEdit", "&Windows-1252");
+        const QString windows =
+            QCoreApplication::translate("lorimand::ByteTextEdit", "&Windows-1252");
         const QString utf8 = QCoreApplication::translate("lorimand::ByteTextEdit", "&UTF-8");
         QVERIFY(QKeySequence::mnemonic(windows) != QKeySequence::mnemonic(utf8));
     }
@@ -201,9 +206,8 @@ private slots:
                 continue;
             }
             ++withKeys;
-            QVERIFY2(!taken.contains(key),
-                     qPrintable(u"\"%1\" and \"%2\" share %3"_s.arg(taken.value(key), caption,
-                                                                   key.toString())));
+            QVERIFY2(!taken.contains(key), qPrintable(u"\"%1\" and \"%2\" share %3"_s.arg(
+                                               taken.value(key), caption, key.toString())));
             taken.insert(key, caption);
         }
         QVERIFY(withKeys >= 5);
