@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a packager would: the
 # layout, the desktop entry and metainfo (validated together, with the icon they
-# name), the manual pages, the icon sizes, and that both programs answer
-# --version without a display.
+# name, and in each language), the manual pages in each language, the icon
+# sizes, and that both programs answer --version without a display.
 # Usage: installed_layout.sh <build folder> <version>
 set -euo pipefail
 
@@ -61,6 +61,15 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 
 desktop-file-validate "$prefix/share/applications/$app_id.desktop" || fail "desktop entry"
+# The desktop entry and the metainfo speak each language the window speaks.
+for language in de es fr; do
+    for key in Name GenericName Comment Keywords; do
+        grep -q "^$key\[$language\]=" "$prefix/share/applications/$app_id.desktop" ||
+            fail "the desktop entry has no $key[$language]"
+    done
+    grep -q "xml:lang=\"$language\"" "$prefix/share/metainfo/$app_id.metainfo.xml" ||
+        fail "the metainfo has no $language"
+done
 appstreamcli validate-tree --no-net "$prefix" || fail "installed tree does not validate"
 
 manual_pages=("$prefix"/share/man/man1/*.1.gz "$prefix"/share/man/*/man1/*.1.gz)

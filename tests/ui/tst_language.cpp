@@ -1,6 +1,7 @@
 // The language the windows speak: which of the user's languages is chosen, and
 // the translations themselves: each finished, in step with the English source
 // texts, and covering every text the windows' sources hold.
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -169,6 +170,21 @@ private slots:
         const Translations translations(language);
         QVERIFY(translations.loaded());
         QCOMPARE(currentLanguage(), language);
+    }
+
+    // Qt's own texts (the buttons of the questions, the file dialogs) follow the
+    // language through Qt's translations, where the system has them.
+    void qtsOwnTextsFollow_data() { translationsAreFinished_data(); }
+    void qtsOwnTextsFollow()
+    {
+        QFETCH(QString, language);
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_"_s +
+                           language + u".qm"_s)) {
+            QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
+        }
+        const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+        const Translations translations(language);
+        QVERIFY(QCoreApplication::translate("QPlatformTheme", "Cancel") != cancel);
     }
 
     // lupdate over the windows' sources and the settings file's finds no text the
