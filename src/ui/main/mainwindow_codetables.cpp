@@ -120,9 +120,12 @@ void MainWindow::newCodeTable()
         refreshCodeNameList();
         const QByteArray name = QByteArray::fromStdString(
             fileName.substr(0, fileName.size() - kCodeTableSuffix.size()));
-        codeName_->setCurrentIndex(codeName_->findData(name));
-        loadCodeTable();
-        followSetting();
+        const int entry = codeName_->findData(name);
+        if (entry >= 0) {
+            codeName_->setCurrentIndex(entry);
+            loadCodeTable();
+            followSetting();
+        }
         return;
     }
 }
