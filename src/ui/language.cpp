@@ -1,19 +1,21 @@
 #include "ui/language.h"
 
-#include <algorithm>
-
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
 namespace lorimand {
 
+QStringList translatedLanguages()
+{
+    return QStringLiteral(LORIMAND_LANGUAGES).split(u' ', Qt::SkipEmptyParts);
+}
+
 QString chosenLanguage(const QStringList &uiLanguages)
 {
+    const QStringList translated = translatedLanguages();
     for (const QString &entry : uiLanguages) {
         QString language = entry.section(u'-', 0, 0).section(u'_', 0, 0).toLower();
-        if (language == u"en" ||
-            std::any_of(kTranslatedLanguages.begin(), kTranslatedLanguages.end(),
-                        [&](QStringView translated) { return language == translated; })) {
+        if (language == u"en" || translated.contains(language)) {
             return language;
         }
     }

@@ -2,22 +2,19 @@
 // languages, with the program's own translation and Qt's for its dialogs.
 #pragma once
 
-#include <array>
-
 #include <QString>
 #include <QStringList>
-#include <QStringView>
 #include <QTranslator>
 
 namespace lorimand {
 
-// The languages the program is translated into; English, the language of its
-// source texts, needs no translation.
-inline constexpr std::array<QStringView, 3> kTranslatedLanguages{u"de", u"fr", u"es"};
+// The languages the program is translated into (LORIMAND_LANGUAGES of the
+// build); English, the language of its source texts, needs no translation.
+[[nodiscard]] QStringList translatedLanguages();
 
 // The first of the user's languages, best first as QLocale::uiLanguages() gives
 // them ("de-DE", "fr", "en_GB"), that the program speaks: "en" or one of
-// kTranslatedLanguages; "en" when it speaks none of them.
+// translatedLanguages(); "en" when it speaks none of them.
 [[nodiscard]] QString chosenLanguage(const QStringList &uiLanguages);
 
 // The language of the translation in force: "en" when none is installed.

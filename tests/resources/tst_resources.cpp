@@ -99,9 +99,11 @@ void TestResources::readmeIsPlainCrLfText()
 void TestResources::translatedReadmes_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::newRow("German") << QStringLiteral("Readme.de.txt");
-    QTest::newRow("French") << QStringLiteral("Readme.fr.txt");
-    QTest::newRow("Spanish") << QStringLiteral("Readme.es.txt");
+    for (const QString &language :
+         QStringLiteral(LORIMAND_LANGUAGES).split(u' ', Qt::SkipEmptyParts)) {
+        const QString name = QStringLiteral("Readme.%1.txt").arg(language);
+        QTest::newRow(name.toUtf8().constData()) << name;
+    }
 }
 
 void TestResources::translatedReadmes()

@@ -131,8 +131,8 @@ private slots:
     void translationsAreFinished_data()
     {
         QTest::addColumn<QString>("language");
-        for (QStringView language : kTranslatedLanguages) {
-            QTest::newRow(language.toString().toUtf8().constData()) << language.toString();
+        for (const QString &language : translatedLanguages()) {
+            QTest::newRow(language.toUtf8().constData()) << language;
         }
     }
     void translationsAreFinished()
@@ -205,15 +205,14 @@ private slots:
         QVERIFY2(lupdate.exitCode() == 0, lupdate.readAll().constData());
         const QList<Message> sources = readTs(fresh);
         QVERIFY(sources.size() > 50);
-        for (QStringView language : kTranslatedLanguages) {
+        for (const QString &language : translatedLanguages()) {
             QSet<QString> translated;
-            for (const Message &message : readTs(tsFile(language.toString()))) {
+            for (const Message &message : readTs(tsFile(language))) {
                 translated.insert(message.context + u'\x1f' + message.source);
             }
             for (const Message &source : sources) {
                 QVERIFY2(translated.contains(source.context + u'\x1f' + source.source),
-                         qPrintable(language.toString() + u": "_s + source.context + u": "_s +
-                                    source.source));
+                         qPrintable(language + u": "_s + source.context + u": "_s + source.source));
             }
         }
     }

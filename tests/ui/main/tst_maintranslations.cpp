@@ -108,8 +108,8 @@ private slots:
     {
         QTest::addColumn<QString>("language");
         QTest::newRow("en") << u"en"_s;
-        for (QStringView language : kTranslatedLanguages) {
-            QTest::newRow(language.toString().toUtf8().constData()) << language.toString();
+        for (const QString &language : translatedLanguages()) {
+            QTest::newRow(language.toUtf8().constData()) << language;
         }
     }
 
