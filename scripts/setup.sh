@@ -5,9 +5,13 @@
 # or `lorimand_install_missing build test`.
 set -euo pipefail
 
-# Building the two programs, and the fonts the window draws with.
+# Building the two programs, and the fonts the window draws with. The window's
+# translations take Qt's lupdate and lrelease with their CMake functions, the
+# translated manual pages po4a, and Qt's own dialogs in the user's language
+# Qt's translations.
 lorimand_build_packages=(
     cmake ninja-build g++ qt6-base-dev libgl1-mesa-dev libcli11-dev
+    qt6-tools-dev qt6-l10n-tools po4a qt6-translations-l10n
     fonts-dejavu-core fonts-symbola
 )
 lorimand_test_packages=(

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include <QApplication>
+#include <QLocale>
 
 #include "about/about.h"
 #include "engine/files.h"
 #include "engine/generator.h"
 #include "startup/commandline.h"
+#include "ui/language.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
 
@@ -55,6 +57,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QString::fromUtf8(lorimand::about::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromUtf8(lorimand::about::kAppId));
 
+    // The user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), chosen once.
+    const lorimand::Translations translations(
+        lorimand::chosenLanguage(QLocale::system().uiLanguages()));
     lorimand::QtPlatform platform;
     lorimand::RuntimeGenerator generator;
     lorimand::MainWindow window(platform, lorimand::realFileSystem(), generator);

@@ -78,6 +78,14 @@ std::optional<std::string> findFileIn(FileSystem &files, std::string_view fileNa
     return std::nullopt;
 }
 
+std::string helpFileName(std::string_view language)
+{
+    if (language.empty() || language == "en") {
+        return std::string(kHelpFileName);
+    }
+    return "Readme." + std::string(language) + ".txt";
+}
+
 std::string codeTableFileName(std::string_view name)
 {
     std::string fileName(name);

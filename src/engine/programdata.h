@@ -16,6 +16,10 @@ namespace lorimand {
 inline constexpr std::string_view kHelpFileName = "Readme.txt";
 inline constexpr std::string_view kCodeTableSuffix = ".sbt";
 
+// The help text's file for a language ("de"): Readme.de.txt; Readme.txt for
+// English ("en") and for no language.
+[[nodiscard]] std::string helpFileName(std::string_view language);
+
 // The program folder when it holds the help text; otherwise the installed data
 // folder (share/lorimand beside bin/) when that does; otherwise the program folder.
 [[nodiscard]] std::string dataFolderOf(FileSystem &files, const std::string &programFolder);

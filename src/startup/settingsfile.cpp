@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -84,6 +85,15 @@ private:
     State state_ = State::Held;
 };
 
+// A message in the user's language, with its parts put in, as the UTF-8 text the
+// messages are kept in.
+template <typename... Parts> std::string say(const char *message, const Parts &...parts)
+{
+    return QCoreApplication::translate("lorimand::SettingsFile", message)
+        .arg(QString::fromStdString(parts)...)
+        .toStdString();
+}
+
 } // namespace
 
 SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QString &fallbackFolder,
@@ -95,8 +105,9 @@ SettingsFile::SettingsFile(FileSystem &files, const QString &folder, const QStri
     // The file holds the key: one another user may have planted is not touched.
     std::optional<FileError> refused = files_.sharedFolderRefusal(inFolder);
     if (refused) {
-        warnings_.push_back(refused->message() + ". The settings are kept in " +
-                            toStdPath(fallbackFolder + kSettingsName) + " instead.");
+        warnings_.push_back(say(
+            QT_TRANSLATE_NOOP("lorimand::SettingsFile", "%1. The settings are kept in %2 instead."),
+            refused->message(), toStdPath(fallbackFolder + kSettingsName)));
     }
     if (refused || !canHoldSettings(files_, folder)) {
         // A read-only installation, or a shared one. Settings that came with the
@@ -132,9 +143,10 @@ StoredSettings SettingsFile::read()
     }
     StoredSettings settings = readSettings(result.bytes);
     if (settings.keyTooLong) {
-        warnings_.push_back(path + ": its key line is longer than " +
-                            std::to_string(kLongestKey / kMiB) +
-                            " MiB, so that key is not applied.");
+        warnings_.push_back(say(QT_TRANSLATE_NOOP("lorimand::SettingsFile",
+                                                  "%1: its key line is longer than %2 MiB, so "
+                                                  "that key is not applied."),
+                                path, std::to_string(kLongestKey / kMiB)));
     }
     return settings;
 }
@@ -142,9 +154,10 @@ StoredSettings SettingsFile::read()
 std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
 {
     if (unread_) {
-        return unread_->message() +
-               ". The settings could not be read when the program started, so they are kept "
-               "as they were.";
+        return say(QT_TRANSLATE_NOOP("lorimand::SettingsFile",
+                                     "%1. The settings could not be read when the program "
+                                     "started, so they are kept as they were."),
+                   unread_->message());
     }
     const std::string path = toStdPath(path_);
     const std::string scratch = toStdPath(scratchPath_);
@@ -152,7 +165,9 @@ std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
     // is rewritten as before: one copy at a time is the usual case.
     const FolderLock lock(folder_, lockWait_);
     if (lock.state() == FolderLock::State::Busy) {
-        return path + ": another copy of Lorimand is still saving its settings";
+        return say(QT_TRANSLATE_NOOP("lorimand::SettingsFile",
+                                     "%1: another copy of Lorimand is still saving its settings"),
+                   path);
     }
     // A scratch file left by an interrupted run is stale; it is rewritten whole below.
     (void)files_.removeFile(scratch);
@@ -175,9 +190,10 @@ std::optional<std::string> SettingsFile::write(const CurrentSettings &current)
     // applying or being saved again.
     const std::string rewritten = rewriteSettings(old.bytes, current);
     if (rewritten.size() > kSettingsRead.limit) {
-        return path + ": the settings would be larger than the " +
-               std::to_string(kSettingsRead.limit / kMiB) +
-               " MiB the program reads, so the file is kept as it was";
+        return say(QT_TRANSLATE_NOOP("lorimand::SettingsFile",
+                                     "%1: the settings would be larger than the %2 MiB the "
+                                     "program reads, so the file is kept as it was"),
+                   path, std::to_string(kSettingsRead.limit / kMiB));
     }
     if (const auto error = files_.writeFile(path, rewritten, kSettingsWrite)) {
         return error->message();

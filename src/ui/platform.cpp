@@ -13,8 +13,13 @@
 namespace lorimand {
 
 namespace {
-const QString kTextFileFilter = QStringLiteral("Text Documents (*.txt);;All Files (*)");
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("lorimand::QtPlatform", text);
 }
+
+} // namespace
 
 QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QString &title,
                                                     const QString &text,
@@ -27,7 +32,7 @@ QMessageBox::StandardButton QtPlatform::showMessage(QWidget *parent, const QStri
     }
     // A Save offered in a message goes on to a file dialog, which its caption says.
     if (QAbstractButton *save = box.button(QMessageBox::Save)) {
-        save->setText(QStringLiteral("Save..."));
+        save->setText(translated(QT_TRANSLATE_NOOP("lorimand::QtPlatform", "Save...")));
     }
     const int chosen = box.exec();
     return static_cast<QMessageBox::StandardButton>(chosen);
@@ -51,7 +56,9 @@ QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
     // QFileDialog asks before replacing a file, but takes
     // a name to save under in a folder that does not exist; the user then
     // chooses again.
-    QFileDialog dialog(parent, title, lastFolder_, kTextFileFilter);
+    QFileDialog dialog(parent, title, lastFolder_,
+                       translated(QT_TRANSLATE_NOOP("lorimand::QtPlatform",
+                                                    "Text Documents (*.txt);;All Files (*)")));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     for (;;) {
@@ -65,8 +72,9 @@ QString QtPlatform::chooseFile(QWidget *parent, const QString &title, bool save)
             return chosen;
         }
         showMessage(parent, title,
-                    QStringLiteral("The folder \"%1\" does not exist.\n\nChoose a folder that "
-                                   "exists.")
+                    translated(QT_TRANSLATE_NOOP("lorimand::QtPlatform",
+                                                 "The folder \"%1\" does not exist.\n\nChoose "
+                                                 "a folder that exists."))
                         .arg(QDir::toNativeSeparators(folder)),
                     QMessageBox::Ok, QMessageBox::Ok);
     }

@@ -12,6 +12,7 @@
 #include "engine/files.h"
 #include "engine/programdata.h"
 #include "ui/conversions.h"
+#include "ui/language.h"
 #include "ui/platform.h"
 
 namespace lorimand {
@@ -45,7 +46,11 @@ bool ProgramFiles::installed() const
 
 QString ProgramFiles::helpFile() const
 {
-    return fromNativePath(fileIn(nativePath(dataFolder_), kHelpFileName));
+    // The help in the window's language, else the English one.
+    const std::string folder = nativePath(dataFolder_);
+    return fromNativePath(
+        findFileIn(files_, helpFileName(currentLanguage().toStdString()), {folder})
+            .value_or(fileIn(folder, kHelpFileName)));
 }
 
 std::vector<std::string> ProgramFiles::codeTableNames() const

@@ -28,6 +28,8 @@ public:
     [[nodiscard]] const QString &dataFolder() const { return dataFolder_; }
     [[nodiscard]] bool installed() const;
 
+    // The help text in the language of the translation in force
+    // (helpFileName) when the data folder holds it, else Readme.txt.
     [[nodiscard]] QString helpFile() const;
     // The names (without the final ".sbt") of the .sbt files in the data folder and
     // in the user's table folder, each once, in the user's sort order. A name is the

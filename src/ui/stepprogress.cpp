@@ -15,10 +15,12 @@ constexpr int kWhole = 1000;
 } // namespace
 
 StepProgress::StepProgress(QWidget *parent, const QString &label)
-    : dialog_(std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, kWhole, parent))
+    : dialog_(std::make_unique<QProgressDialog>(
+          label, QCoreApplication::translate("lorimand::StepProgress", "Cancel"), 0, kWhole,
+          parent))
 {
     dialog_->setObjectName(QStringLiteral("Progress"));
-    dialog_->setWindowTitle(QStringLiteral("Lorimand"));
+    dialog_->setWindowTitle(QCoreApplication::translate("lorimand::StepProgress", "Lorimand"));
     dialog_->setWindowModality(Qt::WindowModal);
     // Shown only for work that takes longer than half a second.
     dialog_->setMinimumDuration(500);

@@ -6,7 +6,8 @@
 # Find Key (Ctrl+K) then finds the key of Encoded and decodes it into Normal,
 # and New Code Table (Ctrl+T) makes a table that the window then encodes with.
 # Made smaller than its minimum, it sets itself back; F1 then opens the help
-# window.
+# window. Started again under a German locale, it speaks German: its access
+# keys, its dialogs' titles and its help window.
 # Usage: window_end_to_end.sh <folder holding lorimand and lorimand-cli>
 set -euo pipefail
 
@@ -23,7 +24,8 @@ start_xvfb
 export HOME="$work"
 
 "$work/program/lorimand" -e "$work/notes.txt" 2>"$work/stderr" &
-pids+=($!)
+english=$!
+pids+=("$english")
 main=$(wait_for_window '^Lorimand$') || fail "the main window did not appear: $(tail -n 30 "$work/stderr")"
 
 # Alt+T is Normal's label; the keys go to the end of its text, and a new line
@@ -110,4 +112,23 @@ xdotool key F1
 wait_for_window '^Lorimand Help$' >/dev/null || fail "F1 did not open the help window"
 
 [ -f "$work/program/Lorimand.ini" ] || fail "start-up did not create the settings file"
+
+# The German window: QLocale reads LANGUAGE and LANG even where the system has
+# no de_DE locale generated.
+kill "$english"
+wait_for_no_window '^Lorimand' || fail "the English window did not go"
+LANGUAGE=de LANG=de_DE.UTF-8 "$work/program/lorimand" 2>"$work/stderr.de" &
+pids+=($!)
+main=$(wait_for_window '^Lorimand$') || fail "the German window did not appear: $(tail -n 30 "$work/stderr.de")"
+xdotool windowfocus --sync "$main"
+# Alt+P is "Klartext s&peichern", which English has no button for.
+xdotool key --clearmodifiers alt+p
+dialog=$(wait_for_window '^Klartext speichern unter$') ||
+    fail "Alt+P did not open the German save dialog: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+xdotool windowfocus --sync "$dialog"
+xdotool key Escape
+wait_for_no_window '^Klartext speichern unter$' || fail "the German save dialog did not close"
+xdotool windowfocus --sync "$main"
+xdotool key F1
+wait_for_window '^Lorimand-Hilfe$' >/dev/null || fail "F1 did not open the German help window"
 echo "PASS"

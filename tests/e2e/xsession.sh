@@ -26,10 +26,12 @@ require_tools() {
     done
 }
 
-# Starts an Xvfb of its own and exports DISPLAY for it; sets xvfb_pid.
+# Starts an Xvfb of its own and exports DISPLAY for it; sets xvfb_pid. The server
+# does not reset when its last client goes, so a program started after another
+# has ended finds it ready.
 start_xvfb() {
     local display_file="$work/display.$$.$RANDOM"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" 2>/dev/null &
     xvfb_pid=$!
     pids+=("$xvfb_pid")
     for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done

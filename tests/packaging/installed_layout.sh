@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what a packager would: the
 # layout, the desktop entry and metainfo (validated together, with the icon they
-# name), the manual pages, the icon sizes, and that both programs answer
-# --version without a display.
+# name, and in each language), the manual pages in each language, the icon
+# sizes, and that both programs answer --version without a display.
 # Usage: installed_layout.sh <build folder> <version>
 set -euo pipefail
 
@@ -23,6 +23,9 @@ for file in \
     bin/lorimand \
     bin/lorimand-cli \
     share/lorimand/Readme.txt \
+    share/lorimand/Readme.de.txt \
+    share/lorimand/Readme.es.txt \
+    share/lorimand/Readme.fr.txt \
     share/lorimand/ROT13.sbt \
     share/lorimand/Reverse.sbt \
     share/lorimand/Digits.sbt \
@@ -31,6 +34,12 @@ for file in \
     share/icons/hicolor/scalable/apps/$app_id.svg \
     share/man/man1/lorimand.1.gz \
     share/man/man1/lorimand-cli.1.gz \
+    share/man/de/man1/lorimand.1.gz \
+    share/man/de/man1/lorimand-cli.1.gz \
+    share/man/es/man1/lorimand.1.gz \
+    share/man/es/man1/lorimand-cli.1.gz \
+    share/man/fr/man1/lorimand.1.gz \
+    share/man/fr/man1/lorimand-cli.1.gz \
     share/bash-completion/completions/lorimand-cli \
     share/doc/lorimand/copyright \
     share/doc/lorimand/changelog.gz \
@@ -52,20 +61,32 @@ for size in 16 22 24 32 48 64 128 256; do
 done
 
 desktop-file-validate "$prefix/share/applications/$app_id.desktop" || fail "desktop entry"
+# The desktop entry and the metainfo speak each language the window speaks.
+for language in de es fr; do
+    for key in Name GenericName Comment Keywords; do
+        grep -q "^$key\[$language\]=" "$prefix/share/applications/$app_id.desktop" ||
+            fail "the desktop entry has no $key[$language]"
+    done
+    grep -q "xml:lang=\"$language\"" "$prefix/share/metainfo/$app_id.metainfo.xml" ||
+        fail "the metainfo has no $language"
+done
 appstreamcli validate-tree --no-net "$prefix" || fail "installed tree does not validate"
 
-for page in lorimand lorimand-cli; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "$page(1): $warnings"
+manual_pages=("$prefix"/share/man/man1/*.1.gz "$prefix"/share/man/*/man1/*.1.gz)
+for page in "${manual_pages[@]}"; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "${page#"$prefix"/}: $warnings"
 done
 
 # The manual pages, the metainfo and the changelog name one release date.
 release=$(sed -n 's/.*<release version="[^"]*" date="\([^"]*\)".*/\1/p' \
     "$prefix/share/metainfo/$app_id.metainfo.xml")
 [ -n "$release" ] || fail "the metainfo names no release date"
-for page in lorimand lorimand-cli; do
-    zcat "$prefix/share/man/man1/$page.1.gz" | head -n 1 | grep -q -F "\"$release\"" ||
-        fail "$page(1) is not dated $release"
+for page in "${manual_pages[@]}"; do
+    # A translated page starts with po4a's comment, and po4a leaves the date
+    # without quotation marks; the title line is the first .TH.
+    zcat "$page" | grep -m 1 '^\.TH' | grep -q -E "^\.TH [^ ]+ 1 \"?$release\"? " ||
+        fail "${page#"$prefix"/} is not dated $release"
 done
 changed=$(zcat "$prefix/share/doc/lorimand/changelog.gz" | sed -n 's/^ -- .*>  //p')
 [ "$(date -u -d "$changed" +%F)" = "$release" ] || fail "the changelog is dated $changed, not $release"

@@ -20,9 +20,16 @@ QByteArray resource(const QString &name)
     return contentsOf(QStringLiteral(LORIMAND_RESOURCES_DIR "/") + name);
 }
 
-// Whether the file is plain ASCII text whose every line, the last included,
-// ends with CR LF, and no line is longer than maxLength.
-QString plainCrLfTextProblem(const QByteArray &bytes, qsizetype maxLength)
+// The codes Windows-1252 leaves unassigned.
+bool unassignedIn1252(unsigned char code)
+{
+    return code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
+}
+
+// Whether the file is plain ASCII text (with the letters and punctuation of
+// Windows-1252 when `windows1252`) whose every line, the last included, ends
+// with CR LF, and no line is longer than maxLength.
+QString plainCrLfTextProblem(const QByteArray &bytes, qsizetype maxLength, bool windows1252 = false)
 {
     if (bytes.isEmpty()) {
         return QStringLiteral("empty or missing");
@@ -44,7 +51,9 @@ QString plainCrLfTextProblem(const QByteArray &bytes, qsizetype maxLength)
         if (code == '\n') {
             return QStringLiteral("an LF without CR at byte %1").arg(i);
         }
-        if (code < 0x20 || code > 0x7E) {
+        const bool printable = (code >= 0x20 && code <= 0x7E) ||
+                               (windows1252 && code >= 0x80 && !unassignedIn1252(code));
+        if (!printable) {
             return QStringLiteral("byte %1 is not printable ASCII").arg(i);
         }
         if (++lineLength > maxLength) {
@@ -62,6 +71,8 @@ class TestResources : public QObject
 
 private slots:
     void readmeIsPlainCrLfText();
+    void translatedReadmes_data();
+    void translatedReadmes();
     void sampleTablesLoad_data();
     void sampleTablesLoad();
     void sampleTablesTranslate_data();
@@ -83,6 +94,40 @@ void TestResources::readmeIsPlainCrLfText()
     QVERIFY(!parse.error);
     QCOMPARE(translateThroughTable("cab CAB", parse.tables.encodeTable), std::string("zba ZBA"));
     QCOMPARE(translateThroughTable("zba", parse.tables.decodeTable), std::string("cab"));
+}
+
+void TestResources::translatedReadmes_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString &language :
+         QStringLiteral(LORIMAND_LANGUAGES).split(u' ', Qt::SkipEmptyParts)) {
+        const QString name = QStringLiteral("Readme.%1.txt").arg(language);
+        QTest::newRow(name.toUtf8().constData()) << name;
+    }
+}
+
+void TestResources::translatedReadmes()
+{
+    QFETCH(QString, name);
+    // The help box shows Windows-1252, and wraps no line at its initial width.
+    const QByteArray readme = resource(name);
+    const QString problem = plainCrLfTextProblem(readme, 76, true);
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    // A UTF-8 accented letter would start with C3, which is Windows-1252's A tilde.
+    QVERIFY2(!readme.contains('\xC3'), "written in UTF-8, not Windows-1252");
+
+    // The same example table, and the same sections as the English help.
+    QVERIFY(readme.contains("  97=98\r\n  98=97\r\n  99=122\r\n"));
+    const auto underlines = [](const QByteArray &text) {
+        qsizetype count = 0;
+        for (const QByteArray &line : text.split('\n')) {
+            const QByteArray bare = line.trimmed();
+            count += !bare.isEmpty() &&
+                     (bare.count('-') == bare.size() || bare.count('=') == bare.size());
+        }
+        return count;
+    };
+    QCOMPARE(underlines(readme), underlines(resource(QStringLiteral("Readme.txt"))));
 }
 
 void TestResources::sampleTablesLoad_data()

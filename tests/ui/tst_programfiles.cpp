@@ -9,6 +9,7 @@
 #include "bytes.h"
 #include "engine/files.h"
 #include "scriptedplatform.h"
+#include "ui/language.h"
 #include "ui/programfiles.h"
 
 using namespace Qt::StringLiterals;
@@ -18,11 +19,16 @@ using lorimand::test::pathOf;
 
 namespace {
 
-// Creates each file (a path relative to root), with its folders.
+// Creates each file (a path relative to root), with its folders; a path ending
+// in "/" is made a folder.
 void makeFiles(const QString &root, const QStringList &files)
 {
     for (const QString &file : files) {
         const QString path = root + u'/' + file;
+        if (path.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(path));
+            continue;
+        }
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly));
@@ -48,6 +54,8 @@ class TestProgramFiles : public QObject
 private slots:
     void findsItsFiles_data();
     void findsItsFiles();
+    void helpInTheWindowsLanguage_data();
+    void helpInTheWindowsLanguage();
     void userTablesWinOnNameClash();
     void tableNamesAreBytes();
     void rememberedTable_data();
@@ -111,6 +119,46 @@ void TestProgramFiles::findsItsFiles()
              installed ? root.filePath(u"config/Lorimand"_s) : root.filePath(u"bin"_s));
     // The settings of an installed copy need their folder to exist.
     QCOMPARE(QFileInfo(root.filePath(u"config/Lorimand"_s)).isDir(), installed);
+}
+
+void TestProgramFiles::helpInTheWindowsLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("help"); // relative to the scratch root
+
+    QTest::newRow("German, beside the program")
+        << u"de"_s << QStringList{u"bin/Readme.txt"_s, u"bin/Readme.de.txt"_s}
+        << u"bin/Readme.de.txt"_s;
+    QTest::newRow("Spanish, installed")
+        << u"es"_s
+        << QStringList{u"share/lorimand/Readme.txt"_s, u"share/lorimand/Readme.es.txt"_s,
+                       u"share/lorimand/Readme.de.txt"_s}
+        << u"share/lorimand/Readme.es.txt"_s;
+    QTest::newRow("French without its help: the English one")
+        << u"fr"_s << QStringList{u"bin/Readme.txt"_s, u"bin/Readme.de.txt"_s}
+        << u"bin/Readme.txt"_s;
+    QTest::newRow("English beside translated helps")
+        << u"en"_s << QStringList{u"bin/Readme.txt"_s, u"bin/Readme.de.txt"_s}
+        << u"bin/Readme.txt"_s;
+    QTest::newRow("a folder in the help's place is not taken")
+        << u"de"_s << QStringList{u"bin/Readme.txt"_s, u"bin/Readme.de.txt/"_s}
+        << u"bin/Readme.txt"_s;
+}
+
+void TestProgramFiles::helpInTheWindowsLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, files);
+    QFETCH(QString, help);
+
+    const Translations translations(language);
+    QVERIFY(translations.loaded());
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    makeFiles(root.path(), files);
+    const test::ScriptedPlatform platform(root.filePath(u"bin"_s));
+    QCOMPARE(ProgramFiles(platform, realFileSystem()).helpFile(), root.filePath(help));
 }
 
 void TestProgramFiles::userTablesWinOnNameClash()

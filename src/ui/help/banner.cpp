@@ -1,5 +1,6 @@
 #include "ui/help/banner.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QImage>
@@ -61,12 +62,14 @@ QPixmap advertBanner()
         const QRect text(12, 4, coin.left() - 22, kBannerHeight - 8);
         painter.setPen(kBrightGreen);
         drawFitted(painter, QRect(text.left(), text.top(), text.width(), 30),
-                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("GET PAID TO READ E-MAIL!"),
+                   Qt::AlignLeft | Qt::AlignVCenter,
+                   QCoreApplication::translate("lorimand::Banner", "GET PAID TO READ E-MAIL!"),
                    bannerFont(24, QFont::Black));
         painter.setPen(kMidGreen);
         drawFitted(painter, QRect(text.left(), text.top() + 32, text.width(), 20),
                    Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("Cash for every message you open. Join free today!"),
+                   QCoreApplication::translate("lorimand::Banner",
+                                               "Cash for every message you open. Join free today!"),
                    bannerFont(13, QFont::Bold));
     }
     return QPixmap::fromImage(image);

@@ -26,8 +26,6 @@ namespace lorimand {
 
 namespace {
 
-const QString kAdvertText =
-    QStringLiteral("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!");
 // The largest help text read, as for the main window's areas.
 constexpr std::size_t kLargestHelp = std::size_t{1} << 30;
 
@@ -37,14 +35,14 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     : QWidget(parent, Qt::Window), platform_(platform), files_(files)
 {
     setObjectName(QStringLiteral("Help"));
-    setWindowTitle(QStringLiteral("Lorimand Help"));
+    setWindowTitle(tr("Lorimand Help"));
     setWindowIcon(QIcon(helpIcon()));
     setWindowModality(Qt::NonModal);
     setAttribute(Qt::WA_DeleteOnClose);
 
     txtHelpFile_ = new ByteTextEdit(this);
     txtHelpFile_->setObjectName(QStringLiteral("txtHelpFile"));
-    txtHelpFile_->setAccessibleName(QStringLiteral("Help text"));
+    txtHelpFile_->setAccessibleName(tr("Help text"));
     keepDefaultColours(*txtHelpFile_);
     txtHelpFile_->setReadOnly(true);
     txtHelpFile_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -62,7 +60,7 @@ HelpWindow::HelpWindow(Platform &platform, FileSystem &files, QWidget *parent)
     imgQuorvale_->setCursor(Qt::CrossCursor);
     imgQuorvale_->installEventFilter(this);
 
-    lblQuorvale_ = new QLabel(kAdvertText, this);
+    lblQuorvale_ = new QLabel(tr("GET PAID TO RECEIVE E-MAILS ON SUBJECTS OF YOUR CHOICE!!"), this);
     lblQuorvale_->setObjectName(QStringLiteral("lblQuorvale"));
     lblQuorvale_->setAlignment(Qt::AlignCenter);
     QFont bold = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -108,13 +106,13 @@ bool HelpWindow::loadHelpText(const Progress &progress)
         }
         failure = std::move(read.error);
     } catch (const std::bad_alloc &) {
-        failure = FileError{path, "There is not enough memory to show it"};
+        failure = FileError{path, tr("There is not enough memory to show it").toStdString()};
     }
     txtHelpFile_->setBytes({}, ByteTextEdit::History::Fresh);
     if (!failure->missing) {
         platform_.showMessage(
-            nullptr, QStringLiteral("Error"),
-            QStringLiteral("The help cannot be shown.\n\n%1: %2")
+            nullptr, tr("Error"),
+            tr("The help cannot be shown.\n\n%1: %2")
                 .arg(fromNativePath(path), QString::fromStdString(failure->reason)));
     }
     return true;
@@ -164,10 +162,10 @@ void HelpWindow::openAdvertiserPage()
 {
     const QString address = QString::fromLatin1(kAdvertiserUrl);
     if (!platform_.openUrl(QUrl(address))) {
-        platform_.showMessage(this, QStringLiteral("Error"),
-                              QStringLiteral("No web browser could be started to open the "
-                                             "page.\n\nIts address is %1")
-                                  .arg(address));
+        platform_.showMessage(
+            this, tr("Error"),
+            tr("No web browser could be started to open the page.\n\nIts address is %1")
+                .arg(address));
     }
 }
 

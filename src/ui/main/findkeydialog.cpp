@@ -12,7 +12,7 @@ FindKeyDialog::FindKeyDialog(const QString &explanation, const QList<Candidate> 
                              QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Find Key"));
+    setWindowTitle(tr("Find Key"));
     auto *layout = new QVBoxLayout(this);
 
     auto *label = new QLabel(explanation, this);
@@ -22,7 +22,7 @@ FindKeyDialog::FindKeyDialog(const QString &explanation, const QList<Candidate> 
 
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("Candidates"));
-    list_->setAccessibleName(QStringLiteral("Candidates, best first"));
+    list_->setAccessibleName(tr("Candidates, best first"));
     // The previews are text to read, not headings: the window's bold is not theirs.
     QFont plain = list_->font();
     plain.setBold(false);
@@ -35,7 +35,7 @@ FindKeyDialog::FindKeyDialog(const QString &explanation, const QList<Candidate> 
     layout->addWidget(list_);
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons_->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Use"));
+    buttons_->button(QDialogButtonBox::Ok)->setText(tr("&Use"));
     layout->addWidget(buttons_);
 
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);

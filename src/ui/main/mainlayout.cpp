@@ -16,7 +16,8 @@ MainLayout initialMainLayout()
     layout.saveText = {6720, 2280, 1455, 495};
     layout.saveCode = {6720, 2820, 1455, 495};
     layout.codeType = {1740, 2520, 1755, 615};
-    layout.maskKey = {3780, 2280, 795, 255};
+    // Mask reaches to the arrows, which gives its translations room.
+    layout.maskKey = {3780, 2280, 1140, 255};
     layout.key = {3540, 2520, 1275, 285};
     layout.codeName = {3540, 2820, 1275, 315};
     layout.upArrow = {4920, 2280, 510, 510};

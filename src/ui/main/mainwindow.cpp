@@ -42,11 +42,10 @@ namespace lorimand {
 
 namespace {
 
-const QString kErrorTitle = QStringLiteral("Error");
-const QString kNumberError = QStringLiteral("Number error.  Please restart the program.");
-const QString kCodeTableError = QStringLiteral("Error loading custom code.");
-constexpr std::string_view kNormalHint = "Enter a message to encode here . . .";
-constexpr std::string_view kEncodedHint = ". . . or an encoded message to decode here.";
+const char *const kNormalHint =
+    QT_TRANSLATE_NOOP("lorimand::MainWindow", "Enter a message to encode here . . .");
+const char *const kEncodedHint =
+    QT_TRANSLATE_NOOP("lorimand::MainWindow", ". . . or an encoded message to decode here.");
 // Above this size a key being typed translates once the typing pauses, so that
 // each character does not translate the whole text again.
 constexpr std::size_t kFollowsEachKeyUpTo = std::size_t{1} << 20;
@@ -64,7 +63,7 @@ MainWindow::MainWindow(Platform &platform, FileSystem &files, RandomGenerator &g
     : QWidget(parent), platform_(platform), files_(files), generator_(generator)
 {
     setObjectName(QStringLiteral("Main"));
-    setWindowTitle(QStringLiteral("Lorimand"));
+    setWindowTitle(tr("Lorimand"));
     setWindowIcon(programIcon());
 
     makeBlack(*this);
@@ -90,9 +89,9 @@ void MainWindow::createControls()
     // The two labels lie under Normal, which covers them; they exist for their
     // access keys, which move the focus into the text areas. Created first, they
     // stack below everything else.
-    label1_ = new QLabel(QStringLiteral("Normal &Text"), this);
+    label1_ = new QLabel(tr("Normal &Text"), this);
     label1_->setObjectName(QStringLiteral("Label1"));
-    label2_ = new QLabel(QStringLiteral("Encoded Te&xt"), this);
+    label2_ = new QLabel(tr("Encoded Te&xt"), this);
     label2_->setObjectName(QStringLiteral("Label2"));
 
     auto textArea = [this](const char *name, const QString &accessibleName) {
@@ -104,8 +103,8 @@ void MainWindow::createControls()
         keepDefaultColours(*area);
         return area;
     };
-    normal_ = textArea("Normal", QStringLiteral("Normal Text"));
-    encoded_ = textArea("Encoded", QStringLiteral("Encoded Text"));
+    normal_ = textArea("Normal", tr("Normal Text"));
+    encoded_ = textArea("Encoded", tr("Encoded Text"));
     // Plain text may be read as UTF-8; encoded text always shows each byte as one
     // character.
     normal_->offerCharsetChoice();
@@ -116,27 +115,28 @@ void MainWindow::createControls()
     codeType_->setObjectName(QStringLiteral("CodeType"));
     // "Encryption Key:" in the bold sans-serif of Linux desktops is a few pixels
     // wider than the option button's design width; a narrower cut makes it fit.
+    // The translations are chosen to fit the same width.
     QFont modeFont = font();
     modeFont.setStretch(QFont::SemiCondensed);
     codeType_->setFont(modeFont);
-    useKey_ = new QRadioButton(QStringLiteral("Encryption &Key:"), codeType_);
+    useKey_ = new QRadioButton(tr("Encryption &Key:"), codeType_);
     useKey_->setObjectName(QStringLiteral("UseKey"));
     useKey_->setGeometry(twips::toPixels(twips::Rect{0, 60, 1695, 195}));
     useKey_->setChecked(true);
-    useCustom_ = new QRadioButton(QStringLiteral("&Custom Code:"), codeType_);
+    useCustom_ = new QRadioButton(tr("&Custom Code:"), codeType_);
     useCustom_->setObjectName(QStringLiteral("UseCustom"));
     useCustom_->setGeometry(twips::toPixels(twips::Rect{0, 360, 1635, 195}));
 
     key_ = new ByteLineEdit(this);
     key_->setObjectName(QStringLiteral("Key"));
-    key_->setAccessibleName(QStringLiteral("Encryption key"));
+    key_->setAccessibleName(tr("Encryption key"));
     key_->setBytes("TarnVeli");
 
     codeName_ = new ChoiceList(this);
     codeName_->setObjectName(QStringLiteral("CodeName"));
-    codeName_->setAccessibleName(QStringLiteral("Code table"));
+    codeName_->setAccessibleName(tr("Code table"));
 
-    maskKey_ = new QCheckBox(QStringLiteral("&Mask"), this);
+    maskKey_ = new QCheckBox(tr("&Mask"), this);
     maskKey_->setObjectName(QStringLiteral("MaskKey"));
 
     auto button = [this](const QString &caption, const char *name) {
@@ -146,16 +146,16 @@ void MainWindow::createControls()
         b->setToolTip(accessKeyToolTip(caption));
         return b;
     };
-    decodeButton_ = button(QStringLiteral("&Decode"), "DecodeButton");
-    encodeButton_ = button(QStringLiteral("&Encode"), "EncodeButton");
+    decodeButton_ = button(tr("&Decode"), "DecodeButton");
+    encodeButton_ = button(tr("&Encode"), "EncodeButton");
 
-    autoUpdate_ = new QCheckBox(QStringLiteral("&Auto"), this);
+    autoUpdate_ = new QCheckBox(tr("&Auto"), this);
     autoUpdate_->setObjectName(QStringLiteral("AutoUpdate"));
 
-    loadText_ = button(QStringLiteral("&Load Normal Text"), "LoadText");
-    loadCode_ = button(QStringLiteral("L&oad Encoded Text"), "LoadCode");
-    saveText_ = button(QStringLiteral("&Save Normal Text"), "SaveText");
-    saveCode_ = button(QStringLiteral("Sa&ve Encoded Text"), "SaveCode");
+    loadText_ = button(tr("&Load Normal Text"), "LoadText");
+    loadCode_ = button(tr("L&oad Encoded Text"), "LoadCode");
+    saveText_ = button(tr("&Save Normal Text"), "SaveText");
+    saveCode_ = button(tr("Sa&ve Encoded Text"), "SaveCode");
 
     auto arrow = [this](ArrowDirection direction, const char *name, const QString &caption) {
         auto *picture = new QToolButton(this);
@@ -170,8 +170,8 @@ void MainWindow::createControls()
         picture->setStyleSheet(QStringLiteral("QToolButton { border: none; background: black; }"));
         return picture;
     };
-    upArrow_ = arrow(ArrowDirection::Up, "UpArrow", QStringLiteral("Decode"));
-    downArrow_ = arrow(ArrowDirection::Down, "DownArrow", QStringLiteral("Encode"));
+    upArrow_ = arrow(ArrowDirection::Up, "UpArrow", tr("Decode"));
+    downArrow_ = arrow(ArrowDirection::Down, "DownArrow", tr("Encode"));
 
     for (QAbstractButton *option :
          {static_cast<QAbstractButton *>(useKey_), static_cast<QAbstractButton *>(useCustom_),
@@ -183,7 +183,7 @@ void MainWindow::createControls()
 
     // Find Key has no place in the fixed layout: it is reached by its keys from
     // anywhere in the window and from Encoded's context menu.
-    findKey_ = new QAction(QStringLiteral("Find &Key..."), this);
+    findKey_ = new QAction(tr("Find &Key..."), this);
     findKey_->setObjectName(QStringLiteral("FindKey"));
     findKey_->setShortcut(kFindKeyShortcut);
     findKey_->setShortcutContext(Qt::WindowShortcut);
@@ -251,13 +251,13 @@ void MainWindow::connectHandlers()
     });
 
     connect(loadText_, &QPushButton::clicked, this,
-            [this] { loadTextFile(*normal_, QStringLiteral("Load Normal Text")); });
+            [this] { loadTextFile(*normal_, tr("Load Normal Text")); });
     connect(loadCode_, &QPushButton::clicked, this,
-            [this] { loadTextFile(*encoded_, QStringLiteral("Load Encoded Text")); });
+            [this] { loadTextFile(*encoded_, tr("Load Encoded Text")); });
     connect(saveText_, &QPushButton::clicked, this,
-            [this] { saveTextFile(*normal_, QStringLiteral("Save Normal Text As")); });
+            [this] { saveTextFile(*normal_, tr("Save Normal Text As")); });
     connect(saveCode_, &QPushButton::clicked, this,
-            [this] { saveTextFile(*encoded_, QStringLiteral("Save Encoded Text As")); });
+            [this] { saveTextFile(*encoded_, tr("Save Encoded Text As")); });
     connect(findKey_, &QAction::triggered, this, &MainWindow::findKey);
     connect(newTable_, &QAction::triggered, this, &MainWindow::newCodeTable);
     connect(charsetOffer_, &CharsetOffer::accepted, this,
@@ -390,8 +390,8 @@ bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
 
 void MainWindow::reportOutOfMemory()
 {
-    showError(QStringLiteral("The text is too large for the memory there is; both areas keep "
-                             "what they held. lorimand-cli translates files of any size."));
+    showError(tr("The text is too large for the memory there is; both areas keep what they "
+                 "held. lorimand-cli translates files of any size."));
 }
 
 void MainWindow::translateChange(Direction direction, const ByteChange &change)
@@ -509,7 +509,8 @@ bool MainWindow::selfTestPasses()
 
 void MainWindow::reportGeneratorFailure()
 {
-    platform_.showMessage(dialogParent(), kErrorTitle, kNumberError);
+    platform_.showMessage(dialogParent(), tr("Error"),
+                          tr("Number error.  Please restart the program."));
     platform_.endProgram();
 }
 
@@ -530,8 +531,7 @@ void MainWindow::loadCodeTable()
         failure = load.error;
     }
     if (failure) {
-        showError(kCodeTableError +
-                  QStringLiteral("\n\n%1: %2")
+        showError(tr("Error loading custom code.\n\n%1: %2")
                       .arg(fromNativePath(file), QString::fromStdString(failure->reason)));
     } else {
         warnIfUndecodable(file, codeTables_);
@@ -548,13 +548,17 @@ bool MainWindow::startUp(std::string_view argumentText)
         // The greeting texts are nobody's typing, and the remembered key, mode
         // and table no change for Auto to follow.
         const QScopedValueRollback settingUp(updating_, true);
-        normal_->setBytes(std::string(kNormalHint), ByteTextEdit::History::Fresh);
-        normal_->selectWholeText();
-        encoded_->setBytes(std::string(kEncodedHint), ByteTextEdit::History::Fresh);
-        encoded_->selectWholeText();
-
         autoUpdate_->setCheckState(Qt::Checked);
         const std::string rememberedName = applySettings();
+        // After the settings, so that a translated greeting is written in the
+        // character set Normal shows.
+        for (const auto &[area, hint] :
+             {std::pair{normal_, kNormalHint}, std::pair{encoded_, kEncodedHint}}) {
+            std::string bytes;
+            displaytext::appendBytes(tr(hint), bytes, area->charset());
+            area->setBytes(std::move(bytes), ByteTextEdit::History::Fresh);
+            area->selectWholeText();
+        }
         fillCodeNameList();
         selectCodeTable(rememberedName);
     }
@@ -611,7 +615,7 @@ void MainWindow::showHelp()
     if (!help_) {
         auto help = std::make_unique<HelpWindow>(platform_, files_);
         BusyCursor busy;
-        StepProgress progress(dialogParent(), QStringLiteral("Opening the help ..."));
+        StepProgress progress(dialogParent(), tr("Opening the help ..."));
         if (!help->loadHelpText(progress.stage(0, 1000))) {
             return; // cancelled: no help window
         }
@@ -630,7 +634,7 @@ void MainWindow::showHelp()
 
 void MainWindow::showError(const QString &text)
 {
-    platform_.showMessage(dialogParent(), kErrorTitle, text);
+    platform_.showMessage(dialogParent(), tr("Error"), text);
 }
 
 QWidget *MainWindow::dialogParent()

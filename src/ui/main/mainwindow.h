@@ -142,7 +142,8 @@ private:
     // After a file was loaded into an area: offers Normal's UTF-8 view when the
     // text reads as UTF-8 and Normal shows Windows-1252.
     void offerUtf8View(const ByteTextEdit &area, const QString &fileName, bool readsAsUtf8);
-    void showFileError(const QString &what, const FileError &error);
+    // The message holds %1 for the file and %2 for the reason.
+    void showFileError(const QString &message, const FileError &error);
 
     void showError(const QString &text);
     [[nodiscard]] QWidget *dialogParent();

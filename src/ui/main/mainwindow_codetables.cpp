@@ -30,8 +30,12 @@ constexpr std::size_t kProblemsShown = 8;
 QString shownCode(unsigned char code)
 {
     const std::string shown = codeShown(code);
-    return shown.starts_with("code ") ? MainWindow::tr("code %1").arg(code)
-                                      : QString::fromStdString(shown);
+    if (!shown.starts_with("code ")) {
+        return QString::fromStdString(shown);
+    }
+    // Named in full: lupdate files a first MainWindow::tr of this file under a
+    // context outside the namespace, which the window never looks up.
+    return lorimand::MainWindow::tr("code %1").arg(code);
 }
 
 // The problems in the user's words, one a line.
@@ -105,12 +109,12 @@ void MainWindow::newCodeTable()
             continue;
         }
         if (const int error = makeOwnFolders(tableFolder); error != 0) {
-            showFileError(tr("Cannot save"), systemError(tableFolder, error));
+            showFileError(tr("Cannot save \"%1\":\n%2"), systemError(tableFolder, error));
             continue;
         }
         if (const std::optional<FileError> error =
                 files_.writeFile(fileIn(tableFolder, fileName), codeTableText(dialog.table()))) {
-            showFileError(tr("Cannot save"), *error);
+            showFileError(tr("Cannot save \"%1\":\n%2"), *error);
             continue;
         }
         refreshCodeNameList();

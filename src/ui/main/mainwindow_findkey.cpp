@@ -64,8 +64,8 @@ QString previewOf(std::string_view decoded, displaytext::Charset charset)
 void MainWindow::findKey()
 {
     if (encoded_->byteCount() == 0) {
-        platform_.showMessage(dialogParent(), QStringLiteral("Find Key"),
-                              QStringLiteral("There is no encoded text to find the key of."));
+        platform_.showMessage(dialogParent(), tr("Find Key"),
+                              tr("There is no encoded text to find the key of."));
         return;
     }
     const bool keyMode = useKey_->isChecked();
@@ -95,10 +95,10 @@ void MainWindow::findKey()
                 const int shift = ranking.candidates[i].shift;
                 const std::string &key = keyForShift(shift);
                 // A masked key stays hidden in the list too.
-                const QString title = key_->isMasked() ? QStringLiteral("Shift %1").arg(shift)
-                                                       : QStringLiteral("Shift %1, key %2")
-                                                             .arg(shift)
-                                                             .arg(displaytext::lineFromBytes(key));
+                const QString title =
+                    key_->isMasked()
+                        ? tr("Shift %1").arg(shift)
+                        : tr("Shift %1, key %2").arg(shift).arg(displaytext::lineFromBytes(key));
                 shown.append(
                     {title, previewOf(applyShift(start, shift, Direction::Decode), charset)});
                 keys.push_back(key);
@@ -133,23 +133,18 @@ void MainWindow::findKey()
         }
     }
     if (shown.isEmpty()) {
-        platform_.showMessage(dialogParent(), QStringLiteral("Find Key"),
-                              QStringLiteral("There are no code tables to try."));
+        platform_.showMessage(dialogParent(), tr("Find Key"),
+                              tr("There are no code tables to try."));
         return;
     }
 
-    const QString sampled = encoded_->byteCount() > kRankingSampleBytes
-                                ? QStringLiteral(" A text this long is judged by a sample "
-                                                 "spread over all of it.")
-                                : QString();
-    const QString explanation =
-        keyMode ? QStringLiteral("The likeliest keys of the encoded text, best first. The "
-                                 "key-shift mode has only 255 shifts, which is why it hides a "
-                                 "text only from a casual reader.") +
-                      sampled
-                : QStringLiteral("The code tables that decode the encoded text best, best "
-                                 "first.") +
-                      sampled;
+    QString explanation =
+        keyMode ? tr("The likeliest keys of the encoded text, best first. The key-shift mode has "
+                     "only 255 shifts, which is why it hides a text only from a casual reader.")
+                : tr("The code tables that decode the encoded text best, best first.");
+    if (encoded_->byteCount() > kRankingSampleBytes) {
+        explanation += u' ' + tr("A text this long is judged by a sample spread over all of it.");
+    }
     FindKeyDialog dialog(explanation, shown, dialogParent());
     if (platform_.runDialog(dialog) != QDialog::Accepted || dialog.chosen() < 0) {
         return;

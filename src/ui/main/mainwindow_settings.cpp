@@ -23,14 +23,6 @@ namespace lorimand {
 
 namespace {
 
-const QString kKeyChanged = QStringLiteral(
-    "The encryption key has changed.  Would you like to save the new key as the default?");
-const QString kKeyNotStorable =
-    QStringLiteral("The encryption key holds a line break or is longer than %1 MiB, which the "
-                   "settings file cannot hold, so this key cannot be remembered.  The settings "
-                   "keep the previous default key.")
-        .arg(kLongestKey >> 20);
-
 // Check boxes hold 0 (clear), 1 (ticked) or 2 (greyed).
 int checkValue(const QCheckBox &box)
 {
@@ -64,7 +56,7 @@ std::string MainWindow::applySettings()
     settingsFile_.emplace(settingsFileFor(platform_, files_));
     const StoredSettings stored = settingsFile_->read();
     for (const std::string &warning : settingsFile_->warnings()) {
-        showError(QStringLiteral("The settings file is not used as it is.\n\n%1")
+        showError(tr("The settings file is not used as it is.\n\n%1")
                       .arg(QString::fromStdString(warning)));
     }
     if (stored.key) {
@@ -110,16 +102,22 @@ bool MainWindow::saveSettings()
     bool keepsDefaultKey = key.empty();
     if (!isStorableKey(key)) {
         // The user learns that the key is not kept, and may stay to change it.
-        const auto answer =
-            platform_.showMessage(dialogParent(), QStringLiteral("Closing"), kKeyNotStorable,
-                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+        const auto answer = platform_.showMessage(
+            dialogParent(), tr("Closing"),
+            tr("The encryption key holds a line break or is longer than %1 MiB, which the "
+               "settings file cannot hold, so this key cannot be remembered.  The settings keep "
+               "the previous default key.")
+                .arg(kLongestKey >> 20),
+            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
         if (answer == QMessageBox::Cancel) {
             return false;
         }
         keepsDefaultKey = true;
     } else if (!key.empty() && key != defaultKey_) {
         const auto answer = platform_.showMessage(
-            dialogParent(), QStringLiteral("Closing"), kKeyChanged,
+            dialogParent(), tr("Closing"),
+            tr("The encryption key has changed.  Would you like to save the new key as the "
+               "default?"),
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
         if (answer == QMessageBox::Cancel) {
             return false;
@@ -137,8 +135,7 @@ bool MainWindow::saveSettings()
         settingsFile_.emplace(settingsFileFor(platform_, files_));
     }
     if (const auto error = settingsFile_->write(currentSettings())) {
-        showError(QStringLiteral("The settings could not be saved.\n\n%1")
-                      .arg(QString::fromStdString(*error)));
+        showError(tr("The settings could not be saved.\n\n%1").arg(QString::fromStdString(*error)));
     }
     return true;
 }
@@ -152,16 +149,18 @@ bool MainWindow::typedTextMayGo()
     {
         bool typed;
         const ByteTextEdit &area;
+        QString question;
         QString title;
-    } areas[] = {{normalTyped_, *normal_, QStringLiteral("Save Normal Text As")},
-                 {encodedTyped_, *encoded_, QStringLiteral("Save Encoded Text As")}};
-    for (const auto &[typed, area, title] : areas) {
+    } areas[] = {
+        {normalTyped_, *normal_, tr("Normal Text has not been saved."), tr("Save Normal Text As")},
+        {encodedTyped_, *encoded_, tr("Encoded Text has not been saved."),
+         tr("Save Encoded Text As")}};
+    for (const auto &[typed, area, question, title] : areas) {
         if (!typed) {
             continue;
         }
         const auto answer = platform_.showMessage(
-            dialogParent(), QStringLiteral("Closing"),
-            QStringLiteral("%1 has not been saved.").arg(area.accessibleName()),
+            dialogParent(), tr("Closing"), question,
             QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
         if (answer == QMessageBox::Cancel ||
             (answer == QMessageBox::Save && !saveTextFile(area, title))) {

@@ -93,22 +93,21 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
         }
     }
     if (restored) {
-        platform_.showMessage(dialogParent(), QStringLiteral("Restored"),
-                              fromNativePath(file) +
-                                  QStringLiteral(" was being saved when that save was "
-                                                 "interrupted. It is restored from its "
-                                                 "journal as it was before that save."));
+        platform_.showMessage(dialogParent(), tr("Restored"),
+                              tr("%1 was being saved when that save was interrupted. It is "
+                                 "restored from its journal as it was before that save.")
+                                  .arg(fromNativePath(file)));
     }
     if (outOfMemory) {
         reportOutOfMemory();
     } else if (error) {
-        showFileError(QStringLiteral("Cannot read"), *error);
+        showFileError(tr("Cannot read \"%1\":\n%2"), *error);
     }
 }
 
 ReadResult MainWindow::readTextFile(const std::string &file)
 {
-    StepProgress progress(dialogParent(), QStringLiteral("Loading %1 ...").arg(fileNameOf(file)));
+    StepProgress progress(dialogParent(), tr("Loading %1 ...").arg(fileNameOf(file)));
     // The file layer refuses a device or a pipe, which could keep the window
     // waiting, and a file too large for the window before any of it is read.
     ReadOptions options;
@@ -116,8 +115,8 @@ ReadResult MainWindow::readTextFile(const std::string &file)
     options.progress = progress.stage(0, 1000);
     ReadResult read = files_.readFile(file, options);
     if (read.error && read.error->tooLarge) {
-        read.error->reason = QStringLiteral("It is larger than the %1 MiB the window holds; "
-                                            "lorimand-cli translates files of any size.")
+        read.error->reason = tr("It is larger than the %1 MiB the window holds; lorimand-cli "
+                                "translates files of any size.")
                                  .arg(kLargestText >> 20)
                                  .toStdString();
     }
@@ -138,16 +137,16 @@ bool MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
     std::optional<FileError> error;
     {
         BusyCursor busy;
-        StepProgress progress(dialogParent(),
-                              QStringLiteral("Saving %1 ...").arg(fileNameOf(file)));
+        StepProgress progress(dialogParent(), tr("Saving %1 ...").arg(fileNameOf(file)));
         // A text edited in several places is put together before it is written.
         std::string scratch;
         std::string_view text;
         try {
             text = area.wholeText(scratch);
         } catch (const std::bad_alloc &) {
-            error = FileError{file, "There is not enough memory to put the text together; the "
-                                    "file was not touched"};
+            error = FileError{file, tr("There is not enough memory to put the text together; "
+                                       "the file was not touched")
+                                        .toStdString()};
         }
         if (!error) {
             WriteOptions options;
@@ -156,7 +155,7 @@ bool MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
         }
     }
     if (error) {
-        showFileError(QStringLiteral("Cannot save"), *error);
+        showFileError(tr("Cannot save \"%1\":\n%2"), *error);
         return false;
     }
     (&area == normal_ ? normalTyped_ : encodedTyped_) = false;
@@ -175,10 +174,9 @@ void MainWindow::offerUtf8View(const ByteTextEdit &area, const QString &fileName
     }
 }
 
-void MainWindow::showFileError(const QString &what, const FileError &error)
+void MainWindow::showFileError(const QString &message, const FileError &error)
 {
-    showError(QStringLiteral("%1 \"%2\":\n%3")
-                  .arg(what, fromNativePath(error.path), QString::fromStdString(error.reason)));
+    showError(message.arg(fromNativePath(error.path), QString::fromStdString(error.reason)));
 }
 
 } // namespace lorimand

@@ -34,7 +34,9 @@ constexpr qsizetype kLongestFileName = 255;
 
 } // namespace
 
-const char *const NewTableDialog::kSample = "The quick brown fox jumps over the lazy dog.";
+// Each language shows a sentence of its own that holds its whole alphabet.
+const char *const NewTableDialog::kSample =
+    QT_TRANSLATE_NOOP("lorimand::NewTableDialog", "The quick brown fox jumps over the lazy dog.");
 
 QString tableNameProblem(const QString &name)
 {

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QToolTip>
 #include <QWidget>
@@ -291,20 +292,29 @@ Sanitized sanitized(QStringView text, Breaks breaks, Charset charset)
 QString leftOutMessage(const QString &leftOut)
 {
     if (leftOut.isEmpty()) {
-        return QStringLiteral("A character was left out: the program's character set, "
-                              "Windows-1252, cannot hold it.");
+        return QCoreApplication::translate("lorimand::displaytext",
+                                           "A character was left out: the program's character "
+                                           "set, Windows-1252, cannot hold it.");
     }
     QStringList characters;
     for (qsizetype i = 0; i < leftOut.size(); ++i) {
         const qsizetype length =
             QChar::isHighSurrogate(leftOut[i].unicode()) && i + 1 < leftOut.size() ? 2 : 1;
-        characters << u"\u201C"_qs + leftOut.sliced(i, length) + u"\u201D"_qs;
+        // Quotation marks differ between languages.
+        characters << QCoreApplication::translate("lorimand::displaytext", "\u201C%1\u201D")
+                          .arg(leftOut.sliced(i, length));
         i += length - 1;
     }
-    return QStringLiteral("Left out: %1. The program's character set, Windows-1252, cannot "
-                          "hold %2.")
-        .arg(characters.join(QStringLiteral(", ")),
-             characters.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+    const char *message =
+        characters.size() == 1
+            ? QT_TRANSLATE_NOOP("lorimand::displaytext",
+                                "Left out: %1. The program's character set, Windows-1252, "
+                                "cannot hold it.")
+            : QT_TRANSLATE_NOOP("lorimand::displaytext",
+                                "Left out: %1. The program's character set, Windows-1252, "
+                                "cannot hold them.");
+    return QCoreApplication::translate("lorimand::displaytext", message)
+        .arg(characters.join(QStringLiteral(", ")));
 }
 
 void tellLeftOut(QWidget &widget, const QRect &caret, const QString &leftOut)
