@@ -526,8 +526,7 @@ tableOptions(const std::string &action, Options options, bool hasInput, const st
     if (argument.find('/') != std::string::npos) {
         return argument;
     }
-    const std::vector<std::string> here = files.listFiles(".", argument);
-    if (std::find(here.begin(), here.end(), argument) != here.end()) {
+    if (findFileIn(files, argument, {"."})) {
         return argument;
     }
     const std::string programFolder = folderOf(realPathOf("/proc/self/exe"));

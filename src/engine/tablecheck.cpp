@@ -2,8 +2,9 @@
 
 #include <array>
 #include <cstddef>
-#include <map>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/charset.h"
 
@@ -17,11 +18,15 @@ using CodeMap = std::array<unsigned char, 256>;
 // only as part of CR LF, so it is translated as one.
 [[nodiscard]] CodeMap codeMapOf(const CodeTable &table)
 {
+    TableTranslator translator(table);
     CodeMap map{};
+    std::string translated;
     for (std::size_t code = 0; code < map.size(); ++code) {
         const std::string text =
             code == '\r' ? std::string("\r\n") : std::string(1, static_cast<char>(code));
-        map[code] = static_cast<unsigned char>(translateThroughTable(text, table).front());
+        translated.clear();
+        translator.translate(text, translated);
+        map[code] = static_cast<unsigned char>(translated.front());
     }
     return map;
 }
@@ -44,14 +49,15 @@ TableCheck checkTable(const CodeTables &tables)
 {
     const CodeMap encodes = codeMapOf(tables.encodeTable);
     const CodeMap decodes = codeMapOf(tables.decodeTable);
-    std::map<unsigned char, std::vector<unsigned char>> byEncoding;
+    // The codes that encode as each code, in ascending order.
+    std::array<std::vector<unsigned char>, 256> byEncoding;
     for (std::size_t code = 0; code < encodes.size(); ++code) {
         byEncoding[encodes[code]].push_back(static_cast<unsigned char>(code));
     }
     TableCheck check;
-    for (auto &[encoded, codes] : byEncoding) {
-        if (codes.size() > 1) {
-            check.clashes.push_back({std::move(codes), encoded});
+    for (std::size_t encoded = 0; encoded < byEncoding.size(); ++encoded) {
+        if (byEncoding[encoded].size() > 1) {
+            check.clashes.push_back({byEncoding[encoded], static_cast<unsigned char>(encoded)});
         }
     }
     for (std::size_t code = 0; code < encodes.size(); ++code) {

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -48,6 +50,26 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages[0].contains(folder.filePath(QStringLiteral("missing"))));
         QVERIFY(messages[0].contains(QStringLiteral("does not exist")));
+    }
+
+    // A notice returns at once and leaves its message open, not blocking the
+    // window beneath it, until the user closes it.
+    void noticeDoesNotWait()
+    {
+        QWidget window;
+        window.show();
+        QtPlatform platform;
+        platform.showNotice(&window, QStringLiteral("Custom Code"), QStringLiteral("Bad table"));
+        auto *box = window.findChild<QMessageBox *>();
+        QVERIFY(box != nullptr);
+        QVERIFY(box->isVisible());
+        QVERIFY(!box->isModal());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Custom Code"));
+        QCOMPARE(box->text(), QStringLiteral("Bad table"));
+        const QPointer<QMessageBox> closed(box);
+        box->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(closed.isNull());
     }
 };
 

@@ -1,6 +1,5 @@
 // Code tables of one's own: New Code Table makes one into the user's table
 // folder and chooses it, and a table that cannot be decoded is pointed out once.
-#include <algorithm>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -100,8 +99,7 @@ void MainWindow::newCodeTable()
     while (platform_.runDialog(dialog) == QDialog::Accepted) {
         const std::string tableFolder = nativePath(folder);
         const std::string fileName = codeTableFileName(nativePath(dialog.name()));
-        const std::vector<std::string> taken = files_.listFiles(tableFolder, fileName);
-        if (std::find(taken.begin(), taken.end(), fileName) != taken.end() &&
+        if (findFileIn(files_, fileName, {tableFolder}) &&
             platform_.showMessage(
                 dialogParent(), tr("New Code Table"),
                 tr("You have a code table called \"%1\" already. Replace it?").arg(dialog.name()),

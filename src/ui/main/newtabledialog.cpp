@@ -157,11 +157,6 @@ void NewTableDialog::remake()
                                "shuffled.");
         }
     }
-    showState();
-}
-
-void NewTableDialog::showState()
-{
     if (tableProblem_.isEmpty()) {
         const CodeTables tables = codeTablesOf(table_);
         preview_->setText(
@@ -169,6 +164,11 @@ void NewTableDialog::showState()
     } else {
         preview_->clear();
     }
+    showState();
+}
+
+void NewTableDialog::showState()
+{
     const QString nameProblem = tableNameProblem(name_->text());
     // An empty name is where every table starts: no need to say so.
     problem_->setText(!tableProblem_.isEmpty()  ? tableProblem_

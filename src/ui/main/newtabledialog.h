@@ -39,7 +39,8 @@ private:
     [[nodiscard]] TableRecipe recipe() const;
     // Makes the table afresh for the kind and its setting, and shows it.
     void remake();
-    // The preview and whether Save may go, for the table and the name as they are.
+    // What stands in the way of saving, and whether Save may go, for the table
+    // and the name as they are.
     void showState();
 
     RandomSource &random_;
