@@ -20,6 +20,16 @@ mkdir "$work/program"
 cp "$bin_dir/lorimand" "$work/program/"
 printf 'one\r\ntwo\r\n' >"$work/notes.txt"
 
+# Answers the real save dialog titled $1 with the path $2, and waits for the file.
+save_through_dialog() {
+    local dialog
+    dialog=$(wait_for_window "^$1\$") || fail "the dialog \"$1\" did not appear"
+    xdotool windowfocus --sync "$dialog"
+    xdotool type --delay 20 "$2"
+    xdotool key Return
+    wait_for_file "$2" || fail "nothing was saved to $2"
+}
+
 start_xvfb
 export HOME="$work"
 
@@ -38,11 +48,7 @@ xdotool type --delay 20 'four'
 
 # Alt+V is "Save Encoded Text".
 xdotool key --clearmodifiers alt+v
-dialog=$(wait_for_window '^Save Encoded Text As$') || fail "the save dialog did not appear"
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 20 "$work/saved.enc"
-xdotool key Return
-wait_for_file "$work/saved.enc" || fail "nothing was saved"
+save_through_dialog 'Save Encoded Text As' "$work/saved.enc"
 
 # The command line loads the lines joined by CR LF, without the final line end.
 printf 'one\r\ntwo & three\r\nfour' | "$bin_dir/lorimand-cli" encode --key TarnVeli >"$work/expected.enc"
@@ -60,11 +66,7 @@ xdotool windowfocus --sync "$finder"
 xdotool key Return
 xdotool windowfocus --sync "$main"
 xdotool key --clearmodifiers alt+s
-dialog=$(wait_for_window '^Save Normal Text As$') || fail "the save dialog did not appear"
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 20 "$work/found.txt"
-xdotool key Return
-wait_for_file "$work/found.txt" || fail "nothing was saved after Find Key"
+save_through_dialog 'Save Normal Text As' "$work/found.txt"
 found=$(od -An -c "$work/found.txt" | tr -d ' \n')
 case $found in
 'one\r\ntwo&three\r\nfour' | 'one\r\ntwo&three\r\nfour\r\n') ;;
@@ -90,11 +92,7 @@ xdotool windowfocus --sync "$main"
 xdotool key --clearmodifiers alt+c alt+t ctrl+a
 xdotool type --delay 20 'Hello'
 xdotool key --clearmodifiers alt+e alt+v
-dialog=$(wait_for_window '^Save Encoded Text As$') || fail "the save dialog did not appear"
-xdotool windowfocus --sync "$dialog"
-xdotool type --delay 20 "$work/mine.enc"
-xdotool key Return
-wait_for_file "$work/mine.enc" || fail "nothing was saved through the new table"
+save_through_dialog 'Save Encoded Text As' "$work/mine.enc"
 [ "$(cat "$work/mine.enc")" = "Uryyb" ] || fail "the new table encoded Hello as $(cat "$work/mine.enc")"
 
 # Without a window manager nothing enforces the minimum size hint: the window
