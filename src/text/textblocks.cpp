@@ -64,6 +64,7 @@ void TextBlocks::update(const ByteChange &change, std::size_t linesBefore)
 
 void TextBlocks::sumUp()
 {
+    lines_ = text_.lineCount();
     extra_ = 0;
     for (LongLine &line : long_) {
         line.extraBefore = extra_;
@@ -73,7 +74,7 @@ void TextBlocks::sumUp()
 
 std::size_t TextBlocks::count() const noexcept
 {
-    return text_.lineCount() + extra_;
+    return lines_ + extra_;
 }
 
 std::size_t TextBlocks::firstBlockOf(std::size_t line) const

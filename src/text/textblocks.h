@@ -37,6 +37,8 @@ public:
     // After `change`, when the text held `linesBefore` lines.
     void update(const ByteChange &change, std::size_t linesBefore);
 
+    // The count follows the text's lines when rebuild or update is called, not
+    // before: between a change and its update it still counts the blocks before.
     [[nodiscard]] std::size_t count() const noexcept;
     [[nodiscard]] Block block(std::size_t number) const;
     // The block that holds byte `offset`: a line's end belongs to its last block.
@@ -56,6 +58,7 @@ private:
 
     const TextBuffer &text_;
     std::vector<LongLine> long_;
+    std::size_t lines_ = 1;
     std::size_t extra_ = 0;
 };
 

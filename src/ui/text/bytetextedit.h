@@ -92,6 +92,17 @@ public:
     // The caret's box, in the viewport's coordinates.
     [[nodiscard]] QRect cursorRect() const;
     void ensureCursorVisible() { ensureVisible(selection_.position); }
+    // A place in the view: a block of the text (a line, or a piece of a long
+    // one) and a row of it.
+    struct ViewTop
+    {
+        std::size_t block = 0;
+        int row = 0;
+        friend bool operator==(const ViewTop &, const ViewTop &) = default;
+    };
+    // The row at the top of the view.
+    [[nodiscard]] ViewTop viewTop() const { return {topBlock_, topRow_}; }
+    void scrollTo(ViewTop top) { scrollToRow(top.block, top.row); }
     // Scrolls as little as brings the row of byte `offset` on screen.
     void ensureVisible(std::size_t offset);
 
@@ -251,12 +262,6 @@ private:
     void relayout();
     void updateScrollBar();
     void scrollToRow(std::size_t block, int row);
-    // A place in the view: a block and a row of it.
-    struct ViewTop
-    {
-        std::size_t block = 0;
-        int row = 0;
-    };
     // Where the view's top lies when the given row shows at its bottom.
     [[nodiscard]] ViewTop topShowingAtBottom(std::size_t block, int row) const;
     // Scrolls by rows on screen, down for positive ones.
