@@ -14,6 +14,7 @@
 #include "ui/language.h"
 #include "ui/main/mainwindow.h"
 #include "ui/platform.h"
+#include "ui/text/accessibletextarea.h"
 
 namespace {
 
@@ -56,6 +57,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Lorimand"));
     QApplication::setApplicationVersion(QString::fromUtf8(lorimand::about::kVersion));
     QGuiApplication::setDesktopFileName(QString::fromUtf8(lorimand::about::kAppId));
+    // Screen readers see the text areas' characters as shown, not their bytes.
+    lorimand::installAccessibleTextArea();
 
     // The user's language (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), chosen once.
     const lorimand::Translations translations(

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "ui/text/bytetextedit.h"
+#include "ui/text/displaytext.h"
 
 namespace lorimand {
 
@@ -46,12 +47,14 @@ ByteTextEdit *AccessibleTextArea::area() const
 
 std::size_t AccessibleTextArea::bytesAt(int offset) const
 {
-    return area()->byteOffset(static_cast<std::size_t>(std::max(offset, 0)));
+    return displaytext::byteOffset(area()->text(), static_cast<std::size_t>(std::max(offset, 0)),
+                                   area()->charset());
 }
 
 int AccessibleTextArea::offsetOf(std::size_t bytes) const
 {
-    return static_cast<int>(std::min<std::size_t>(area()->characterOffset(bytes), INT_MAX));
+    return static_cast<int>(std::min<std::size_t>(
+        displaytext::characterOffset(area()->text(), bytes, area()->charset()), INT_MAX));
 }
 
 void *AccessibleTextArea::interface_cast(QAccessible::InterfaceType type)
@@ -154,7 +157,8 @@ QString AccessibleTextArea::text(int startOffset, int endOffset) const
 
 int AccessibleTextArea::characterCount() const
 {
-    return static_cast<int>(std::min<std::size_t>(area()->characterCount(), INT_MAX));
+    return static_cast<int>(std::min<std::size_t>(
+        displaytext::characterCount(area()->text(), area()->charset()), INT_MAX));
 }
 
 QString AccessibleTextArea::boundary(Side side, int offset, QAccessible::TextBoundaryType type,

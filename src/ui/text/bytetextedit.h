@@ -15,12 +15,20 @@
 // caret and the selection are byte offsets, always at the start of a character
 // as shown (never inside a CR LF, nor inside a UTF-8 character).
 //
+// The area is the widget that ties a few parts together: the layouts of the
+// blocks (LayoutCache), which part of them shows (TextViewport), where the
+// caret goes (caretmoves), how they are drawn (textrenderer) and what they
+// show (displaytext). Its own files hold the text and its edits
+// (bytetextedit.cpp) and the user's input: keys, the mouse, drag and drop, the
+// input method and the clipboard (bytetextedit_input.cpp).
+//
 // Undo covers the program's replacements of the whole text as well as the
 // user's edits; a replaced text is kept by moving it aside, and undoing a
 // replacement is immediate whatever the size.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,13 +41,13 @@
 #include <QPointer>
 #include <QString>
 
-#include "text/textblocks.h"
 #include "text/textdocument.h"
 #include "ui/text/displaytext.h"
+#include "ui/text/layoutcache.h"
+#include "ui/text/textviewport.h"
 
 class QAction;
 class QMimeData;
-class QTextLayout;
 
 namespace lorimand {
 
@@ -57,6 +65,8 @@ public:
     explicit ByteTextEdit(QWidget *parent = nullptr);
     ~ByteTextEdit() override;
 
+    // The text model's bytes, for reading them without a copy.
+    [[nodiscard]] const text::TextBuffer &text() const { return document_.text(); }
     [[nodiscard]] std::string bytes() const;
     [[nodiscard]] std::size_t byteCount() const;
     // Bytes [from, to) of the text.
@@ -92,17 +102,9 @@ public:
     // The caret's box, in the viewport's coordinates.
     [[nodiscard]] QRect cursorRect() const;
     void ensureCursorVisible() { ensureVisible(selection_.position); }
-    // A place in the view: a block of the text (a line, or a piece of a long
-    // one) and a row of it.
-    struct ViewTop
-    {
-        std::size_t block = 0;
-        int row = 0;
-        friend bool operator==(const ViewTop &, const ViewTop &) = default;
-    };
-    // The row at the top of the view.
-    [[nodiscard]] ViewTop viewTop() const { return {topBlock_, topRow_}; }
-    void scrollTo(ViewTop top) { scrollToRow(top.block, top.row); }
+    // The row at the top of the view, and scrolling to put one there.
+    [[nodiscard]] ViewTop viewTop() const { return view_.top(); }
+    void scrollTo(ViewTop top);
     // Scrolls as little as brings the row of byte `offset` on screen.
     void ensureVisible(std::size_t offset);
 
@@ -125,7 +127,7 @@ public:
     void zoomIn(int steps = 1);
     void zoomOut(int steps = 1) { zoomIn(-steps); }
 
-    [[nodiscard]] displaytext::Charset charset() const { return charset_; }
+    [[nodiscard]] displaytext::Charset charset() const { return layouts_.charset(); }
     // Shows the same bytes in another charset. This changes no byte and is no
     // edit: no textChanged, no undo step; the caret and selection stay on the
     // same bytes (at the start of the character that holds them), and the undo
@@ -143,11 +145,6 @@ public:
 
     [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
-    // For the accessible interface: the character count of the text as shown,
-    // and conversions between byte offsets and character offsets in it.
-    [[nodiscard]] std::size_t characterCount() const;
-    [[nodiscard]] std::size_t characterOffset(std::size_t byte) const;
-    [[nodiscard]] std::size_t byteOffset(std::size_t character) const;
     // The box of the character at byte `offset`, in the viewport's coordinates;
     // empty when it is not on screen.
     [[nodiscard]] QRect characterRect(std::size_t offset) const;
@@ -195,39 +192,6 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    struct Block;
-    class Layouts;
-
-    // The block laid out at the area's width, from the cache.
-    [[nodiscard]] const Block &laidOut(std::size_t number) const;
-    [[nodiscard]] Block makeBlock(std::size_t number) const;
-    // Where a block's bytes end after the last character begun in it.
-    [[nodiscard]] std::size_t edgeAfter(std::size_t nominal, bool lineEnds) const;
-    [[nodiscard]] std::size_t blockNumberAt(std::size_t offset) const;
-    [[nodiscard]] int charIndexIn(const Block &block, std::size_t offset) const;
-    [[nodiscard]] std::size_t offsetIn(const Block &block, int index) const;
-    // The start of the character that holds `offset`.
-    [[nodiscard]] std::size_t snapped(std::size_t offset) const;
-
-    // Moves along the characters shown: the next or the previous boundary.
-    [[nodiscard]] std::size_t nextCharacter(std::size_t offset) const;
-    [[nodiscard]] std::size_t previousCharacter(std::size_t offset) const;
-    // Whether block `number` goes on a line that began in the block before.
-    [[nodiscard]] bool continuesLine(std::size_t number) const;
-    [[nodiscard]] std::size_t nextWord(std::size_t offset) const;
-    [[nodiscard]] std::size_t previousWord(std::size_t offset) const;
-    // The word around `offset`, as a double click selects it.
-    [[nodiscard]] Selection wordAt(std::size_t offset) const;
-    // The row of the caret moved by `rows` rows on screen, keeping its x.
-    [[nodiscard]] std::size_t movedByRows(std::size_t offset, int rows);
-    [[nodiscard]] std::size_t rowStart(std::size_t offset) const;
-    [[nodiscard]] std::size_t rowEnd(std::size_t offset) const;
-    [[nodiscard]] int visibleRows() const;
-    void moveCursor(std::size_t position, bool select);
-    // Settles what the keys that move the caret, select, delete and use the
-    // clipboard do; false for any other key.
-    bool handleStandardKey(QKeyEvent *event);
-
     // Bytes [from, to) become `bytes` as the user's edit.
     void editBytes(std::size_t from, std::size_t to, std::string_view bytes,
                    text::TextDocument::EditKind kind);
@@ -238,6 +202,13 @@ private:
     void insertShown(QStringView shown, text::TextDocument::EditKind kind);
     void insertFromMimeData(const QMimeData *source);
     [[nodiscard]] QMimeData *mimeDataFromSelection() const;
+    void deleteSelection();
+    // Runs an edit (or a copy); running out of memory on the way leaves the text
+    // as it was (the text model allocates before it changes anything), and a
+    // tool tip at the caret says so.
+    void guarded(const std::function<void()> &edit);
+    // Shows which characters were left out, if any.
+    void tellLeftOut(const QString &leftOut);
     // What a change needs of the text before it: its line count, and while an
     // assistive technology is active, its character count and the characters
     // shown of bytes [from, to), which the change removes.
@@ -248,42 +219,36 @@ private:
         QString removed;
     };
     [[nodiscard]] Before takeBefore(std::size_t from, std::size_t to) const;
-    // After any change of the bytes: the view, the caret and the signals follow;
-    // the view shows the caret unless `showCaret` is false.
+    // After any change of the bytes: the layouts, the view, the caret and the
+    // signals follow; the view shows the caret unless `showCaret` is false.
     void followChange(const ByteChange &change, const Before &was, Selection selection,
                       bool showCaret = true);
-    // Keeps the layouts of the blocks a change left as they were, renumbered.
-    void keepLayoutsThrough(const ByteChange &change, std::size_t linesBefore,
-                            std::size_t blocksBefore);
-    void deleteSelection();
-    // Shows which characters were left out, if any.
-    void tellLeftOut(const QString &leftOut);
+    void announceChange(const ByteChange &change, const Before &was);
+    // The character offset of byte `offset`, as an assistive technology counts.
+    [[nodiscard]] int characterAt(std::size_t offset) const;
 
+    // The caret moved to `position`, extending the selection when `select`.
+    void moveCursor(std::size_t position, bool select);
+    // Settles what the keys that move the caret, select, delete and use the
+    // clipboard do; false for any other key.
+    bool handleStandardKey(QKeyEvent *event);
+    void restartBlink();
+
+    // The layouts follow the area's font and width, and the view its height.
     void relayout();
     void updateScrollBar();
-    void scrollToRow(std::size_t block, int row);
-    // Where the view's top lies when the given row shows at its bottom.
-    [[nodiscard]] ViewTop topShowingAtBottom(std::size_t block, int row) const;
-    // Scrolls by rows on screen, down for positive ones.
     void scrollByRows(int rows);
-    [[nodiscard]] QPointF blockOrigin(std::size_t number) const;
-    [[nodiscard]] int rowsOf(std::size_t number) const;
-    void restartBlink();
-    void announceChange(const ByteChange &change, const Before &was);
+    // Lets go of layouts far from the view between events.
+    void trimLayouts();
 
     text::TextDocument document_;
-    text::TextBlocks blocks_;
-    std::unique_ptr<Layouts> layouts_;
+    LayoutCache layouts_;
+    TextViewport view_;
     Selection selection_;
-    displaytext::Charset charset_ = displaytext::Charset::Windows1252;
     bool charsetChoice_ = false;
     QList<QPointer<QAction>> extraMenuActions_;
     bool readOnly_ = false;
     bool tabChangesFocus_ = false;
-    // The top of the view: the block at the top and how many of its rows are
-    // scrolled past.
-    std::size_t topBlock_ = 0;
-    int topRow_ = 0;
     bool settingScrollBar_ = false;
     // The x the caret keeps when it moves up and down.
     std::optional<qreal> stickyX_;

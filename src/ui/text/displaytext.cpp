@@ -1,5 +1,6 @@
 #include "ui/text/displaytext.h"
 
+#include <algorithm>
 #include <array>
 
 #include <QCoreApplication>
@@ -174,6 +175,78 @@ ShownRun shownRun(std::string_view bytes, Charset charset)
     run.starts.push_back(static_cast<std::uint32_t>(bytes.size()));
     run.text.truncate(out - begin);
     return run;
+}
+
+QString shownText(const text::TextBuffer &text, std::size_t from, std::size_t to, Charset charset)
+{
+    to = std::min(to, text.size());
+    QString shown;
+    std::size_t at = from;
+    while (at < to) {
+        const std::size_t line = text.lineOf(at);
+        const std::size_t end = text.lineEnd(line);
+        // In UTF-8 a character shows only whole, so a line is read from its start.
+        const std::size_t start = charset == Charset::Utf8 ? text.lineStart(line) : at;
+        const std::size_t stop = std::min(end, to);
+        if (start < stop) {
+            const ShownRun run = shownRun(text.bytes(start, stop), charset);
+            if (charset == Charset::Utf8) {
+                const auto first = std::lower_bound(run.starts.begin(), run.starts.end(),
+                                                    static_cast<std::uint32_t>(at - start));
+                shown += QStringView(run.text).sliced(first - run.starts.begin());
+            } else {
+                shown += run.text;
+            }
+        }
+        if (stop < to) {
+            shown += u'\n';
+        }
+        at = line + 1 < text.lineCount() ? text.lineStart(line + 1) : text.size();
+    }
+    return shown;
+}
+
+std::size_t characterOffset(const text::TextBuffer &text, std::size_t byte, Charset charset)
+{
+    byte = std::min(byte, text.size());
+    const std::size_t lastLine = text.lineOf(byte);
+    if (charset != Charset::Utf8) {
+        // Each CR LF before is one character for two bytes.
+        std::size_t pairs = 0;
+        for (std::size_t line = 0; line < lastLine; ++line) {
+            pairs += text.lineBreak(line) == text::LineBreak::CrLf ? 1U : 0U;
+        }
+        return byte - pairs;
+    }
+    std::size_t characters = 0;
+    for (std::size_t line = 0; line < lastLine; ++line) {
+        characters += static_cast<std::size_t>(
+                          shownRun(text.bytes(text.lineStart(line), text.lineEnd(line)), charset)
+                              .text.size()) +
+                      1;
+    }
+    const std::size_t start = text.lineStart(lastLine);
+    return characters +
+           static_cast<std::size_t>(
+               shownRun(text.bytes(start, std::min(byte, text.lineEnd(lastLine))), charset)
+                   .text.size());
+}
+
+std::size_t byteOffset(const text::TextBuffer &text, std::size_t character, Charset charset)
+{
+    std::size_t counted = 0;
+    for (std::size_t line = 0; line < text.lineCount(); ++line) {
+        const std::size_t start = text.lineStart(line);
+        const std::size_t end = text.lineEnd(line);
+        const ShownRun run = shownRun(text.bytes(start, end), charset);
+        const auto length = static_cast<std::size_t>(run.text.size());
+        if (character <= counted + length) {
+            const std::size_t index = character - counted;
+            return start + (charset == Charset::Utf8 ? run.starts[index] : index);
+        }
+        counted += length + 1;
+    }
+    return text.size();
 }
 
 std::size_t characterTail(std::string_view bytes, std::size_t at)

@@ -1,6 +1,7 @@
 // The mapping between 8-bit text and what the text widgets show, shared by
-// ByteTextEdit and ByteLineEdit, and by the previews of Find Key, which show a
-// decoding as the Normal area would.
+// ByteTextEdit and ByteLineEdit, by what an assistive technology reads of a
+// text area, and by the previews of Find Key, which show a decoding as the
+// Normal area would.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include <QStringView>
 
 #include "engine/charset.h"
+#include "text/textbuffer.h"
 
 class QWidget;
 
@@ -67,6 +69,21 @@ struct ShownRun
     std::vector<std::uint32_t> starts;
 };
 [[nodiscard]] ShownRun shownRun(std::string_view bytes, Charset charset);
+// A whole text as a text area shows it, '\n' for each line break (so that a CR
+// LF is one character): the characters of bytes [from, to), from and to at the
+// starts of characters; the character offset of byte `byte` and the byte
+// offset of character `character` (UTF-16 code units, as Qt counts them); and
+// how many characters the text shows. Each reads only the lines it needs.
+[[nodiscard]] QString shownText(const text::TextBuffer &text, std::size_t from, std::size_t to,
+                                Charset charset);
+[[nodiscard]] std::size_t characterOffset(const text::TextBuffer &text, std::size_t byte,
+                                          Charset charset);
+[[nodiscard]] std::size_t byteOffset(const text::TextBuffer &text, std::size_t character,
+                                     Charset charset);
+[[nodiscard]] inline std::size_t characterCount(const text::TextBuffer &text, Charset charset)
+{
+    return characterOffset(text, text.size(), charset);
+}
 // In UTF-8, how many bytes from `at` on finish a character that starts before
 // `at` and shows as itself: a text area that cuts a long line into pieces moves
 // the cut past them, so that no character is cut in two. Reads at most three

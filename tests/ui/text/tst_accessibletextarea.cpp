@@ -105,6 +105,8 @@ class TestAccessibleTextArea : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { installAccessibleTextArea(); }
+
     void cleanup()
     {
         QAccessible::installUpdateHandler(nullptr);

@@ -50,8 +50,8 @@ private:
 // Characters a text is made of: each kind a line may hold.
 void appendCharacter(Reader &in, std::string &out)
 {
-    static const char *const kUtf8[] = {"\xC3\xA4", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80",
-                                        "\xE2\x82\xAC", "\xC3", "\xE4\xB8", "\xBF"};
+    static const char *const kUtf8[] = {
+        "\xC3\xA4", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xE2\x82\xAC", "\xC3", "\xE4\xB8", "\xBF"};
     switch (in.below(10)) {
     case 0:
         out += ' ';
@@ -188,7 +188,8 @@ std::string UserStep::describe() const
     case Kind::Key:
         out << "key " << QKeySequence(key).toString().toStdString();
         if (!text.isEmpty()) {
-            out << " typing U+" << std::hex << static_cast<unsigned>(text.front().unicode()) << std::dec;
+            out << " typing U+" << std::hex << static_cast<unsigned>(text.front().unicode())
+                << std::dec;
         }
         break;
     case Kind::Click:
@@ -224,8 +225,8 @@ std::vector<UserStep> userSteps(std::string_view input)
     std::vector<UserStep> steps;
     // The text is loaded first, as a user's text is.
     steps.push_back(UserStep::load(makeText(in)));
-    static const Qt::Key kMoves[] = {Qt::Key_Left, Qt::Key_Right,  Qt::Key_Up,       Qt::Key_Down,
-                                     Qt::Key_Home, Qt::Key_End,    Qt::Key_PageUp,   Qt::Key_PageDown};
+    static const Qt::Key kMoves[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,     Qt::Key_Down,
+                                     Qt::Key_Home, Qt::Key_End,   Qt::Key_PageUp, Qt::Key_PageDown};
     while (!in.done()) {
         const unsigned op = in.below(32);
         const bool shift = (op & 1) != 0;
@@ -380,8 +381,8 @@ struct UserSession::Model
     {
         const std::size_t start = lineStart(offset);
         const std::size_t end = lineEnd(offset);
-        return {start, displaytext::shownRun(std::string_view(bytes).substr(start, end - start),
-                                             charset)};
+        return {start,
+                displaytext::shownRun(std::string_view(bytes).substr(start, end - start), charset)};
     }
 
     // The start of the character that holds `offset`.
@@ -474,8 +475,8 @@ struct UserSession::Model
         const std::size_t lf = bytes.find('\n');
         const std::string_view lineBreak =
             lf != std::string::npos && lf > 0 && bytes[lf - 1] == '\r' ? "\r\n"
-            : lf != std::string::npos                                 ? "\n"
-                                                                      : "\r\n";
+            : lf != std::string::npos                                  ? "\n"
+                                                                       : "\r\n";
         std::string out;
         const QStringList parts = sanitized.split(u'\n');
         for (qsizetype i = 0; i < parts.size(); ++i) {
@@ -487,7 +488,10 @@ struct UserSession::Model
         return out;
     }
 
-    [[nodiscard]] std::size_t start() const { return std::min(selection.anchor, selection.position); }
+    [[nodiscard]] std::size_t start() const
+    {
+        return std::min(selection.anchor, selection.position);
+    }
     [[nodiscard]] std::size_t end() const { return std::max(selection.anchor, selection.position); }
 
     [[nodiscard]] bool joinsAutomatic() const
