@@ -1,11 +1,11 @@
 // Times the main window as a user drives it: opening a large file through the
 // start-up forms (-d and -e) with the peak memory, the first keystroke after
 // such an open, keystrokes at the start, middle and end of a large text, paging
-// and jumping to the end, saving, opening the help with a 50 MB text, and
-// process start to first paint against a bare window with two text areas.
-// Every figure comes from a process of its own, so that its memory is its own.
-// Run by hand: build/bench/bench_window [open] [keys] [save] [help] [start]
-// (QT_QPA_PLATFORM=offscreen works; under X the figures include the X server).
+// and jumping to the end, joining two lines and the keystroke after, saving, opening the help with
+// a 50 MB text, and process start to first paint against a bare window with two text areas. Every
+// figure comes from a process of its own, so that its memory is its own. Run by hand:
+// build/bench/bench_window [open] [keys] [save] [help] [start] (QT_QPA_PLATFORM=offscreen works;
+// under X the figures include the X server).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -179,8 +179,9 @@ int runOpen(const QString &form, std::size_t mib)
 }
 
 // Child: `lorimand -e FILE` of `bytes` bytes; prints the median keystroke at
-// the start, the middle and the end, then the time to jump to the end and the
-// median page down.
+// the start, the middle and the end, then the time to jump to the end, the
+// median page down, and the time of BackSpace joining the first two lines and
+// of the key typed right after it.
 int runKeys(std::size_t bytes)
 {
     Session session;
@@ -206,7 +207,14 @@ int runKeys(std::size_t bytes)
     paint(session.window);
     const double jump = millisecondsSince(timer);
     const double end = typing(session.window, normal, 21);
-    std::printf("%.2f %.2f %.2f %.2f %.2f\n", start, middle, end, jump, median(pages));
+    QTest::keyClick(&normal, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(&normal, Qt::Key_Down);
+    QTest::keyClick(&normal, Qt::Key_Home);
+    paint(session.window);
+    const double join = keystroke(session.window, normal, Qt::Key_Backspace);
+    const double afterJoin = keystroke(session.window, normal, Qt::Key_X);
+    std::printf("%.2f %.2f %.2f %.2f %.2f %.2f %.2f\n", start, middle, end, jump, median(pages),
+                join, afterJoin);
     return 0;
 }
 
@@ -367,6 +375,9 @@ int main(int argc, char *argv[])
                     qPrintable(large.value(2)), qPrintable(small.value(2)));
         std::printf("jump to end of 128 MiB: %s ms, page down: %s ms median (target < 16)\n",
                     qPrintable(large.value(3)), qPrintable(large.value(4)));
+        std::printf("joining two lines of 128 MiB: %s ms, the keystroke after it: %s ms "
+                    "(target < 16)\n",
+                    qPrintable(large.value(5)), qPrintable(large.value(6)));
     }
     if (wanted("save")) {
         const QStringList figures = childFigures({QStringLiteral("--save"), QStringLiteral("128")});

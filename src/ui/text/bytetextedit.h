@@ -102,6 +102,8 @@ public:
     // The caret's box, in the viewport's coordinates.
     [[nodiscard]] QRect cursorRect() const;
     void ensureCursorVisible() { ensureVisible(selection_.position); }
+    // The layouts the area draws from, for checks of what it shows.
+    [[nodiscard]] const LayoutCache &layouts() const { return layouts_; }
     // The row at the top of the view, and scrolling to put one there.
     [[nodiscard]] ViewTop viewTop() const { return view_.top(); }
     void scrollTo(ViewTop top);

@@ -1,8 +1,6 @@
 // The text area's input: keys, the input method, the clipboard, the mouse and
 // the wheel, drag and drop, and the context menu. Each settles what the user
 // asked for and hands it to the area's edits and moves (bytetextedit.cpp).
-#include "ui/text/bytetextedit.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -22,6 +20,7 @@
 #include <QToolTip>
 #include <QUrl>
 
+#include "ui/text/bytetextedit.h"
 #include "ui/text/caretmoves.h"
 #include "ui/text/textrenderer.h"
 
@@ -172,11 +171,11 @@ bool ByteTextEdit::handleStandardKey(QKeyEvent *event)
         if (hasSelection()) {
             deleteSelection();
         } else if (plainBackspace || event->matches(QKeySequence::Backspace)) {
-            editBytes(caretmoves::previousCharacter(layouts_, selection_.position), selection_.position, {},
-                      TextDocument::EditKind::Step);
+            editBytes(caretmoves::previousCharacter(layouts_, selection_.position),
+                      selection_.position, {}, TextDocument::EditKind::Step);
         } else {
-            editBytes(selection_.position, caretmoves::nextCharacter(layouts_, selection_.position), {},
-                      TextDocument::EditKind::Step);
+            editBytes(selection_.position, caretmoves::nextCharacter(layouts_, selection_.position),
+                      {}, TextDocument::EditKind::Step);
         }
         return true;
     }
@@ -185,8 +184,8 @@ bool ByteTextEdit::handleStandardKey(QKeyEvent *event)
         if (hasSelection()) {
             deleteSelection();
         } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
-            editBytes(caretmoves::previousWord(layouts_, selection_.position), selection_.position, {},
-                      TextDocument::EditKind::Step);
+            editBytes(caretmoves::previousWord(layouts_, selection_.position), selection_.position,
+                      {}, TextDocument::EditKind::Step);
         } else {
             editBytes(selection_.position, caretmoves::nextWord(layouts_, selection_.position), {},
                       TextDocument::EditKind::Step);
@@ -717,6 +716,5 @@ void ByteTextEdit::wheelEvent(QWheelEvent *event)
     }
     event->accept();
 }
-
 
 } // namespace lorimand

@@ -16,6 +16,16 @@ constexpr qreal kTabStop = 80;
 // Layouts kept past what a screen needs before trim() lets go of them.
 constexpr std::size_t kKeptLayouts = 512;
 
+// The text a block's layout holds: what it shows, but a soft hyphen as a
+// hyphen. Qt shows a soft hyphen only where a row breaks at it, and how wide it
+// is there depends on how the row was reached; the area shows every byte, the
+// same way whatever came before. One character for one, so indices stay.
+[[nodiscard]] QString laidOutText(QString shown)
+{
+    shown.replace(QChar(0x00AD), QChar(0x2010));
+    return shown;
+}
+
 } // namespace
 
 QFont markFont(QFont font)
@@ -185,7 +195,7 @@ QList<QTextLayout::FormatRange> LayoutCache::markFormats(const QString &text) co
 void LayoutCache::layOut(Block &block) const
 {
     QTextLayout &layout = block.layout;
-    layout.setText(block.run.text);
+    layout.setText(laidOutText(block.run.text));
     layout.setFont(font_);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -207,7 +217,7 @@ void LayoutCache::layOut(Block &block) const
 std::unique_ptr<QTextLayout> LayoutCache::withPreedit(const Block &block, int index,
                                                       const QString &preedit) const
 {
-    auto layout = std::make_unique<QTextLayout>(block.run.text, font_);
+    auto layout = std::make_unique<QTextLayout>(laidOutText(block.run.text), font_);
     layout->setTextOption(block.layout.textOption());
     layout->setCacheEnabled(true);
     layout->setPreeditArea(index, preedit);
@@ -262,6 +272,17 @@ std::size_t LayoutCache::snapped(std::size_t offset) const
     return at.start + *(after - 1);
 }
 
+std::vector<std::size_t> LayoutCache::keptBlocks() const
+{
+    std::vector<std::size_t> numbers;
+    numbers.reserve(kept_.size());
+    for (const auto &entry : kept_) {
+        numbers.push_back(entry.first);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
 void LayoutCache::trim(std::size_t from, std::size_t count)
 {
     if (kept_.size() <= kKeptLayouts) {
@@ -269,7 +290,8 @@ void LayoutCache::trim(std::size_t from, std::size_t count)
     }
     const std::size_t low = from - std::min(from, count);
     const std::size_t high = from + 2 * count;
-    std::erase_if(kept_, [&](const auto &entry) { return entry.first < low || entry.first > high; });
+    std::erase_if(kept_,
+                  [&](const auto &entry) { return entry.first < low || entry.first > high; });
 }
 
 } // namespace lorimand

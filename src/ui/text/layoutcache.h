@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include <QFont>
 #include <QString>
@@ -57,6 +58,7 @@ public:
     [[nodiscard]] const text::TextBuffer &text() const { return text_; }
     [[nodiscard]] displaytext::Charset charset() const { return charset_; }
     [[nodiscard]] const QFont &font() const { return font_; }
+    [[nodiscard]] qreal width() const { return width_; }
     // Each drops every layout when it changes anything.
     void setCharset(displaytext::Charset charset);
     void setFont(const QFont &font);
@@ -85,8 +87,8 @@ public:
     // from block `from` on for `count` blocks. Called between the area's
     // operations, never while a block is in use.
     void trim(std::size_t from, std::size_t count);
-    // How many layouts are kept, for the tests.
-    [[nodiscard]] std::size_t kept() const { return kept_.size(); }
+    // The numbers of the blocks whose layouts are kept, for checks of the cache.
+    [[nodiscard]] std::vector<std::size_t> keptBlocks() const;
 
     // A layout of `block` with `preedit` shown at character `index`, underlined,
     // made for the moment: the cache keeps the block's own.

@@ -13,8 +13,8 @@ using Block = LayoutCache::Block;
 // Draws the boxes that name the bytes shown as marks; `shift` moves indices
 // from `shiftFrom` on past an input method's text.
 void paintMarks(QPainter &painter, const Block &block, const QTextLayout &layout, QPointF origin,
-                const QPalette &colours, int selectedFrom, int selectedTo, int shiftFrom,
-                int shift, const QFont &font)
+                const QPalette &colours, int selectedFrom, int selectedTo, int shiftFrom, int shift,
+                const QFont &font)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -104,8 +104,8 @@ void paintText(QPainter &painter, const LayoutCache &layouts, const TextViewport
             }
             if (number == caretBlock && overlay.focused && overlay.caretShown) {
                 painter.setPen(colours.color(QPalette::Text));
-                const int caret = composed ? composedAt + overlay.preeditCursor
-                                           : block.indexOf(overlay.caret);
+                const int caret =
+                    composed ? composedAt + overlay.preeditCursor : block.indexOf(overlay.caret);
                 layout.drawCursor(&painter, origin, caret, 1);
             }
             if (overlay.dropAt && layouts.blockNumberAt(*overlay.dropAt) == number) {

@@ -147,6 +147,44 @@ QString typedText(Reader &in)
     }
 }
 
+// Every layout the area keeps against one made afresh from the same text.
+[[nodiscard]] std::optional<std::string> compareLayouts(const LayoutCache &kept)
+{
+    LayoutCache fresh(kept.text());
+    fresh.setCharset(kept.charset());
+    fresh.setFont(kept.font());
+    fresh.setWidth(kept.width());
+    std::ostringstream out;
+    if (kept.count() != fresh.count()) {
+        out << "the area counts " << kept.count() << " blocks, laid out afresh " << fresh.count();
+        return out.str();
+    }
+    for (const std::size_t number : kept.keptBlocks()) {
+        const LayoutCache::Block &a = kept.block(number);
+        const LayoutCache::Block &f = fresh.block(number);
+        const auto rows = [](const LayoutCache::Block &b) {
+            std::vector<std::pair<int, int>> spans;
+            for (int i = 0; i < b.rows(); ++i) {
+                spans.emplace_back(b.layout.lineAt(i).textStart(), b.layout.lineAt(i).textLength());
+            }
+            for (int i = 0; i <= b.run.text.size(); ++i) {
+                const QTextLine row = b.layout.lineForTextPosition(i);
+                spans.emplace_back(i, static_cast<int>(row.cursorToX(i) * 64));
+            }
+            return spans;
+        };
+        if (a.number != f.number || a.line != f.line || a.start != f.start || a.end != f.end ||
+            a.lastOfLine != f.lastOfLine || a.run.text != f.run.text || rows(a) != rows(f)) {
+            out << "block " << number << " is kept as line " << a.line << " [" << a.start << ", "
+                << a.end << ")" << (a.lastOfLine ? " last" : "") << " of " << a.rows()
+                << " rows; laid out afresh it is line " << f.line << " [" << f.start << ", "
+                << f.end << ")" << (f.lastOfLine ? " last" : "") << " of " << f.rows() << " rows";
+            return out.str();
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 UserStep UserStep::press(QKeyCombination key, QString text)
@@ -663,6 +701,10 @@ void UserSession::freshReference()
     reference_ = std::make_unique<ByteTextEdit>();
     reference_->offerCharsetChoice();
     reference_->resize(area_->size());
+    // The scroll bar may stay or stay away where the text fits just so: the
+    // fresh area's viewport takes the same width as the area's.
+    reference_->setVerticalScrollBarPolicy(
+        area_->verticalScrollBar()->isVisible() ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     reference_->setCharset(model_->charset);
     reference_->setBytes(model_->bytes, History::Fresh);
     reference_->show();
@@ -903,6 +945,9 @@ std::optional<std::string> UserSession::compare(bool referenceFollowed)
     }
     if (area.charset() != m.charset) {
         return std::string("the charset differs");
+    }
+    if (std::optional<std::string> wrong = compareLayouts(area.layouts())) {
+        return wrong;
     }
     if (referenceFollowed && !(area.viewTop() == fresh.viewTop())) {
         return "the view's top is block " + std::to_string(area.viewTop().block) + " row " +
