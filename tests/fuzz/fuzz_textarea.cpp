@@ -17,7 +17,7 @@ namespace {
 
 // Each step lays out a fresh area to compare with: the steps of one input are
 // kept to what runs well within the fuzzer's time limit.
-constexpr std::size_t kInputBytes = 400;
+constexpr std::size_t kInputBytes = 160;
 
 // Made once for the whole run and never destroyed: Qt's own data would be gone
 // before it at the program's end.
@@ -38,8 +38,7 @@ void startApplication()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     startApplication();
-    const std::string_view input(reinterpret_cast<const char *>(data),
-                                 std::min(size, kInputBytes));
+    const std::string_view input(reinterpret_cast<const char *>(data), std::min(size, kInputBytes));
     lorimand::testing::UserSession session;
     if (const std::optional<std::string> wrong =
             session.runAll(lorimand::testing::userSteps(input))) {

@@ -232,8 +232,9 @@ private:
     // The caret moved to `position`, extending the selection when `select`.
     void moveCursor(std::size_t position, bool select);
     // Settles what the keys that move the caret, select, delete and use the
-    // clipboard do; false for any other key.
-    bool handleStandardKey(QKeyEvent *event);
+    // clipboard do; false for any other key. Up, Down and the page keys keep
+    // `stickyX`, the x of the caret before the moves up and down in a row.
+    bool handleStandardKey(QKeyEvent *event, std::optional<qreal> stickyX);
     void restartBlink();
 
     // The layouts follow the area's font and width, and the view its height.

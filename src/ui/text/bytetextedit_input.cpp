@@ -68,6 +68,26 @@ bool acceptAsFileDrop(QDropEvent *event)
     return false;
 }
 
+[[nodiscard]] bool isModifierOnly(const QKeyEvent &event)
+{
+    switch (event.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A menu entry with its shortcut shown beside it, as text areas show them.
 [[nodiscard]] QString withShortcut(const QString &text, QKeySequence::StandardKey key)
 {
@@ -80,7 +100,7 @@ bool acceptAsFileDrop(QDropEvent *event)
 // ---------------------------------------------------------------------------
 // Keys
 
-bool ByteTextEdit::handleStandardKey(QKeyEvent *event)
+bool ByteTextEdit::handleStandardKey(QKeyEvent *event, std::optional<qreal> stickyX)
 {
     struct Move
     {
@@ -108,9 +128,7 @@ bool ByteTextEdit::handleStandardKey(QKeyEvent *event)
             } else if (!select && hasSelection() && move.move == QKeySequence::MoveToPreviousChar) {
                 to = selectionStart();
             }
-            stickyX_.reset();
             moveCursor(to, select);
-            stickyX_.reset();
             return true;
         }
     }
@@ -120,6 +138,7 @@ bool ByteTextEdit::handleStandardKey(QKeyEvent *event)
         if (!select && !event->matches(moveKey)) {
             return false;
         }
+        stickyX_ = stickyX;
         const std::size_t to =
             caretmoves::movedByRows(layouts_, selection_.position, rows, stickyX_);
         if (page) {
@@ -223,6 +242,14 @@ bool ByteTextEdit::event(QEvent *event)
 
 void ByteTextEdit::keyPressEvent(QKeyEvent *event)
 {
+    // The x kept for moving up and down lasts from one such move to the next,
+    // past no other key, not even one that types nothing; Shift or Ctrl alone,
+    // pressed on the way to the next move, is no key of its own.
+    if (isModifierOnly(*event)) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const std::optional<qreal> stickyX = std::exchange(stickyX_, std::nullopt);
     if (charsetChoice_ && event->keyCombination() == kCharsetKey) {
         chooseCharset(charset() == Charset::Utf8 ? Charset::Windows1252 : Charset::Utf8);
         event->accept();
@@ -251,7 +278,7 @@ void ByteTextEdit::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
-    if (handleStandardKey(event)) {
+    if (handleStandardKey(event, stickyX)) {
         event->accept();
         return;
     }

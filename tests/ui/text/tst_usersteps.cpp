@@ -18,12 +18,12 @@ using testing::UserStep;
 namespace {
 
 // Steps written as keys between blanks: "Ctrl+Home Shift+Right"; a single
-// small letter types it.
+// character types it.
 std::vector<UserStep> keySteps(const QString &keys)
 {
     std::vector<UserStep> steps;
     for (const QString &key : keys.split(u' ')) {
-        if (key.size() == 1 && key.front().isLower()) {
+        if (key.size() == 1) {
             steps.push_back(UserStep::press({Qt::Key_A}, key));
         } else {
             steps.push_back(UserStep::press(QKeySequence::fromString(key)[0]));
@@ -84,6 +84,12 @@ private slots:
             << four << ByteTextEdit::History::Step
             << (join + u"Ctrl+End Shift+Home Backspace Backspace"_s)
             << QByteArray("onetwo\r\nthree");
+        QTest::newRow("Up, a key that types nothing, then Down")
+            << QByteArray("abcd\r\nefgh") << ByteTextEdit::History::Step
+            << u"Ctrl+Home Right Right Up \u4E2D Down x"_s << QByteArray("abcd\r\nxefgh");
+        QTest::newRow("Down, Shift alone, then Shift+Down keeps the x")
+            << QByteArray("abcd\r\n\r\nabcd") << ByteTextEdit::History::Step
+            << u"Ctrl+Home End Down Shift Shift+Down Right x"_s << QByteArray("abcd\r\n\r\nabcdx");
         QTest::newRow("a break made, then Down and typing")
             << four << ByteTextEdit::History::Step << u"Ctrl+Home Right Return Down Down x"_s
             << QByteArray("o\r\nne\r\ntwo\r\nxthree\r\nfour");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <sstream>
+#include <tuple>
 
 #include <QApplication>
 #include <QClipboard>
@@ -163,13 +164,11 @@ QString typedText(Reader &in)
         const LayoutCache::Block &a = kept.block(number);
         const LayoutCache::Block &f = fresh.block(number);
         const auto rows = [](const LayoutCache::Block &b) {
-            std::vector<std::pair<int, int>> spans;
+            // Where each row begins and ends, and how wide its text is.
+            std::vector<std::tuple<int, int, qreal>> spans;
             for (int i = 0; i < b.rows(); ++i) {
-                spans.emplace_back(b.layout.lineAt(i).textStart(), b.layout.lineAt(i).textLength());
-            }
-            for (int i = 0; i <= b.run.text.size(); ++i) {
-                const QTextLine row = b.layout.lineForTextPosition(i);
-                spans.emplace_back(i, static_cast<int>(row.cursorToX(i) * 64));
+                const QTextLine row = b.layout.lineAt(i);
+                spans.emplace_back(row.textStart(), row.textLength(), row.naturalTextWidth());
             }
             return spans;
         };
@@ -966,8 +965,7 @@ std::optional<std::string> UserSession::compare(bool referenceFollowed)
     // Where each character on screen lies, and where clicks land.
     const QRect screen = fresh.viewport()->rect();
     const std::size_t first = fresh.offsetAt(screen.topLeft());
-    const std::size_t last =
-        std::min(m.bytes.size(), fresh.offsetAt(screen.bottomRight()) + 2 * kBlock);
+    const std::size_t last = fresh.offsetAt(screen.bottomRight());
     // Where each character begins, and its row's height: the width of the last
     // on a row may vary with how the row was reached (a soft hyphen shows there).
     for (const std::size_t offset : m.boundaries(first, last)) {
