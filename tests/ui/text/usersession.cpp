@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBoundaryFinder>
+#include <QMouseEvent>
 #include <QWheelEvent>
 
 #include "text/textblocks.h"
@@ -236,6 +237,9 @@ std::string UserStep::describe() const
     case Kind::DoubleClick:
         out << "double click at " << x << "," << y;
         break;
+    case Kind::Drag:
+        out << "drag from " << x << "," << y << " to " << to.x() << "," << to.y();
+        break;
     case Kind::Wheel:
         out << "wheel " << amount << " rows";
         break;
@@ -299,10 +303,14 @@ std::vector<UserStep> userSteps(std::string_view input)
             };
             step = UserStep::press(kCommands[in.below(std::size(kCommands))]);
         } else if (op < 25) {
-            step.kind = in.below(4) == 0 ? UserStep::Kind::DoubleClick : UserStep::Kind::Click;
+            static const UserStep::Kind kKinds[] = {UserStep::Kind::Click, UserStep::Kind::Click,
+                                                   UserStep::Kind::DoubleClick,
+                                                   UserStep::Kind::Drag};
+            step.kind = kKinds[in.below(std::size(kKinds))];
             step.key = QKeyCombination(selecting, Qt::Key_unknown);
             step.x = static_cast<int>(in.below(256) * 2);
             step.y = static_cast<int>(in.below(256));
+            step.to = QPoint(static_cast<int>(in.below(256) * 2), static_cast<int>(in.below(256)));
         } else if (op < 26) {
             step.kind = UserStep::Kind::Wheel;
             step.amount = static_cast<int>(in.below(13)) - 6;
@@ -732,6 +740,24 @@ void UserSession::runOnArea(const UserStep &step, ByteTextEdit &area)
     case UserStep::Kind::DoubleClick:
         QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, point);
         break;
+    case UserStep::Kind::Drag: {
+        // A press in the selection would drag the text, which waits for a drop
+        // that no event here makes: such a drag is a click.
+        const std::size_t at = area.offsetAt(point);
+        if (at >= area.selectionStart() && at < area.selectionEnd()) {
+            QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, point);
+            break;
+        }
+        // Within the viewport: a drag out of it scrolls on a timer, as long as it is held.
+        const QPoint to(std::min(step.to.x(), viewport->width() - 1),
+                        std::min(step.to.y(), viewport->height() - 1));
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, point);
+        QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
+        break;
+    }
     case UserStep::Kind::Wheel: {
         QWheelEvent wheel(QPointF(point), viewport->mapToGlobal(QPointF(point)), QPoint(),
                           QPoint(0, -step.amount * QWheelEvent::DefaultDeltasPerStep / 3),

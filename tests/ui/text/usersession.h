@@ -2,8 +2,8 @@
 // step. The steps are decoded from bytes (a fixed seed's random bytes in the
 // suite, the fuzzer's input in the fuzz target): keys (typing, Return,
 // BackSpace, Delete, the arrows, Home/End, the page keys, Ctrl with them, Shift
-// selections, select all, cut, copy, paste, undo, redo), clicks and double
-// clicks, the wheel and the scroll bar, whole-text replacements as loading and
+// selections, select all, cut, copy, paste, undo, redo), clicks, double clicks
+// and drags (selecting, or moving the selection within the area), the wheel and the scroll bar, whole-text replacements as loading and
 // decoding make them, automatic splices as the other area's edits make them,
 // the charset switch and resizes.
 //
@@ -23,6 +23,7 @@
 #include <vector>
 
 #include <QKeyCombination>
+#include <QPoint>
 #include <QString>
 
 #include "ui/text/bytetextedit.h"
@@ -37,6 +38,7 @@ struct UserStep
         Key,         // `key`, typing `text` when it is not empty
         Click,       // at (x, y) with `key`'s modifiers
         DoubleClick, // at (x, y)
+        Drag,        // the left button pressed at (x, y), moved to `to` and let go there
         Wheel,       // `amount` rows of the wheel, down for positive ones
         ScrollBar,   // the scroll bar dragged to `amount` thousandths of its range
         Replace,     // the whole text becomes `bytes`, with `history`
@@ -51,6 +53,7 @@ struct UserStep
     int x = 0;
     int y = 0;
     int amount = 0;
+    QPoint to;
 
     [[nodiscard]] static UserStep press(QKeyCombination key, QString text = {});
     [[nodiscard]] static UserStep load(std::string bytes);
