@@ -21,7 +21,11 @@ struct ViewTop
     std::size_t block = 0;
     int row = 0;
     friend bool operator==(const ViewTop &, const ViewTop &) = default;
-    friend auto operator<=>(const ViewTop &, const ViewTop &) = default;
+    // Higher up in the text.
+    friend bool operator<(const ViewTop &a, const ViewTop &b)
+    {
+        return a.block < b.block || (a.block == b.block && a.row < b.row);
+    }
 };
 
 class TextViewport
