@@ -56,7 +56,7 @@ struct ReadResult
     // The file had been changed since a write of it in place was interrupted: it
     // was read as it is, and the text it held before that write was put into
     // this file (see journal.h).
-    std::string oldTextKeptIn;
+    std::string oldTextKeptIn{};
 };
 
 struct ReadOptions

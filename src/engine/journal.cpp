@@ -273,9 +273,9 @@ struct Record
             return error == EIO ? 0 : -error; // shorter: changed meanwhile
         }
         if (const off_t oldTo = std::min(to, record.oldLength); oldTo > from) {
-            if (const int error = readFully(calls, journal, old.data(),
-                                            static_cast<std::size_t>(oldTo - from),
-                                            record.dataAt + from);
+            if (const int error =
+                    readFully(calls, journal, old.data(), static_cast<std::size_t>(oldTo - from),
+                              record.dataAt + from);
                 error != 0) {
                 return -error;
             }
@@ -299,11 +299,12 @@ struct Record
             }
             const char *piece = mine.data() + (at - from);
             const auto size = static_cast<std::size_t>(end - at);
-            const bool isOld = end <= record.oldLength &&
-                               std::memcmp(piece, old.data() + (at - from), size) == 0;
-            const bool isNew = record.hashed && at % kHashed == 0 &&
-                               end == std::min(at + kHashed, record.newLength) &&
-                               blockHash(piece, size) == hashes[static_cast<std::size_t>((at - from) / kHashed)];
+            const bool isOld =
+                end <= record.oldLength && std::memcmp(piece, old.data() + (at - from), size) == 0;
+            const bool isNew =
+                record.hashed && at % kHashed == 0 &&
+                end == std::min(at + kHashed, record.newLength) &&
+                blockHash(piece, size) == hashes[static_cast<std::size_t>((at - from) / kHashed)];
             if (!isOld && !isNew) {
                 return 0;
             }
@@ -318,11 +319,12 @@ struct Record
 [[nodiscard]] int createOldTextFile(SystemCalls &calls, const std::string &folder,
                                     const std::string &name, std::string &created)
 {
-    const std::string base = folder + cutName(name, kOldSuffix.size() + 5) + std::string(kOldSuffix);
+    const std::string base =
+        folder + cutName(name, kOldSuffix.size() + 5) + std::string(kOldSuffix);
     for (int number = 0; number < 1000; ++number) {
         created = number == 0 ? base : base + "." + std::to_string(number);
-        const int fd = calls.open(created.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        const int fd =
+            calls.open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -394,7 +396,8 @@ struct Outcome
     return true;
 }
 
-// Removes a journal dealt with; should that fail, dealing with it again changes nothing.
+// Removes a journal dealt with; should that fail, the next read deals with it
+// again, which loses nothing.
 void removeJournal(SystemCalls &calls, const std::string &journalPath)
 {
     if (calls.unlink(journalPath.c_str()) == 0) {
@@ -429,7 +432,8 @@ void removeJournal(SystemCalls &calls, const std::string &journalPath)
     // A writer holds its journal locked until it is gone: a write going on, whose
     // file is not to be read or written halfway.
     if (!waitForLock(journal.get())) {
-        return {false, {},
+        return {false,
+                {},
                 "Another run of Lorimand is writing it in place and has not finished after " +
                     std::to_string(kWriterWait.count()) + " seconds"};
     }
@@ -445,7 +449,8 @@ void removeJournal(SystemCalls &calls, const std::string &journalPath)
     const auto keepOld = [&]() -> Outcome {
         const KeptOld kept = keepOldText(calls, journal.get(), *record, realPath);
         if (!kept.reason.empty()) {
-            return {false, {},
+            return {false,
+                    {},
                     "A write of it in place was interrupted, and its text from before that write "
                     "cannot be kept from its journal " +
                         journalPath + ": " + kept.reason};
@@ -460,7 +465,8 @@ void removeJournal(SystemCalls &calls, const std::string &journalPath)
     }
     const FileDescriptor target(calls.open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC, 0));
     const auto failed = [&](int error) {
-        return Outcome{false, {},
+        return Outcome{false,
+                       {},
                        "It was being written in place when that write was interrupted, and it "
                        "cannot be restored from its journal " +
                            journalPath + ": " + systemReason(error)};

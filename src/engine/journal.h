@@ -79,7 +79,7 @@ struct Recovery
     bool restored = false;
     // The file was changed since an interrupted write of it, so it was kept as it
     // is, and its text from before that write was put into this file.
-    std::string oldTextKeptIn;
+    std::string oldTextKeptIn{};
     // A journal in force that could not be dealt with (or one still being
     // written): the file may hold part of a new text, so it is not to be read.
     // Names the file.

@@ -651,7 +651,7 @@ private slots:
     // the file when it opens for writing.
     void createIfMissingCreatesThroughNoLink_data()
     {
-        QTest::addColumn<QString>("there"); // what is at the name
+        QTest::addColumn<QString>("there");  // what is at the name
         QTest::addColumn<bool>("meanwhile"); // put there just before the create
         QTest::addColumn<QString>("reason"); // empty: success
         for (const bool meanwhile : {false, true}) {

@@ -221,23 +221,31 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("refusal"); // STATE stands for $XDG_STATE_HOME; empty: used
-        QTest::newRow("missing: made for the user alone") << "missing" << "";
-        QTest::newRow("the user's alone") << "own" << "";
-        QTest::newRow("XDG_STATE_HOME sticky and open to all, as /tmp") << "sticky above" << "";
+        QTest::newRow("missing: made for the user alone") << "missing"
+                                                          << "";
+        QTest::newRow("the user's alone") << "own"
+                                          << "";
+        QTest::newRow("XDG_STATE_HOME sticky and open to all, as /tmp") << "sticky above"
+                                                                        << "";
         QTest::newRow("open to other users")
-            << "open" << "The folder STATE/lorimand is open to other users (mode 0755); it must "
-                         "be yours alone (mode 0700)";
+            << "open"
+            << "The folder STATE/lorimand is open to other users (mode 0755); it must "
+               "be yours alone (mode 0700)";
         QTest::newRow("a link to a folder of the user's")
-            << "link" << "STATE/lorimand is a link, not a folder";
-        QTest::newRow("a file") << "file" << "STATE/lorimand is not a folder";
+            << "link"
+            << "STATE/lorimand is a link, not a folder";
+        QTest::newRow("a file") << "file"
+                                << "STATE/lorimand is not a folder";
         QTest::newRow("another user's") << "another user's"
                                         << "The folder STATE/lorimand is another user's";
         QTest::newRow("XDG_STATE_HOME open to every user")
-            << "open above" << "The folder STATE may be changed by every user";
-        QTest::newRow("XDG_STATE_HOME another user's")
-            << "another user's above" << "The folder STATE is another user's";
+            << "open above"
+            << "The folder STATE may be changed by every user";
+        QTest::newRow("XDG_STATE_HOME another user's") << "another user's above"
+                                                       << "The folder STATE is another user's";
         QTest::newRow("XDG_STATE_HOME a link to another user's folder")
-            << "link to another user's above" << "The folder STATE is another user's";
+            << "link to another user's above"
+            << "The folder STATE is another user's";
     }
     void stateFolderMustBeTheUsersAlone()
     {
@@ -322,26 +330,39 @@ private slots:
         QTest::addColumn<QString>("readAs");
         QTest::addColumn<QString>("keptAs"); // where the old text goes; empty: rolled back
         QTest::newRow("torn, the written name removed, read through the other")
-            << "written name removed" << "twin.txt" << "";
-        QTest::newRow("the new text written whole before the kill")
-            << "all new" << "out.txt" << "";
-        QTest::newRow("overwritten since, as by cp") << "cp" << "out.txt" << "out.txt.lorimand-old";
-        QTest::newRow("truncated and written since, as by printf >")
-            << "printf" << "out.txt" << "out.txt.lorimand-old";
-        QTest::newRow("added to since, as by >>")
-            << "append" << "out.txt" << "out.txt.lorimand-old";
-        QTest::newRow("changed since through the other name")
-            << "changed through twin" << "twin.txt" << "twin.txt.lorimand-old";
-        QTest::newRow("removed and made again with the same inode")
-            << "same inode" << "out.txt" << "out.txt.lorimand-old";
-        QTest::newRow("replaced whole at its path") << "replaced" << "out.txt"
+            << "written name removed"
+            << "twin.txt"
+            << "";
+        QTest::newRow("the new text written whole before the kill") << "all new"
+                                                                    << "out.txt"
+                                                                    << "";
+        QTest::newRow("overwritten since, as by cp") << "cp"
+                                                     << "out.txt"
+                                                     << "out.txt.lorimand-old";
+        QTest::newRow("truncated and written since, as by printf >") << "printf"
+                                                                     << "out.txt"
+                                                                     << "out.txt.lorimand-old";
+        QTest::newRow("added to since, as by >>") << "append"
+                                                  << "out.txt"
+                                                  << "out.txt.lorimand-old";
+        QTest::newRow("changed since through the other name") << "changed through twin"
+                                                              << "twin.txt"
+                                                              << "twin.txt.lorimand-old";
+        QTest::newRow("removed and made again with the same inode") << "same inode"
+                                                                    << "out.txt"
+                                                                    << "out.txt.lorimand-old";
+        QTest::newRow("replaced whole at its path") << "replaced"
+                                                    << "out.txt"
                                                     << "out.txt.lorimand-old";
-        QTest::newRow("the old text's name taken")
-            << "name taken" << "out.txt" << "out.txt.lorimand-old.1";
-        QTest::newRow("earlier journal, the file as it was")
-            << "earlier, untouched" << "out.txt" << "";
-        QTest::newRow("earlier journal, the file not as it was")
-            << "earlier, torn" << "out.txt" << "out.txt.lorimand-old";
+        QTest::newRow("the old text's name taken") << "name taken"
+                                                   << "out.txt"
+                                                   << "out.txt.lorimand-old.1";
+        QTest::newRow("earlier journal, the file as it was") << "earlier, untouched"
+                                                             << "out.txt"
+                                                             << "";
+        QTest::newRow("earlier journal, the file not as it was") << "earlier, torn"
+                                                                 << "out.txt"
+                                                                 << "out.txt.lorimand-old";
     }
     void changedFileIsKeptWithItsOldText()
     {
@@ -394,8 +415,7 @@ private slots:
             left = journalBeside(out);
             QVERIFY(QFile::rename(journal, left));
             writeBytes(path(u"new.txt"_s), changed);
-            QVERIFY(::rename(nameOf(path(u"new.txt"_s)).constData(), nameOf(out).constData()) ==
-                    0);
+            QVERIFY(::rename(nameOf(path(u"new.txt"_s)).constData(), nameOf(out).constData()) == 0);
         } else if (kind.startsWith(u"earlier"_s)) {
             if (kind == u"earlier, untouched"_s) {
                 overwrite(out, old);
@@ -426,7 +446,8 @@ private slots:
         entries.sort();
         QCOMPARE(entriesOf(folder()), entries);
         if (kind == u"name taken"_s) {
-            QCOMPARE(contentsOf(path(u"out.txt.lorimand-old"_s)), QByteArray("the user's own file"));
+            QCOMPARE(contentsOf(path(u"out.txt.lorimand-old"_s)),
+                     QByteArray("the user's own file"));
         }
         // Said once: the next read finds nothing to put right.
         const ReadResult again = files_.readFile(pathOf(path(readAs)));
