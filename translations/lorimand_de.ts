@@ -421,6 +421,14 @@ Ihre Adresse ist %1</translation>
         <source>code %1</source>
         <translation>Code %1</translation>
     </message>
+    <message>
+        <source>Interrupted Save</source>
+        <translation>Unterbrochenes Speichern</translation>
+    </message>
+    <message>
+        <source>%1 was being saved when that save was interrupted, and it may have been changed since by another program, so it is kept as it is. Its text from before that save is in %2.</source>
+        <translation>%1 wurde gerade gespeichert, als das Speichern unterbrochen wurde, und die Datei wurde seitdem möglicherweise von einem anderen Programm geändert. Deshalb bleibt sie, wie sie ist. Ihr Text von vor diesem Speichern steht in %2.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

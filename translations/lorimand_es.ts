@@ -421,6 +421,14 @@ Su dirección es %1</translation>
         <source>code %1</source>
         <translation>código %1</translation>
     </message>
+    <message>
+        <source>Interrupted Save</source>
+        <translation>Guardado interrumpido</translation>
+    </message>
+    <message>
+        <source>%1 was being saved when that save was interrupted, and it may have been changed since by another program, so it is kept as it is. Its text from before that save is in %2.</source>
+        <translation>Se estaba guardando %1 cuando ese guardado se interrumpió, y puede que otro programa lo haya cambiado desde entonces, así que se conserva tal como está. Su texto de antes de ese guardado está en %2.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

@@ -421,6 +421,14 @@ Son adresse est %1</translation>
         <source>code %1</source>
         <translation>code %1</translation>
     </message>
+    <message>
+        <source>Interrupted Save</source>
+        <translation>Enregistrement interrompu</translation>
+    </message>
+    <message>
+        <source>%1 was being saved when that save was interrupted, and it may have been changed since by another program, so it is kept as it is. Its text from before that save is in %2.</source>
+        <translation>%1 était en cours d’enregistrement quand cet enregistrement a été interrompu, et le fichier a peut-être été modifié depuis par un autre programme ; il est donc gardé tel quel. Son texte d’avant cet enregistrement se trouve dans %2.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

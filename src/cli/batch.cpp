@@ -547,9 +547,7 @@ tableOptions(const std::string &action, Options options, bool hasInput, const st
         if (file.error) {
             return fail(BatchExit::FileError, describe(*file.error));
         }
-        if (file.restored) {
-            complain(restoredNotice(*options.keyFile));
-        }
+        tellRecovery(*options.keyFile, file.restored, file.oldTextKeptIn);
         return keyTranslation(file.bytes, options.direction);
     }
     const CodeTableLoad table = loadCodeTableFile(files, tableFileFor(files, *options.tableFile));
@@ -664,6 +662,15 @@ public:
     bool finish() { return !file_ || file_->commit(); }
 
     [[nodiscard]] bool restored() const { return file_ && file_->restored(); }
+    [[nodiscard]] std::string oldTextKeptIn() const
+    {
+        return file_ ? file_->oldTextKeptIn() : std::string();
+    }
+    // What failed after the new text was in the file and on disk.
+    [[nodiscard]] std::optional<FileError> warning() const
+    {
+        return file_ ? file_->warning() : std::nullopt;
+    }
 
 private:
     std::optional<TemporaryFileGuard> guard_; // outlives file_, which removes its file
@@ -707,16 +714,12 @@ private:
     if (input.error()) {
         return fail(BatchExit::FileError, describe(*input.error())).status;
     }
-    if (input.restored()) {
-        complain(restoredNotice(options.input));
-    }
+    tellRecovery(options.input, input.restored(), input.oldTextKeptIn());
     Output output(options.output, calls);
     if (output.error()) {
         return fail(BatchExit::FileError, describe(*output.error())).status;
     }
-    if (output.restored()) {
-        complain(restoredNotice(options.output));
-    }
+    tellRecovery(options.output, output.restored(), output.oldTextKeptIn());
 
     const BlockBuffers buffers;
     for (;;) {
@@ -736,6 +739,10 @@ private:
     translation.finish();
     if (!output.finish()) {
         return fail(BatchExit::FileError, describe(*output.error())).status;
+    }
+    // The translation is in the file: said, but not a failure.
+    if (const std::optional<FileError> warning = output.warning()) {
+        complain("warning: " + describe(*warning));
     }
     return exitCode(BatchExit::Success);
 }

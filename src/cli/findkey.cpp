@@ -57,9 +57,7 @@ Sample readSample(const std::string &input, SystemCalls &calls)
         sample.error = file.error();
         return sample;
     }
-    if (file.restored()) {
-        complain(restoredNotice(input));
-    }
+    tellRecovery(input, file.restored(), file.oldTextKeptIn());
     sample.bytes.resize(kRankingSampleBytes);
     std::size_t filled = 0;
     while (filled < sample.bytes.size()) {

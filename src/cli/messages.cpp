@@ -52,4 +52,14 @@ std::string describe(const FileError &error)
     return (error.path.empty() ? std::string("\"\"") : shown(error.path)) + ": " + error.reason;
 }
 
+void tellRecovery(const std::string &path, bool restored, const std::string &oldTextKeptIn)
+{
+    if (restored) {
+        complain(restoredNotice(shown(path)));
+    }
+    if (!oldTextKeptIn.empty()) {
+        complain(oldTextKeptNotice(shown(path), shown(oldTextKeptIn)));
+    }
+}
+
 } // namespace lorimand

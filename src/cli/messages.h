@@ -26,4 +26,9 @@ void complain(std::string_view message);
 // an empty name in quotes so that the message still shows it.
 [[nodiscard]] std::string describe(const FileError &error);
 
+// Says what putting right an interrupted in-place write of the file at path did
+// before it was read or written, if anything: rolled back, or kept as it is with
+// its old text put into oldTextKeptIn.
+void tellRecovery(const std::string &path, bool restored, const std::string &oldTextKeptIn);
+
 } // namespace lorimand

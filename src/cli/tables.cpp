@@ -30,8 +30,9 @@ int runNewTable(const TableRecipe &recipe, const std::string &output, SystemCall
         error = fileSystemOver(calls)->writeFile(output, text);
     }
     if (error) {
-        complain(describe(*error));
-        return exitCode(BatchExit::FileError);
+        complain((error->written ? "warning: " : "") + describe(*error));
+        // The table is in the file all the same.
+        return exitCode(error->written ? BatchExit::Success : BatchExit::FileError);
     }
     return exitCode(BatchExit::Success);
 }

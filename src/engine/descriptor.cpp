@@ -17,10 +17,10 @@ void FileDescriptor::reset(int fd) noexcept
     fd_ = fd;
 }
 
-int FileDescriptor::close() noexcept
+int FileDescriptor::close(SystemCalls &calls) noexcept
 {
     const int fd = release();
-    if (fd >= 0 && ::close(fd) != 0) {
+    if (fd >= 0 && calls.close(fd) != 0) {
         return errno;
     }
     return 0;

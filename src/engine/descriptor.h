@@ -10,6 +10,8 @@
 
 namespace lorimand {
 
+class SystemCalls;
+
 class FileDescriptor
 {
 public:
@@ -31,16 +33,15 @@ public:
     [[nodiscard]] bool isOpen() const noexcept { return fd_ >= 0; }
     // Closes the descriptor held, if any, and takes fd.
     void reset(int fd = -1) noexcept;
-    // Closes now; 0 or the errno of the close, which can report a failed write late.
-    [[nodiscard]] int close() noexcept;
+    // Closes now, through calls; 0 or the errno of the close, which can report a
+    // failed write late.
+    [[nodiscard]] int close(SystemCalls &calls) noexcept;
 
 private:
     [[nodiscard]] int release() noexcept;
 
     int fd_ = -1;
 };
-
-class SystemCalls;
 
 // Writes every byte, going on after partial writes and interruptions; 0 or errno.
 [[nodiscard]] int writeAll(SystemCalls &calls, int fd, const char *data, std::size_t size);

@@ -82,6 +82,7 @@ public:
             return result;
         }
         result.restored = recovery.restored;
+        result.oldTextKeptIn = recovery.oldTextKeptIn;
         if (result.restored && calls_.fstat(fd.get(), &info) != 0) {
             result.error = systemError(path, errno);
             return result;
@@ -162,16 +163,25 @@ public:
                 return std::nullopt;
             }
         } while (done < bytes.size());
-        (void)file.commit();
-        return file.error();
+        if (!file.commit()) {
+            return file.error();
+        }
+        return file.warning();
     }
 
     std::optional<FileError> createIfMissing(const std::string &path, NewFileAccess access) override
     {
-        // Without O_NONBLOCK, opening a pipe to write waits for a reader.
-        const FileDescriptor fd(calls_.open(path.c_str(),
-                                            O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                                            access == NewFileAccess::OwnerOnly ? 0600 : 0666));
+        // Made in one step that fails when anything is there, so that no link put
+        // there meanwhile is created through. Without O_NONBLOCK, opening a pipe
+        // to write waits for a reader.
+        constexpr int kFlags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        FileDescriptor fd(calls_.open(path.c_str(), kFlags | O_CREAT | O_EXCL | O_NOFOLLOW,
+                                      access == NewFileAccess::OwnerOnly ? 0600 : 0666));
+        if (!fd.isOpen() && errno == EEXIST) {
+            // There already: it must open for writing (a link to a file may, and is
+            // followed to it; a link to nothing fails: nothing is created).
+            fd.reset(calls_.open(path.c_str(), kFlags, 0));
+        }
         if (!fd.isOpen()) {
             return systemError(path, errno);
         }
@@ -289,6 +299,14 @@ FileError systemError(const std::string &path, int error)
 std::string restoredNotice(const std::string &path)
 {
     return path + ": restored from the journal of a write that was interrupted";
+}
+
+std::string oldTextKeptNotice(const std::string &path, const std::string &keptIn)
+{
+    return path +
+           ": a write of it in place was interrupted, and it may have been changed since by "
+           "another program, so it is kept as it is; its text from before that write is in " +
+           keptIn;
 }
 
 FileSystem &realFileSystem()

@@ -26,6 +26,9 @@ struct FileError
     bool tooLarge = false;
     // There is no file at the path (or at the end of a link).
     bool missing = false;
+    // The new text is in the file all the same, and on disk: what failed came
+    // after that (closing the file).
+    bool written = false;
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };
@@ -37,6 +40,9 @@ struct FileError
 // was read or written: "<path>: restored from the journal of a write that was
 // interrupted".
 [[nodiscard]] std::string restoredNotice(const std::string &path);
+// What is said of path when a journal found for it was not rolled back, the file
+// having changed since, and its old text was put into keptIn instead.
+[[nodiscard]] std::string oldTextKeptNotice(const std::string &path, const std::string &keptIn);
 
 struct ReadResult
 {
@@ -47,6 +53,10 @@ struct ReadResult
     // The file was being written in place when that write was interrupted; it
     // was put back as it was before that write, and then read.
     bool restored = false;
+    // The file had been changed since a write of it in place was interrupted: it
+    // was read as it is, and the text it held before that write was put into
+    // this file (see journal.h).
+    std::string oldTextKeptIn{};
 };
 
 struct ReadOptions
@@ -88,11 +98,14 @@ public:
                                               const ReadOptions &options = {}) = 0;
     // Replaces the file's contents with bytes, or creates it. The file keeps its
     // owner, group, mode and hard links; a failed write leaves it as it was. An
-    // interrupted in-place write of it is rolled back first.
+    // interrupted in-place write of it is rolled back first. An error with
+    // `written` set says the new text is in the file, though something after failed.
     [[nodiscard]] virtual std::optional<FileError> writeFile(const std::string &path,
                                                              std::string_view bytes,
                                                              const WriteOptions &options = {}) = 0;
-    // Creates an empty file when there is none; an existing file is left alone.
+    // Creates an empty file when there is none, never through a link (a link, or
+    // any entry, there already counts as the file); an existing file is left alone,
+    // but must open for writing.
     [[nodiscard]] virtual std::optional<FileError>
     createIfMissing(const std::string &path, NewFileAccess access = NewFileAccess::Everyone) = 0;
     // Whether a file can be created at path: whatever is there is removed (a link

@@ -222,6 +222,7 @@ std::optional<struct stat> OutputFile::examineTarget()
             return std::nullopt;
         }
         restored_ = recovery.restored;
+        oldTextKeptIn_ = recovery.oldTextKeptIn;
         if (restored_ && calls_.stat(targetPath_.c_str(), &info) != 0) {
             fail(errno);
             return std::nullopt;
@@ -377,7 +378,7 @@ bool OutputFile::commit()
     }
     switch (way_) {
     case Way::Direct:
-        if (const int error = fd_.close(); error != 0) {
+        if (const int error = fd_.close(calls_); error != 0) {
             fail(error);
             return false;
         }
@@ -446,7 +447,7 @@ bool OutputFile::replaceTarget()
     if (unnamed_ && !linkScratch()) {
         return false;
     }
-    if (const int error = fd_.close(); error != 0) {
+    if (const int error = fd_.close(calls_); error != 0) {
         fail(error);
         return false;
     }
@@ -487,10 +488,10 @@ bool OutputFile::copyIntoTarget()
         fail(errno);
         return false;
     }
-    Journal journal(calls_, realPathOf(targetPath_), target_.get(), info);
-    if (journal.error() != 0) {
+    Journal journal(calls_, realPathOf(targetPath_), target_.get(), info, fd_.get(), written_);
+    if (journal.failed()) {
         fail("It is written in place, and its journal " + journal.path() +
-             " cannot be made: " + systemReason(journal.error()));
+             " cannot be made: " + journal.reason());
         return false;
     }
     bool touched = false;
@@ -536,9 +537,13 @@ bool OutputFile::copyIntoTarget()
         return undo("Its journal " + journal.path() + " cannot be removed: " + systemReason(error));
     }
     fd_.reset();
-    if (const int error = target_.close(); error != 0) {
-        fail(error);
-        return false;
+    // The new text is the file's now, flushed to disk: a failing close cannot
+    // make that a failed write, only a warning.
+    if (const int error = target_.close(calls_); error != 0) {
+        warning_ = FileError{path_,
+                             "The new text is in it, but closing it afterwards failed: " +
+                                 systemReason(error),
+                             false, false, true};
     }
     return true;
 }

@@ -50,6 +50,9 @@ public:
 
     // Names the file given (never a scratch file) and the reason.
     [[nodiscard]] const std::optional<FileError> &error() const { return error_; }
+    // After a commit() that succeeded: what failed once the new text was in the
+    // file and on disk (closing it), with `written` set.
+    [[nodiscard]] const std::optional<FileError> &warning() const { return warning_; }
     // false on an error (see error()); later writes and commit() then fail too.
     bool write(std::string_view bytes);
     [[nodiscard]] bool commit();
@@ -58,6 +61,9 @@ public:
     [[nodiscard]] const std::string &temporaryPath() const { return scratchPath_; }
     // An interrupted write of the file was rolled back before this one began.
     [[nodiscard]] bool restored() const { return restored_; }
+    // The file had been changed since an interrupted in-place write of it: it was
+    // kept, and its text from before that write put into this file.
+    [[nodiscard]] const std::string &oldTextKeptIn() const { return oldTextKeptIn_; }
 
 private:
     enum class Way
@@ -92,9 +98,11 @@ private:
     bool targetExists_ = false;
     bool unnamed_ = false; // fd_ is a scratch file without a name
     bool restored_ = false;
+    std::string oldTextKeptIn_;
     off_t written_ = 0;
     off_t oldSize_ = 0;
     std::optional<FileError> error_;
+    std::optional<FileError> warning_;
 };
 
 // Puts right what interrupted writes of the file at path (an ordinary file, info

@@ -34,6 +34,7 @@ InputFile::InputFile(const std::string &path, SystemCalls &calls) : calls_(calls
         const Recovery recovery = recoverInterruptedWrites(calls_, path_, info);
         error_ = recovery.error;
         restored_ = recovery.restored;
+        oldTextKeptIn_ = recovery.oldTextKeptIn;
     }
 }
 

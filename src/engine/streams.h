@@ -24,6 +24,9 @@ public:
     [[nodiscard]] const std::optional<FileError> &error() const { return error_; }
     // An interrupted in-place write of the file was rolled back before reading it.
     [[nodiscard]] bool restored() const { return restored_; }
+    // The file had been changed since an interrupted in-place write of it: it is
+    // read as it is, and its text from before that write was put into this file.
+    [[nodiscard]] const std::string &oldTextKeptIn() const { return oldTextKeptIn_; }
     // Reads up to size bytes; 0 at the end or on an error (see error()).
     [[nodiscard]] std::size_t read(char *buffer, std::size_t size);
 
@@ -34,6 +37,7 @@ private:
     int fd_ = -1;
     std::optional<FileError> error_;
     bool restored_ = false;
+    std::string oldTextKeptIn_;
 };
 
 // Writes every byte to standard output; errors name "standard output".

@@ -96,6 +96,11 @@ int SystemCalls::fchmod(int fd, mode_t mode)
     return ::fchmod(fd, mode);
 }
 
+int SystemCalls::close(int fd)
+{
+    return ::close(fd);
+}
+
 SystemCalls &realSystemCalls()
 {
     static SystemCalls calls;

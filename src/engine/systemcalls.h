@@ -36,6 +36,8 @@ public:
     virtual int ftruncate(int fd, off_t size);
     virtual int fchown(int fd, uid_t owner, gid_t group);
     virtual int fchmod(int fd, mode_t mode);
+    // Closes fd whatever it returns, as close(2) on Linux does.
+    virtual int close(int fd);
 };
 
 // The machine's own calls.

@@ -154,6 +154,58 @@ private slots:
         QCOMPARE(contentsOf(out), QByteArray("BAAB"));
         QCOMPARE(entriesOf(folder.path()), (QStringList{u"in.txt"_s, u"out.enc"_s, u"rot.sbt"_s}));
     }
+
+    // Closing the output written in place comes after the translation (or the
+    // table) is in it and on disk: a close that fails then is a warning, not a
+    // failed run.
+    void failingCloseAfterTheWriteIsAWarning_data()
+    {
+        QTest::addColumn<bool>("newTable"); // else a translation
+        QTest::newRow("translation") << false;
+        QTest::newRow("new table") << true;
+    }
+    void failingCloseAfterTheWriteIsAWarning()
+    {
+        QFETCH(bool, newTable);
+        QTemporaryDir folder;
+        QTemporaryDir state;
+        QVERIFY(folder.isValid() && state.isValid());
+        const QByteArray savedState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
+        const QString in = folder.filePath(u"in.txt"_s);
+        const QString out = folder.filePath(u"out.enc"_s);
+        writeBytes(in, "ABBA");
+        writeBytes(folder.filePath(u"rot.sbt"_s), "65=66\r\n66=65\r\n");
+        writeBytes(out, "old");
+        // A second name: the output is written in place.
+        QVERIFY(::link(QFile::encodeName(out).constData(),
+                       QFile::encodeName(folder.filePath(u"twin.enc"_s)).constData()) == 0);
+        FaultyCalls calls;
+        calls.failing = FaultyCalls::Call::Close;
+        calls.onlyFile = pathOf(out);
+        const Run run = newTable
+                            ? runCaught({"new-table", "reverse", "-o", pathOf(out)}, calls)
+                            : runCaught({"encode", "--table", pathOf(folder.filePath(u"rot.sbt"_s)),
+                                         pathOf(in), "-o", pathOf(out)},
+                                        calls);
+        if (savedState.isNull()) {
+            qunsetenv("XDG_STATE_HOME");
+        } else {
+            qputenv("XDG_STATE_HOME", savedState);
+        }
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, "lorimand-cli: warning: " + QFile::encodeName(out) +
+                              ": The new text is in it, but closing it afterwards failed: "
+                              "Input/output error\n");
+        const QByteArray written = contentsOf(folder.filePath(u"twin.enc"_s));
+        if (newTable) {
+            QVERIFY2(written.startsWith("Lorimand code table") &&
+                         written.contains("\r\n97=122\r\n"),
+                     written.constData());
+        } else {
+            QCOMPARE(written, QByteArray("BAAB"));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestBatch)

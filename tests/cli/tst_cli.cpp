@@ -3,6 +3,8 @@
 #include <csignal>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -171,6 +173,7 @@ private slots:
     void signalRemovesTheTemporaryFile();
     void leftJournalIsRolledBackByTheNextRun_data();
     void leftJournalIsRolledBackByTheNextRun();
+    void writeGoingOnIsWaitedForThenRefused();
     void killedInPlaceWritesLeaveOldOrNew_data();
     void killedInPlaceWritesLeaveOldOrNew();
     void tableByName_data();
@@ -803,15 +806,20 @@ void TestCli::signalRemovesTheTemporaryFile()
 void TestCli::leftJournalIsRolledBackByTheNextRun_data()
 {
     QTest::addColumn<bool>("asOutput");
-    QTest::newRow("file read") << false;
-    QTest::newRow("file written") << true;
+    QTest::addColumn<bool>("changedSince"); // by another program, after the kill
+    QTest::newRow("file read") << false << false;
+    QTest::newRow("file written") << true << false;
+    QTest::newRow("file read, changed since") << false << true;
+    QTest::newRow("file written, changed since") << true << true;
 }
 
 // A journal that a kill left in force is rolled back by the next run that reads
-// or writes its file, which says so.
+// or writes its file, which says so. A file that another program changed since
+// is kept as it is, its old text put beside it, and that is said instead.
 void TestCli::leftJournalIsRolledBackByTheNextRun()
 {
     QFETCH(bool, asOutput);
+    QFETCH(bool, changedSince);
     const QByteArray old = allBytesWithPairedCr();
     const QString file = write(u"text"_s, old);
     QVERIFY(::link(QFile::encodeName(file).constData(),
@@ -819,20 +827,69 @@ void TestCli::leftJournalIsRolledBackByTheNextRun()
     const QString journal = journalInStateFolder(m_stateHome.path(), file);
     QVERIFY(leaveInterruptedWrite(file, randomBytes(old.size() + 1000)));
     QVERIFY(QFileInfo::exists(journal));
+    const QByteArray changed = "written by another program since\n";
+    if (changedSince) {
+        QFile other(file);
+        QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(other.write(changed), changed.size());
+    }
 
     const QStringList key{u"encode"_s, u"--key"_s, u"TarnVeli"_s};
     const Run result =
         asOutput ? run(key + QStringList{u"-o"_s, file}, "new") : run(key + QStringList{file});
     QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.err, "lorimand-cli: " + QFile::encodeName(file) +
-                             ": restored from the journal of a write that was interrupted\n");
+    const QString kept = QFileInfo(file).canonicalFilePath() + u".lorimand-old"_s;
+    QCOMPARE(result.err,
+             "lorimand-cli: " + QFile::encodeName(file) +
+                 (changedSince
+                      ? ": a write of it in place was interrupted, and it may have been changed "
+                        "since by another program, so it is kept as it is; its text from before "
+                        "that write is in " +
+                            QFile::encodeName(kept) + "\n"
+                      : QByteArray(": restored from the journal of a write that was "
+                                   "interrupted\n")));
     QVERIFY(!QFileInfo::exists(journal));
+    QCOMPARE(QFileInfo::exists(kept), changedSince);
+    if (changedSince) {
+        QVERIFY(contentsOf(kept) == old);
+    }
     if (asOutput) {
         QCOMPARE(read(u"twin"_s), shifted("new", 18));
     } else {
-        QVERIFY(result.out == shifted(old, 18));
-        QVERIFY(read(u"twin"_s) == old);
+        QVERIFY(result.out == shifted(changedSince ? changed : old, 18));
+        QVERIFY(read(u"twin"_s) == (changedSince ? changed : old));
     }
+}
+
+// A run that finds its file being written in place by another run waits for it
+// a while, then refuses with a message that names the file: never a torn read.
+void TestCli::writeGoingOnIsWaitedForThenRefused()
+{
+    const QByteArray old = allBytesWithPairedCr();
+    const QString file = write(u"text"_s, old);
+    QVERIFY(::link(QFile::encodeName(file).constData(),
+                   QFile::encodeName(path(u"twin"_s)).constData()) == 0);
+    QVERIFY(leaveInterruptedWrite(file, randomBytes(old.size() + 1000)));
+    const QByteArray torn = read(u"text"_s);
+    const QString journal = journalInStateFolder(m_stateHome.path(), file);
+    // Held as the writer holds it while writing.
+    const int lock = ::open(QFile::encodeName(journal).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
+    QElapsedTimer clock;
+    clock.start();
+
+    const Run result = run({u"encode"_s, u"--key"_s, u"TarnVeli"_s, file});
+    const qint64 waited = clock.elapsed();
+    ::close(lock);
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err, "lorimand-cli: " + QFile::encodeName(file) +
+                             ": Another run of Lorimand is writing it in place and has not "
+                             "finished after 2 seconds\n");
+    QVERIFY(result.out.isEmpty());
+    QVERIFY2(waited >= 1900, qPrintable(QString::number(waited)));
+    QVERIFY(read(u"text"_s) == torn);
+    // Still there for when that write ends; gone with it, for the tests after this one.
+    QVERIFY(QFile::remove(journal));
 }
 
 void TestCli::killedInPlaceWritesLeaveOldOrNew_data()

@@ -2,7 +2,8 @@
 # Installs the build into a scratch prefix and checks what a packager would: the
 # layout, the desktop entry and metainfo (validated together, with the icon they
 # name, and in each language), the manual pages in each language, the icon
-# sizes, and that both programs answer --version without a display.
+# sizes, that no program (installed or in the build tree) searches the working
+# folder for libraries, and that both programs answer --version without a display.
 # Usage: installed_layout.sh <build folder> <version>
 set -euo pipefail
 
@@ -90,6 +91,19 @@ for page in "${manual_pages[@]}"; do
 done
 changed=$(zcat "$prefix/share/doc/lorimand/changelog.gz" | sed -n 's/^ -- .*>  //p')
 [ "$(date -u -d "$changed" +%F)" = "$release" ] || fail "the changelog is dated $changed, not $release"
+
+# A run path with an empty entry (or ".") searches the working folder for
+# libraries, so a library planted where the program is run from would be loaded:
+# neither the build tree's programs and tests nor the installed programs may carry one.
+for program in "$build"/bin/* "$build"/tests/* "$prefix"/bin/*; do
+    [ -f "$program" ] && [ -x "$program" ] || continue
+    readelf -h "$program" >/dev/null 2>&1 || continue
+    while read -r paths; do
+        case ":$paths:" in
+        *::* | *:.:*) fail "${program}'s run path [$paths] searches the working folder" ;;
+        esac
+    done < <(LC_ALL=C readelf -d "$program" | sed -n 's/.*(R\(UN\)\{0,1\}PATH).*: \[\(.*\)\]$/\2/p')
+done
 
 # --version needs no display: the desktop program must not start its toolkit.
 for program in lorimand-cli lorimand; do

@@ -2,6 +2,7 @@
 // file system for the failures and the real one in a temporary folder.
 #include <algorithm>
 #include <csignal>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "engine/files.h"
 #include "engine/keyshift.h"
 #include "fakefilesystem.h"
+#include "faultycalls.h"
 #include "journals.h"
 #include "settingsstate.h"
 #include "startup/settings.h"
@@ -370,6 +372,67 @@ private slots:
         QVERIFY(closed);
         QVERIFY2(closed->find("It is another user's file") != std::string::npos, closed->c_str());
         QCOMPARE(contentsOf(ini), QByteArray("key=their key\r\n"));
+    }
+
+    // Another user who flips the settings file's name in a sticky folder between
+    // absent and a link to where no file is, as fast as they can, catches the
+    // moment between the look at the name and the create at best: even then no
+    // file is created where the link points, at the start or at the close.
+    void linkPlantedJustBeforeTheCreateIsNotCreatedThrough_data()
+    {
+        QTest::addColumn<bool>("atClose"); // else at the start
+        QTest::newRow("at the start") << false;
+        QTest::newRow("at the close") << true;
+    }
+    void linkPlantedJustBeforeTheCreateIsNotCreatedThrough()
+    {
+        QFETCH(bool, atClose);
+        if (::geteuid() != 0) {
+            QSKIP("giving files to another user needs root");
+        }
+        QTemporaryDir scratch;
+        QVERIFY(scratch.isValid());
+        const QString shared = scratch.filePath(u"shared"_s);
+        const QString target = scratch.filePath(u"target"_s);
+        const QString ini = shared + u"/Lorimand.ini"_s;
+        QVERIFY(QDir().mkdir(shared));
+        QCOMPARE(::chown(QFile::encodeName(shared).constData(), kFolderOwner, kFolderOwner), 0);
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        const QByteArray entry = QFile::encodeName(ini);
+        FaultyCalls calls;
+        bool planted = false;
+        calls.beforeOpen = [&](const char *opened, int flags) {
+            if (!planted && (flags & O_CREAT) != 0 && entry == opened) {
+                planted =
+                    ::symlink(QFile::encodeName(target).constData(), entry.constData()) == 0 &&
+                    ::lchown(entry.constData(), kOtherUser, kOtherUser) == 0;
+            }
+        };
+        const std::unique_ptr<FileSystem> files = fileSystemOver(calls);
+        if (atClose) {
+            planted = true; // not yet: the start creates the file
+        }
+        SettingsFile settings(*files, shared, configFolder());
+        (void)settings.read();
+        if (atClose) {
+            QCOMPARE(settings.path(), ini);
+            QVERIFY(QFile::remove(ini));
+            planted = false;
+        } else {
+            QCOMPARE(settings.path(), configFolder() + u"/Lorimand.ini"_s);
+        }
+        const std::optional<std::string> closed = settings.write(exampleSettings("root's key"));
+        QVERIFY(planted);
+        QVERIFY(!QFileInfo::exists(target));
+        QCOMPARE(kindOf(ini), mode_t{S_IFLNK});
+        if (atClose) {
+            QVERIFY(closed);
+            QVERIFY2(closed->find("It is a link that another user made") != std::string::npos,
+                     closed->c_str());
+        } else {
+            QCOMPARE(closed, std::optional<std::string>());
+            QVERIFY(contentsOf(configFolder() + u"/Lorimand.ini"_s).contains("key=root's key\r\n"));
+        }
     }
 
     void firstRunCreatesAnEmptyFileAndFirstCloseTheSixLines()

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -35,6 +36,7 @@ public:
         Unlink,
         Reserve,
         Chown,
+        Close,
     };
     // The kind that fails, with error, once it has succeeded `after` times; every
     // call of that kind fails from then on, or, with `once`, only that one.
@@ -54,9 +56,15 @@ public:
     // only reading, writing and flushing what that opened: the program's other
     // files are spared.
     std::string onlyFile;
+    // Called before each open with its path, to change the file system between
+    // what the program looked at and what it opens (another user swapping names).
+    std::function<void(const char *path, int flags)> beforeOpen;
 
     int open(const char *path, int flags, mode_t mode) override
     {
+        if (beforeOpen) {
+            beforeOpen(path, flags);
+        }
         const bool spared = !onlyFile.empty() && onlyFile != path;
         if (!spared) {
             if ((flags & O_TMPFILE) == O_TMPFILE &&
@@ -112,6 +120,17 @@ public:
     int fchown(int fd, uid_t owner, gid_t group) override
     {
         return fails(Call::Chown) ? -1 : SystemCalls::fchown(fd, owner, group);
+    }
+    int close(int fd) override
+    {
+        if (fails(Call::Close, fd)) {
+            // Closed all the same, as Linux does on a failing close.
+            const int given = errno;
+            SystemCalls::close(fd);
+            errno = given;
+            return -1;
+        }
+        return SystemCalls::close(fd);
     }
     int reserve(int fd, off_t size) override
     {

@@ -55,6 +55,7 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
     std::optional<FileError> error;
     bool outOfMemory = false;
     bool restored = false;
+    std::string oldTextKeptIn;
     {
         BusyCursor busy;
         const std::uint64_t changesBefore = area.changeCount();
@@ -65,6 +66,7 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
             }
             error = std::move(read.error);
             restored = read.restored;
+            oldTextKeptIn = std::move(read.oldTextKeptIn);
             if (!error) {
                 const QScopedValueRollback updating(updating_, true);
                 // Plain text follows the line rule; encoded text is any codes at all,
@@ -97,6 +99,13 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                               tr("%1 was being saved when that save was interrupted. It is "
                                  "restored from its journal as it was before that save.")
                                   .arg(fromNativePath(file)));
+    }
+    if (!oldTextKeptIn.empty()) {
+        platform_.showMessage(dialogParent(), tr("Interrupted Save"),
+                              tr("%1 was being saved when that save was interrupted, and it may "
+                                 "have been changed since by another program, so it is kept as "
+                                 "it is. Its text from before that save is in %2.")
+                                  .arg(fromNativePath(file), fromNativePath(oldTextKeptIn)));
     }
     if (outOfMemory) {
         reportOutOfMemory();

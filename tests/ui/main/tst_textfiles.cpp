@@ -124,9 +124,18 @@ private slots:
     }
 
     // A file whose save in place was killed midway loads as it was before that
-    // save, and the window says that it was restored.
+    // save, and the window says that it was restored. One changed since by
+    // another program loads as it is, and the window says where the text from
+    // before that save went.
+    void loadRestoresAnInterruptedSave_data()
+    {
+        QTest::addColumn<bool>("changedSince");
+        QTest::newRow("restored") << false;
+        QTest::newRow("changed since") << true;
+    }
     void loadRestoresAnInterruptedSave()
     {
+        QFETCH(bool, changedSince);
         const QTemporaryDir stateHome;
         QVERIFY(stateHome.isValid());
         qputenv("XDG_STATE_HOME", QFile::encodeName(stateHome.path()));
@@ -137,17 +146,31 @@ private slots:
         QVERIFY(::link(QFile::encodeName(f.path(u"in.txt"_s)).constData(),
                        QFile::encodeName(f.path(u"twin.txt"_s)).constData()) == 0);
         QVERIFY(leaveInterruptedWrite(f.path(u"in.txt"_s), randomBytes(200000, 5)));
+        const QByteArray changed = "changed by another program";
+        if (changedSince) {
+            QFile other(f.path(u"twin.txt"_s));
+            QVERIFY(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(other.write(changed), changed.size());
+        }
         f.platform.fileChoices.enqueue(f.path(u"twin.txt"_s));
 
         f.child<QPushButton>("LoadCode")->click();
         qunsetenv("XDG_STATE_HOME");
 
-        QVERIFY(f.encoded()->bytes() == old.toStdString());
-        QCOMPARE(f.readFile(u"in.txt"_s), old);
+        QVERIFY(f.encoded()->bytes() == (changedSince ? changed : old).toStdString());
+        QCOMPARE(f.readFile(u"in.txt"_s), changedSince ? changed : old);
         QCOMPARE(f.platform.messages.size(), 1);
-        QCOMPARE(f.platform.messages[0].title, u"Restored"_s);
+        QCOMPARE(f.platform.messages[0].title,
+                 changedSince ? u"Interrupted Save"_s : u"Restored"_s);
         QVERIFY(
             f.platform.messages[0].text.startsWith(f.path(u"twin.txt"_s) + u" was being saved"_s));
+        if (changedSince) {
+            const QString kept =
+                QFileInfo(f.path(u"twin.txt"_s)).canonicalFilePath() + u".lorimand-old"_s;
+            QVERIFY2(f.platform.messages[0].text.endsWith(u" is in "_s + kept + u'.'),
+                     qPrintable(f.platform.messages[0].text));
+            QVERIFY(f.readFile(u"twin.txt.lorimand-old"_s) == old);
+        }
         QCOMPARE(entriesOf(stateHome.path() + u"/lorimand"_s), QStringList{});
     }
 
