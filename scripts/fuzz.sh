@@ -27,7 +27,8 @@ mkdir -p "$out/crashes" "$out/logs"
 run() {
     local name=$1
     mkdir -p "$out/corpus/$name"
-    "$out/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
+        "$out/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -max_len=4096 -artifact_prefix="$out/crashes/$name-" -print_final_stats=1 \
         "$out/corpus/$name" "tests/fuzz/corpus/$name" >"$out/logs/$name.log" 2>&1
 }
