@@ -7,14 +7,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBoundaryFinder>
-#include <QMouseEvent>
 #include <QWheelEvent>
 
 #include "text/textblocks.h"
 #include "ui/text/displaytext.h"
+#include "ui/text/layoutcheck.h"
 
 namespace lorimand::testing {
 
@@ -149,42 +150,6 @@ QString typedText(Reader &in)
     }
 }
 
-// Every layout the area keeps against one made afresh from the same text.
-[[nodiscard]] std::optional<std::string> compareLayouts(const LayoutCache &kept)
-{
-    LayoutCache fresh(kept.text());
-    fresh.setCharset(kept.charset());
-    fresh.setFont(kept.font());
-    fresh.setWidth(kept.width());
-    std::ostringstream out;
-    if (kept.count() != fresh.count()) {
-        out << "the area counts " << kept.count() << " blocks, laid out afresh " << fresh.count();
-        return out.str();
-    }
-    for (const std::size_t number : kept.keptBlocks()) {
-        const LayoutCache::Block &a = kept.block(number);
-        const LayoutCache::Block &f = fresh.block(number);
-        const auto rows = [](const LayoutCache::Block &b) {
-            // Where each row begins and ends, and how wide its text is.
-            std::vector<std::tuple<int, int, qreal>> spans;
-            for (int i = 0; i < b.rows(); ++i) {
-                const QTextLine row = b.layout.lineAt(i);
-                spans.emplace_back(row.textStart(), row.textLength(), row.naturalTextWidth());
-            }
-            return spans;
-        };
-        if (a.number != f.number || a.line != f.line || a.start != f.start || a.end != f.end ||
-            a.lastOfLine != f.lastOfLine || a.run.text != f.run.text || rows(a) != rows(f)) {
-            out << "block " << number << " is kept as line " << a.line << " [" << a.start << ", "
-                << a.end << ")" << (a.lastOfLine ? " last" : "") << " of " << a.rows()
-                << " rows; laid out afresh it is line " << f.line << " [" << f.start << ", "
-                << f.end << ")" << (f.lastOfLine ? " last" : "") << " of " << f.rows() << " rows";
-            return out.str();
-        }
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 UserStep UserStep::press(QKeyCombination key, QString text)
@@ -304,8 +269,8 @@ std::vector<UserStep> userSteps(std::string_view input)
             step = UserStep::press(kCommands[in.below(std::size(kCommands))]);
         } else if (op < 25) {
             static const UserStep::Kind kKinds[] = {UserStep::Kind::Click, UserStep::Kind::Click,
-                                                   UserStep::Kind::DoubleClick,
-                                                   UserStep::Kind::Drag};
+                                                    UserStep::Kind::DoubleClick,
+                                                    UserStep::Kind::Drag};
             step.kind = kKinds[in.below(std::size(kKinds))];
             step.key = QKeyCombination(selecting, Qt::Key_unknown);
             step.x = static_cast<int>(in.below(256) * 2);
@@ -971,7 +936,7 @@ std::optional<std::string> UserSession::compare(bool referenceFollowed)
     if (area.charset() != m.charset) {
         return std::string("the charset differs");
     }
-    if (std::optional<std::string> wrong = compareLayouts(area.layouts())) {
+    if (std::optional<std::string> wrong = differenceFromFresh(area.layouts())) {
         return wrong;
     }
     if (referenceFollowed && !(area.viewTop() == fresh.viewTop())) {

@@ -3,9 +3,9 @@
 // suite, the fuzzer's input in the fuzz target): keys (typing, Return,
 // BackSpace, Delete, the arrows, Home/End, the page keys, Ctrl with them, Shift
 // selections, select all, cut, copy, paste, undo, redo), clicks, double clicks
-// and drags (selecting, or moving the selection within the area), the wheel and the scroll bar, whole-text replacements as loading and
-// decoding make them, automatic splices as the other area's edits make them,
-// the charset switch and resizes.
+// and drags (selecting, or moving the selection within the area), the wheel and the scroll bar,
+// whole-text replacements as loading and decoding make them, automatic splices as the other area's
+// edits make them, the charset switch and resizes.
 //
 // After every step the area's bytes, caret and selection must be those of a
 // plain model of the text, and what it shows (where each character lies on
