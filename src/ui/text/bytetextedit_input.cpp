@@ -17,11 +17,13 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QStyleHints>
 #include <QToolTip>
 #include <QUrl>
 
 #include "ui/text/bytetextedit.h"
 #include "ui/text/caretmoves.h"
+#include "ui/text/textclipboard.h"
 #include "ui/text/textrenderer.h"
 
 namespace lorimand {
@@ -166,6 +168,7 @@ bool ByteTextEdit::handleStandardKey(QKeyEvent *event, std::optional<qreal> stic
     }
     if (event->matches(QKeySequence::SelectAll)) {
         selectWholeText();
+        offerSelection();
         return true;
     }
     if (event->matches(QKeySequence::Copy)) {
@@ -316,6 +319,7 @@ void ByteTextEdit::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier) {
         selectWholeText();
+        offerSelection();
     }
     QAbstractScrollArea::keyReleaseEvent(event);
 }
@@ -404,9 +408,19 @@ QVariant ByteTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 
 QMimeData *ByteTextEdit::mimeDataFromSelection() const
 {
-    auto *mime = new QMimeData;
-    mime->setText(shownText(selectionStart(), selectionEnd()));
-    return mime;
+    return copiedText(document_.text(), selectionStart(), selectionEnd(), charset());
+}
+
+void ByteTextEdit::offerSelection()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!clipboard->supportsSelection() || !hasSelection()) {
+        return;
+    }
+    auto *offer =
+        new OfferedSelection(*this, document_.text(), selectionStart(), selectionEnd(), charset());
+    clipboard->setMimeData(offer, QClipboard::Selection);
+    offered_ = offer;
 }
 
 void ByteTextEdit::copy()
@@ -465,6 +479,22 @@ void ByteTextEdit::mousePressEvent(QMouseEvent *event)
         return;
     }
     const std::size_t offset = offsetAt(at);
+    if (doubleClicked_.isValid() &&
+        doubleClicked_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval() &&
+        (at - doubleClickedAt_).manhattanLength() < QApplication::startDragDistance()) {
+        // A third click selects the line, as far as its line break.
+        doubleClicked_.invalidate();
+        const text::TextBuffer &text = document_.text();
+        const std::size_t line = text.lineOf(offset);
+        setSelection(text.lineStart(line), text.lineEnd(line));
+        offerSelection();
+        pressedAt_.reset();
+        selectingWords_ = false;
+        mayDrag_ = false;
+        event->accept();
+        return;
+    }
+    doubleClicked_.invalidate();
     pressedAt_ = at;
     selectingWords_ = false;
     mayDrag_ = hasSelection() && offset >= selectionStart() && offset < selectionEnd() &&
@@ -483,11 +513,10 @@ void ByteTextEdit::mouseDoubleClickEvent(QMouseEvent *event)
     }
     wordAnchor_ = caretmoves::wordAt(layouts_, offsetAt(event->position().toPoint()));
     setSelection(wordAnchor_.anchor, wordAnchor_.position);
-    if (QApplication::clipboard()->supportsSelection() && hasSelection()) {
-        QApplication::clipboard()->setText(shownText(selectionStart(), selectionEnd()),
-                                           QClipboard::Selection);
-    }
-    pressedAt_ = event->position().toPoint();
+    offerSelection();
+    doubleClicked_.start();
+    doubleClickedAt_ = event->position().toPoint();
+    pressedAt_ = doubleClickedAt_;
     selectingWords_ = true;
     mayDrag_ = false;
     event->accept();
@@ -537,6 +566,7 @@ void ByteTextEdit::mouseMoveEvent(QMouseEvent *event)
         } else {
             setSelection(wordAnchor_.anchor, std::max(word.position, wordAnchor_.position));
         }
+        offerSelection();
         ensureCursorVisible();
     } else {
         moveCursor(offset, true);
@@ -580,8 +610,10 @@ void ByteTextEdit::contextMenuEvent(QContextMenuEvent *event)
             [this] { deleteSelection(); });
     }
     menu.addSeparator();
-    add(tr("Select All"), QKeySequence::SelectAll, "select-all", byteCount() > 0,
-        [this] { selectWholeText(); });
+    add(tr("Select All"), QKeySequence::SelectAll, "select-all", byteCount() > 0, [this] {
+        selectWholeText();
+        offerSelection();
+    });
     if (charsetChoice_) {
         menu.addSeparator();
         QMenu *choice = menu.addMenu(tr("Character &Set"));
@@ -625,6 +657,13 @@ void ByteTextEdit::dragEnterEvent(QDragEnterEvent *event)
     dragMoveEvent(event);
 }
 
+bool ByteTextEdit::movesWithin(const QDropEvent &event) const
+{
+    const bool within = event.source() == viewport() || event.source() == this;
+    return within && event.possibleActions().testFlag(Qt::MoveAction) &&
+           !event.modifiers().testFlag(Qt::ControlModifier);
+}
+
 void ByteTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
     const DraggedFiles files = draggedFiles(event->mimeData());
@@ -636,10 +675,7 @@ void ByteTextEdit::dragMoveEvent(QDragMoveEvent *event)
         event->ignore();
         return;
     }
-    const bool within = event->source() == viewport() || event->source() == this;
-    event->setDropAction(within && event->possibleActions().testFlag(Qt::MoveAction)
-                             ? Qt::MoveAction
-                             : Qt::CopyAction);
+    event->setDropAction(movesWithin(*event) ? Qt::MoveAction : Qt::CopyAction);
     event->accept();
     dropAt_ = offsetAt(event->position().toPoint());
     viewport()->update();
@@ -667,8 +703,7 @@ void ByteTextEdit::dropEvent(QDropEvent *event)
         return;
     }
     const std::size_t at = offsetAt(event->position().toPoint());
-    const bool within = event->source() == viewport() || event->source() == this;
-    if (within && event->possibleActions().testFlag(Qt::MoveAction)) {
+    if (movesWithin(*event)) {
         // Moved within the area: the selection goes to where it was dropped.
         const std::size_t start = selectionStart();
         const std::size_t end = selectionEnd();
