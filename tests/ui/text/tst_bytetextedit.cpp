@@ -1850,6 +1850,25 @@ private slots:
         QCOMPARE(edit.selection(), selection(0, int(end)));
     }
 
+    // Paged down within the first block, the view shows whole rows: nothing of
+    // the row above the top one.
+    void pagingLeavesNoSliver()
+    {
+        ByteTextEdit edit;
+        edit.resize(160, 120);
+        fill(edit, longLine(3000));
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        placeCursor(edit, 0);
+        QTest::keyClick(&edit, Qt::Key_PageDown);
+        const ViewTop top = edit.viewTop();
+        QCOMPARE(top.block, std::size_t{0});
+        QVERIFY(top.row > 0);
+        const std::size_t first = edit.offsetAt({0, 0});
+        QCOMPARE(edit.characterRect(first).top(), 0);
+        QVERIFY(edit.characterRect(first - 1).isNull());
+    }
+
     // Dragging with the button held selects from where it was pressed.
     void dragSelects()
     {
