@@ -22,7 +22,7 @@ using EditKind = TextDocument::EditKind;
 namespace {
 
 // Whether `change` tells truly how `before` became `after`: the bytes outside its range
-// are the same in both, and its lone-CR counts are those of the texts. Empty when so.
+// are the same in both. Empty when so.
 [[nodiscard]] std::string wrongChange(const std::string &before, const std::string &after,
                                       const ByteChange &change)
 {
@@ -34,14 +34,6 @@ namespace {
         before.compare(change.from + change.removed, std::string::npos, after,
                        change.from + change.added) != 0) {
         return "bytes outside the range changed";
-    }
-    if (change.loneCrsBefore != lorimand::test::loneCrsBefore(after, change.from)) {
-        return "lone CRs before the change are wrong";
-    }
-    if (change.loneCrsAdded !=
-        static_cast<std::ptrdiff_t>(lorimand::test::loneCrsBefore(after, after.size())) -
-            static_cast<std::ptrdiff_t>(lorimand::test::loneCrsBefore(before, before.size()))) {
-        return "lone CRs added are wrong";
     }
     return {};
 }
@@ -489,8 +481,6 @@ private slots:
                          static_cast<std::size_t>(
                              std::count(model.text.begin(), model.text.end(), '\n')) +
                              1);
-                QCOMPARE(document.text().loneCrs(),
-                         lorimand::test::loneCrsBefore(model.text, model.text.size()));
                 if (change) {
                     const std::string failure = wrongChange(before, model.text, *change);
                     std::string message = failure;

@@ -58,6 +58,11 @@ QStringList problemLines(const TableCheck &check)
                          .arg(shownCode(mismatch.code), shownCode(mismatch.encoded),
                               shownCode(mismatch.decoded)));
     }
+    for (const TableAfterCr &after : check.afterCr) {
+        lines.append(MainWindow::tr("After a CR, %1 encodes as %2, which decodes as %3")
+                         .arg(shownCode(after.code), shownCode(after.encoded),
+                              shownCode(after.decoded)));
+    }
     return lines;
 }
 

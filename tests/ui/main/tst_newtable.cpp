@@ -335,6 +335,12 @@ private slots:
         QCOMPARE(f.platform.notices.size(), 2);
         QVERIFY(f.platform.notices[1].text.endsWith(
             u"Decoding cannot tell 1 from 2: both encode as 2"_s));
+        // A line break passes whole, so the code that encodes as LF cannot follow a CR.
+        f.writeFile(u"Bad.sbt"_s, "10=164\r\n164=10\r\n");
+        choose(u"Bad"_s);
+        QCOMPARE(f.platform.notices.size(), 3);
+        QVERIFY(f.platform.notices[2].text.endsWith(
+            u"After a CR, \u00a4 encodes as code 10, which decodes as code 10"_s));
     }
 
     void manyProblemsAreCut()
