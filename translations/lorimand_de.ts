@@ -421,6 +421,10 @@ Ihre Adresse ist %1</translation>
         <source>code %1</source>
         <translation>Code %1</translation>
     </message>
+    <message>
+        <source>After a CR, %1 encodes as %2, which decodes as %3</source>
+        <translation>Nach einem CR wird %1 zu %2 kodiert, das zu %3 entziffert wird</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

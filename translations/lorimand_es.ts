@@ -421,6 +421,10 @@ Su dirección es %1</translation>
         <source>code %1</source>
         <translation>código %1</translation>
     </message>
+    <message>
+        <source>After a CR, %1 encodes as %2, which decodes as %3</source>
+        <translation>Tras un CR, %1 se cifra como %2, que se descifra como %3</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

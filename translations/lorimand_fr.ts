@@ -421,6 +421,10 @@ Son adresse est %1</translation>
         <source>code %1</source>
         <translation>code %1</translation>
     </message>
+    <message>
+        <source>After a CR, %1 encodes as %2, which decodes as %3</source>
+        <translation>Après un CR, %1 se code en %2, qui se décode en %3</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

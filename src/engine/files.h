@@ -26,6 +26,9 @@ struct FileError
     bool tooLarge = false;
     // There is no file at the path (or at the end of a link).
     bool missing = false;
+    // The write's progress stopped it: the file is as it was. Nothing failed, so
+    // nothing need be said, but nothing was written either.
+    bool stopped = false;
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };
@@ -73,7 +76,7 @@ struct WriteOptions
     std::string scratchName;
     NewFileAccess access = NewFileAccess::Everyone;
     // Told after each block written; when it says stop, the file stays as it
-    // was and the write gives no error.
+    // was and the write gives an error that says so (FileError::stopped).
     Progress progress{};
 };
 

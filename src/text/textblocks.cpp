@@ -74,7 +74,8 @@ void TextBlocks::update(const ByteChange &change, std::size_t linesBefore)
         long_.reserve(std::max(size, long_.capacity() + long_.capacity() / 2));
     }
     for (std::size_t i = end; i < long_.size(); ++i) {
-        long_[i].line = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(long_[i].line) + delta);
+        long_[i].line =
+            static_cast<std::size_t>(static_cast<std::ptrdiff_t>(long_[i].line) + delta);
     }
     const auto at = long_.begin() + static_cast<std::ptrdiff_t>(begin);
     if (now < end - begin) {

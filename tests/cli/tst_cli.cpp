@@ -185,6 +185,8 @@ private slots:
     void findKeyWithoutAClearWinnerExitsThree();
     void findKeyRanksCodeTables_data();
     void findKeyRanksCodeTables();
+    void findKeyEscapesTableNames_data();
+    void findKeyEscapesTableNames();
     void findKeyUsageErrors_data();
     void findKeyUsageErrors();
     void findKeyFileErrors_data();
@@ -395,8 +397,8 @@ void TestCli::codeTableKeepsLoneCarriageReturns()
         if (stdio) {
             result = run({action, u"--table"_s, table}, input);
         } else {
-            result = run({action, u"--table"_s, table, write(u"in"_s, input), u"-o"_s,
-                          path(u"out"_s)});
+            result =
+                run({action, u"--table"_s, table, write(u"in"_s, input), u"-o"_s, path(u"out"_s)});
             result.out = read(u"out"_s);
         }
         return result;
@@ -1269,6 +1271,42 @@ void TestCli::findKeyRanksCodeTables()
     QVERIFY(plain.startsWith(candidates[0][3]));
 }
 
+void TestCli::findKeyEscapesTableNames_data()
+{
+    QTest::addColumn<QString>("name"); // of the table, without ".sbt"
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("ESC and BEL") << u"a\x1b[2Jb\x07"_s << "a\\x1B[2Jb\\x07"_ba;
+    QTest::newRow("a line break") << u"one\ntwo"_s << "one\\ntwo"_ba;
+    QTest::newRow("a tab and a CR") << u"t\tab\r"_s << "t\\tab\\r"_ba;
+    QTest::newRow("a backslash") << u"back\\slash"_s << "back\\\\slash"_ba;
+    QTest::newRow("an ordinary name, UTF-8") << u"K\u00f6ln"_s << "K\xc3\xb6ln"_ba;
+}
+
+// A table's name is printed as an echoed argument is, so that no name can drive
+// the terminal or break a line's four tab-separated fields.
+void TestCli::findKeyEscapesTableNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, shown);
+    const QByteArray plain = "Please water the tomatoes on Sunday, they dry out fast.\n";
+    write(u"in"_s, rotated(plain));
+    const QString tables = path(u"tables"_s);
+    QVERIFY(QDir().mkpath(tables));
+    writeBytes(tables + u'/' + name + u".sbt"_s, rotationTable());
+    const Run found = run({u"find-key"_s, u"--top=1"_s, u"--tables"_s, tables, u"in"_s});
+    QCOMPARE(found.err, QByteArray());
+    QCOMPARE(found.exitCode, 0);
+    for (const char c : found.out) {
+        QVERIFY2(c == '\n' || c == '\t' || static_cast<unsigned char>(c) >= 0x20,
+                 found.out.toPercentEncoding().constData());
+    }
+    const QList<QList<QByteArray>> candidates = candidateLines(found.out);
+    QCOMPARE(candidates.size(), 1);
+    QCOMPARE(candidates[0].size(), 4);
+    QCOMPARE(candidates[0][0], shown);
+    QCOMPARE(candidates[0][1], QByteArray("decode"));
+}
+
 void TestCli::findKeyUsageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -1483,6 +1521,9 @@ void TestCli::checkTable_data()
         << "Decoding cannot tell A from B: both encode as X\n"
            "Decoding cannot tell a from b: both encode as x\n"_ba
         << QByteArray();
+    QTest::newRow("a line feed swapped with a code that would follow a CR as LF")
+        << "10=164\r\n164=10\r\n"_ba << 3
+        << "After a CR, \xc2\xa4 encodes as code 10, which decodes as code 10\n"_ba << QByteArray();
     QTest::newRow("a line that does not read")
         << "97=98\n98=300\n"_ba << 2 << QByteArray()
         << "lorimand-cli: DIR/t.sbt: line 2: the code after \"=\" is 300, not a whole number "

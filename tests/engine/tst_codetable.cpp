@@ -73,12 +73,11 @@ private slots:
         QTest::newRow("no table keeps CR LF")
             << none << QByteArray("a\r\nb") << QByteArray("a\r\nb");
         QTest::newRow("no table keeps lone LF") << none << QByteArray("a\nb") << QByteArray("a\nb");
-        QTest::newRow("no table keeps lone CR")
-            << none << QByteArray("a\rb") << QByteArray("a\rb");
+        QTest::newRow("no table keeps lone CR") << none << QByteArray("a\rb") << QByteArray("a\rb");
         QTest::newRow("CR CR LF") << none << QByteArray("a\r\r\nb") << QByteArray("a\r\r\nb");
         QTest::newRow("CR at the end kept") << none << QByteArray("a\r") << QByteArray("a\r");
-        QTest::newRow("old Mac lines") << Entries{{97, 120}} << QByteArray("a\ra\r\ra")
-                                       << QByteArray("x\rx\r\rx");
+        QTest::newRow("old Mac lines")
+            << Entries{{97, 120}} << QByteArray("a\ra\r\ra") << QByteArray("x\rx\r\rx");
         QTest::newRow("every byte without entry copied")
             << none << QByteArray("\0\x1a\x7f\xff", 4) << QByteArray("\0\x1a\x7f\xff", 4);
 

@@ -1,7 +1,7 @@
 // Translation in both modes on any text: decoding what a key encoded gives the
 // text back, for every key; so does a code table that gives every code its own
-// entry, and any table keeps the text's length. Any table, one-to-one or not, translates a stream of blocks of any sizes
-// exactly as it translates the whole text at once.
+// entry, and any table keeps the text's length. Any table, one-to-one or not, translates a stream
+// of blocks of any sizes exactly as it translates the whole text at once.
 #include <cstddef>
 #include <cstdint>
 #include <optional>

@@ -151,8 +151,8 @@ private slots:
         QTest::newRow("ends with CR LF and LF")
             << QByteArray("\r\n\n") << QByteArray("CLN") << QList<qint64>{0, 2, 3}
             << QList<qint64>{0, 2, 3} << 'C';
-        QTest::newRow("CRs and NUL")
-            << QByteArray("\r\0\r\r", 4) << QByteArray("N") << QList<qint64>{0} << QList<qint64>{4} << 'C';
+        QTest::newRow("CRs and NUL") << QByteArray("\r\0\r\r", 4) << QByteArray("N")
+                                     << QList<qint64>{0} << QList<qint64>{4} << 'C';
     }
     void index()
     {
@@ -196,46 +196,40 @@ private slots:
         QTest::addColumn<QList<qint64>>("change");
         QTest::newRow("LF after a CR pairs with it")
             << QByteArray("a\rb") << 2 << 2 << QByteArray("\n") << QByteArray("CN")
-             << QList<qint64>{2, 0, 1};
+            << QList<qint64>{2, 0, 1};
         QTest::newRow("CR before an LF pairs with it")
             << QByteArray("a\nb") << 1 << 1 << QByteArray("\r") << QByteArray("CN")
-             << QList<qint64>{1, 0, 1};
-        QTest::newRow("the CR of a CR LF deleted")
-            << QByteArray("a\r\nb") << 1 << 2 << QByteArray() << QByteArray("LN") 
-            << QList<qint64>{1, 1, 0};
-        QTest::newRow("the LF of a CR LF deleted")
-            << QByteArray("a\r\nb") << 2 << 3 << QByteArray() << QByteArray("N") 
-            << QList<qint64>{2, 1, 0};
+            << QList<qint64>{1, 0, 1};
+        QTest::newRow("the CR of a CR LF deleted") << QByteArray("a\r\nb") << 1 << 2 << QByteArray()
+                                                   << QByteArray("LN") << QList<qint64>{1, 1, 0};
+        QTest::newRow("the LF of a CR LF deleted") << QByteArray("a\r\nb") << 2 << 3 << QByteArray()
+                                                   << QByteArray("N") << QList<qint64>{2, 1, 0};
         QTest::newRow("a byte into the middle of a CR LF")
             << QByteArray("\r\n") << 1 << 1 << QByteArray("x") << QByteArray("LN")
-             << QList<qint64>{1, 0, 1};
-        QTest::newRow("the middle between CR and LF deleted")
-            << QByteArray("\rxy\n") << 1 << 3 << QByteArray() << QByteArray("CN") 
-            << QList<qint64>{1, 2, 0};
-        QTest::newRow("LF after a CR at the end")
-            << QByteArray("\r") << 1 << 1 << QByteArray("\n") << QByteArray("CN") 
             << QList<qint64>{1, 0, 1};
+        QTest::newRow("the middle between CR and LF deleted")
+            << QByteArray("\rxy\n") << 1 << 3 << QByteArray() << QByteArray("CN")
+            << QList<qint64>{1, 2, 0};
+        QTest::newRow("LF after a CR at the end") << QByteArray("\r") << 1 << 1 << QByteArray("\n")
+                                                  << QByteArray("CN") << QList<qint64>{1, 0, 1};
         QTest::newRow("new bytes end with a CR before an LF")
             << QByteArray("a\nb") << 0 << 1 << QByteArray("\r\r") << QByteArray("CN")
-             << QList<qint64>{0, 1, 2};
+            << QList<qint64>{0, 1, 2};
         QTest::newRow("replaced across a pair")
             << QByteArray("a\r\nb\r") << 1 << 4 << QByteArray("\r\r") << QByteArray("N")
-             << QList<qint64>{1, 3, 2};
-        QTest::newRow("into the empty text")
-            << QByteArray() << 0 << 0 << QByteArray("\r\n\r") << QByteArray("CN")
-             << QList<qint64>{0, 0, 3};
-        QTest::newRow("everything deleted")
-            << QByteArray("a\r\rb\n") << 0 << 5 << QByteArray() << QByteArray("N")
-             << QList<qint64>{0, 5, 0};
+            << QList<qint64>{1, 3, 2};
+        QTest::newRow("into the empty text") << QByteArray() << 0 << 0 << QByteArray("\r\n\r")
+                                             << QByteArray("CN") << QList<qint64>{0, 0, 3};
+        QTest::newRow("everything deleted") << QByteArray("a\r\rb\n") << 0 << 5 << QByteArray()
+                                            << QByteArray("N") << QList<qint64>{0, 5, 0};
         QTest::newRow("bytes after the edit move")
             << QByteArray("ab\rc\r") << 0 << 1 << QByteArray("xyz") << QByteArray("N")
-             << QList<qint64>{0, 1, 3};
+            << QList<qint64>{0, 1, 3};
         QTest::newRow("LFs after the edit move")
             << QByteArray("ab\ncd\r\n") << 1 << 2 << QByteArray() << QByteArray("LCN")
-             << QList<qint64>{1, 1, 0};
-        QTest::newRow("nothing changed")
-            << QByteArray("\r\ra") << 2 << 2 << QByteArray() << QByteArray("N")
-             << QList<qint64>{2, 0, 0};
+            << QList<qint64>{1, 1, 0};
+        QTest::newRow("nothing changed") << QByteArray("\r\ra") << 2 << 2 << QByteArray()
+                                         << QByteArray("N") << QList<qint64>{2, 0, 0};
     }
     void replace()
     {

@@ -319,6 +319,8 @@ private slots:
             emit f.codeName()->activated(index);
         };
         QCOMPARE(f.platform.notices.size(), 1);
+        // Said at start-up, before the window appears, yet the window's own.
+        QCOMPARE(f.platform.notices[0].parent, f.window.get());
         QCOMPARE(f.platform.notices[0].title, u"Custom Code"_s);
         QCOMPARE(f.platform.notices[0].text,
                  u"The code table \"Bad\" cannot be decoded:\n\n"
