@@ -1,6 +1,7 @@
 // Tests of the piece table and its line index.
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 #include "bytes.h"
+#include "failingallocation.h"
 #include "text/textbuffer.h"
 
 using namespace lorimand::text;
@@ -362,6 +364,50 @@ private slots:
                 QVERIFY2(failure.empty(), where.c_str());
             }
         }
+    }
+
+    // An edit whose allocation fails, at any of them, leaves the bytes and the
+    // index as they were; room made beforehand lets a series of edits allocate nothing.
+    void runningOutOfMemoryChangesNothing()
+    {
+        const std::string text = "one\r\ntwo\nthree\rfour";
+        // Longer than a string holds without a buffer of its own.
+        const std::string_view inserted = "a line\nanother line\nand a third";
+        bool completed = false;
+        for (long allowed = 0; !completed; ++allowed) {
+            TextBuffer buffer(text);
+            buffer.replace(4, 4, "typed"); // a piece of typed bytes, then two of the text
+            const std::string before = buffer.bytes();
+            try {
+                const lorimand::test::FailingAllocation failing(allowed);
+                buffer.replace(2, 12, inserted);
+                completed = !failing.failed();
+            } catch (const std::bad_alloc &) {
+            }
+            std::string expected = before;
+            if (completed) {
+                expected.replace(2, 10, inserted);
+            }
+            const std::string failure = mismatch(buffer, expected);
+            QVERIFY2(failure.empty(), (failure + " after " + std::to_string(allowed)).c_str());
+        }
+
+        TextBuffer buffer(text);
+        buffer.reserve(3 * inserted.size(), 3 * 2, 3);
+        const std::size_t places[] = {0, 9, 4};
+        {
+            const lorimand::test::FailingAllocation counted(-1);
+            for (const std::size_t at : places) {
+                buffer.replace(at, at + 2, inserted);
+            }
+            QCOMPARE(counted.count(), std::size_t{0});
+        }
+        std::string model = text;
+        for (const std::size_t at : places) {
+            model.replace(at, 2, inserted);
+        }
+        const std::string failure = mismatch(buffer, model);
+        QVERIFY2(failure.empty(), failure.c_str());
     }
 
     void outOfRangeThrows()
