@@ -429,6 +429,10 @@ Ihre Adresse ist %1</translation>
         <source>%1 was being saved when that save was interrupted, and it may have been changed since by another program, so it is kept as it is. Its text from before that save is in %2.</source>
         <translation>%1 wurde gerade gespeichert, als das Speichern unterbrochen wurde, und die Datei wurde seitdem möglicherweise von einem anderen Programm geändert. Deshalb bleibt sie, wie sie ist. Ihr Text von vor diesem Speichern steht in %2.</translation>
     </message>
+    <message>
+        <source>After a CR, %1 encodes as %2, which decodes as %3</source>
+        <translation>Nach einem CR wird %1 zu %2 kodiert, das zu %3 entziffert wird</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

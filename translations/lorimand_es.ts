@@ -429,6 +429,10 @@ Su dirección es %1</translation>
         <source>%1 was being saved when that save was interrupted, and it may have been changed since by another program, so it is kept as it is. Its text from before that save is in %2.</source>
         <translation>Se estaba guardando %1 cuando ese guardado se interrumpió, y puede que otro programa lo haya cambiado desde entonces, así que se conserva tal como está. Su texto de antes de ese guardado está en %2.</translation>
     </message>
+    <message>
+        <source>After a CR, %1 encodes as %2, which decodes as %3</source>
+        <translation>Tras un CR, %1 se cifra como %2, que se descifra como %3</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

@@ -429,6 +429,10 @@ Son adresse est %1</translation>
         <source>%1 was being saved when that save was interrupted, and it may have been changed since by another program, so it is kept as it is. Its text from before that save is in %2.</source>
         <translation>%1 était en cours d’enregistrement quand cet enregistrement a été interrompu, et le fichier a peut-être été modifié depuis par un autre programme ; il est donc gardé tel quel. Son texte d’avant cet enregistrement se trouve dans %2.</translation>
     </message>
+    <message>
+        <source>After a CR, %1 encodes as %2, which decodes as %3</source>
+        <translation>Après un CR, %1 se code en %2, qui se décode en %3</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

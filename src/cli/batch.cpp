@@ -680,28 +680,25 @@ private:
 
 // ---- The run -------------------------------------------------------------------------
 
-// The block buffers, page-aligned: the kernel copies to and from an aligned buffer at
-// about twice the speed of one that malloc's header leaves 16 bytes off. The block
-// read comes first; a page-aligned room for a translated block (a block and one
-// byte at most) follows.
-class BlockBuffers
+// The block buffer, page-aligned: the kernel copies to and from an aligned buffer at
+// about twice the speed of one that malloc's header leaves 16 bytes off. Each block
+// is translated in place.
+class BlockBuffer
 {
 public:
     static constexpr std::size_t kPage = 4096;
-    static constexpr std::size_t kOutputAt = kBatchBlockSize + kPage;
 
-    BlockBuffers() : data_(static_cast<char *>(std::aligned_alloc(kPage, 2 * kOutputAt)))
+    BlockBuffer() : data_(static_cast<char *>(std::aligned_alloc(kPage, kBatchBlockSize)))
     {
         if (!data_) {
             throw std::bad_alloc();
         }
     }
-    ~BlockBuffers() { std::free(data_); }
-    BlockBuffers(const BlockBuffers &) = delete;
-    BlockBuffers &operator=(const BlockBuffers &) = delete;
+    ~BlockBuffer() { std::free(data_); }
+    BlockBuffer(const BlockBuffer &) = delete;
+    BlockBuffer &operator=(const BlockBuffer &) = delete;
 
-    [[nodiscard]] char *input() const noexcept { return data_; }
-    [[nodiscard]] char *output() const noexcept { return data_ + kOutputAt; }
+    [[nodiscard]] char *data() const noexcept { return data_; }
 
 private:
     char *data_;
@@ -721,15 +718,14 @@ private:
     }
     tellRecovery(options.output, output.restored(), output.oldTextKeptIn());
 
-    const BlockBuffers buffers;
+    const BlockBuffer buffer;
     for (;;) {
-        char *const read = buffers.input();
-        const std::size_t size = input.read(read, kBatchBlockSize);
-        if (size == 0) {
+        const std::span<char> block(buffer.data(), input.read(buffer.data(), kBatchBlockSize));
+        if (block.empty()) {
             break;
         }
-        if (!output.write(
-                translation.applyToBlock(std::span<char>(read, size), buffers.output()))) {
+        translation.applyToBlock(block);
+        if (!output.write(std::string_view(block.data(), block.size()))) {
             return fail(BatchExit::FileError, describe(*output.error())).status;
         }
     }

@@ -152,7 +152,9 @@ int rankTablesOf(const std::string &sample, const FindKeyOptions &options, Syste
         const TableCandidate &candidate = ranking.candidates[i];
         const CodeTables &table = tables[candidate.table];
         const bool decode = candidate.direction == Direction::Decode;
-        lines += names[candidate.table] + '\t' + (decode ? "decode" : "encode") + '\t' +
+        // A file's name may hold any byte but "/": escaped as an argument echoed
+        // is, it cannot drive the terminal or break the line into more fields.
+        lines += shown(names[candidate.table]) + '\t' + (decode ? "decode" : "encode") + '\t' +
                  scoreText(candidate.score) + '\t' +
                  previewLine(
                      translateThroughTable(start, decode ? table.decodeTable : table.encodeTable),

@@ -50,68 +50,48 @@ TableTranslator::TableTranslator(const CodeTable &table) noexcept
 {
     for (int code = 0; code < 256; ++code) {
         const auto c = static_cast<unsigned char>(code);
-        resolved_[c] = resolve(table, c);
-        map_[c] = hasEntry(resolved_[c]) ? static_cast<unsigned char>(resolved_[c]) : c;
+        const std::int16_t entry = resolve(table, c);
+        map_[c] = hasEntry(entry) ? static_cast<unsigned char>(entry) : c;
     }
-    crWithoutEntry_ = !hasEntry(resolved_[kCr]);
+    lfAfterCrPasses_ = !hasEntry(resolve(table, kCr)) && map_[kLf] != kLf;
 }
 
 void TableTranslator::translate(std::string_view piece, std::string &out)
 {
     const std::size_t start = out.size();
-    // Every byte gives at most one byte, except a held CR that an LF completes.
-    out.resize(start + piece.size() + 1);
-    out.resize(start + translate(piece, out.data() + start));
+    out.resize(start + piece.size());
+    translate(reinterpret_cast<const unsigned char *>(piece.data()), piece.size(),
+              out.data() + start);
 }
 
-std::size_t TableTranslator::translate(std::string_view piece, char *out) noexcept
+void TableTranslator::translate(std::span<char> bytes) noexcept
 {
-    const auto *in = reinterpret_cast<const unsigned char *>(piece.data());
-    const std::size_t size = piece.size();
-    char *dst = out;
-    std::size_t i = 0;
+    translate(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), bytes.data());
+}
 
-    if (pendingCr_ && size > 0) {
-        pendingCr_ = false;
-        if (in[0] == kLf) {
-            *dst++ = static_cast<char>(kCr);
-            *dst++ = static_cast<char>(kLf);
-            i = 1;
-        }
-    }
-
+void TableTranslator::translate(const unsigned char *in, std::size_t size, char *out) noexcept
+{
     const unsigned char *map = map_.data();
+    std::size_t i = 0;
     while (i < size) {
-        // Eight bytes at a time while they hold no CR that needs the line-break
-        // rule: plain table lookups, unrolled, about the speed of a byte copy loop.
+        // Eight bytes at a time while no LF among them can follow a CR: plain
+        // table lookups, unrolled, about the speed of a byte copy loop. Each byte
+        // is read before its place is written, so the text may be translated in place.
         if (size - i >= 8) {
             std::uint64_t block = 0;
             std::memcpy(&block, in + i, 8);
-            if (!crWithoutEntry_ || !hasCr(block)) {
+            if (!lfAfterCrPasses_ || (!afterCr_ && !hasCr(block))) {
                 for (std::size_t k = 0; k < 8; ++k) {
-                    dst[k] = static_cast<char>(map[in[i + k]]);
+                    out[i + k] = static_cast<char>(map[in[i + k]]);
                 }
-                dst += 8;
                 i += 8;
                 continue;
             }
         }
-        const unsigned char c = in[i++];
-        if (c != kCr || !crWithoutEntry_) {
-            *dst++ = static_cast<char>(map[c]);
-            continue;
-        }
-        // A CR without an entry: kept only as part of CR LF, whose LF is consumed
-        // with it; at the end of the piece, the next piece decides.
-        if (i == size) {
-            pendingCr_ = true;
-        } else if (in[i] == kLf) {
-            *dst++ = static_cast<char>(kCr);
-            *dst++ = static_cast<char>(kLf);
-            ++i;
-        }
+        const unsigned char c = in[i];
+        out[i++] = static_cast<char>(afterCr_ && c == kLf ? kLf : map[c]);
+        afterCr_ = lfAfterCrPasses_ && c == kCr;
     }
-    return static_cast<std::size_t>(dst - out);
 }
 
 void TableTranslator::translateWithin(std::string_view text, std::size_t from, std::size_t to,
@@ -120,30 +100,10 @@ void TableTranslator::translateWithin(std::string_view text, std::size_t from, s
     out.reserve(out.size() + (to - from));
     for (std::size_t i = from; i < to; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (crWithoutEntry_ && c == kCr) {
-            // Kept only as part of CR LF.
-            if (i + 1 < text.size() && text[i + 1] == static_cast<char>(kLf)) {
-                out += static_cast<char>(kCr);
-            }
-            continue;
-        }
         const bool lfOfCrLf =
-            crWithoutEntry_ && c == kLf && i > 0 && text[i - 1] == static_cast<char>(kCr);
-        // The LF of a CR LF passes as it is.
+            lfAfterCrPasses_ && c == kLf && i > 0 && text[i - 1] == static_cast<char>(kCr);
         out += static_cast<char>(lfOfCrLf ? kLf : map_[c]);
     }
-}
-
-std::size_t countLoneCrs(std::string_view bytes) noexcept
-{
-    std::size_t count = 0;
-    for (std::size_t i = bytes.find('\r'); i != std::string_view::npos;
-         i = bytes.find('\r', i + 1)) {
-        if (i + 1 == bytes.size() || bytes[i + 1] != '\n') {
-            ++count;
-        }
-    }
-    return count;
 }
 
 std::string translateThroughTable(std::string_view text, const CodeTable &table)

@@ -1,10 +1,12 @@
 // Code-table translation: every character replaced by its table entry, a letter
-// without one borrowing the entry of its other case, line breaks passed through.
+// without one borrowing the entry of its other case, a character without any
+// entry passed unchanged (CR LF as a line break).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,40 +30,37 @@ struct CodeTables
     friend bool operator==(const CodeTables &, const CodeTables &) = default;
 };
 
-// Translates a text that arrives in pieces. A CR without an entry passes only as
-// part of CR LF; one that ends a piece is held back until the next piece shows
-// whether an LF follows, and one that ends the text is dropped.
+// Translates a text that arrives in pieces, byte for byte: the translation is as
+// long as the text. A CR without an entry passes unchanged, and so does the LF
+// right after it (CR LF is a line break, whatever the LF's entry); the LF of a
+// CR that ended the piece before is known by the translator.
 class TableTranslator
 {
 public:
     explicit TableTranslator(const CodeTable &table) noexcept;
     // Appends the translation of piece to out.
     void translate(std::string_view piece, std::string &out);
-    // Writes the translation of piece to out, which has room for piece.size() + 1
-    // bytes (a held CR comes out with the next piece); returns the bytes written.
-    std::size_t translate(std::string_view piece, char *out) noexcept;
-    // Ends the text; a CR held back is dropped.
-    void finish() noexcept { pendingCr_ = false; }
+    // Translates bytes in place.
+    void translate(std::span<char> bytes) noexcept;
+    // Ends the text: what comes next is a new text.
+    void finish() noexcept { afterCr_ = false; }
 
-    // Whether a lone CR (one that no LF follows) is dropped, so that the
-    // translation is shorter than the text by the lone CRs it holds.
-    [[nodiscard]] bool dropsLoneCr() const noexcept { return crWithoutEntry_; }
     // Appends what bytes [from, to) of a text translate to as part of the whole
-    // text: each byte by itself, but a CR and an LF by their neighbours.
-    // `text` is a stretch of the whole text that holds the byte before `from`
-    // unless the whole text starts at from, and the byte at `to` unless it ends there.
+    // text: each byte by itself, but an LF by the byte before it. `text` is a
+    // stretch of the whole text that holds the byte before `from` unless the
+    // whole text starts at from.
     void translateWithin(std::string_view text, std::size_t from, std::size_t to,
                          std::string &out) const;
 
 private:
-    CodeTable resolved_;                 // the entry each code finally uses, case borrowing done
-    std::array<unsigned char, 256> map_; // resolved entry, or the code itself when none
-    bool crWithoutEntry_ = false;        // whether CR follows the line-break rule
-    bool pendingCr_ = false;
-};
+    // Translates size bytes from in to out, which may be the same place.
+    void translate(const unsigned char *in, std::size_t size, char *out) noexcept;
 
-// How many CRs of the bytes no LF follows, a CR at the very end included.
-[[nodiscard]] std::size_t countLoneCrs(std::string_view bytes) noexcept;
+    std::array<unsigned char, 256> map_; // the entry each code finally uses, case borrowing
+                                         // done, or the code itself when it has none
+    bool lfAfterCrPasses_ = false;       // CR has no entry and LF has one: CR LF keeps its LF
+    bool afterCr_ = false;               // the piece before ended with a CR
+};
 
 [[nodiscard]] std::string translateThroughTable(std::string_view text, const CodeTable &table);
 

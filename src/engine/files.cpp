@@ -160,7 +160,9 @@ public:
             }
             done += part.size();
             if (options.progress && !options.progress(done, bytes.size())) {
-                return std::nullopt;
+                FileError stopped{path, "The write was stopped; the file is as it was"};
+                stopped.stopped = true;
+                return stopped;
             }
         } while (done < bytes.size());
         if (!file.commit()) {

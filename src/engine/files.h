@@ -29,6 +29,9 @@ struct FileError
     // The new text is in the file all the same, and on disk: what failed came
     // after that (closing the file).
     bool written = false;
+    // The write's progress stopped it: the file is as it was. Nothing failed, so
+    // nothing need be said, but nothing was written either.
+    bool stopped = false;
     // "<path>: <reason>"
     [[nodiscard]] std::string message() const;
 };
@@ -83,7 +86,7 @@ struct WriteOptions
     std::string scratchName;
     NewFileAccess access = NewFileAccess::Everyone;
     // Told after each block written; when it says stop, the file stays as it
-    // was and the write gives no error.
+    // was and the write gives an error that says so (FileError::stopped).
     Progress progress{};
 };
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,21 +15,26 @@ namespace {
 
 using CodeMap = std::array<unsigned char, 256>;
 
-// What each code becomes through one direction. A CR without an entry passes
-// only as part of CR LF, so it is translated as one.
+// What each code becomes through one direction, as a text of its own.
 [[nodiscard]] CodeMap codeMapOf(const CodeTable &table)
 {
     TableTranslator translator(table);
     CodeMap map{};
-    std::string translated;
     for (std::size_t code = 0; code < map.size(); ++code) {
-        const std::string text =
-            code == '\r' ? std::string("\r\n") : std::string(1, static_cast<char>(code));
-        translated.clear();
-        translator.translate(text, translated);
-        map[code] = static_cast<unsigned char>(translated.front());
+        char byte = static_cast<char>(code);
+        translator.translate(std::span<char>(&byte, 1));
+        translator.finish();
+        map[code] = static_cast<unsigned char>(byte);
     }
     return map;
+}
+
+// Two codes through a translator, as a text of their own.
+[[nodiscard]] std::array<char, 2> translated(TableTranslator &translator, std::array<char, 2> pair)
+{
+    translator.translate(pair);
+    translator.finish();
+    return pair;
 }
 
 [[nodiscard]] std::string listOf(const std::vector<unsigned char> &codes)
@@ -67,6 +73,22 @@ TableCheck checkTable(const CodeTables &tables)
                 {static_cast<unsigned char>(code), encoded, decodes[encoded]});
         }
     }
+    if (!check.clashes.empty() || !check.mismatches.empty()) {
+        return check;
+    }
+    // Every code comes back alone, a CR too; after a CR only an LF translates
+    // differently, so a code can fail there only through the LF of a line break.
+    TableTranslator encoder(tables.encodeTable);
+    TableTranslator decoder(tables.decodeTable);
+    for (std::size_t code = 0; code < encodes.size(); ++code) {
+        const auto encoded = translated(encoder, {'\r', static_cast<char>(code)});
+        const auto decoded = translated(decoder, encoded);
+        if (static_cast<unsigned char>(decoded[1]) != code) {
+            check.afterCr.push_back({static_cast<unsigned char>(code),
+                                     static_cast<unsigned char>(encoded[1]),
+                                     static_cast<unsigned char>(decoded[1])});
+        }
+    }
     return check;
 }
 
@@ -97,6 +119,11 @@ std::vector<std::string> describeProblems(const TableCheck &check)
     for (const TableMismatch &mismatch : check.mismatches) {
         lines.push_back(codeShown(mismatch.code) + " encodes as " + codeShown(mismatch.encoded) +
                         ", which decodes as " + codeShown(mismatch.decoded));
+    }
+    for (const TableAfterCr &after : check.afterCr) {
+        lines.push_back("After a CR, " + codeShown(after.code) + " encodes as " +
+                        codeShown(after.encoded) + ", which decodes as " +
+                        codeShown(after.decoded));
     }
     return lines;
 }

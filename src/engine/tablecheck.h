@@ -1,6 +1,7 @@
 // Whether a code table can be decoded: each code must encode as a code of its own
 // that decodes back to it, letters borrowing the entries of their other case and
-// codes without an entry standing for themselves, as the translation has them.
+// codes without an entry standing for themselves, as the translation has them; and
+// so must each code after a CR, where an LF stays the LF of a line break.
 #pragma once
 
 #include <string>
@@ -26,11 +27,24 @@ struct TableMismatch
     unsigned char decoded = 0;
 };
 
+// A code that comes back as another after a CR, though it comes back alone: it
+// encodes as LF while CR has no entry, and decoding takes the CR LF for a line break.
+struct TableAfterCr
+{
+    unsigned char code = 0;
+    unsigned char encoded = 0;
+    unsigned char decoded = 0;
+};
+
 struct TableCheck
 {
     std::vector<TableClash> clashes;       // by encoded code
     std::vector<TableMismatch> mismatches; // by code; none of a clash's codes
-    [[nodiscard]] bool decodable() const { return clashes.empty() && mismatches.empty(); }
+    std::vector<TableAfterCr> afterCr;     // by code; only when no code has a problem alone
+    [[nodiscard]] bool decodable() const
+    {
+        return clashes.empty() && mismatches.empty() && afterCr.empty();
+    }
 };
 
 [[nodiscard]] TableCheck checkTable(const CodeTables &tables);
@@ -40,7 +54,8 @@ struct TableCheck
 [[nodiscard]] std::string codeShown(unsigned char code);
 
 // One line for each problem, in English: "Decoding cannot tell a from b: both
-// encode as x", "a encodes as b, which decodes as c".
+// encode as x", "a encodes as b, which decodes as c", "After a CR, a encodes as
+// code 10, which decodes as code 10".
 [[nodiscard]] std::vector<std::string> describeProblems(const TableCheck &check);
 
 } // namespace lorimand

@@ -50,42 +50,25 @@ std::string Translation::apply(std::string_view text)
 TranslationSplice Translation::applyToChange(const TextChange &change) const
 {
     const std::string_view around = change.around;
-    // The bytes either side of the change translate anew too: a CR before it may
-    // have lost or gained its LF, and an LF after it its CR.
-    const std::size_t first = change.begin > 0 ? change.begin - 1 : 0;
+    // The byte after the change translates anew too: an LF there may have
+    // gained or lost the CR before it. Every byte gives one, so the places match.
     const std::size_t last = std::min(change.end + 1, around.size());
     TranslationSplice splice;
     if (kind_ == Kind::Table) {
-        table_->translateWithin(around, first, last, splice.bytes);
+        table_->translateWithin(around, change.begin, last, splice.bytes);
     } else {
-        splice.bytes.assign(around.substr(first, last - first));
+        splice.bytes.assign(around.substr(change.begin, last - change.begin));
         if (kind_ == Kind::Shift) {
             applyShiftInPlace(std::span<char>(splice.bytes.data(), splice.bytes.size()), shift_,
                               direction_);
         }
     }
-    const bool dropsLoneCr = kind_ == Kind::Table && table_->dropsLoneCr();
-    std::size_t dropped = 0;
-    std::ptrdiff_t droppedAdded = 0;
-    if (dropsLoneCr) {
-        dropped = change.loneCrsBefore;
-        if (first < change.begin && around[first] == '\r' &&
-            (first + 1 == around.size() || around[first + 1] != '\n')) {
-            --dropped; // the byte before the change is one of them
-        }
-        droppedAdded = change.loneCrsAdded;
-    }
-    splice.from = change.offset + first - dropped;
-    // What follows the changed stretch is the same in both translations, so the
-    // stretch replaced is as much longer or shorter as the whole translation.
-    const auto added = static_cast<std::ptrdiff_t>(change.end - change.begin);
-    const std::ptrdiff_t grown = added - static_cast<std::ptrdiff_t>(change.removed) - droppedAdded;
-    splice.removed =
-        static_cast<std::size_t>(static_cast<std::ptrdiff_t>(splice.bytes.size()) - grown);
+    splice.from = change.offset + change.begin;
+    splice.removed = change.removed + (last - change.end);
     return splice;
 }
 
-std::string_view Translation::applyToBlock(std::span<char> block, char *out) noexcept
+void Translation::applyToBlock(std::span<char> block) noexcept
 {
     switch (kind_) {
     case Kind::Copy:
@@ -94,9 +77,9 @@ std::string_view Translation::applyToBlock(std::span<char> block, char *out) noe
         applyShiftInPlace(block, shift_, direction_);
         break;
     case Kind::Table:
-        return {out, table_->translate(std::string_view(block.data(), block.size()), out)};
+        table_->translate(block);
+        break;
     }
-    return {block.data(), block.size()};
 }
 
 void Translation::finish() noexcept

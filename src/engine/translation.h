@@ -18,8 +18,7 @@
 namespace lorimand {
 
 // A change of a text, as much of it as its translation needs: the changed bytes
-// with up to two unchanged bytes either side (fewer only at the text's start or
-// end), and the lone CRs (CRs that no LF follows) of the text.
+// with the unchanged byte either side (none only at the text's start or end).
 struct TextChange
 {
     std::string_view around; // the text now, from `offset`
@@ -27,10 +26,6 @@ struct TextChange
     std::size_t begin = 0; // the changed bytes are around[begin, end)
     std::size_t end = 0;
     std::size_t removed = 0; // the bytes of the text before that they replace
-    // Lone CRs in the text now before the changed bytes, and how many more the
-    // whole text holds now than before (fewer when negative).
-    std::size_t loneCrsBefore = 0;
-    std::ptrdiff_t loneCrsAdded = 0;
 };
 
 // What a change of a text does to its translation: bytes [from, from + removed)
@@ -59,13 +54,13 @@ public:
     [[nodiscard]] std::string apply(std::string_view text);
 
     // How the translation of a text changes with the text: every byte translates
-    // by itself, except that the table's rule for CR LF looks one byte on, so
-    // only the changed bytes and the byte either side of them translate anew.
+    // by itself into one byte, except that the table's rule for CR LF looks at
+    // the byte before an LF, so only the changed bytes and the byte after them
+    // translate anew.
     [[nodiscard]] TranslationSplice applyToChange(const TextChange &change) const;
 
-    // The translation of the next block of a stream: the block itself, translated in
-    // place, or the bytes written to out, which has room for block.size() + 1.
-    [[nodiscard]] std::string_view applyToBlock(std::span<char> block, char *out) noexcept;
+    // Translates the next block of a stream in place.
+    void applyToBlock(std::span<char> block) noexcept;
     // Ends the stream; nothing more comes out.
     void finish() noexcept;
 

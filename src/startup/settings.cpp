@@ -245,7 +245,7 @@ std::string rewriteSettings(std::string_view oldFileBytes, const CurrentSettings
     // A key or table name that would break its line, or a key the next start would
     // not apply, is not written: the lines the file has for it stay as they are.
     std::array<bool, SettingCount> keepsOldLines{};
-    keepsOldLines[Key] = !isStorableKey(current.key);
+    keepsOldLines[Key] = current.keepsKeyLines || !isStorableKey(current.key);
     keepsOldLines[CustCode] = !fitsOnOneLine(current.codeTableName);
     keepsOldLines[LastFolder] = !fitsOnOneLine(current.lastFolder);
     // What is appended when the file has no line for it.

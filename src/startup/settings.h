@@ -43,6 +43,9 @@ struct StoredSettings
 struct CurrentSettings
 {
     std::string key;
+    // The lines the file has for the key stay as they are, key not written: the
+    // key is the default one because the file's key line could not be applied.
+    bool keepsKeyLines = false;
     int maskKey = 0;
     int autoUpdate = 0;
     bool useCustom = false;
@@ -71,9 +74,10 @@ struct CurrentSettings
 
 // The file after the close: foreign lines kept byte for byte and in place, each
 // setting line replaced by the current value, missing settings appended in the
-// fixed order, every line ending in CR LF. A key that is not storable or a table
-// name that does not fit on one line is not written: the file keeps what it said
-// about it, and neither is a folder that does not fit on one line. The text
+// fixed order, every line ending in CR LF. A key that is not storable, or one kept
+// out by keepsKeyLines, or a table name that does not fit on one line is not
+// written: the file keeps what it said about it, and neither is a folder that does
+// not fit on one line. The text
 // charset, the discarding question and the last folder are appended only when
 // they are not the default, so a file that never changed them stays as it was.
 [[nodiscard]] std::string rewriteSettings(std::string_view oldFileBytes,

@@ -15,20 +15,35 @@ std::size_t TextBlocks::extraOf(std::size_t line) const
     return length == 0 ? 0 : (length - 1) / kBlockBytes;
 }
 
-void TextBlocks::rebuild()
+std::size_t TextBlocks::collectLong(std::size_t first, std::size_t last, LongLine *out) const
 {
-    long_.clear();
     const std::size_t lines = text_.lineCount();
+    std::size_t found = 0;
     // Checked from the starts of lines alone: a line no longer than a block
     // with its break cannot be long, and that is nearly every line.
-    for (std::size_t line = 0; line < lines; ++line) {
+    for (std::size_t line = first; line <= last; ++line) {
         const std::size_t next = line + 1 < lines ? text_.lineStart(line + 1) : text_.size() + 2;
         if (next - text_.lineStart(line) > kBlockBytes + 1) {
             if (const std::size_t extra = extraOf(line); extra > 0) {
-                long_.push_back({line, extra, 0});
+                if (out != nullptr) {
+                    out[found] = {line, extra, 0};
+                }
+                ++found;
             }
         }
     }
+    return found;
+}
+
+void TextBlocks::rebuild()
+{
+    const std::size_t last = text_.lineCount() - 1;
+    const std::size_t count = collectLong(0, last, nullptr);
+    if (count > long_.capacity()) {
+        long_.reserve(count);
+    }
+    long_.resize(count);
+    (void)collectLong(0, last, long_.data());
     sumUp();
 }
 
@@ -43,26 +58,48 @@ void TextBlocks::update(const ByteChange &change, std::size_t linesBefore)
     const auto delta =
         static_cast<std::ptrdiff_t>(text_.lineCount()) - static_cast<std::ptrdiff_t>(linesBefore);
     const auto lastBefore = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lastNow) - delta);
-    const auto begin =
+    const auto begin = static_cast<std::size_t>(
         std::lower_bound(long_.begin(), long_.end(), first,
-                         [](const LongLine &l, std::size_t n) { return l.line < n; });
-    const auto end = std::upper_bound(begin, long_.end(), lastBefore,
-                                      [](std::size_t n, const LongLine &l) { return n < l.line; });
-    for (auto it = end; it != long_.end(); ++it) {
-        it->line = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(it->line) + delta);
+                         [](const LongLine &l, std::size_t n) { return l.line < n; }) -
+        long_.begin());
+    const auto end = static_cast<std::size_t>(
+        std::upper_bound(long_.begin() + static_cast<std::ptrdiff_t>(begin), long_.end(),
+                         lastBefore, [](std::size_t n, const LongLine &l) { return n < l.line; }) -
+        long_.begin());
+    // The long lines of the changed lines are counted, and room made for them,
+    // before anything changes.
+    const std::size_t now = collectLong(first, lastNow, nullptr);
+    const std::size_t size = long_.size() - (end - begin) + now;
+    if (size > long_.capacity()) {
+        long_.reserve(std::max(size, long_.capacity() + long_.capacity() / 2));
     }
-    std::vector<LongLine> now;
-    for (std::size_t line = first; line <= lastNow; ++line) {
-        if (const std::size_t extra = extraOf(line); extra > 0) {
-            now.push_back({line, extra, 0});
-        }
+    for (std::size_t i = end; i < long_.size(); ++i) {
+        long_[i].line =
+            static_cast<std::size_t>(static_cast<std::ptrdiff_t>(long_[i].line) + delta);
     }
-    const auto at = long_.erase(begin, end);
-    long_.insert(at, now.begin(), now.end());
+    const auto at = long_.begin() + static_cast<std::ptrdiff_t>(begin);
+    if (now < end - begin) {
+        long_.erase(at + static_cast<std::ptrdiff_t>(now),
+                    at + static_cast<std::ptrdiff_t>(end - begin));
+    } else {
+        long_.insert(at + static_cast<std::ptrdiff_t>(end - begin), now - (end - begin),
+                     LongLine{});
+    }
+    (void)collectLong(first, lastNow, long_.data() + begin);
     sumUp();
 }
 
-void TextBlocks::sumUp()
+void TextBlocks::reserveFor(std::size_t bytes)
+{
+    // A change can make long every line it touches that holds a block's bytes of
+    // its own, and the line it starts in and the one it ends in.
+    const std::size_t room = long_.size() + bytes / kBlockBytes + 2;
+    if (room > long_.capacity()) {
+        long_.reserve(room);
+    }
+}
+
+void TextBlocks::sumUp() noexcept
 {
     lines_ = text_.lineCount();
     extra_ = 0;

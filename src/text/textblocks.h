@@ -4,6 +4,9 @@
 // numbered through the text, so that the view scrolls by them. Only long lines
 // are listed, so following an edit costs the edit and the long lines, not the
 // text's size.
+//
+// Following a change either completes or, when memory runs out, leaves the
+// blocks as they were; with room made beforehand (reserveFor) it allocates nothing.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +39,10 @@ public:
     void rebuild();
     // After `change`, when the text held `linesBefore` lines.
     void update(const ByteChange &change, std::size_t linesBefore);
+    // Room for following a change that brings up to `bytes` bytes into the text,
+    // made before the text changes (undoBrings() and redoBrings() tell it for
+    // undo and redo). The room a rebuild needs is that of the whole text.
+    void reserveFor(std::size_t bytes);
 
     // The count follows the text's lines when rebuild or update is called, not
     // before: between a change and its update it still counts the blocks before.
@@ -53,7 +60,9 @@ private:
         std::size_t extraBefore = 0; // those of the long lines before it
     };
     [[nodiscard]] std::size_t extraOf(std::size_t line) const;
-    void sumUp();
+    // The long lines among lines [first, last], in order, to `out` (nullptr: counted only).
+    std::size_t collectLong(std::size_t first, std::size_t last, LongLine *out) const;
+    void sumUp() noexcept;
     [[nodiscard]] Block make(std::size_t number, std::size_t line, std::size_t piece) const;
 
     const TextBuffer &text_;

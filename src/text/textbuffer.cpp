@@ -1,11 +1,11 @@
-// The piece table and its line and lone-CR index.
+// The piece table and its line index.
 #include "text/textbuffer.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
-#include <optional>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -37,27 +37,6 @@ void collect(std::string_view bytes, char byte, std::size_t base, std::vector<st
     }
 }
 
-// Lone CRs of `bytes`, each plus `base`; `next` is the byte after them, if any.
-void collectLoneCrs(std::string_view bytes, std::size_t base, std::optional<char> next,
-                    std::vector<std::size_t> &out)
-{
-    const char *const begin = bytes.data();
-    const char *const end = begin + bytes.size();
-    const char *at = begin;
-    while (at < end) {
-        const void *found = std::memchr(at, '\r', static_cast<std::size_t>(end - at));
-        if (found == nullptr) {
-            break;
-        }
-        const char *const hit = static_cast<const char *>(found);
-        const bool paired = hit + 1 < end ? hit[1] == '\n' : next == '\n';
-        if (!paired) {
-            out.push_back(base + static_cast<std::size_t>(hit - begin));
-        }
-        at = hit + 1;
-    }
-}
-
 // Room in `container` for `more` elements, growing it by half at least, so that
 // the room made edit by edit costs amortised constant time.
 template <typename Container> void makeRoom(Container &container, std::size_t more)
@@ -68,7 +47,7 @@ template <typename Container> void makeRoom(Container &container, std::size_t mo
     }
 }
 
-// Sorted offsets into the text (of LFs, or of lone CRs) that follow its edits.
+// Sorted offsets into the text (of its LFs) that follow its edits.
 // An edit moves every offset after it; rather than moving them all at each
 // keystroke, the entries from `pending_` on are kept `delta_` short of their
 // value, and only the entries between two edits' places are settled when the
@@ -146,7 +125,8 @@ struct TextBuffer::State
     std::vector<std::size_t> starts;
     std::size_t size = 0;
     Offsets lfs;
-    Offsets loneCrs;
+    // Where an edit collects the LFs it brings, kept for the next edit.
+    std::vector<std::size_t> freshLfs;
 
     [[nodiscard]] std::string_view source(const Piece &piece) const
     {
@@ -176,7 +156,7 @@ struct TextBuffer::State
         }
     }
     // Pieces [first, last) become `fresh`.
-    void replacePieces(std::size_t first, std::size_t last, const std::vector<Piece> &fresh)
+    void replacePieces(std::size_t first, std::size_t last, std::span<const Piece> fresh)
     {
         const auto begin = pieces.begin() + static_cast<std::ptrdiff_t>(first);
         const auto at = pieces.erase(begin, pieces.begin() + static_cast<std::ptrdiff_t>(last));
@@ -199,9 +179,6 @@ TextBuffer::TextBuffer(std::string bytes) : state_(std::make_unique<State>())
     std::vector<std::size_t> found;
     collect(s.original, '\n', 0, found);
     s.lfs = Offsets(std::move(found));
-    found.clear();
-    collectLoneCrs(s.original, 0, std::nullopt, found);
-    s.loneCrs = Offsets(std::move(found));
 }
 
 TextBuffer::TextBuffer(TextBuffer &&) noexcept = default;
@@ -231,8 +208,17 @@ char TextBuffer::at(std::size_t offset) const
 
 void TextBuffer::appendTo(std::size_t from, std::size_t to, std::string &out) const
 {
-    for (const std::string_view piece : pieces(from, to)) {
-        out.append(piece);
+    const State &s = state();
+    if (from > to || to > s.size) {
+        throw std::out_of_range("TextBuffer::appendTo: range outside the text");
+    }
+    if (from == to) {
+        return;
+    }
+    for (std::size_t i = s.pieceAt(from); i < s.pieces.size() && s.starts[i] < to; ++i) {
+        const std::size_t begin = std::max(from, s.starts[i]) - s.starts[i];
+        const std::size_t end = std::min(to, s.starts[i] + s.pieces[i].length) - s.starts[i];
+        out.append(s.source(s.pieces[i]).substr(begin, end - begin));
     }
 }
 
@@ -312,16 +298,6 @@ LineBreak TextBuffer::firstBreak() const
     return lineCount() > 1 ? lineBreak(0) : LineBreak::CrLf;
 }
 
-std::size_t TextBuffer::loneCrs() const noexcept
-{
-    return state().loneCrs.size();
-}
-
-std::size_t TextBuffer::loneCrsBefore(std::size_t offset) const
-{
-    return state().loneCrs.countBefore(offset);
-}
-
 ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_view bytes)
 {
     if (!state_) {
@@ -336,7 +312,6 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
     change.removed = to - from;
     change.added = bytes.size();
     if (from == to && bytes.empty()) {
-        change.loneCrsBefore = s.loneCrs.countBefore(from);
         return change;
     }
     // Bytes handed back from our own pieces() may sit in `added`, which grows below.
@@ -347,51 +322,43 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
         copy.assign(bytes);
         bytes = copy;
     }
-    const std::size_t loneCrsBeforeEdit = s.loneCrs.size();
-    const std::optional<char> next =
-        to < s.size ? std::optional<char>(s.at(to)) : std::optional<char>();
     const auto delta =
         static_cast<std::ptrdiff_t>(bytes.size()) - static_cast<std::ptrdiff_t>(to - from);
 
-    // The index: LFs only move; a CR's being lone depends on the byte after it, which the
-    // edit changes for the new bytes and for the byte before them.
-    std::vector<std::size_t> freshLfs;
-    collect(bytes, '\n', from, freshLfs);
-    std::vector<std::size_t> freshCrs;
-    const bool crBefore = from > 0 && s.at(from - 1) == '\r';
-    if (crBefore && (bytes.empty() ? next != '\n' : bytes.front() != '\n')) {
-        freshCrs.push_back(from - 1);
-    }
-    collectLoneCrs(bytes, from, next, freshCrs);
-
     // Everything the edit needs is allocated before anything changes: running
     // out of memory leaves the text as it was.
-    s.lfs.makeRoom(freshLfs.size());
-    s.loneCrs.makeRoom(freshCrs.size());
+    const auto lfs = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    if (s.freshLfs.capacity() < lfs) {
+        s.freshLfs.reserve(lfs);
+    }
+    s.lfs.makeRoom(lfs);
     makeRoom(s.added, bytes.size());
     makeRoom(s.pieces, 3);
     makeRoom(s.starts, 3);
 
-    s.lfs.splice(from, to, delta, freshLfs);
-    s.loneCrs.splice(from > 0 ? from - 1 : 0, to, delta, freshCrs);
+    // The index: LFs only move, and those of the new bytes come in.
+    s.freshLfs.clear();
+    collect(bytes, '\n', from, s.freshLfs);
+    s.lfs.splice(from, to, delta, s.freshLfs);
 
     // The pieces: the one holding `from` keeps its part before it, the one holding `to`
     // its part after; the new bytes go between, extending the piece before them when
     // that piece ends where `added` does (typing one byte after another).
-    std::vector<Piece> replacement;
+    std::array<Piece, 3> replacement{};
+    std::size_t replacements = 0;
     std::size_t first = s.pieces.size();
     std::size_t last = s.pieces.size();
     if (from < s.size) {
         first = s.pieceAt(from);
         if (s.starts[first] < from) {
             const Piece &piece = s.pieces[first];
-            replacement.push_back(Piece{piece.inAdded, piece.start, from - s.starts[first]});
+            replacement[replacements++] = Piece{piece.inAdded, piece.start, from - s.starts[first]};
         }
     }
     if (!bytes.empty()) {
         Piece *before = nullptr;
-        if (!replacement.empty()) {
-            before = &replacement.back();
+        if (replacements > 0) {
+            before = &replacement[replacements - 1];
         } else if (first > 0) {
             before = &s.pieces[first - 1];
         }
@@ -399,7 +366,7 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
             before->start + before->length == s.added.size()) {
             before->length += bytes.size();
         } else {
-            replacement.push_back(Piece{true, s.added.size(), bytes.size()});
+            replacement[replacements++] = Piece{true, s.added.size(), bytes.size()};
         }
         s.added.append(bytes);
     }
@@ -407,17 +374,29 @@ ByteChange TextBuffer::replace(std::size_t from, std::size_t to, std::string_vie
         last = s.pieceAt(to);
         const Piece &piece = s.pieces[last];
         const std::size_t cut = to - s.starts[last];
-        replacement.push_back(Piece{piece.inAdded, piece.start + cut, piece.length - cut});
+        replacement[replacements++] = Piece{piece.inAdded, piece.start + cut, piece.length - cut};
         ++last;
     }
     s.size = s.size - (to - from) + bytes.size();
     // The piece before may have grown: its start stays, the starts after it follow.
-    s.replacePieces(first, last, replacement);
-
-    change.loneCrsBefore = s.loneCrs.countBefore(from);
-    change.loneCrsAdded = static_cast<std::ptrdiff_t>(s.loneCrs.size()) -
-                          static_cast<std::ptrdiff_t>(loneCrsBeforeEdit);
+    s.replacePieces(first, last, std::span<const Piece>(replacement.data(), replacements));
     return change;
+}
+
+void TextBuffer::reserve(std::size_t bytes, std::size_t lineBreaks, std::size_t edits)
+{
+    if (!state_) {
+        state_ = std::make_unique<State>();
+    }
+    State &s = *state_;
+    // Each edit makes at most two pieces more, and asks for room for three.
+    makeRoom(s.pieces, 2 * edits + 1);
+    makeRoom(s.starts, 2 * edits + 1);
+    makeRoom(s.added, bytes);
+    s.lfs.makeRoom(lineBreaks);
+    if (s.freshLfs.capacity() < lineBreaks) {
+        s.freshLfs.reserve(lineBreaks);
+    }
 }
 
 } // namespace lorimand::text

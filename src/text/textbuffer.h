@@ -8,8 +8,11 @@
 //
 // A line ends at each LF. An LF that a CR comes right before ends its line with
 // CR LF, the pair counting as one line break; any other CR (a lone CR) is a
-// character of its line. The index keeps where each LF lies and where each lone
-// CR lies, and follows every edit.
+// character of its line. The index keeps where each LF lies and follows every
+// edit.
+//
+// Every change allocates what it needs before it changes anything: running out
+// of memory leaves the text and its index as they were.
 #pragma once
 
 #include <cstddef>
@@ -22,16 +25,12 @@
 namespace lorimand::text {
 
 // A change of a text in bytes: bytes [from, from + removed) of the text before
-// became [from, from + added) now. The lone CRs are those of the whole text
-// now before `from`, and how many more it holds than before (fewer when
-// negative): the table's line-break rule drops them.
+// became [from, from + added) now.
 struct ByteChange
 {
     std::size_t from = 0;
     std::size_t removed = 0;
     std::size_t added = 0;
-    std::size_t loneCrsBefore = 0;
-    std::ptrdiff_t loneCrsAdded = 0;
 };
 
 // How a line ends.
@@ -71,7 +70,7 @@ public:
     [[nodiscard]] bool empty() const noexcept { return size() == 0; }
     // The byte at `offset` (< size()).
     [[nodiscard]] char at(std::size_t offset) const;
-    // Appends bytes [from, to) to `out`.
+    // Appends bytes [from, to) to `out`; allocates nothing when `out` has room for them.
     void appendTo(std::size_t from, std::size_t to, std::string &out) const;
     [[nodiscard]] std::string bytes(std::size_t from, std::size_t to) const;
     [[nodiscard]] std::string bytes() const { return bytes(0, size()); }
@@ -95,13 +94,14 @@ public:
     // line break, CR LF when there is none.
     [[nodiscard]] LineBreak firstBreak() const;
 
-    [[nodiscard]] std::size_t loneCrs() const noexcept;
-    // Lone CRs among bytes [0, offset).
-    [[nodiscard]] std::size_t loneCrsBefore(std::size_t offset) const;
-
     // Replaces bytes [from, to) with `bytes`; linear in the size of the edit and
     // in the number of pieces and index entries after it, never in the text's size.
+    // Allocates nothing when reserve() made room for it and `bytes` lie outside
+    // this buffer.
     ByteChange replace(std::size_t from, std::size_t to, std::string_view bytes);
+    // Room for `edits` replacements that bring `bytes` bytes holding `lineBreaks`
+    // LFs in all, so that a series of them can change the text whole or not at all.
+    void reserve(std::size_t bytes, std::size_t lineBreaks, std::size_t edits);
 
 private:
     struct State;

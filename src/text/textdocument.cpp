@@ -1,5 +1,7 @@
 // The undo history of a text: steps of records that each swap what they keep with
-// what the text holds, so that undoing and redoing are one operation.
+// what the text holds, so that undoing and redoing are one operation. Every
+// operation allocates what it needs before it changes the text or the history:
+// running out of memory leaves both as they were.
 #include "text/textdocument.h"
 
 #include <algorithm>
@@ -23,6 +25,7 @@ struct Record
     [[nodiscard]] std::size_t keptBytes() const { return whole ? whole->size() : other.size(); }
 };
 
+// A step holds one whole record, or any number of edit records.
 struct Step
 {
     std::vector<Record> records;
@@ -45,25 +48,6 @@ struct Step
     }
 };
 
-// Applies `record` to `text`: swaps what the record keeps with what the text holds.
-ByteChange apply(Record &record, TextBuffer &text)
-{
-    if (record.whole) {
-        ByteChange change;
-        change.removed = text.size();
-        change.added = record.whole->size();
-        const auto lone = static_cast<std::ptrdiff_t>(text.loneCrs());
-        std::swap(text, *record.whole);
-        change.loneCrsAdded = static_cast<std::ptrdiff_t>(text.loneCrs()) - lone;
-        return change;
-    }
-    std::string current = text.bytes(record.offset, record.offset + record.length);
-    ByteChange change = text.replace(record.offset, record.offset + record.length, record.other);
-    record.length = record.other.size();
-    record.other = std::move(current);
-    return change;
-}
-
 // The change that `next` (a change of the text that `sum` made) and `sum` make
 // together: the range that covers both, in the text before and after.
 ByteChange combine(const ByteChange &sum, const ByteChange &next)
@@ -76,6 +60,70 @@ ByteChange combine(const ByteChange &sum, const ByteChange &next)
     both.added = high - next.removed + next.added - low;
     return both;
 }
+
+// Applies `records` to `text`, from the first (forward) or from the last: each
+// swaps what it keeps with what the text holds. All the room it needs is made
+// first, so that the text changes whole or not at all.
+ByteChange apply(std::vector<Record> &records, bool forward, TextBuffer &text)
+{
+    const std::size_t count = records.size();
+    if (count == 1 && records.front().whole) {
+        ByteChange change;
+        change.removed = text.size();
+        change.added = records.front().whole->size();
+        std::swap(text, *records.front().whole);
+        return change;
+    }
+    std::vector<std::string> current(count);
+    std::size_t bytes = 0;
+    std::size_t lineBreaks = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        current[i].reserve(records[i].length);
+        bytes += records[i].other.size();
+        lineBreaks += static_cast<std::size_t>(
+            std::count(records[i].other.begin(), records[i].other.end(), '\n'));
+    }
+    text.reserve(bytes, lineBreaks, count);
+    ByteChange change;
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = forward ? k : count - 1 - k;
+        Record &record = records[i];
+        text.appendTo(record.offset, record.offset + record.length, current[i]);
+        const ByteChange next =
+            text.replace(record.offset, record.offset + record.length, record.other);
+        record.length = record.other.size();
+        record.other.swap(current[i]);
+        change = k == 0 ? next : combine(change, next);
+    }
+    return change;
+}
+
+// A place at the end of the undo steps, taken before the text changes, so that
+// the step can go there afterwards without allocating; it goes again unless a
+// step was put in it.
+class UndoPlace
+{
+public:
+    explicit UndoPlace(std::deque<Step> &undo) : undo_(undo) { undo_.emplace_back(); }
+    ~UndoPlace()
+    {
+        if (!filled_) {
+            undo_.pop_back();
+        }
+    }
+    UndoPlace(const UndoPlace &) = delete;
+    UndoPlace &operator=(const UndoPlace &) = delete;
+
+    void fill(Step step) noexcept
+    {
+        undo_.back() = std::move(step);
+        filled_ = true;
+    }
+
+private:
+    std::deque<Step> &undo_;
+    bool filled_ = false;
+};
 
 } // namespace
 
@@ -95,19 +143,11 @@ struct TextDocument::State
     // The text is an automatic replacement that nothing has edited since.
     bool automaticShown = false;
 
-    void pushUndo(Step step)
+    void pushUndo(UndoPlace &place, Step step) noexcept
     {
         undoWholes += step.wholes();
         undoBytes += step.keptBytes();
-        undo.push_back(std::move(step));
-    }
-    Step popUndo()
-    {
-        Step step = std::move(undo.back());
-        undo.pop_back();
-        undoWholes -= step.wholes();
-        undoBytes -= step.keptBytes();
-        return step;
+        place.fill(std::move(step));
     }
     void bound()
     {
@@ -130,17 +170,7 @@ struct TextDocument::State
     // the first): either way each record swaps what it keeps with the text.
     ByteChange applyStep(Step &step, bool forward)
     {
-        const std::size_t lone = text.loneCrs();
-        ByteChange change;
-        const std::size_t count = step.records.size();
-        for (std::size_t i = 0; i < count; ++i) {
-            Record &record = step.records[forward ? i : count - 1 - i];
-            const ByteChange next = apply(record, text);
-            change = i == 0 ? next : combine(change, next);
-        }
-        change.loneCrsBefore = text.loneCrsBefore(change.from);
-        change.loneCrsAdded =
-            static_cast<std::ptrdiff_t>(text.loneCrs()) - static_cast<std::ptrdiff_t>(lone);
+        const ByteChange change = apply(step.records, forward, text);
         ++changes;
         latestOpen = false;
         automaticShown = false;
@@ -149,22 +179,20 @@ struct TextDocument::State
     // A new step whose one record keeps the whole text before it, the new text shown.
     ByteChange replaceWith(std::string bytes, Selection before, bool automatic)
     {
-        const auto lone = static_cast<std::ptrdiff_t>(text.loneCrs());
-        // The new text is whole before the old one moves: running out of memory
-        // on the way leaves the text as it was.
+        // The new text and the step are whole before the old text moves.
         TextBuffer next(std::move(bytes));
         Step step;
         step.before = before;
         step.automatic = automatic;
         step.records.emplace_back();
+        UndoPlace place(undo);
         step.records.back().whole.emplace(std::move(text));
         text = std::move(next);
         ByteChange change;
         change.removed = step.records.back().whole->size();
         change.added = text.size();
-        change.loneCrsAdded = static_cast<std::ptrdiff_t>(text.loneCrs()) - lone;
         redo.clear();
-        pushUndo(std::move(step));
+        pushUndo(place, std::move(step));
         bound();
         return change;
     }
@@ -207,27 +235,31 @@ ByteChange TextDocument::edit(std::size_t from, std::size_t to, std::string_view
     if (from == to && bytes.empty()) {
         return s.text.replace(from, to, bytes);
     }
-    // The step is made before the text changes, so that running out of memory
-    // leaves both as they were.
     const bool typing = kind == EditKind::Typing;
-    Step step;
-    step.before = before;
-    step.typing = typing;
-    step.records.push_back(Record{from, bytes.size(), s.text.bytes(from, to), std::nullopt});
-    const ByteChange change = s.text.replace(from, to, bytes);
-    ++s.changes;
-    s.redo.clear();
-    s.automaticShown = false;
     if (typing && s.latestOpen && from == to && !s.undo.empty()) {
         Step &latest = s.undo.back();
         if (latest.typing && latest.records.size() == 1 && !latest.records.front().whole &&
             latest.records.front().offset + latest.records.front().length == from) {
             // The record keeps what was there before the first byte typed; its range grows.
+            const ByteChange change = s.text.replace(from, to, bytes);
             latest.records.front().length += bytes.size();
+            ++s.changes;
+            s.redo.clear();
+            s.automaticShown = false;
             return change;
         }
     }
-    s.pushUndo(std::move(step));
+    // The step, and its place, are made before the text changes.
+    Step step;
+    step.before = before;
+    step.typing = typing;
+    step.records.push_back(Record{from, bytes.size(), s.text.bytes(from, to), std::nullopt});
+    UndoPlace place(s.undo);
+    const ByteChange change = s.text.replace(from, to, bytes);
+    ++s.changes;
+    s.redo.clear();
+    s.automaticShown = false;
+    s.pushUndo(place, std::move(step));
     s.bound();
     s.latestOpen = true;
     return change;
@@ -236,45 +268,42 @@ ByteChange TextDocument::edit(std::size_t from, std::size_t to, std::string_view
 ByteChange TextDocument::replaceAll(std::string bytes, History history, Selection before)
 {
     State &s = ownState();
-    ++s.changes;
     if (history == History::Fresh) {
+        TextBuffer next(std::move(bytes));
         s.clear();
-        const auto lone = static_cast<std::ptrdiff_t>(s.text.loneCrs());
         ByteChange change;
         change.removed = s.text.size();
-        s.text = TextBuffer(std::move(bytes));
+        s.text = std::move(next);
         change.added = s.text.size();
-        change.loneCrsAdded = static_cast<std::ptrdiff_t>(s.text.loneCrs()) - lone;
+        ++s.changes;
         return change;
     }
     if (history == History::Automatic && joinsAutomatic()) {
-        const auto lone = static_cast<std::ptrdiff_t>(s.text.loneCrs());
+        TextBuffer next(std::move(bytes));
         ByteChange change;
         change.removed = s.text.size();
-        TextBuffer next(std::move(bytes));
         Step &latest = s.undo.back();
         if (!latest.records.front().whole) {
             // A step of splices becomes one that keeps the whole text from before
             // it: the splices are taken back, and that text moved aside.
-            s.undoBytes -= latest.keptBytes();
-            for (auto record = latest.records.rbegin(); record != latest.records.rend(); ++record) {
-                (void)apply(*record, s.text);
-            }
+            const std::size_t keptBefore = latest.keptBytes();
+            (void)apply(latest.records, false, s.text);
             latest.records.clear();
-            latest.records.emplace_back();
+            latest.records.emplace_back(); // in the room the splices had
             latest.records.back().whole.emplace(std::move(s.text));
+            s.undoBytes = s.undoBytes - keptBefore + latest.keptBytes();
             s.undoWholes += 1;
-            s.undoBytes += latest.keptBytes();
         }
         // The step's record keeps the text from before the step: the one shown just goes.
         s.text = std::move(next);
         change.added = s.text.size();
-        change.loneCrsAdded = static_cast<std::ptrdiff_t>(s.text.loneCrs()) - lone;
+        ++s.changes;
         s.bound();
         return change;
     }
     const bool automatic = history == History::Automatic;
     const ByteChange change = s.replaceWith(std::move(bytes), before, automatic);
+    ++s.changes;
     s.latestOpen = false;
     s.automaticShown = automatic;
     return change;
@@ -298,34 +327,35 @@ ByteChange TextDocument::spliceAutomatic(std::size_t from, std::size_t to, std::
         ++s.changes;
         return change;
     }
-    // What the splice replaces is kept before the text changes, with room for it
-    // in its step, so that running out of memory leaves both as they were.
+    // What the splice replaces is kept, and there is room for it in its step,
+    // before the text changes.
     Record record{from, bytes.size(), s.text.bytes(from, to), std::nullopt};
-    const bool joins = joinsAutomatic();
-    if (joins) {
+    if (joinsAutomatic()) {
         std::vector<Record> &records = s.undo.back().records;
         if (records.size() == records.capacity()) {
             records.reserve(records.size() * 2);
         }
+        const ByteChange change = s.text.replace(from, to, bytes);
+        ++s.changes;
+        // A step of splices keeps what each one replaced.
+        s.undoBytes += record.keptBytes();
+        records.push_back(std::move(record));
+        s.bound();
+        return change;
     }
+    // The first splice after anything else begins an automatic step of its own,
+    // which the splices after it join, as whole replacements would.
+    Step step;
+    step.before = Selection{from, from};
+    step.automatic = true;
+    step.records.push_back(std::move(record));
+    UndoPlace place(s.undo);
     const ByteChange change = s.text.replace(from, to, bytes);
     ++s.changes;
     s.redo.clear();
-    if (joins) {
-        // A step of splices keeps what each one replaced.
-        s.undoBytes += record.keptBytes();
-        s.undo.back().records.push_back(std::move(record));
-    } else {
-        // The first splice after anything else begins an automatic step of its own,
-        // which the splices after it join, as whole replacements would.
-        Step step;
-        step.before = Selection{from, from};
-        step.automatic = true;
-        step.records.push_back(std::move(record));
-        s.pushUndo(std::move(step));
-        s.latestOpen = false;
-        s.automaticShown = true;
-    }
+    s.pushUndo(place, std::move(step));
+    s.latestOpen = false;
+    s.automaticShown = true;
     s.bound();
     return change;
 }
@@ -346,10 +376,18 @@ std::optional<TextDocument::Restored> TextDocument::undo()
         return std::nullopt;
     }
     State &s = ownState();
-    Step step = s.popUndo();
+    if (s.redo.size() == s.redo.capacity()) {
+        s.redo.reserve(std::max<std::size_t>(4, s.redo.size() * 2));
+    }
+    Step &step = s.undo.back();
+    const std::size_t wholes = step.wholes();
+    const std::size_t kept = step.keptBytes();
     const ByteChange change = s.applyStep(step, false);
     const Selection selection = step.before;
     s.redo.push_back(std::move(step));
+    s.undo.pop_back();
+    s.undoWholes -= wholes;
+    s.undoBytes -= kept;
     return Restored{change, selection};
 }
 
@@ -359,14 +397,27 @@ std::optional<TextDocument::Restored> TextDocument::redo()
         return std::nullopt;
     }
     State &s = ownState();
-    Step step = std::move(s.redo.back());
-    s.redo.pop_back();
+    Step &step = s.redo.back();
+    UndoPlace place(s.undo);
     const ByteChange change = s.applyStep(step, true);
     const Record &last = step.records.back();
     const std::size_t caret = last.whole ? s.text.size() : last.offset + last.length;
-    s.pushUndo(std::move(step));
+    s.pushUndo(place, std::move(step));
+    s.redo.pop_back();
     s.bound();
     return Restored{change, Selection{caret, caret}};
+}
+
+std::size_t TextDocument::undoBrings() const
+{
+    const State &s = state();
+    return s.undo.empty() ? 0 : s.undo.back().keptBytes();
+}
+
+std::size_t TextDocument::redoBrings() const
+{
+    const State &s = state();
+    return s.redo.empty() ? 0 : s.redo.back().keptBytes();
 }
 
 void TextDocument::setUndoLimits(UndoLimits limits)

@@ -4,6 +4,10 @@
 // replacement of the whole text keeps the text it replaced by moving it aside
 // (with its index), so that undoing it is immediate whatever the size. Each
 // step remembers the selection before it, for undo to bring back.
+//
+// Every change, undo and redo included, allocates what it needs before it
+// changes anything: when memory runs out (std::bad_alloc), the text and its
+// history are as they were.
 #pragma once
 
 #include <cstddef>
@@ -83,6 +87,10 @@ public:
 
     [[nodiscard]] bool canUndo() const noexcept;
     [[nodiscard]] bool canRedo() const noexcept;
+    // How many bytes undo (redo) would bring into the text at most, so that
+    // what follows the text can make room for them first; 0 when there is nothing.
+    [[nodiscard]] std::size_t undoBrings() const;
+    [[nodiscard]] std::size_t redoBrings() const;
     // Nothing when there is nothing to undo (redo).
     std::optional<Restored> undo();
     std::optional<Restored> redo();

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -18,6 +19,30 @@ QString translated(const char *text)
 {
     return QCoreApplication::translate("lorimand::QtPlatform", text);
 }
+
+// Closes a notice when the window it belongs to is closed or hidden by the
+// program, so that no notice outlives its window and keeps the program
+// running; a window the user minimises keeps its notices.
+class NoticeOwner final : public QObject
+{
+public:
+    NoticeOwner(QMessageBox &notice, QWidget &window) : QObject(&notice), notice_(notice)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject * /*watched*/, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide && !event->spontaneous()) {
+            notice_.close();
+        }
+        return false;
+    }
+
+private:
+    QMessageBox &notice_;
+};
 
 } // namespace
 
@@ -43,6 +68,9 @@ void QtPlatform::showNotice(QWidget *parent, const QString &title, const QString
     auto *box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
+    if (parent != nullptr) {
+        new NoticeOwner(*box, *parent->window());
+    }
     box->show();
 }
 

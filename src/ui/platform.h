@@ -27,7 +27,8 @@ public:
                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
 
     // A message without icon that does not wait: the window goes on at once,
-    // and the message stays until the user closes it.
+    // and the message stays until the user closes it or its parent window
+    // closes, which it belongs to (it never keeps the program running alone).
     virtual void showNotice(QWidget *parent, const QString &title, const QString &text) = 0;
 
     // The chosen file's path, or an empty string when the user cancels. Opening

@@ -150,8 +150,8 @@ private slots:
 
     void translatesFilesAndStreams_data();
     void translatesFilesAndStreams();
-    void codeTableDropsCarriageReturnsWithoutLineFeed_data();
-    void codeTableDropsCarriageReturnsWithoutLineFeed();
+    void codeTableKeepsLoneCarriageReturns_data();
+    void codeTableKeepsLoneCarriageReturns();
     void keyFileGivesTheSameKey_data();
     void keyFileGivesTheSameKey();
     void emptyKeyCopiesUnchanged_data();
@@ -188,6 +188,8 @@ private slots:
     void findKeyWithoutAClearWinnerExitsThree();
     void findKeyRanksCodeTables_data();
     void findKeyRanksCodeTables();
+    void findKeyEscapesTableNames_data();
+    void findKeyEscapesTableNames();
     void findKeyUsageErrors_data();
     void findKeyUsageErrors();
     void findKeyFileErrors_data();
@@ -347,36 +349,72 @@ void TestCli::translatesFilesAndStreams()
     }
 }
 
-void TestCli::codeTableDropsCarriageReturnsWithoutLineFeed_data()
+// An old Mac text ends its lines with a lone CR: a code table passes each one as
+// it is, at a block's end and at the very end too, and decoding gives the text back.
+void TestCli::codeTableKeepsLoneCarriageReturns_data()
 {
+    QTest::addColumn<QString>("table"); // a name, or AX for a table of 97=120 alone
     QTest::addColumn<bool>("stdio");
-    QTest::newRow("files") << false;
-    QTest::newRow("stdio") << true;
+    for (const bool stdio : {false, true}) {
+        const char *via = stdio ? "stdio" : "files";
+        QTest::addRow("a to x, %s", via) << u"AX"_s << stdio;
+        QTest::addRow("ROT13 by name, %s", via) << u"ROT13"_s << stdio;
+    }
 }
 
-void TestCli::codeTableDropsCarriageReturnsWithoutLineFeed()
+void TestCli::codeTableKeepsLoneCarriageReturns()
 {
+    QFETCH(QString, table);
     QFETCH(bool, stdio);
-    // 97=120 only: a becomes x and A borrows it as X.
-    const QString table = write(u"ax.sbt"_s, "97=120");
-    // A CR ending the first block before a plain letter, a CR LF pair across the
-    // second boundary, and a CR at the very end: only the pair survives.
-    QByteArray plain = QByteArray(kBlock - 1, 'a') + "\rb";
-    plain += QByteArray(2 * kBlock - 1 - plain.size(), 'A') + "\r\nc\r";
-    QByteArray expected = QByteArray(kBlock - 1, 'x') + "b";
-    expected += QByteArray(2 * kBlock - 1 - (kBlock + 1), 'X') + "\r\nc";
-
-    Run result;
-    if (stdio) {
-        result = run({u"encode"_s, u"--table"_s, table}, plain);
-    } else {
-        result =
-            run({u"encode"_s, u"--table"_s, table, write(u"in"_s, plain), u"-o"_s, path(u"out"_s)});
-        result.out = read(u"out"_s);
+    const bool rot13 = table == u"ROT13"_s;
+    if (!rot13) {
+        // 97=120 only: a becomes x and A borrows it as X.
+        table = write(u"ax.sbt"_s, "97=120");
     }
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.out.size(), expected.size());
-    QVERIFY(result.out == expected);
+    // Lines ended by a lone CR; one ends the first block, a CR LF pair spans the
+    // second boundary, and the text ends with a lone CR.
+    const QByteArray line = "Dear Anna,\rthe apples are in.\r";
+    QByteArray plain;
+    while (plain.size() < kBlock - 1) {
+        plain += line;
+    }
+    plain.truncate(kBlock - 1);
+    plain += '\r';
+    while (plain.size() < 2 * kBlock - 1) {
+        plain += line;
+    }
+    plain.truncate(2 * kBlock - 1);
+    plain += "\r\nAnna\r";
+    QByteArray expected = plain;
+    for (char &ch : expected) {
+        const char base = ch >= 'a' && ch <= 'z' ? 'a' : ch >= 'A' && ch <= 'Z' ? 'A' : 0;
+        if (rot13 && base != 0) {
+            ch = static_cast<char>(base + (ch - base + 13) % 26);
+        } else if (!rot13 && base != 0 && (ch == 'a' || ch == 'A')) {
+            ch = static_cast<char>(ch + ('x' - 'a'));
+        }
+    }
+
+    const auto translate = [&](const QString &action, const QByteArray &input) {
+        Run result;
+        if (stdio) {
+            result = run({action, u"--table"_s, table}, input);
+        } else {
+            result =
+                run({action, u"--table"_s, table, write(u"in"_s, input), u"-o"_s, path(u"out"_s)});
+            result.out = read(u"out"_s);
+        }
+        return result;
+    };
+    const Run encoded = translate(u"encode"_s, plain);
+    QCOMPARE(encoded.exitCode, 0);
+    QCOMPARE(encoded.err, QByteArray());
+    QCOMPARE(encoded.out.size(), expected.size());
+    QVERIFY(encoded.out == expected);
+    const Run decoded = translate(u"decode"_s, encoded.out);
+    QCOMPARE(decoded.exitCode, 0);
+    QCOMPARE(decoded.out.size(), plain.size());
+    QVERIFY(decoded.out == plain);
 }
 
 void TestCli::keyFileGivesTheSameKey_data()
@@ -1290,6 +1328,42 @@ void TestCli::findKeyRanksCodeTables()
     QVERIFY(plain.startsWith(candidates[0][3]));
 }
 
+void TestCli::findKeyEscapesTableNames_data()
+{
+    QTest::addColumn<QString>("name"); // of the table, without ".sbt"
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("ESC and BEL") << u"a\x1b[2Jb\x07"_s << "a\\x1B[2Jb\\x07"_ba;
+    QTest::newRow("a line break") << u"one\ntwo"_s << "one\\ntwo"_ba;
+    QTest::newRow("a tab and a CR") << u"t\tab\r"_s << "t\\tab\\r"_ba;
+    QTest::newRow("a backslash") << u"back\\slash"_s << "back\\\\slash"_ba;
+    QTest::newRow("an ordinary name, UTF-8") << u"K\u00f6ln"_s << "K\xc3\xb6ln"_ba;
+}
+
+// A table's name is printed as an echoed argument is, so that no name can drive
+// the terminal or break a line's four tab-separated fields.
+void TestCli::findKeyEscapesTableNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, shown);
+    const QByteArray plain = "Please water the tomatoes on Sunday, they dry out fast.\n";
+    write(u"in"_s, rotated(plain));
+    const QString tables = path(u"tables"_s);
+    QVERIFY(QDir().mkpath(tables));
+    writeBytes(tables + u'/' + name + u".sbt"_s, rotationTable());
+    const Run found = run({u"find-key"_s, u"--top=1"_s, u"--tables"_s, tables, u"in"_s});
+    QCOMPARE(found.err, QByteArray());
+    QCOMPARE(found.exitCode, 0);
+    for (const char c : found.out) {
+        QVERIFY2(c == '\n' || c == '\t' || static_cast<unsigned char>(c) >= 0x20,
+                 found.out.toPercentEncoding().constData());
+    }
+    const QList<QList<QByteArray>> candidates = candidateLines(found.out);
+    QCOMPARE(candidates.size(), 1);
+    QCOMPARE(candidates[0].size(), 4);
+    QCOMPARE(candidates[0][0], shown);
+    QCOMPARE(candidates[0][1], QByteArray("decode"));
+}
+
 void TestCli::findKeyUsageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -1504,6 +1578,9 @@ void TestCli::checkTable_data()
         << "Decoding cannot tell A from B: both encode as X\n"
            "Decoding cannot tell a from b: both encode as x\n"_ba
         << QByteArray();
+    QTest::newRow("a line feed swapped with a code that would follow a CR as LF")
+        << "10=164\r\n164=10\r\n"_ba << 3
+        << "After a CR, \xc2\xa4 encodes as code 10, which decodes as code 10\n"_ba << QByteArray();
     QTest::newRow("a line that does not read")
         << "97=98\n98=300\n"_ba << 2 << QByteArray()
         << "lorimand-cli: DIR/t.sbt: line 2: the code after \"=\" is 300, not a whole number "

@@ -551,7 +551,8 @@ private slots:
     }
 
     // A write with a progress is told of every block; stopped after any of them,
-    // the old file stays whole and nothing is left beside it.
+    // the old file stays whole, nothing is left beside it, and the write says it
+    // was stopped, so that no one takes it for done.
     void writeWithProgress_data()
     {
         QTest::addColumn<int>("stopAfter"); // blocks told; 0: never stopped
@@ -567,7 +568,13 @@ private slots:
         std::vector<std::size_t> told;
         WriteOptions options;
         options.progress = stoppingAfter(stopAfter, static_cast<std::size_t>(bytes.size()), told);
-        QVERIFY(!files_.writeFile(pathOf(path(u"out.txt"_s)), bytes.toStdString(), options));
+        const std::optional<FileError> error =
+            files_.writeFile(pathOf(path(u"out.txt"_s)), bytes.toStdString(), options);
+        QCOMPARE(error.has_value(), stopAfter != 0);
+        if (error) {
+            QVERIFY(error->stopped);
+            QCOMPARE(error->path, pathOf(path(u"out.txt"_s)));
+        }
 
         QCOMPARE(contentsOf(path(u"out.txt"_s)), stopAfter == 0 ? bytes : QByteArray("old"));
         QCOMPARE(entriesOf(dir_.path()), QStringList{u"out.txt"_s});

@@ -73,8 +73,13 @@ private slots:
             << QByteArray("97=120\r\n97=98\r\n98=97\r\n")
             << QStringList{QStringLiteral("X encodes as X, which decodes as A"),
                            QStringLiteral("x encodes as x, which decodes as a")};
-        QTest::newRow("a line feed given an entry, a line break passing whole")
-            << QByteArray("10=164\r\n164=10\r\n") << QStringList();
+        // A line break passes whole, so the code that encodes as LF cannot follow a CR.
+        QTest::newRow("a line feed given an entry, swapped with another code")
+            << QByteArray("10=164\r\n164=10\r\n")
+            << QStringList{QStringLiteral(
+                   "After a CR, \u00a4 encodes as code 10, which decodes as code 10")};
+        QTest::newRow("a line feed and a line end given entries")
+            << QByteArray("10=164\r\n164=10\r\n13=165\r\n165=13\r\n") << QStringList();
         QTest::newRow("a capital onto its own small letter")
             << QByteArray("65=97\r\n")
             << QStringList{QStringLiteral("Decoding cannot tell A from a: both encode as a")};

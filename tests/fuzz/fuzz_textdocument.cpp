@@ -21,19 +21,14 @@ void checkIndex(const TextBuffer &text, const std::string &bytes)
 {
     require(text.bytes() == bytes, "the bytes are those of the plain string");
     std::size_t lines = 1;
-    std::size_t lone = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\n') {
             require(text.lineOf(i) == lines - 1, "an LF belongs to the line it ends");
             require(text.lineStart(lines) == i + 1, "a line starts after an LF");
             ++lines;
-        } else if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) {
-            ++lone;
         }
-        require(text.loneCrsBefore(i + 1) == lone, "lone CRs are counted where they are");
     }
     require(text.lineCount() == lines, "one line more than there are LFs");
-    require(text.loneCrs() == lone, "every lone CR is counted");
 }
 
 void checkBlocks(const TextBuffer &text, const TextBlocks &blocks)

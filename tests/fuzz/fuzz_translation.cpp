@@ -1,7 +1,7 @@
 // Translation in both modes on any text: decoding what a key encoded gives the
 // text back, for every key; so does a code table that gives every code its own
-// entry. Any table, one-to-one or not, translates a stream of blocks of any sizes
-// exactly as it translates the whole text at once.
+// entry, and any table keeps the text's length. Any table, one-to-one or not, translates a stream
+// of blocks of any sizes exactly as it translates the whole text at once.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,11 +28,11 @@ std::string inBlocks(Translation translation, std::string_view text, std::size_t
 {
     std::string result;
     std::vector<char> block;
-    std::vector<char> out(blockLength + 1);
     for (std::size_t at = 0; at < text.size(); at += blockLength) {
         const std::string_view piece = text.substr(at, blockLength);
         block.assign(piece.begin(), piece.end());
-        result += translation.applyToBlock(block, out.data());
+        translation.applyToBlock(block);
+        result.append(block.begin(), block.end());
     }
     translation.finish();
     return result;
@@ -93,6 +93,8 @@ void checkTable(FuzzInput &input)
     const Translation decode = Translation::forTables(tables, Direction::Decode);
     checkBlocks(encode, text, blockLength);
     checkBlocks(decode, text, blockLength);
+    Translation encodeLength = encode;
+    require(encodeLength.apply(text).size() == text.size(), "a table keeps the length");
     if (oneToOne) {
         Translation encodeWhole = encode;
         Translation decodeWhole = decode;

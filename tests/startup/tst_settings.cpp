@@ -335,6 +335,19 @@ private slots:
                 << QByteArray("key=old\r\n") << c
                 << QByteArray("key=old\r\nMaskKey=0\r\nAutoUpdate=1\r\n"
                               "CodeType=1\r\nCustCode=Caesar\r\nWindowPos=1200,900,8415,6000\r\n");
+            // A key line that was too long to apply stays as it was while the key
+            // is the default that stood in for it, whatever that default is.
+            const QByteArray tooLong = "key=" + QByteArray(kLongestKey + 1, 'k') + "\r\n";
+            c = exampleSettings();
+            c.keepsKeyLines = true;
+            QTest::newRow("key line not applied: the file keeps it")
+                << tooLong + "MaskKey=1\r\n"
+                << c
+                << tooLong + QByteArray(kExampleSettingsLines).replace("key=Tarn Veli\r\n", "");
+            QTest::newRow("key line not applied and gone since: none added")
+                << QByteArray() << c
+                << QByteArray(kExampleSettingsLines).replace("key=Tarn Veli\r\n", "");
+            c = exampleSettings(longest + "k");
             c.key = longest;
             QTest::newRow("key of the longest length is written")
                 << QByteArray("key=old\r\n") << c

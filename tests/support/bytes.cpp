@@ -71,15 +71,4 @@ QByteArray randomBytes(qsizetype size, quint32 seed)
     return bytes;
 }
 
-std::size_t loneCrsBefore(const std::string &text, std::size_t end)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < end; ++i) {
-        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 } // namespace lorimand::test

@@ -35,9 +35,6 @@ void writeSparse(const QString &path, qint64 size);
 // ...); 0 when there is none.
 [[nodiscard]] mode_t kindOf(const QString &path);
 
-// How many lone CRs (CRs that no LF follows) `text` holds before `end`.
-[[nodiscard]] std::size_t loneCrsBefore(const std::string &text, std::size_t end);
-
 // The same bytes for the same seed on every run.
 [[nodiscard]] QByteArray randomBytes(qsizetype size, quint32 seed = 99);
 

@@ -21,6 +21,7 @@ struct ShownMessage
     QString text;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton;
+    QWidget *parent = nullptr;
 };
 
 class ScriptedPlatform final : public Platform
@@ -28,20 +29,21 @@ class ScriptedPlatform final : public Platform
 public:
     explicit ScriptedPlatform(QString programFolder = {}) : folder(std::move(programFolder)) {}
 
-    QMessageBox::StandardButton showMessage(QWidget *, const QString &title, const QString &text,
+    QMessageBox::StandardButton showMessage(QWidget *parent, const QString &title,
+                                            const QString &text,
                                             QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton) override
     {
-        messages.append({title, text, buttons, defaultButton});
+        messages.append({title, text, buttons, defaultButton, parent});
         if (!answers.isEmpty()) {
             return answers.dequeue();
         }
         return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::Ok;
     }
 
-    void showNotice(QWidget *, const QString &title, const QString &text) override
+    void showNotice(QWidget *parent, const QString &title, const QString &text) override
     {
-        notices.append({title, text, QMessageBox::Ok, QMessageBox::NoButton});
+        notices.append({title, text, QMessageBox::Ok, QMessageBox::NoButton, parent});
     }
 
     QString chooseFileToOpen(QWidget *, const QString &title) override

@@ -2,12 +2,14 @@
 // pieces of kBlockBytes, numbered through the text, and kept right through
 // edits, checked against blocks counted afresh from the bytes; between a change
 // and its update, the count is still the one before.
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include <QTest>
 
+#include "failingallocation.h"
 #include "text/textblocks.h"
 
 using namespace lorimand::text;
@@ -117,6 +119,50 @@ private slots:
         compare(blocks, bytes.toStdString(), random);
     }
 
+    // Following a change whose allocation fails, at any of them, leaves the
+    // blocks as they were: with the change taken back, they are right again.
+    void runningOutOfMemoryLeavesTheBlocks_data()
+    {
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("an edit") << false;
+        QTest::newRow("the whole text") << true;
+    }
+    void runningOutOfMemoryLeavesTheBlocks()
+    {
+        QFETCH(bool, whole);
+        std::mt19937 random(3);
+        const std::string original = randomText(random, 8);
+        const std::string pasted = randomText(random, 40);
+        bool completed = false;
+        for (long allowed = 0; !completed; ++allowed) {
+            TextBuffer text(original);
+            TextBlocks blocks(text);
+            const std::size_t from = whole ? 0 : original.size() / 2;
+            const std::size_t to = whole ? original.size() : from + 3;
+            const std::string removed = original.substr(from, to - from);
+            const std::size_t linesBefore = text.lineCount();
+            const ByteChange change = text.replace(from, to, pasted);
+            try {
+                const lorimand::test::FailingAllocation failing(allowed);
+                blocks.update(change, linesBefore);
+                completed = !failing.failed();
+            } catch (const std::bad_alloc &) {
+            }
+            if (completed) {
+                std::string model = original;
+                model.replace(from, to - from, pasted);
+                compare(blocks, model, random);
+            } else {
+                (void)text.replace(from, from + pasted.size(), removed);
+                compare(blocks, original, random);
+            }
+            if (QTest::currentTestFailed()) {
+                qWarning("after %ld allocations", allowed);
+                return;
+            }
+        }
+    }
+
     // Edits anywhere, long lines made, cut and joined: the blocks follow each.
     void randomEditsFollowed()
     {
@@ -142,6 +188,11 @@ private slots:
                 if (std::uniform_int_distribution<int>(0, 4)(random) == 0) {
                     bytes += '\r';
                 }
+                // Room made beforehand: following the change allocates nothing.
+                const bool reserved = action % 2 == 0;
+                if (reserved) {
+                    blocks.reserveFor(bytes.size());
+                }
                 const std::size_t linesBefore = text.lineCount();
                 const std::size_t blocksBefore = blocks.count();
                 const ByteChange change = text.replace(from, to, bytes);
@@ -149,7 +200,13 @@ private slots:
                 // Until it follows the change, the index counts the blocks it
                 // had: what the layouts kept through the change are numbered by.
                 QCOMPARE(blocks.count(), blocksBefore);
-                blocks.update(change, linesBefore);
+                {
+                    const lorimand::test::FailingAllocation counted(-1);
+                    blocks.update(change, linesBefore);
+                    if (reserved) {
+                        QCOMPARE(counted.count(), std::size_t{0});
+                    }
+                }
                 compare(blocks, model, random);
                 if (QTest::currentTestFailed()) {
                     qWarning("round %d action %d", round, action);

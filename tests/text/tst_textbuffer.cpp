@@ -1,6 +1,7 @@
-// Tests of the piece table and its line and lone-CR index.
+// Tests of the piece table and its line index.
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 #include <QTest>
 
 #include "bytes.h"
+#include "failingallocation.h"
 #include "text/textbuffer.h"
 
 using namespace lorimand::text;
@@ -40,23 +42,10 @@ namespace {
     return letters;
 }
 
-// Where the lone CRs lie, found through loneCrsBefore alone.
-[[nodiscard]] QList<qint64> loneCrsOf(const TextBuffer &buffer)
-{
-    QList<qint64> offsets;
-    for (std::size_t offset = 0; offset < buffer.size(); ++offset) {
-        if (buffer.loneCrsBefore(offset + 1) > buffer.loneCrsBefore(offset)) {
-            offsets.append(static_cast<qint64>(offset));
-        }
-    }
-    return offsets;
-}
-
 [[nodiscard]] QList<qint64> fieldsOf(const ByteChange &change)
 {
     return {static_cast<qint64>(change.from), static_cast<qint64>(change.removed),
-            static_cast<qint64>(change.added), static_cast<qint64>(change.loneCrsBefore),
-            static_cast<qint64>(change.loneCrsAdded)};
+            static_cast<qint64>(change.added)};
 }
 
 struct ModelLine
@@ -125,14 +114,6 @@ struct ModelLine
     if (buffer.firstBreak() != first) {
         return "first break differs";
     }
-    for (std::size_t offset = 0; offset <= text.size(); ++offset) {
-        if (buffer.loneCrsBefore(offset) != lorimand::test::loneCrsBefore(text, offset)) {
-            return "loneCrsBefore(" + std::to_string(offset) + ") differs";
-        }
-    }
-    if (buffer.loneCrs() != lorimand::test::loneCrsBefore(text, text.size())) {
-        return "loneCrs() differs";
-    }
     return {};
 }
 
@@ -149,35 +130,31 @@ private slots:
         QTest::addColumn<QByteArray>("breaks");
         QTest::addColumn<QList<qint64>>("starts");
         QTest::addColumn<QList<qint64>>("ends");
-        QTest::addColumn<QList<qint64>>("loneCrs");
         QTest::addColumn<char>("first");
         QTest::newRow("empty") << QByteArray() << QByteArray("N") << QList<qint64>{0}
-                               << QList<qint64>{0} << QList<qint64>{} << 'C';
+                               << QList<qint64>{0} << 'C';
         QTest::newRow("one byte") << QByteArray("a") << QByteArray("N") << QList<qint64>{0}
-                                  << QList<qint64>{1} << QList<qint64>{} << 'C';
+                                  << QList<qint64>{1} << 'C';
         QTest::newRow("CR alone at the end")
-            << QByteArray("\r") << QByteArray("N") << QList<qint64>{0} << QList<qint64>{1}
-            << QList<qint64>{0} << 'C';
+            << QByteArray("\r") << QByteArray("N") << QList<qint64>{0} << QList<qint64>{1} << 'C';
         QTest::newRow("LF") << QByteArray("\n") << QByteArray("LN") << QList<qint64>{0, 1}
-                            << QList<qint64>{0, 1} << QList<qint64>{} << 'L';
+                            << QList<qint64>{0, 1} << 'L';
         QTest::newRow("CR LF") << QByteArray("\r\n") << QByteArray("CN") << QList<qint64>{0, 2}
-                               << QList<qint64>{0, 2} << QList<qint64>{} << 'C';
+                               << QList<qint64>{0, 2} << 'C';
         QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd") << QByteArray("CLN")
-                               << QList<qint64>{0, 3, 5} << QList<qint64>{1, 4, 8}
-                               << QList<qint64>{6} << 'C';
+                               << QList<qint64>{0, 3, 5} << QList<qint64>{1, 4, 8} << 'C';
         QTest::newRow("CR CR LF") << QByteArray("\r\r\n") << QByteArray("CN") << QList<qint64>{0, 3}
-                                  << QList<qint64>{1, 3} << QList<qint64>{0} << 'C';
+                                  << QList<qint64>{1, 3} << 'C';
         QTest::newRow("LF CR") << QByteArray("\n\r") << QByteArray("LN") << QList<qint64>{0, 1}
-                               << QList<qint64>{0, 2} << QList<qint64>{1} << 'L';
+                               << QList<qint64>{0, 2} << 'L';
         QTest::newRow("LF first, then CR LF")
             << QByteArray("a\n\r\n") << QByteArray("LCN") << QList<qint64>{0, 2, 4}
-            << QList<qint64>{1, 2, 4} << QList<qint64>{} << 'L';
+            << QList<qint64>{1, 2, 4} << 'L';
         QTest::newRow("ends with CR LF and LF")
             << QByteArray("\r\n\n") << QByteArray("CLN") << QList<qint64>{0, 2, 3}
-            << QList<qint64>{0, 2, 3} << QList<qint64>{} << 'C';
-        QTest::newRow("CRs and NUL")
-            << QByteArray("\r\0\r\r", 4) << QByteArray("N") << QList<qint64>{0} << QList<qint64>{4}
             << QList<qint64>{0, 2, 3} << 'C';
+        QTest::newRow("CRs and NUL") << QByteArray("\r\0\r\r", 4) << QByteArray("N")
+                                     << QList<qint64>{0} << QList<qint64>{4} << 'C';
     }
     void index()
     {
@@ -185,7 +162,6 @@ private slots:
         QFETCH(QByteArray, breaks);
         QFETCH(QList<qint64>, starts);
         QFETCH(QList<qint64>, ends);
-        QFETCH(QList<qint64>, loneCrs);
         QFETCH(char, first);
         const TextBuffer buffer(bytesOf(bytes));
         QCOMPARE(breaksOf(buffer), breaks);
@@ -197,8 +173,6 @@ private slots:
         }
         QCOMPARE(gotStarts, starts);
         QCOMPARE(gotEnds, ends);
-        QCOMPARE(loneCrsOf(buffer), loneCrs);
-        QCOMPARE(static_cast<qint64>(buffer.loneCrs()), loneCrs.size());
         QCOMPARE(letterOf(buffer.firstBreak()), first);
         // Every offset up to size() lies in the line whose start is the last not after it.
         for (std::size_t offset = 0; offset <= buffer.size(); ++offset) {
@@ -220,51 +194,44 @@ private slots:
         QTest::addColumn<int>("to");
         QTest::addColumn<QByteArray>("insert");
         QTest::addColumn<QByteArray>("breaks");
-        QTest::addColumn<QList<qint64>>("loneCrs");
-        // from, removed, added, loneCrsBefore, loneCrsAdded
+        // from, removed, added
         QTest::addColumn<QList<qint64>>("change");
         QTest::newRow("LF after a CR pairs with it")
             << QByteArray("a\rb") << 2 << 2 << QByteArray("\n") << QByteArray("CN")
-            << QList<qint64>{} << QList<qint64>{2, 0, 1, 0, -1};
+            << QList<qint64>{2, 0, 1};
         QTest::newRow("CR before an LF pairs with it")
             << QByteArray("a\nb") << 1 << 1 << QByteArray("\r") << QByteArray("CN")
-            << QList<qint64>{} << QList<qint64>{1, 0, 1, 0, 0};
-        QTest::newRow("the CR of a CR LF deleted")
-            << QByteArray("a\r\nb") << 1 << 2 << QByteArray() << QByteArray("LN") << QList<qint64>{}
-            << QList<qint64>{1, 1, 0, 0, 0};
-        QTest::newRow("the LF of a CR LF deleted")
-            << QByteArray("a\r\nb") << 2 << 3 << QByteArray() << QByteArray("N") << QList<qint64>{1}
-            << QList<qint64>{2, 1, 0, 1, 1};
+            << QList<qint64>{1, 0, 1};
+        QTest::newRow("the CR of a CR LF deleted") << QByteArray("a\r\nb") << 1 << 2 << QByteArray()
+                                                   << QByteArray("LN") << QList<qint64>{1, 1, 0};
+        QTest::newRow("the LF of a CR LF deleted") << QByteArray("a\r\nb") << 2 << 3 << QByteArray()
+                                                   << QByteArray("N") << QList<qint64>{2, 1, 0};
         QTest::newRow("a byte into the middle of a CR LF")
             << QByteArray("\r\n") << 1 << 1 << QByteArray("x") << QByteArray("LN")
-            << QList<qint64>{0} << QList<qint64>{1, 0, 1, 1, 1};
+            << QList<qint64>{1, 0, 1};
         QTest::newRow("the middle between CR and LF deleted")
-            << QByteArray("\rxy\n") << 1 << 3 << QByteArray() << QByteArray("CN") << QList<qint64>{}
-            << QList<qint64>{1, 2, 0, 0, -1};
-        QTest::newRow("LF after a CR at the end")
-            << QByteArray("\r") << 1 << 1 << QByteArray("\n") << QByteArray("CN") << QList<qint64>{}
-            << QList<qint64>{1, 0, 1, 0, -1};
+            << QByteArray("\rxy\n") << 1 << 3 << QByteArray() << QByteArray("CN")
+            << QList<qint64>{1, 2, 0};
+        QTest::newRow("LF after a CR at the end") << QByteArray("\r") << 1 << 1 << QByteArray("\n")
+                                                  << QByteArray("CN") << QList<qint64>{1, 0, 1};
         QTest::newRow("new bytes end with a CR before an LF")
             << QByteArray("a\nb") << 0 << 1 << QByteArray("\r\r") << QByteArray("CN")
-            << QList<qint64>{0} << QList<qint64>{0, 1, 2, 0, 1};
+            << QList<qint64>{0, 1, 2};
         QTest::newRow("replaced across a pair")
             << QByteArray("a\r\nb\r") << 1 << 4 << QByteArray("\r\r") << QByteArray("N")
-            << QList<qint64>{1, 2, 3} << QList<qint64>{1, 3, 2, 0, 2};
-        QTest::newRow("into the empty text")
-            << QByteArray() << 0 << 0 << QByteArray("\r\n\r") << QByteArray("CN")
-            << QList<qint64>{2} << QList<qint64>{0, 0, 3, 0, 1};
-        QTest::newRow("everything deleted")
-            << QByteArray("a\r\rb\n") << 0 << 5 << QByteArray() << QByteArray("N")
-            << QList<qint64>{} << QList<qint64>{0, 5, 0, 0, -2};
-        QTest::newRow("lone CRs after the edit move")
+            << QList<qint64>{1, 3, 2};
+        QTest::newRow("into the empty text") << QByteArray() << 0 << 0 << QByteArray("\r\n\r")
+                                             << QByteArray("CN") << QList<qint64>{0, 0, 3};
+        QTest::newRow("everything deleted") << QByteArray("a\r\rb\n") << 0 << 5 << QByteArray()
+                                            << QByteArray("N") << QList<qint64>{0, 5, 0};
+        QTest::newRow("bytes after the edit move")
             << QByteArray("ab\rc\r") << 0 << 1 << QByteArray("xyz") << QByteArray("N")
-            << QList<qint64>{4, 6} << QList<qint64>{0, 1, 3, 0, 0};
+            << QList<qint64>{0, 1, 3};
         QTest::newRow("LFs after the edit move")
             << QByteArray("ab\ncd\r\n") << 1 << 2 << QByteArray() << QByteArray("LCN")
-            << QList<qint64>{} << QList<qint64>{1, 1, 0, 0, 0};
-        QTest::newRow("nothing changed counts the lone CRs before")
-            << QByteArray("\r\ra") << 2 << 2 << QByteArray() << QByteArray("N")
-            << QList<qint64>{0, 1} << QList<qint64>{2, 0, 0, 2, 0};
+            << QList<qint64>{1, 1, 0};
+        QTest::newRow("nothing changed") << QByteArray("\r\ra") << 2 << 2 << QByteArray()
+                                         << QByteArray("N") << QList<qint64>{2, 0, 0};
     }
     void replace()
     {
@@ -273,7 +240,6 @@ private slots:
         QFETCH(int, to);
         QFETCH(QByteArray, insert);
         QFETCH(QByteArray, breaks);
-        QFETCH(QList<qint64>, loneCrs);
         QFETCH(QList<qint64>, change);
         TextBuffer buffer(bytesOf(bytes));
         const auto begin = static_cast<std::size_t>(from);
@@ -283,7 +249,6 @@ private slots:
         expected.replace(begin, end - begin, bytesOf(insert));
         QCOMPARE(fieldsOf(got), change);
         QCOMPARE(breaksOf(buffer), breaks);
-        QCOMPARE(loneCrsOf(buffer), loneCrs);
         const std::string failure = mismatch(buffer, expected);
         QVERIFY2(failure.empty(), failure.c_str());
     }
@@ -350,7 +315,7 @@ private slots:
     }
 
     // Random edits against a plain string, everything compared after each: bytes, lines,
-    // lineOf and the lone CRs before every offset, and what replace reports.
+    // lineOf, and what replace reports.
     void randomEditsFollowAPlainString()
     {
         QRandomGenerator random(17);
@@ -387,17 +352,11 @@ private slots:
                     bytes = own[random.bounded(static_cast<quint32>(own.size()))];
                     bytes = bytes.substr(0, 6);
                 }
-                const std::size_t lonesBefore = lorimand::test::loneCrsBefore(model, model.size());
                 model.replace(from, to - from, bytes);
                 const ByteChange change = buffer.replace(from, to, bytes);
                 QCOMPARE(change.from, from);
                 QCOMPARE(change.removed, to - from);
                 QCOMPARE(change.added, bytes.size());
-                QCOMPARE(change.loneCrsBefore, lorimand::test::loneCrsBefore(model, from));
-                QCOMPARE(change.loneCrsAdded,
-                         static_cast<std::ptrdiff_t>(
-                             lorimand::test::loneCrsBefore(model, model.size())) -
-                             static_cast<std::ptrdiff_t>(lonesBefore));
                 const std::string failure = mismatch(buffer, model);
                 std::string where = failure;
                 where += " in round " + std::to_string(round);
@@ -405,6 +364,50 @@ private slots:
                 QVERIFY2(failure.empty(), where.c_str());
             }
         }
+    }
+
+    // An edit whose allocation fails, at any of them, leaves the bytes and the
+    // index as they were; room made beforehand lets a series of edits allocate nothing.
+    void runningOutOfMemoryChangesNothing()
+    {
+        const std::string text = "one\r\ntwo\nthree\rfour";
+        // Longer than a string holds without a buffer of its own.
+        const std::string_view inserted = "a line\nanother line\nand a third";
+        bool completed = false;
+        for (long allowed = 0; !completed; ++allowed) {
+            TextBuffer buffer(text);
+            buffer.replace(4, 4, "typed"); // a piece of typed bytes, then two of the text
+            const std::string before = buffer.bytes();
+            try {
+                const lorimand::test::FailingAllocation failing(allowed);
+                buffer.replace(2, 12, inserted);
+                completed = !failing.failed();
+            } catch (const std::bad_alloc &) {
+            }
+            std::string expected = before;
+            if (completed) {
+                expected.replace(2, 10, inserted);
+            }
+            const std::string failure = mismatch(buffer, expected);
+            QVERIFY2(failure.empty(), (failure + " after " + std::to_string(allowed)).c_str());
+        }
+
+        TextBuffer buffer(text);
+        buffer.reserve(3 * inserted.size(), 3 * 2, 3);
+        const std::size_t places[] = {0, 9, 4};
+        {
+            const lorimand::test::FailingAllocation counted(-1);
+            for (const std::size_t at : places) {
+                buffer.replace(at, at + 2, inserted);
+            }
+            QCOMPARE(counted.count(), std::size_t{0});
+        }
+        std::string model = text;
+        for (const std::size_t at : places) {
+            model.replace(at, 2, inserted);
+        }
+        const std::string failure = mismatch(buffer, model);
+        QVERIFY2(failure.empty(), failure.c_str());
     }
 
     void outOfRangeThrows()

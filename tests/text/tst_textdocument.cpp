@@ -4,14 +4,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <QRandomGenerator>
 #include <QTest>
 
 #include "bytes.h"
+#include "failingallocation.h"
 #include "text/textdocument.h"
 
 using namespace lorimand::text;
@@ -22,7 +25,7 @@ using EditKind = TextDocument::EditKind;
 namespace {
 
 // Whether `change` tells truly how `before` became `after`: the bytes outside its range
-// are the same in both, and its lone-CR counts are those of the texts. Empty when so.
+// are the same in both. Empty when so.
 [[nodiscard]] std::string wrongChange(const std::string &before, const std::string &after,
                                       const ByteChange &change)
 {
@@ -35,20 +38,60 @@ namespace {
                        change.from + change.added) != 0) {
         return "bytes outside the range changed";
     }
-    if (change.loneCrsBefore != lorimand::test::loneCrsBefore(after, change.from)) {
-        return "lone CRs before the change are wrong";
-    }
-    if (change.loneCrsAdded !=
-        static_cast<std::ptrdiff_t>(lorimand::test::loneCrsBefore(after, after.size())) -
-            static_cast<std::ptrdiff_t>(lorimand::test::loneCrsBefore(before, before.size()))) {
-        return "lone CRs added are wrong";
-    }
     return {};
 }
 
 [[nodiscard]] std::string textOf(const TextDocument &document)
 {
     return document.text().bytes();
+}
+
+// The first way two documents differ in what they show and in their history,
+// which is walked through by undoing every step and redoing them all; empty
+// when they do not.
+[[nodiscard]] std::string difference(TextDocument &a, TextDocument &b)
+{
+    const auto sameNow = [&a, &b]() -> std::string {
+        if (textOf(a) != textOf(b)) {
+            return "the texts differ: " + textOf(a) + " vs " + textOf(b);
+        }
+        if (a.text().lineCount() != b.text().lineCount()) {
+            return "the line counts differ";
+        }
+        for (std::size_t line = 0; line < a.text().lineCount(); ++line) {
+            if (a.text().lineStart(line) != b.text().lineStart(line) ||
+                a.text().lineEnd(line) != b.text().lineEnd(line)) {
+                return "line " + std::to_string(line) + " differs";
+            }
+        }
+        std::string pieces;
+        for (const std::string_view piece : a.text().pieces()) {
+            pieces.append(piece);
+        }
+        if (pieces != textOf(a)) {
+            return "the pieces do not make the text";
+        }
+        if (a.canUndo() != b.canUndo() || a.canRedo() != b.canRedo() ||
+            a.joinsAutomatic() != b.joinsAutomatic()) {
+            return "the history differs";
+        }
+        return {};
+    };
+    if (a.changeCount() != b.changeCount()) {
+        return "the change counts differ";
+    }
+    std::string failure = sameNow();
+    while (failure.empty() && a.canUndo()) {
+        (void)a.undo();
+        (void)b.undo();
+        failure = sameNow();
+    }
+    while (failure.empty() && a.canRedo()) {
+        (void)a.redo();
+        (void)b.redo();
+        failure = sameNow();
+    }
+    return failure;
 }
 
 [[nodiscard]] std::size_t numberOf(const QByteArray &field)
@@ -58,8 +101,9 @@ namespace {
 
 // Runs `ops` on `document`, ops parted by '|', fields by ':'. F:text, R:text and A:text
 // replace the whole text (Fresh, Step, Automatic); T:from:to:bytes and S:from:to:bytes
-// edit (typing, a step); P:from:to:bytes splices the automatic replacement; U undoes,
-// D redoes, C clears the history and L:steps:bytes sets the undo limits.
+// edit (typing, a step); P:from:to:bytes splices the automatic replacement, and
+// Q:from:to:bytes splices where nothing automatic is shown; U undoes, D redoes, C
+// clears the history and L:steps:bytes sets the undo limits.
 void run(TextDocument &document, const QByteArray &ops)
 {
     for (const QByteArray &op : ops.split('|')) {
@@ -82,7 +126,8 @@ void run(TextDocument &document, const QByteArray &ops)
                           kind == 'T' ? EditKind::Typing : EditKind::Step, {});
             break;
         case 'P':
-            QVERIFY(document.joinsAutomatic());
+        case 'Q':
+            QCOMPARE(document.joinsAutomatic(), kind == 'P');
             document.spliceAutomatic(numberOf(fields[1]), numberOf(fields[2]), last);
             break;
         case 'U':
@@ -256,6 +301,73 @@ private slots:
         QTest::newRow("redone steps are bounded again")
             << QByteArray("F:a|R:b|R:c|U|U|L:1:1000|D|D") << false << QByteArrayList{"b"};
     }
+    // Every operation, with the allocation it makes first, second, ... failing:
+    // the document, its text, line index and history, is as it was, as a twin
+    // that never tried shows; once nothing fails, it is as the twin's after.
+    void runningOutOfMemoryChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("op");
+        const QByteArray lines = "F:one\r\ntwo\nthree\rfour";
+        // Longer than a string holds without a buffer of its own.
+        const QByteArray some = "a line\nanother line\nand a third";
+        const QByteArray more = "more\nand more\nand still more";
+        QTest::newRow("typing, a step of its own") << lines << "T:3:3:" + some;
+        QTest::newRow("typing that joins") << lines + "|T:3:3:x"
+                                           << "T:4:4:" + some;
+        QTest::newRow("an edit step") << lines << "S:2:9:" + some;
+        QTest::newRow("a replacement step") << lines << "R:" + some;
+        QTest::newRow("an automatic replacement") << lines << "A:" + some;
+        QTest::newRow("an automatic replacement joining one")
+            << lines + "|A:" + more << "A:" + some;
+        QTest::newRow("an automatic replacement joining splices")
+            << lines + "|Q:0:1:" + more + "|P:4:4:" + some + "|P:8:9:"
+            << "A:" + some;
+        QTest::newRow("a fresh text") << lines + "|T:0:0:x"
+                                      << "F:" + some;
+        QTest::newRow("a splice beginning a step") << lines << "Q:1:5:" + some;
+        QTest::newRow("a splice joining splices") << lines + "|Q:0:1:" + more << "P:5:6:" + some;
+        QTest::newRow("a splice joining a replacement") << lines + "|A:" + more << "P:1:1:" + some;
+        QTest::newRow("undoing an edit") << lines + "|S:3:3:" + some << QByteArray("U");
+        QTest::newRow("undoing splices")
+            << lines + "|Q:0:1:" + more + "|P:4:4:" + some + "|P:8:9:|P:0:0:" + more
+            << QByteArray("U");
+        QTest::newRow("undoing a replacement") << lines + "|R:" + some << QByteArray("U");
+        QTest::newRow("redoing an edit") << lines + "|S:3:5:" + some + "|U" << QByteArray("D");
+        QTest::newRow("redoing splices")
+            << lines + "|Q:0:1:" + more + "|P:4:4:" + some + "|P:8:9:|U" << QByteArray("D");
+        QTest::newRow("redoing a replacement") << lines + "|R:" + some + "|U" << QByteArray("D");
+    }
+    void runningOutOfMemoryChangesNothing()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, op);
+        bool completed = false;
+        for (long allowed = 0; !completed && allowed < 1000; ++allowed) {
+            TextDocument tried;
+            TextDocument twin;
+            run(tried, before);
+            run(twin, before);
+            bool failed = false;
+            try {
+                const lorimand::test::FailingAllocation failing(allowed);
+                run(tried, op);
+                failed = failing.failed();
+            } catch (const std::bad_alloc &) {
+                failed = true;
+            }
+            if (!failed) {
+                completed = true;
+                run(twin, op);
+            }
+            const std::string failure = difference(tried, twin);
+            const std::string where = failure + " after " + std::to_string(allowed) +
+                                      " allocations" + (completed ? ", none failing" : "");
+            QVERIFY2(failure.empty(), where.c_str());
+        }
+        QVERIFY(completed);
+    }
+
     void history()
     {
         QFETCH(QByteArray, ops);
@@ -489,8 +601,6 @@ private slots:
                          static_cast<std::size_t>(
                              std::count(model.text.begin(), model.text.end(), '\n')) +
                              1);
-                QCOMPARE(document.text().loneCrs(),
-                         lorimand::test::loneCrsBefore(model.text, model.text.size()));
                 if (change) {
                     const std::string failure = wrongChange(before, model.text, *change);
                     std::string message = failure;

@@ -71,6 +71,37 @@ private slots:
         box->button(QMessageBox::Ok)->click();
         QTRY_VERIFY(closed.isNull());
     }
+
+    // A notice belongs to its window: it closes when the window closes, also
+    // one given before the window first appeared (at start-up), so that no
+    // window is left to keep the program running.
+    void noticeClosesWithItsWindow_data()
+    {
+        QTest::addColumn<bool>("beforeTheWindowAppears");
+        QTest::newRow("window shown") << false;
+        QTest::newRow("before the window appears") << true;
+    }
+    void noticeClosesWithItsWindow()
+    {
+        QFETCH(bool, beforeTheWindowAppears);
+        QWidget window;
+        if (!beforeTheWindowAppears) {
+            window.show();
+        }
+        QtPlatform platform;
+        platform.showNotice(&window, QStringLiteral("Custom Code"), QStringLiteral("Bad table"));
+        window.show();
+        const QPointer<QMessageBox> box(window.findChild<QMessageBox *>());
+        QVERIFY(box);
+        QVERIFY(box->isVisible());
+        QVERIFY(box->isWindow());
+
+        QVERIFY(window.close());
+        QTRY_VERIFY(box.isNull());
+        for (const QWidget *widget : QApplication::topLevelWidgets()) {
+            QVERIFY2(!widget->isVisible(), widget->metaObject()->className());
+        }
+    }
 };
 
 QTEST_MAIN(TestPlatform)

@@ -451,18 +451,16 @@ void MainWindow::spliceTranslation(Direction direction, const ByteChange &change
     if (!translation) {
         return;
     }
-    // Two bytes either side, for the table's CR LF rule.
+    // A byte either side, for the table's CR LF rule.
     const std::size_t end = change.from + change.added;
-    const std::size_t offset = change.from - std::min<std::size_t>(change.from, 2);
-    const std::string around = source.bytesIn(offset, std::min(end + 2, source.byteCount()));
+    const std::size_t offset = change.from - std::min<std::size_t>(change.from, 1);
+    const std::string around = source.bytesIn(offset, std::min(end + 1, source.byteCount()));
     TextChange text;
     text.around = around;
     text.offset = offset;
     text.begin = change.from - offset;
     text.end = end - offset;
     text.removed = change.removed;
-    text.loneCrsBefore = change.loneCrsBefore;
-    text.loneCrsAdded = change.loneCrsAdded;
     const TranslationSplice splice = translation->applyToChange(text);
     destination.spliceAutomatic(splice.from, splice.from + splice.removed, splice.bytes);
     noteTranslated(direction);

@@ -159,6 +159,8 @@ private:
     // it is set.
     bool updating_ = false;
     std::string defaultKey_;
+    // The settings file's key line was too long to apply.
+    bool keyLineNotApplied_ = false;
     CodeTables codeTables_;
     // The last translation into an area: which way, each area's count of
     // changes after it, and what it was made with.

@@ -58,6 +58,11 @@ QStringList problemLines(const TableCheck &check)
                          .arg(shownCode(mismatch.code), shownCode(mismatch.encoded),
                               shownCode(mismatch.decoded)));
     }
+    for (const TableAfterCr &after : check.afterCr) {
+        lines.append(
+            MainWindow::tr("After a CR, %1 encodes as %2, which decodes as %3")
+                .arg(shownCode(after.code), shownCode(after.encoded), shownCode(after.decoded)));
+    }
     return lines;
 }
 
@@ -79,8 +84,10 @@ void MainWindow::warnIfUndecodable(const std::string &file, const CodeTables &ta
         lines.resize(kProblemsShown);
         lines.append(tr("and %n more", nullptr, static_cast<int>(more)));
     }
+    // The notice belongs to the window, also before the window first appears,
+    // so that it closes with the window.
     platform_.showNotice(
-        dialogParent(), tr("Custom Code"),
+        this, tr("Custom Code"),
         tr("The code table \"%1\" cannot be decoded:").arg(codeName_->currentText()) +
             QStringLiteral("\n\n") + lines.join(u'\n'));
 }

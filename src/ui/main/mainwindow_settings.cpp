@@ -62,6 +62,7 @@ std::string MainWindow::applySettings()
     if (stored.key) {
         key_->setBytes(*stored.key);
     }
+    keyLineNotApplied_ = stored.keyTooLong && !stored.key;
     // Setting the state runs the same handling as a click, so a ticked MaskKey masks the key.
     if (stored.maskKey) {
         setCheckValue(*maskKey_, *stored.maskKey);
@@ -174,6 +175,9 @@ CurrentSettings MainWindow::currentSettings() const
 {
     CurrentSettings current;
     current.key = key_->bytes();
+    // The default key stands in for a key line that could not be applied: the
+    // line stays in the file as it is rather than giving way to the default.
+    current.keepsKeyLines = keyLineNotApplied_ && current.key == defaultKey_;
     current.maskKey = checkValue(*maskKey_);
     current.autoUpdate = checkValue(*autoUpdate_);
     current.useCustom = !useKey_->isChecked();

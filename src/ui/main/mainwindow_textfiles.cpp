@@ -164,7 +164,11 @@ bool MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
         }
     }
     if (error) {
-        showFileError(tr("Cannot save \"%1\":\n%2"), *error);
+        // Cancelled in the progress: the user knows, and the file is as it was.
+        // Either way the text is not saved, so it stays marked as unsaved.
+        if (!error->stopped) {
+            showFileError(tr("Cannot save \"%1\":\n%2"), *error);
+        }
         return false;
     }
     (&area == normal_ ? normalTyped_ : encodedTyped_) = false;

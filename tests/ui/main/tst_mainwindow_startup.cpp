@@ -1,4 +1,6 @@
 // The main window's start-up, its settings file and the start-up command line.
+#include <optional>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 
 #include "engine/keyshift.h"
 #include "mainwindowfixture.h"
+#include "progresswatch.h"
 #include "ui/main/mainlayout.h"
 #include "ui/main/windowgeometry.h"
 #include "ui/twips.h"
@@ -130,6 +133,46 @@ private slots:
             QVERIFY(f.window->close());
             QCOMPARE(f.readFile(u"Lorimand.ini"_s), old);
             QVERIFY(QFile::exists(f.path(u"config/Lorimand.ini"_s)));
+        }
+    }
+
+    // A key line too long to apply stays in the file as it was: the key that
+    // stands in for it is not written over it unless the user saves another key.
+    void unappliedKeyLineIsKept_data()
+    {
+        QTest::addColumn<QByteArray>("typedKey"); // empty: the key left alone
+        QTest::addColumn<int>("answer");          // to "save the new key as the default?"
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("key left alone") << QByteArray() << int(QMessageBox::NoButton) << true;
+        QTest::newRow("another key, not saved")
+            << QByteArray("Other") << int(QMessageBox::No) << true;
+        QTest::newRow("another key, saved")
+            << QByteArray("Other") << int(QMessageBox::Yes) << false;
+    }
+    void unappliedKeyLineIsKept()
+    {
+        QFETCH(QByteArray, typedKey);
+        QFETCH(int, answer);
+        QFETCH(bool, kept);
+        MainWindowFixture f;
+        const QByteArray keyLine = "key=" + QByteArray(kLongestKey + 1, 'k') + "\r\n";
+        f.writeFile(u"Lorimand.ini"_s, keyLine + "AutoUpdate=0\r\n");
+        QVERIFY(f.window->startUp());
+        f.window->show();
+        if (!typedKey.isEmpty()) {
+            f.key()->setBytes(typedKey.toStdString());
+            f.platform.answers.enqueue(static_cast<QMessageBox::StandardButton>(answer));
+        }
+        f.platform.messages.clear();
+        QVERIFY(f.window->close());
+        QCOMPARE(f.platform.messages.size(), typedKey.isEmpty() ? 0 : 1);
+        const QByteArray file = f.readFile(u"Lorimand.ini"_s);
+        QVERIFY(file.contains("AutoUpdate=0\r\n"));
+        if (kept) {
+            QVERIFY(file.startsWith(keyLine));
+            QCOMPARE(file.count("key="), 1);
+        } else {
+            QVERIFY(file.startsWith("key=" + typedKey + "\r\n"));
         }
     }
 
@@ -333,6 +376,9 @@ private slots:
         QTest::newRow("Save... cancelled keeps the window")
             << QStringList{u"type normal"_s} << none << QList<int>{save} << QStringList{normal}
             << false;
+        QTest::newRow("Save..., then Cancel in its progress, keeps the window")
+            << QStringList{u"type normal"_s, u"choose a file"_s, u"cancel the saving"_s} << none
+            << QList<int>{save} << QStringList{normal} << false;
         QTest::newRow("turned off")
             << QStringList{u"type normal"_s, u"paste encoded"_s}
             << QByteArray("AskBeforeDiscarding=0\r\n") << QList<int>{} << QStringList{} << true;
@@ -351,6 +397,7 @@ private slots:
         QFETCH(QStringList, asked);
         QFETCH(bool, closes);
         MainWindowFixture f;
+        std::optional<test::ProgressWatch> watch;
         const QByteArray original = "key=OldKey\r\n" + settings;
         f.writeFile(u"Lorimand.ini"_s, original);
         f.writeFile(u"letter.txt"_s, "Dear Ann");
@@ -372,6 +419,8 @@ private slots:
                 f.platform.fileChoices.enqueue(f.path(u"saved.txt"_s));
             } else if (step == u"key") {
                 f.key()->setBytes("NewKey");
+            } else if (step == u"cancel the saving") {
+                watch.emplace(*f.window, 0);
             }
         }
         const std::string typedNormal = f.normal()->bytes();
@@ -393,7 +442,16 @@ private slots:
             }
         }
         QCOMPARE(shown, asked);
-        if (steps.contains(u"choose a file"_s)) {
+        if (steps.contains(u"cancel the saving"_s)) {
+            // Nothing saved, and the text still unsaved: the next close asks again.
+            QVERIFY(!QFile::exists(f.path(u"saved.txt"_s)));
+            QVERIFY(watch->highest() >= 0);
+            f.platform.messages.clear();
+            f.platform.answers.enqueue(QMessageBox::Cancel);
+            QVERIFY(!f.window->close());
+            QCOMPARE(f.platform.messages.size(), 1);
+            QCOMPARE(f.platform.messages[0].text, u"Normal Text has not been saved."_s);
+        } else if (steps.contains(u"choose a file"_s)) {
             QCOMPARE(f.readFile(u"saved.txt"_s), QByteArray::fromStdString(typedNormal));
         }
         if (!closes) {

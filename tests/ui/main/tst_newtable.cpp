@@ -319,6 +319,8 @@ private slots:
             emit f.codeName()->activated(index);
         };
         QCOMPARE(f.platform.notices.size(), 1);
+        // Said at start-up, before the window appears, yet the window's own.
+        QCOMPARE(f.platform.notices[0].parent, f.window.get());
         QCOMPARE(f.platform.notices[0].title, u"Custom Code"_s);
         QCOMPARE(f.platform.notices[0].text,
                  u"The code table \"Bad\" cannot be decoded:\n\n"
@@ -335,6 +337,12 @@ private slots:
         QCOMPARE(f.platform.notices.size(), 2);
         QVERIFY(f.platform.notices[1].text.endsWith(
             u"Decoding cannot tell 1 from 2: both encode as 2"_s));
+        // A line break passes whole, so the code that encodes as LF cannot follow a CR.
+        f.writeFile(u"Bad.sbt"_s, "10=164\r\n164=10\r\n");
+        choose(u"Bad"_s);
+        QCOMPARE(f.platform.notices.size(), 3);
+        QVERIFY(f.platform.notices[2].text.endsWith(
+            u"After a CR, \u00a4 encodes as code 10, which decodes as code 10"_s));
     }
 
     void manyProblemsAreCut()

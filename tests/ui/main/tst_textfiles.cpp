@@ -315,7 +315,7 @@ private slots:
 
     // Saving a large text shows how far it is and can be cancelled while it is
     // written, until the new file takes the old one's place: the file then
-    // stays as it was, with nothing beside it.
+    // stays as it was, with nothing beside it, and the text is not saved.
     void saveProgressCancel_data()
     {
         QTest::addColumn<int>("cancelAt"); // of the bar's 1000; past it: never
@@ -327,9 +327,12 @@ private slots:
     {
         QFETCH(int, cancelAt);
         MainWindowFixture f;
+        QVERIFY(f.window->startUp());
         f.window->show();
         const QByteArray text = QByteArray(10 << 20, 'x') + "\r\nend";
-        f.normal()->setBytes(text.toStdString());
+        f.normal()->setBytes(text.chopped(1).toStdString());
+        f.normal()->setCursorPosition(f.normal()->byteCount());
+        QTest::keyClick(f.normal(), Qt::Key_D); // typed, so closing asks until it is saved
         f.writeFile(u"out.txt"_s, "old");
         const test::ProgressWatch watch(*f.window, cancelAt);
         f.platform.fileChoices.enqueue(f.path(u"out.txt"_s));
@@ -339,10 +342,19 @@ private slots:
         QVERIFY(watch.highest() >= (cancelled ? cancelAt : 1000));
         QCOMPARE(f.readFile(u"out.txt"_s), cancelled ? QByteArray("old") : text);
         QCOMPARE(QDir(f.folder.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList(u"out.txt"_s));
+                 (QStringList{u"Lorimand.ini"_s, u"out.txt"_s}));
         QVERIFY(f.platform.messages.isEmpty());
         QVERIFY(watch.dialog() == nullptr);
         QCOMPARE(f.normal()->bytes(), text.toStdString());
+
+        // A cancelled save is no save: the text is still unsaved, so closing
+        // asks (and Cancel keeps the window); a whole save needs no question.
+        QCOMPARE(f.window->close(), !cancelled);
+        QCOMPARE(f.platform.messages.size(), cancelled ? 1 : 0);
+        if (cancelled) {
+            QCOMPARE(f.platform.messages[0].text, u"Normal Text has not been saved."_s);
+            QVERIFY(f.window->isVisible());
+        }
     }
 
     void failedSaveKeepsTheOldFile_data()
