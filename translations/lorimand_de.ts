@@ -375,6 +375,12 @@ Ihre Adresse ist %1</translation>
 %2</translation>
     </message>
     <message>
+        <source>&quot;%1&quot; is saved, with a warning:
+%2</source>
+        <translation>„%1“ ist gespeichert, mit einer Warnung:
+%2</translation>
+    </message>
+    <message>
         <source>&amp;New Code Table...</source>
         <translation>&amp;Neue Codetabelle …</translation>
     </message>

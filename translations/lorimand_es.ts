@@ -375,6 +375,12 @@ Su dirección es %1</translation>
 %2</translation>
     </message>
     <message>
+        <source>&quot;%1&quot; is saved, with a warning:
+%2</source>
+        <translation>«%1» se ha guardado, con una advertencia:
+%2</translation>
+    </message>
+    <message>
         <source>&amp;New Code Table...</source>
         <translation>&amp;Nueva tabla de códigos…</translation>
     </message>

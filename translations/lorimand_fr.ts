@@ -375,6 +375,12 @@ Son adresse est %1</translation>
 %2</translation>
     </message>
     <message>
+        <source>&quot;%1&quot; is saved, with a warning:
+%2</source>
+        <translation>«&#xa0;%1&#xa0;» est enregistré, avec un avertissement&#xa0;:
+%2</translation>
+    </message>
+    <message>
         <source>&amp;New Code Table...</source>
         <translation>&amp;Nouvelle table de code…</translation>
     </message>

@@ -10,6 +10,8 @@ class FailingFileSystem final : public FileSystem
 public:
     bool failReads = false;
     bool failWrites = false;
+    // The text is written whole, and closing the file afterwards fails.
+    bool failCloses = false;
     int reads = 0;
 
     ReadResult readFile(const std::string &path, const ReadOptions &options = {}) override
@@ -26,7 +28,12 @@ public:
         if (failWrites) {
             return FileError{path, "The disk is full"};
         }
-        return realFileSystem().writeFile(path, bytes, options);
+        std::optional<FileError> error = realFileSystem().writeFile(path, bytes, options);
+        if (!error && failCloses) {
+            error = FileError{path, "The new text is in it, but closing it afterwards failed"};
+            error->written = true;
+        }
+        return error;
     }
     std::optional<FileError>
     createIfMissing(const std::string &path,

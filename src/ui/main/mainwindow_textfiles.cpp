@@ -163,6 +163,12 @@ bool MainWindow::saveTextFile(const ByteTextEdit &area, const QString &title)
             error = files_.writeFile(file, text, options);
         }
     }
+    if (error && error->written) {
+        // The new text is in the file; only closing it afterwards failed. The
+        // text is saved, and the user is told what went wrong.
+        showFileError(tr("\"%1\" is saved, with a warning:\n%2"), *error);
+        error.reset();
+    }
     if (error) {
         // Cancelled in the progress: the user knows, and the file is as it was.
         // Either way the text is not saved, so it stays marked as unsaved.

@@ -387,6 +387,28 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     }
 
+    // A save whose file fails to close once the whole text is in it is a
+    // save: the user is told, and closing the window asks nothing.
+    void saveWhoseCloseFailsIsASave()
+    {
+        MainWindowFixture f;
+        QVERIFY(f.window->startUp());
+        f.window->show();
+        f.normal()->setBytes("new");
+        f.normal()->setCursorPosition(f.normal()->byteCount());
+        QTest::keyClick(f.normal(), Qt::Key_D);
+        f.files.failCloses = true;
+        f.platform.fileChoices.enqueue(f.path(u"out.txt"_s));
+        f.child<QPushButton>("SaveText")->click();
+        QCOMPARE(f.readFile(u"out.txt"_s), QByteArray("newd"));
+        QCOMPARE(f.platform.messages.size(), 1);
+        QVERIFY(f.platform.messages[0].text.startsWith(u"\""_s + f.path(u"out.txt"_s) +
+                                                       u"\" is saved, with a warning:"_s));
+        f.files.failCloses = false; // the settings are written at the close
+        QVERIFY(f.window->close());
+        QCOMPARE(f.platform.messages.size(), 1);
+    }
+
     void droppedFileLoads_data()
     {
         QTest::addColumn<bool>("ontoNormal");
