@@ -254,7 +254,9 @@ std::size_t byteOffset(const text::TextBuffer &text, std::size_t character, Char
 
 ByteSpan charsetDependent(const text::TextBuffer &text)
 {
-    const auto high = [](char byte) { return static_cast<unsigned char>(byte) >= 0x80; };
+    const auto high = [](char byte) {
+        return static_cast<unsigned char>(byte) >= 0x80;
+    };
     ByteSpan span;
     bool found = false;
     std::size_t at = 0;

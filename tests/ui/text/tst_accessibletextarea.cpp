@@ -400,8 +400,8 @@ private slots:
             QTest::newRow(name) << rows << charset << lineBreak;
         };
         add("words wrapped at blanks", {u"one two "_s, u"three "_s, u"four\n"_s, u"five"_s});
-        add("LF breaks", {u"one two "_s, u"three\n"_s, u"\n"_s, u"four"_s},
-            Charset::Windows1252, "\n");
+        add("LF breaks", {u"one two "_s, u"three\n"_s, u"\n"_s, u"four"_s}, Charset::Windows1252,
+            "\n");
         add("a word longer than a row", {u"abcdefg"_s, u"hij "_s, u"klmnop"_s});
         add("a final line break", {u"abc "_s, u"de\n"_s, u""_s});
         add("one row", {u"abc"_s});
@@ -437,7 +437,8 @@ private slots:
             longest = std::max(longest, row.trimmed().size());
         }
         const qreal advance = QFontMetricsF(area.font()).horizontalAdvance(u'x');
-        const int textWidth = static_cast<int>(std::ceil((static_cast<qreal>(longest) + 0.5) * advance));
+        const int textWidth =
+            static_cast<int>(std::ceil((static_cast<qreal>(longest) + 0.5) * advance));
         area.resize(area.width() - area.viewport()->width() + textWidth +
                         2 * static_cast<int>(TextViewport::kMargin),
                     300);
@@ -472,8 +473,8 @@ private slots:
                 int end = -2;
                 const QString got = (text->*query)(offset, QAccessible::LineBoundary, &start, &end);
                 const int wanted = row + step;
-                const QByteArray where = "offset " + QByteArray::number(offset) + ", row " +
-                                         QByteArray::number(step);
+                const QByteArray where =
+                    "offset " + QByteArray::number(offset) + ", row " + QByteArray::number(step);
                 if (wanted < 0 || wanted >= rows.size()) {
                     QVERIFY2(got.isEmpty() && start == -1 && end == -1, where.constData());
                     continue;
@@ -696,8 +697,7 @@ private slots:
         // In LF text, Enter after a lone CR makes a CR LF of it: the caret goes
         // on a byte but stays after the fourth character.
         QTest::newRow("an edit that keeps the caret's character")
-            << QByteArray("x\na\rb") << 4 << key(Qt::Key_Return)
-            << QStringList{u"update 3  >\n"_s};
+            << QByteArray("x\na\rb") << 4 << key(Qt::Key_Return) << QStringList{u"update 3  >\n"_s};
         const auto toUtf8 = [](const std::function<void(ByteTextEdit &)> &before = {}) {
             return std::function<void(ByteTextEdit &)>([=](ByteTextEdit &area) {
                 if (before) {
@@ -720,13 +720,11 @@ private slots:
             << QByteArray("a\xC3\xA9"
                           "b")
             << 0 << toUtf8([](ByteTextEdit &area) { area.setSelection(0, 3); })
-            << QStringList{u"update 1 \u00C3\u00A9>\u00E9"_s, u"caret 2"_s,
-                           u"selection 0 2"_s};
+            << QStringList{u"update 1 \u00C3\u00A9>\u00E9"_s, u"caret 2"_s, u"selection 0 2"_s};
         QTest::newRow("switching back")
             << QByteArray("a\xC3\xA9"
                           "b")
-            << 3
-            << std::function<void(ByteTextEdit &)>([](ByteTextEdit &area) {
+            << 3 << std::function<void(ByteTextEdit &)>([](ByteTextEdit &area) {
                    area.setCharset(Charset::Utf8);
                    heard.clear();
                    area.setCharset(Charset::Windows1252);

@@ -56,7 +56,7 @@ void send(QObject &target, const Composing &step)
 
 // What an input method asks the focused area about and keeps.
 constexpr Qt::InputMethodQuery kKept[] = {
-    Qt::ImSurroundingText, Qt::ImCursorPosition,   Qt::ImAnchorPosition,
+    Qt::ImSurroundingText,  Qt::ImCursorPosition,  Qt::ImAnchorPosition,
     Qt::ImCurrentSelection, Qt::ImCursorRectangle, Qt::ImAnchorRectangle,
 };
 
@@ -166,7 +166,8 @@ using Action = std::function<void(ByteTextEdit &, Engine *)>;
 void clickBefore(ByteTextEdit &area, std::size_t offset)
 {
     const QRect box = area.characterRect(offset);
-    QTest::mouseClick(area.viewport(), Qt::LeftButton, {}, QPoint(box.left() + 1, box.center().y()));
+    QTest::mouseClick(area.viewport(), Qt::LeftButton, {},
+                      QPoint(box.left() + 1, box.center().y()));
 }
 
 } // namespace
@@ -372,31 +373,27 @@ private slots:
         QTest::addColumn<Action>("action");
         QTest::addColumn<QByteArray>("replaced");
         const auto key = [](Qt::Key pressed, Qt::KeyboardModifiers modifiers = {}) {
-            return Action([=](ByteTextEdit &area, Engine *) {
-                QTest::keyClick(&area, pressed, modifiers);
-            });
+            return Action(
+                [=](ByteTextEdit &area, Engine *) { QTest::keyClick(&area, pressed, modifiers); });
         };
         QTest::newRow("Right") << QByteArray("abcd") << 1 << key(Qt::Key_Right)
                                << QByteArray("aBcd");
         QTest::newRow("Down into the next line")
             << QByteArray("ab\ncd") << 1 << key(Qt::Key_Down) << QByteArray("ab\nCd");
-        QTest::newRow("End") << QByteArray("abcd") << 1 << key(Qt::Key_End)
-                             << QByteArray("abcD");
+        QTest::newRow("End") << QByteArray("abcd") << 1 << key(Qt::Key_End) << QByteArray("abcD");
         QTest::newRow("Shift+Left") << QByteArray("abcd") << 3
                                     << key(Qt::Key_Left, Qt::ShiftModifier) << QByteArray("aBcd");
         QTest::newRow("a click") << QByteArray("abcd") << 1
-                                 << Action([](ByteTextEdit &area, Engine *) {
-                                        clickBefore(area, 3);
-                                    })
+                                 << Action(
+                                        [](ByteTextEdit &area, Engine *) { clickBefore(area, 3); })
                                  << QByteArray("abCd");
         QTest::newRow("the caret set by the program")
             << QByteArray("abcd") << 1
             << Action([](ByteTextEdit &area, Engine *) { area.setCursorPosition(4); })
             << QByteArray("abcD");
-        QTest::newRow("typing") << QByteArray("abcd") << 1 << key(Qt::Key_X)
-                                << QByteArray("aXbcd");
-        QTest::newRow("Backspace") << QByteArray("abcd") << 3 << key(Qt::Key_Backspace)
-                                   << QByteArray("aBd");
+        QTest::newRow("typing") << QByteArray("abcd") << 1 << key(Qt::Key_X) << QByteArray("aXbcd");
+        QTest::newRow("Backspace")
+            << QByteArray("abcd") << 3 << key(Qt::Key_Backspace) << QByteArray("aBd");
         QTest::newRow("Enter") << QByteArray("ab\ncd") << 4 << key(Qt::Key_Return)
                                << QByteArray("ab\nc\nd");
         QTest::newRow("undo") << QByteArray("abcd") << 2
@@ -413,8 +410,7 @@ private slots:
                                   })
                                << QByteArray("axYbcd");
         QTest::newRow("a commit of the engine's")
-            << QByteArray("abcd") << 1
-            << Action([](ByteTextEdit &, Engine *engine) {
+            << QByteArray("abcd") << 1 << Action([](ByteTextEdit &, Engine *engine) {
                    engine->compose(u"x"_s);
                    engine->commit();
                })
@@ -425,8 +421,7 @@ private slots:
             << QByteArray("zzBcd");
         // "a\xC3\xA9" shows as three characters in Windows-1252, as two in UTF-8.
         QTest::newRow("switching to UTF-8")
-            << QByteArray("a\xC3\xA9") << 3
-            << Action([](ByteTextEdit &area, Engine *) {
+            << QByteArray("a\xC3\xA9") << 3 << Action([](ByteTextEdit &area, Engine *) {
                    area.setCharset(displaytext::Charset::Utf8);
                })
             << QByteArray("a\xC3\x89");
@@ -438,18 +433,17 @@ private slots:
         }
         QByteArray capitalD = lines;
         capitalD[6] = 'D';
-        QTest::newRow("scrolling")
-            << lines << 7
-            << Action([](ByteTextEdit &area, Engine *) { area.verticalScrollBar()->setValue(2); })
-            << capitalD;
+        QTest::newRow("scrolling") << lines << 7 << Action([](ByteTextEdit &area, Engine *) {
+            area.verticalScrollBar()->setValue(2);
+        }) << capitalD;
         QTest::newRow("scrolling by the program")
-            << lines << 7 << Action([](ByteTextEdit &area, Engine *) { area.scrollTo({1, 0}); })
+            << lines << 7 << Action([](ByteTextEdit &area, Engine *) {
+                   area.scrollTo({1, 0});
+               })
             << capitalD;
-        QTest::newRow("a larger font") << QByteArray("abcd") << 2
-                                       << Action([](ByteTextEdit &area, Engine *) {
-                                              area.zoomIn(4);
-                                          })
-                                       << QByteArray("aBcd");
+        QTest::newRow("a larger font")
+            << QByteArray("abcd") << 2
+            << Action([](ByteTextEdit &area, Engine *) { area.zoomIn(4); }) << QByteArray("aBcd");
     }
     void engineKeepsUp()
     {
@@ -490,15 +484,15 @@ private slots:
             const char *who = engineCommits ? " (the input method commits)" : " (the area commits)";
             QTest::addRow("a click on the next line%s", who)
                 << engineCommits
-                << Action([](ByteTextEdit &area, Engine *) { clickBefore(area, 6); })
-                << committed << 8;
+                << Action([](ByteTextEdit &area, Engine *) { clickBefore(area, 6); }) << committed
+                << 8;
             // The point over the "c" shown after the composition: the click finds
             // the committed text's "c" there, not the byte the point was over
             // before the composition went in.
             QTest::addRow("a click after the composition on its line%s", who)
                 << engineCommits
-                << Action([](ByteTextEdit &area, Engine *) { clickBefore(area, 3); })
-                << committed << 3;
+                << Action([](ByteTextEdit &area, Engine *) { clickBefore(area, 3); }) << committed
+                << 3;
             QTest::addRow("a double click%s", who)
                 << engineCommits << Action([](ByteTextEdit &area, Engine *) {
                        const QRect box = area.characterRect(6);
@@ -507,8 +501,7 @@ private slots:
                    })
                 << committed << 9;
             QTest::addRow("the focus leaving%s", who)
-                << engineCommits
-                << Action([](ByteTextEdit &area, Engine *) {
+                << engineCommits << Action([](ByteTextEdit &area, Engine *) {
                        area.window()->findChild<QLineEdit *>()->setFocus(Qt::TabFocusReason);
                    })
                 << committed << 3;
@@ -518,8 +511,8 @@ private slots:
                 << committed << 8;
             QTest::addRow("made read-only%s", who)
                 << engineCommits
-                << Action([](ByteTextEdit &area, Engine *) { area.setReadOnly(true); })
-                << committed << 3;
+                << Action([](ByteTextEdit &area, Engine *) { area.setReadOnly(true); }) << committed
+                << 3;
         }
         QTest::newRow("a popup keeps the composition")
             << true << Action([](ByteTextEdit &area, Engine *) {
