@@ -70,6 +70,8 @@ public:
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     [[nodiscard]] QAccessible::State state() const override;
+    // The name and description, beside the text interface's text(from, to).
+    using QAccessibleWidget::text;
 
     // QAccessibleTextInterface: one selection at most.
     void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
