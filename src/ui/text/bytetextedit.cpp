@@ -358,23 +358,22 @@ void ByteTextEdit::setSelection(std::size_t anchor, std::size_t position)
         position = movedByReplacing(position, from, to, added);
     }
     const Selection before = selection_;
-    const bool told = QAccessible::isActive();
-    const Spot spot = told ? spotOf(before) : Spot{};
     selection_ = {layouts_.snapped(anchor), layouts_.snapped(position)};
     stickyX_.reset();
     restartBlink();
     viewport()->update();
-    if (selection_ != before) {
-        updateInputMethod(Qt::ImQueryInput);
+    if (selection_ == before) {
+        return;
     }
+    updateInputMethod(Qt::ImQueryInput);
     if (selection_.position != before.position) {
         emit cursorPositionChanged();
     }
-    if (selection_ != before) {
-        emit selectionChanged();
-    }
-    if (told) {
-        announceSpot(spot);
+    emit selectionChanged();
+    // The text is as it was: where the selection was, in characters, is read
+    // from it as it is.
+    if (QAccessible::isActive()) {
+        announceSpot(spotOf(before));
     }
 }
 
