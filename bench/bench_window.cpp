@@ -1,7 +1,8 @@
 // Times the main window as a user drives it: opening a large file through the
 // start-up forms (-d and -e) with the peak memory, the first keystroke after
 // such an open, keystrokes at the start, middle and end of a large text, paging
-// and jumping to the end, joining two lines and the keystroke after, saving, opening the help with
+// and jumping to the end, joining two lines and the keystroke after, Shift+Left
+// in a selection of the whole text and copying it, saving, opening the help with
 // a 50 MB text, and process start to first paint against a bare window with two text areas. Every
 // figure comes from a process of its own, so that its memory is its own. Run by hand:
 // build/bench/bench_window [open] [keys] [save] [help] [start] (QT_QPA_PLATFORM=offscreen works;
@@ -218,6 +219,37 @@ int runKeys(std::size_t bytes)
     return 0;
 }
 
+// Child: `lorimand -e FILE` of `mib` MiB with the whole text selected from the
+// start by Ctrl+Shift+End; prints the median Shift+Left, then the time of
+// Ctrl+A and Ctrl+C copying the whole text and the peak memory after it.
+int runSelect(std::size_t mib)
+{
+    Session session;
+    writeFile(session.file("large.txt"), sampleText(mib << 20));
+    session.start("-e " + session.file("large.txt").toStdString());
+    ByteTextEdit &normal = session.area("Normal");
+    normal.setFocus();
+    QTest::keyClick(&normal, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(&normal, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    paint(session.window);
+    std::vector<double> lefts;
+    for (int i = 0; i < 11; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        QTest::keyClick(&normal, Qt::Key_Left, Qt::ShiftModifier);
+        paint(session.window);
+        lefts.push_back(millisecondsSince(timer));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClick(&normal, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&normal, Qt::Key_C, Qt::ControlModifier);
+    paint(session.window);
+    const double copy = millisecondsSince(timer);
+    std::printf("%.2f %.0f %.0f\n", median(lefts), copy, memoryFigure("VmHWM:"));
+    return 0;
+}
+
 // Child: saves Normal after `lorimand -e FILE` of `mib` MiB, through the button;
 // prints its time and that of cp copying the same file.
 int runSave(std::size_t mib)
@@ -337,6 +369,9 @@ int main(int argc, char *argv[])
     if (mode == u"--keys") {
         return runKeys(arguments.value(2).toULong());
     }
+    if (mode == u"--select") {
+        return runSelect(arguments.value(2).toULong());
+    }
     if (mode == u"--save") {
         return runSave(arguments.value(2).toULong());
     }
@@ -344,7 +379,7 @@ int main(int argc, char *argv[])
         return runHelp(arguments.value(2).toULong());
     }
 
-    // Optional arguments pick measurements: open, keys, save, help, start.
+    // Optional arguments pick measurements: open, keys, select, save, help, start.
     const QStringList picked = arguments.mid(1);
     const auto wanted = [&](const char *name) {
         return picked.isEmpty() || picked.contains(QLatin1String(name));
@@ -378,6 +413,16 @@ int main(int argc, char *argv[])
         std::printf("joining two lines of 128 MiB: %s ms, the keystroke after it: %s ms "
                     "(target < 16)\n",
                     qPrintable(large.value(5)), qPrintable(large.value(6)));
+    }
+    if (wanted("select")) {
+        const double baseline = childFigures({QStringLiteral("--empty")}).value(0).toDouble();
+        const QStringList figures =
+            childFigures({QStringLiteral("--select"), QStringLiteral("128")});
+        std::printf("Shift+Left in a selection of 128 MiB: %s ms median (target < 16)\n",
+                    qPrintable(figures.value(0)));
+        std::printf("copying 128 MiB: %s ms, peak = baseline + %.2f x N (target < 500 ms, "
+                    "< 4 x N)\n",
+                    qPrintable(figures.value(1)), (figures.value(2).toDouble() - baseline) / n);
     }
     if (wanted("save")) {
         const QStringList figures = childFigures({QStringLiteral("--save"), QStringLiteral("128")});

@@ -17,6 +17,7 @@
 #include <QToolTip>
 
 #include "ui/text/caretmoves.h"
+#include "ui/text/textclipboard.h"
 #include "ui/text/textrenderer.h"
 
 namespace lorimand {
@@ -59,7 +60,12 @@ ByteTextEdit::ByteTextEdit(QWidget *parent)
     relayout();
 }
 
-ByteTextEdit::~ByteTextEdit() = default;
+ByteTextEdit::~ByteTextEdit()
+{
+    if (offered_ != nullptr) {
+        offered_->textChanging();
+    }
+}
 
 // ---------------------------------------------------------------------------
 // The text
@@ -122,8 +128,11 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
     followChange(change, was, kept, false);
 }
 
-ByteTextEdit::Before ByteTextEdit::takeBefore(std::size_t from, std::size_t to) const
+ByteTextEdit::Before ByteTextEdit::takeBefore(std::size_t from, std::size_t to)
 {
+    if (offered_ != nullptr) {
+        offered_->textChanging();
+    }
     Before was;
     was.lines = document_.text().lineCount();
     if (QAccessible::isActive()) {
@@ -382,9 +391,8 @@ void ByteTextEdit::moveCursor(std::size_t position, bool select)
     const std::optional<qreal> sticky = stickyX_;
     setSelection(select ? selection_.anchor : position, position);
     ensureCursorVisible();
-    if (select && QApplication::clipboard()->supportsSelection() && hasSelection()) {
-        QApplication::clipboard()->setText(shownText(selectionStart(), selectionEnd()),
-                                           QClipboard::Selection);
+    if (select) {
+        offerSelection();
     }
     stickyX_ = sticky;
 }

@@ -36,6 +36,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QList>
 #include <QPoint>
 #include <QPointer>
@@ -47,10 +48,12 @@
 #include "ui/text/textviewport.h"
 
 class QAction;
+class QDropEvent;
 class QMimeData;
 
 namespace lorimand {
 
+class OfferedSelection;
 using ByteChange = text::ByteChange;
 
 class ByteTextEdit : public QAbstractScrollArea
@@ -204,6 +207,11 @@ private:
     void insertShown(QStringView shown, text::TextDocument::EditKind kind);
     void insertFromMimeData(const QMimeData *source);
     [[nodiscard]] QMimeData *mimeDataFromSelection() const;
+    // Offers the selection the user made as the X selection (PRIMARY).
+    void offerSelection();
+    // Whether a drop moves the area's own selection within it: not with Ctrl,
+    // which copies.
+    [[nodiscard]] bool movesWithin(const QDropEvent &event) const;
     void deleteSelection();
     // Runs an edit (or a copy); running out of memory on the way leaves the text
     // as it was (the text model allocates before it changes anything), and a
@@ -236,7 +244,8 @@ private:
         QString removed;
         Spot spot;
     };
-    [[nodiscard]] Before takeBefore(std::size_t from, std::size_t to) const;
+    // Also lets the X selection offered keep its text, which is about to change.
+    [[nodiscard]] Before takeBefore(std::size_t from, std::size_t to);
     // After any change of the bytes: the layouts, the view, the caret and the
     // signals follow; the view shows the caret unless `showCaret` is false.
     void followChange(const ByteChange &change, const Before &was, Selection selection,
@@ -285,6 +294,9 @@ private:
     // Mouse: where a press began, and whether it may start a drag of the selection.
     std::optional<QPoint> pressedAt_;
     bool mayDrag_ = false;
+    // Since and where the last double click was, for a third click to select the line.
+    QElapsedTimer doubleClicked_;
+    QPoint doubleClickedAt_;
     bool selectingWords_ = false;
     Selection wordAnchor_;
     // Where a drag over the area would drop.
@@ -292,6 +304,8 @@ private:
     // The input method's text being composed at the caret.
     QString preedit_;
     int preeditCursor_ = 0;
+    // The X selection last offered, while the clipboard holds it.
+    QPointer<OfferedSelection> offered_;
 };
 
 } // namespace lorimand

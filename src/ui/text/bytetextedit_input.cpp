@@ -18,11 +18,13 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QStyleHints>
 #include <QToolTip>
 #include <QUrl>
 
 #include "ui/text/bytetextedit.h"
 #include "ui/text/caretmoves.h"
+#include "ui/text/textclipboard.h"
 #include "ui/text/textrenderer.h"
 
 namespace lorimand {
@@ -167,6 +169,7 @@ bool ByteTextEdit::handleStandardKey(QKeyEvent *event, std::optional<qreal> stic
     }
     if (event->matches(QKeySequence::SelectAll)) {
         selectWholeText();
+        offerSelection();
         return true;
     }
     if (event->matches(QKeySequence::Copy)) {
@@ -317,6 +320,7 @@ void ByteTextEdit::keyReleaseEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier) {
         selectWholeText();
+        offerSelection();
     }
     QAbstractScrollArea::keyReleaseEvent(event);
 }
@@ -435,9 +439,19 @@ QVariant ByteTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 
 QMimeData *ByteTextEdit::mimeDataFromSelection() const
 {
-    auto *mime = new QMimeData;
-    mime->setText(shownText(selectionStart(), selectionEnd()));
-    return mime;
+    return copiedText(document_.text(), selectionStart(), selectionEnd(), charset());
+}
+
+void ByteTextEdit::offerSelection()
+{
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!clipboard->supportsSelection() || !hasSelection()) {
+        return;
+    }
+    auto *offer =
+        new OfferedSelection(*this, document_.text(), selectionStart(), selectionEnd(), charset());
+    clipboard->setMimeData(offer, QClipboard::Selection);
+    offered_ = offer;
 }
 
 void ByteTextEdit::copy()
@@ -496,6 +510,22 @@ void ByteTextEdit::mousePressEvent(QMouseEvent *event)
         return;
     }
     const std::size_t offset = offsetAt(at);
+    if (doubleClicked_.isValid() &&
+        doubleClicked_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval() &&
+        (at - doubleClickedAt_).manhattanLength() < QApplication::startDragDistance()) {
+        // A third click selects the line, as far as its line break.
+        doubleClicked_.invalidate();
+        const text::TextBuffer &text = document_.text();
+        const std::size_t line = text.lineOf(offset);
+        setSelection(text.lineStart(line), text.lineEnd(line));
+        offerSelection();
+        pressedAt_.reset();
+        selectingWords_ = false;
+        mayDrag_ = false;
+        event->accept();
+        return;
+    }
+    doubleClicked_.invalidate();
     pressedAt_ = at;
     selectingWords_ = false;
     mayDrag_ = hasSelection() && offset >= selectionStart() && offset < selectionEnd() &&
@@ -514,11 +544,10 @@ void ByteTextEdit::mouseDoubleClickEvent(QMouseEvent *event)
     }
     wordAnchor_ = caretmoves::wordAt(layouts_, offsetAt(event->position().toPoint()));
     setSelection(wordAnchor_.anchor, wordAnchor_.position);
-    if (QApplication::clipboard()->supportsSelection() && hasSelection()) {
-        QApplication::clipboard()->setText(shownText(selectionStart(), selectionEnd()),
-                                           QClipboard::Selection);
-    }
-    pressedAt_ = event->position().toPoint();
+    offerSelection();
+    doubleClicked_.start();
+    doubleClickedAt_ = event->position().toPoint();
+    pressedAt_ = doubleClickedAt_;
     selectingWords_ = true;
     mayDrag_ = false;
     event->accept();
@@ -568,6 +597,7 @@ void ByteTextEdit::mouseMoveEvent(QMouseEvent *event)
         } else {
             setSelection(wordAnchor_.anchor, std::max(word.position, wordAnchor_.position));
         }
+        offerSelection();
         ensureCursorVisible();
     } else {
         moveCursor(offset, true);
@@ -611,8 +641,10 @@ void ByteTextEdit::contextMenuEvent(QContextMenuEvent *event)
             [this] { deleteSelection(); });
     }
     menu.addSeparator();
-    add(tr("Select All"), QKeySequence::SelectAll, "select-all", byteCount() > 0,
-        [this] { selectWholeText(); });
+    add(tr("Select All"), QKeySequence::SelectAll, "select-all", byteCount() > 0, [this] {
+        selectWholeText();
+        offerSelection();
+    });
     if (charsetChoice_) {
         menu.addSeparator();
         QMenu *choice = menu.addMenu(tr("Character &Set"));
@@ -656,6 +688,13 @@ void ByteTextEdit::dragEnterEvent(QDragEnterEvent *event)
     dragMoveEvent(event);
 }
 
+bool ByteTextEdit::movesWithin(const QDropEvent &event) const
+{
+    const bool within = event.source() == viewport() || event.source() == this;
+    return within && event.possibleActions().testFlag(Qt::MoveAction) &&
+           !event.modifiers().testFlag(Qt::ControlModifier);
+}
+
 void ByteTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
     const DraggedFiles files = draggedFiles(event->mimeData());
@@ -667,10 +706,7 @@ void ByteTextEdit::dragMoveEvent(QDragMoveEvent *event)
         event->ignore();
         return;
     }
-    const bool within = event->source() == viewport() || event->source() == this;
-    event->setDropAction(within && event->possibleActions().testFlag(Qt::MoveAction)
-                             ? Qt::MoveAction
-                             : Qt::CopyAction);
+    event->setDropAction(movesWithin(*event) ? Qt::MoveAction : Qt::CopyAction);
     event->accept();
     dropAt_ = offsetAt(event->position().toPoint());
     viewport()->update();
@@ -698,8 +734,7 @@ void ByteTextEdit::dropEvent(QDropEvent *event)
         return;
     }
     const std::size_t at = offsetAt(event->position().toPoint());
-    const bool within = event->source() == viewport() || event->source() == this;
-    if (within && event->possibleActions().testFlag(Qt::MoveAction)) {
+    if (movesWithin(*event)) {
         // Moved within the area: the selection goes to where it was dropped.
         const std::size_t start = selectionStart();
         const std::size_t end = selectionEnd();

@@ -154,7 +154,10 @@ std::size_t rowEnd(const LayoutCache &layouts, std::size_t offset)
     const Block &block = layouts.blockAt(offset);
     const QTextLine line = block.rowAt(offset);
     int end = line.textStart() + line.textLength();
-    if (end < block.run.text.size() && end > line.textStart()) {
+    // A row that wraps at a blank ends before it; one cut in a word ends after
+    // its last character.
+    if (end < block.run.text.size() && end > line.textStart() &&
+        block.run.text[end - 1].isSpace()) {
         end = block.layout.previousCursorPosition(end);
     }
     return block.offsetOf(end);

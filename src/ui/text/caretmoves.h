@@ -27,7 +27,8 @@ namespace lorimand::caretmoves {
 // no part of a word alone.
 [[nodiscard]] text::Selection wordAt(const LayoutCache &layouts, std::size_t offset);
 // Where the row on screen that holds `offset` begins and ends (Home, End); a
-// row that wraps ends before the blank it wrapped at.
+// row that wraps at a blank ends before it, one cut in a word after its last
+// character.
 [[nodiscard]] std::size_t rowStart(const LayoutCache &layouts, std::size_t offset);
 [[nodiscard]] std::size_t rowEnd(const LayoutCache &layouts, std::size_t offset);
 // `rows` rows up (negative) or down on screen, at the x the caret keeps while

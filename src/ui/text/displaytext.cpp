@@ -209,6 +209,99 @@ QString shownText(const text::TextBuffer &text, std::size_t from, std::size_t to
     return shown;
 }
 
+namespace {
+
+// In the 8-bit set every byte shows as one character whatever is around it:
+// each byte's character in UTF-8, for copying without a string of the whole.
+struct ShownByte
+{
+    std::array<char, 3> bytes{};
+    qsizetype size = 0;
+};
+
+const std::array<ShownByte, 256> &shownBytesInUtf8()
+{
+    static const std::array<ShownByte, 256> table = [] {
+        std::array<ShownByte, 256> made{};
+        for (int code = 0; code < 256; ++code) {
+            const char byte = static_cast<char>(code);
+            const QByteArray utf8 =
+                shownRun(std::string_view(&byte, 1), Charset::Windows1252).text.toUtf8();
+            std::copy(utf8.begin(), utf8.end(), made[static_cast<std::size_t>(code)].bytes.begin());
+            made[static_cast<std::size_t>(code)].size = utf8.size();
+        }
+        return made;
+    }();
+    return table;
+}
+
+} // namespace
+
+QByteArray shownUtf8(const text::TextBuffer &text, std::size_t from, std::size_t to,
+                     Charset charset)
+{
+    to = std::min(to, text.size());
+    QByteArray out;
+    if (charset != Charset::Utf8) {
+        // A line break is '\n'; a CR that no LF follows is a character of its
+        // line. Written straight into room for the most each byte can take.
+        const std::array<ShownByte, 256> &shown = shownBytesInUtf8();
+        out = QByteArray(static_cast<qsizetype>(3 * (to - std::min(from, to))), Qt::Uninitialized);
+        char *write = out.data();
+        const auto put = [&](unsigned char byte) {
+            const ShownByte &utf8 = shown[byte];
+            std::copy_n(utf8.bytes.data(), utf8.size, write);
+            write += utf8.size;
+        };
+        bool crBefore = false;
+        for (const std::string_view piece : text.pieces(std::min(from, to), to)) {
+            for (const char c : piece) {
+                const auto byte = static_cast<unsigned char>(c);
+                if (std::exchange(crBefore, false) && byte != '\n') {
+                    put('\r');
+                }
+                if (byte == '\r') {
+                    crBefore = true;
+                } else if (byte == '\n') {
+                    *write++ = '\n';
+                } else {
+                    put(byte);
+                }
+            }
+        }
+        if (crBefore) {
+            put('\r'); // a range ends at a character's end, never inside a CR LF
+        }
+        out.truncate(write - out.data());
+        return out;
+    }
+    // Pieces of a line are cut where no character shown as itself is cut in two.
+    constexpr std::size_t kPiece = 64 * 1024;
+    out.reserve(static_cast<qsizetype>(to - std::min(from, to)));
+    std::size_t at = from;
+    std::string piece;
+    while (at < to) {
+        const std::size_t line = text.lineOf(at);
+        const std::size_t stop = std::min(text.lineEnd(line), to);
+        while (at < stop) {
+            std::size_t cut = std::min(stop, at + kPiece);
+            if (cut < stop) {
+                const std::size_t around = cut - std::min<std::size_t>(cut, 3);
+                cut += characterTail(text.bytes(around, std::min(stop, cut + 3)), cut - around);
+            }
+            piece.clear();
+            text.appendTo(at, cut, piece);
+            out += shownRun(piece, charset).text.toUtf8();
+            at = cut;
+        }
+        if (stop < to) {
+            out += '\n';
+        }
+        at = line + 1 < text.lineCount() ? text.lineStart(line + 1) : text.size();
+    }
+    return out;
+}
+
 std::size_t characterOffset(const text::TextBuffer &text, std::size_t byte, Charset charset)
 {
     byte = std::min(byte, text.size());

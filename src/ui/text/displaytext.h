@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QByteArray>
 #include <QKeyEvent>
 #include <QRect>
 #include <QString>
@@ -80,6 +81,10 @@ struct ShownRun
                                           Charset charset);
 [[nodiscard]] std::size_t byteOffset(const text::TextBuffer &text, std::size_t character,
                                      Charset charset);
+// The same characters as shownText gives, in UTF-8, made a piece at a time:
+// never a string of the whole range, which may be a gigabyte.
+[[nodiscard]] QByteArray shownUtf8(const text::TextBuffer &text, std::size_t from, std::size_t to,
+                                   Charset charset);
 [[nodiscard]] inline std::size_t characterCount(const text::TextBuffer &text, Charset charset)
 {
     return characterOffset(text, text.size(), charset);

@@ -109,7 +109,9 @@ std::optional<ViewTop> TextViewport::topShowing(std::size_t offset) const
 QPointF TextViewport::blockOrigin(std::size_t number) const
 {
     const LayoutCache::Block &top = layouts_.block(top_.block);
-    qreal y = top_.block == 0 ? kMargin : 0;
+    // The margin is above the text's first row only: scrolled past it, no
+    // sliver of the row above shows in its place.
+    qreal y = top_ == ViewTop{} ? kMargin : 0;
     y -= top.layout.lineAt(std::min(top_.row, top.rows() - 1)).y();
     for (std::size_t n = top_.block; n < number; ++n) {
         y += layouts_.block(n).height;

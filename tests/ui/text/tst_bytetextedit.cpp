@@ -1783,6 +1783,92 @@ private slots:
         QCOMPARE(edit.selectionEnd(), at(end));
     }
 
+    // A third click right after a double click selects the line, as far as its
+    // line break; one that comes later is a click.
+    void tripleClickSelectsTheLine_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        const QByteArray lines("one\r\ntwo words, here\r\nthree");
+        QTest::newRow("a middle line") << lines << 9 << 5 << 20;
+        QTest::newRow("the first line") << lines << 1 << 0 << 3;
+        QTest::newRow("the last line") << lines << 24 << 22 << 27;
+        QTest::newRow("an LF line") << QByteArray("a b\nc d") << 2 << 0 << 3;
+        QTest::newRow("a line of several blocks")
+            << QByteArray("x\r\n") + longLine(2 * kBlock) << kBlock + 3 << 3 << 3 + 2 * kBlock;
+    }
+    void tripleClickSelectsTheLine()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, offset);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        ByteTextEdit edit;
+        edit.resize(400, 300);
+        fill(edit, text);
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        const QPoint where = caretPoint(edit, at(offset));
+        QTest::mouseDClick(edit.viewport(), Qt::LeftButton, {}, where);
+        QTest::mouseClick(edit.viewport(), Qt::LeftButton, {}, where);
+        QCOMPARE(edit.selection(), selection(start, end));
+        // A fourth click places the caret again.
+        QTest::mouseClick(edit.viewport(), Qt::LeftButton, {}, where);
+        QCOMPARE(edit.selection(), selection(offset, offset));
+    }
+
+    // End reaches the end of the row: before the blank a row wraps at, after
+    // the last character of a row cut inside a word (Shift+End selects it all).
+    void endReachesTheRowsEnd_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("blank");
+        QTest::newRow("a row cut in a word") << QByteArray(300, 'w') << false;
+        QTest::newRow("a row wrapped at a blank") << longLine(300) << true;
+    }
+    void endReachesTheRowsEnd()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, blank);
+        ByteTextEdit edit;
+        edit.resize(160, 300);
+        fill(edit, text);
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        placeCursor(edit, 0);
+        QTest::keyClick(&edit, Qt::Key_End, Qt::ShiftModifier);
+        const std::size_t end = edit.selectionEnd();
+        const int firstRow = edit.characterRect(0).top();
+        QVERIFY(end > 0 && end < at(text.size()));
+        // The last character selected is on the first row, and so is the blank
+        // it wrapped at, which is not selected.
+        QCOMPARE(edit.characterRect(end - 1).top(), firstRow);
+        QCOMPARE(text[qsizetype(end)] == ' ', blank);
+        QCOMPARE(edit.characterRect(end + (blank ? 1 : 0)).top() > firstRow, true);
+        QCOMPARE(edit.selection(), selection(0, int(end)));
+    }
+
+    // Paged down within the first block, the view shows whole rows: nothing of
+    // the row above the top one.
+    void pagingLeavesNoSliver()
+    {
+        ByteTextEdit edit;
+        edit.resize(160, 120);
+        fill(edit, longLine(3000));
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        placeCursor(edit, 0);
+        QTest::keyClick(&edit, Qt::Key_PageDown);
+        const ViewTop top = edit.viewTop();
+        QCOMPARE(top.block, std::size_t{0});
+        QVERIFY(top.row > 0);
+        const std::size_t first = edit.offsetAt({0, 0});
+        QCOMPARE(edit.characterRect(first).top(), 0);
+        QVERIFY(edit.characterRect(first - 1).isNull());
+    }
+
     // Dragging with the button held selects from where it was pressed.
     void dragSelects()
     {

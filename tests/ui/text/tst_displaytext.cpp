@@ -63,6 +63,38 @@ class TestDisplayText : public QObject
     Q_OBJECT
 
 private slots:
+    // A range as UTF-8, made a piece at a time, is the range as shown: across
+    // line breaks of every kind and across the pieces' cuts, UTF-8 characters included.
+    void shownUtf8IsTheShownText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        const QByteArray breaks("a\r\nb\nc\rd\r\r\ne\x01\xE4\xB8\xAD\xFF");
+        QTest::newRow("every break, whole") << breaks << 0 << int(breaks.size());
+        QTest::newRow("from inside a line to a break") << breaks << 3 << 8;
+        QTest::newRow("empty") << breaks << 4 << 4;
+        QByteArray wide;
+        while (wide.size() < 200 * 1024) {
+            wide += "\xE4\xB8\xAD\xF0\x9F\x98\x80x";
+        }
+        QTest::newRow("a long line of UTF-8") << wide << 0 << int(wide.size());
+        QTest::newRow("a long line, from a character on") << wide << 8 << int(wide.size()) - 8;
+    }
+    void shownUtf8IsTheShownText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        const text::TextBuffer text(bytes.toStdString());
+        for (const auto charset : {Charset::Windows1252, Charset::Utf8}) {
+            const auto f = static_cast<std::size_t>(from);
+            const auto t = static_cast<std::size_t>(to);
+            QCOMPARE(displaytext::shownUtf8(text, f, t, charset),
+                     displaytext::shownText(text, f, t, charset).toUtf8());
+        }
+    }
+
     void showThenRead_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -52,16 +52,16 @@ private slots:
         const QByteArray four("one\r\ntwo\r\nthree\r\nfour");
         const QByteArray longLine = QByteArray(3 * kBlock + 7, 'a');
         QTest::newRow("two lines joined") << four << 3 << 5 << QByteArray() << Charset::Windows1252;
-        QTest::newRow("a line split") << four << 1 << 1 << QByteArray("\r\n")
-                                      << Charset::Windows1252;
-        QTest::newRow("the last line removed") << four << 15 << 21 << QByteArray()
-                                               << Charset::Windows1252;
+        QTest::newRow("a line split")
+            << four << 1 << 1 << QByteArray("\r\n") << Charset::Windows1252;
+        QTest::newRow("the last line removed")
+            << four << 15 << 21 << QByteArray() << Charset::Windows1252;
         QTest::newRow("a long line split")
             << "x\r\n" + longLine + "\r\ny" << int(kBlock + 9) << int(kBlock + 9)
             << QByteArray("\r\n") << Charset::Windows1252;
         QTest::newRow("a long line joined to the next")
-            << "x\r\n" + longLine + "\r\ny" << int(3 + longLine.size())
-            << int(5 + longLine.size()) << QByteArray() << Charset::Windows1252;
+            << "x\r\n" + longLine + "\r\ny" << int(3 + longLine.size()) << int(5 + longLine.size())
+            << QByteArray() << Charset::Windows1252;
         QTest::newRow("a CR LF made at a block's edge")
             << QByteArray(kBlock - 1, 'b') + "\r" + QByteArray(kBlock, 'c') << int(kBlock)
             << int(kBlock) << QByteArray("\n") << Charset::Windows1252;
@@ -69,8 +69,8 @@ private slots:
             << QByteArray(kBlock - 1, 'd') + "\xE4" + QByteArray(kBlock, 'e') << int(kBlock)
             << int(kBlock) << QByteArray("\xB8\xAD") << Charset::Utf8;
         QTest::newRow("a UTF-8 character cut at an edge")
-            << QByteArray(kBlock - 1, 'd') + "\xE4\xB8\xAD" + QByteArray(kBlock, 'e')
-            << int(kBlock) << int(kBlock + 1) << QByteArray() << Charset::Utf8;
+            << QByteArray(kBlock - 1, 'd') + "\xE4\xB8\xAD" + QByteArray(kBlock, 'e') << int(kBlock)
+            << int(kBlock + 1) << QByteArray() << Charset::Utf8;
     }
     void namedEdits()
     {
@@ -105,8 +105,9 @@ private slots:
     {
         QFETCH(Charset, charset);
         QFETCH(qreal, width);
-        static const char *const kPieces[] = {"ab", " ", "\r\n", "\n", "\r", "\xE4\xB8\xAD",
-                                              "\xE4", "\xAD", "\xF0\x9F\x98\x80", "\t"};
+        static const char *const kPieces[] = {
+            "ab", " ", "\r\n", "\n", "\r", "\xE4\xB8\xAD", "\xE4", "\xAD", "\xF0\x9F\x98\x80",
+            "\t"};
         std::mt19937 random(11);
         const auto below = [&](std::size_t limit) {
             return std::uniform_int_distribution<std::size_t>(0, limit - 1)(random);
