@@ -64,8 +64,6 @@ void *AccessibleTextArea::interface_cast(QAccessible::InterfaceType type)
         return static_cast<QAccessibleTextInterface *>(this);
     case QAccessible::EditableTextInterface:
         return static_cast<QAccessibleEditableTextInterface *>(this);
-    case QAccessible::ValueInterface:
-        return static_cast<QAccessibleValueInterface *>(this);
     default:
         return QAccessibleWidget::interface_cast(type);
     }
@@ -80,23 +78,6 @@ QAccessible::State AccessibleTextArea::state() const
     state.readOnly = readOnly;
     state.selectableText = true;
     return state;
-}
-
-QString AccessibleTextArea::text(QAccessible::Text type) const
-{
-    if (type == QAccessible::Value) {
-        return currentValue().toString();
-    }
-    return QAccessibleWidget::text(type);
-}
-
-void AccessibleTextArea::setText(QAccessible::Text type, const QString &text)
-{
-    if (type == QAccessible::Value) {
-        replaceWhole(text);
-        return;
-    }
-    QAccessibleWidget::setText(type, text);
 }
 
 // ---------------------------------------------------------------------------
@@ -164,6 +145,9 @@ int AccessibleTextArea::characterCount() const
 QString AccessibleTextArea::boundary(Side side, int offset, QAccessible::TextBoundaryType type,
                                      int *startOffset, int *endOffset) const
 {
+    if (type == QAccessible::LineBoundary) {
+        return rowBoundary(side, offset, startOffset, endOffset);
+    }
     *startOffset = -1;
     *endOffset = -1;
     const int count = characterCount();
@@ -216,6 +200,53 @@ QString AccessibleTextArea::boundary(Side side, int offset, QAccessible::TextBou
         }
         reach = reach > count / 2 ? count : reach * 2;
     }
+}
+
+AccessibleTextArea::Row AccessibleTextArea::rowAt(std::size_t offset) const
+{
+    const LayoutCache &layouts = area()->layouts();
+    const LayoutCache::Block &block = layouts.blockAt(offset);
+    const QTextLine row = block.rowAt(offset);
+    const Row found{block.offsetOf(row.textStart()),
+                    block.offsetOf(row.textStart() + row.textLength())};
+    if (row.lineNumber() + 1 < block.rows() || !block.lastOfLine) {
+        return found;
+    }
+    // The last row of a line goes on to the start of the next line.
+    const text::TextBuffer &text = layouts.text();
+    const std::size_t next = block.line + 1;
+    return {found.start, next < text.lineCount() ? text.lineStart(next) : text.size()};
+}
+
+QString AccessibleTextArea::rowBoundary(Side side, int offset, int *startOffset,
+                                        int *endOffset) const
+{
+    *startOffset = -1;
+    *endOffset = -1;
+    const int count = characterCount();
+    if (offset == -1) {
+        offset = count;
+    }
+    if (offset < 0 || offset > count) {
+        return {};
+    }
+    Row row = rowAt(bytesAt(offset));
+    if (side == Side::Before) {
+        if (row.start == 0) {
+            return {};
+        }
+        row = rowAt(area()->layouts().snapped(row.start - 1));
+    } else if (side == Side::After) {
+        // After the last row comes the empty one after a final line break, if any.
+        const Row next = rowAt(row.end);
+        if (next.start == row.start) {
+            return {};
+        }
+        row = next;
+    }
+    *startOffset = offsetOf(row.start);
+    *endOffset = offsetOf(row.end);
+    return area()->shownText(row.start, row.end);
 }
 
 QString AccessibleTextArea::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
@@ -309,41 +340,6 @@ void AccessibleTextArea::replaceText(int startOffset, int endOffset, const QStri
     }
     area()->replaceShown(bytesAt(std::min(startOffset, endOffset)),
                          bytesAt(std::max(startOffset, endOffset)), text);
-}
-
-void AccessibleTextArea::replaceWhole(const QString &text)
-{
-    if (!area()->isReadOnly()) {
-        area()->replaceShown(0, area()->byteCount(), text);
-    }
-}
-
-// ---------------------------------------------------------------------------
-// The value
-
-QVariant AccessibleTextArea::currentValue() const
-{
-    return area()->shownText(0, std::min(area()->byteCount(), kValueBytes));
-}
-
-void AccessibleTextArea::setCurrentValue(const QVariant &value)
-{
-    replaceWhole(value.toString());
-}
-
-QVariant AccessibleTextArea::maximumValue() const
-{
-    return {};
-}
-
-QVariant AccessibleTextArea::minimumValue() const
-{
-    return {};
-}
-
-QVariant AccessibleTextArea::minimumStepSize() const
-{
-    return {};
 }
 
 } // namespace lorimand

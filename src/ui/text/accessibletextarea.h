@@ -59,23 +59,19 @@ private:
     QString text_;
 };
 
+// The text is read and edited through the text interfaces alone: the area has
+// no value, which some platforms read as a number.
 class AccessibleTextArea : public QAccessibleWidget,
                            public QAccessibleTextInterface,
-                           public QAccessibleEditableTextInterface,
-                           public QAccessibleValueInterface
+                           public QAccessibleEditableTextInterface
 {
 public:
     explicit AccessibleTextArea(ByteTextEdit *area);
 
-    // The value holds at most this many bytes of the start of the text.
-    static constexpr std::size_t kValueBytes = 64 * 1024;
-
     void *interface_cast(QAccessible::InterfaceType type) override;
     [[nodiscard]] QAccessible::State state() const override;
-    // Value is the start of the text, as currentValue gives it.
-    [[nodiscard]] QString text(QAccessible::Text type) const override;
-    // Setting Value replaces the whole text, as one edit that undo takes back.
-    void setText(QAccessible::Text type, const QString &text) override;
+    // The name and description, beside the text interface's text(from, to).
+    using QAccessibleWidget::text;
 
     // QAccessibleTextInterface: one selection at most.
     void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
@@ -86,7 +82,9 @@ public:
     [[nodiscard]] int cursorPosition() const override;
     void setCursorPosition(int position) override;
     [[nodiscard]] QString text(int startOffset, int endOffset) const override;
-    // Lines and paragraphs are the lines between line breaks, the break included.
+    // A line is a row on screen, as the area wraps it, up to the start of the
+    // next row (so the last row of a line holds its line break); a paragraph is
+    // a line between line breaks, the break included.
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
                              int *startOffset, int *endOffset) const override;
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
@@ -107,16 +105,6 @@ public:
     void insertText(int offset, const QString &text) override;
     void replaceText(int startOffset, int endOffset, const QString &text) override;
 
-    // QAccessibleValueInterface: the text as its value, for platforms that read
-    // an edit field through its value. Only its start (kValueBytes) is given: a
-    // reader that wants more reads the text itself, and the value is asked for
-    // often enough that a copy of a whole large text each time would stall.
-    [[nodiscard]] QVariant currentValue() const override;
-    void setCurrentValue(const QVariant &value) override;
-    [[nodiscard]] QVariant maximumValue() const override;
-    [[nodiscard]] QVariant minimumValue() const override;
-    [[nodiscard]] QVariant minimumStepSize() const override;
-
 private:
     enum class Side
     {
@@ -129,7 +117,15 @@ private:
     [[nodiscard]] int offsetOf(std::size_t bytes) const;
     [[nodiscard]] QString boundary(Side side, int offset, QAccessible::TextBoundaryType type,
                                    int *startOffset, int *endOffset) const;
-    void replaceWhole(const QString &text);
+    // The row on screen that holds byte `offset`, from its start to the next row's.
+    struct Row
+    {
+        std::size_t start = 0;
+        std::size_t end = 0;
+    };
+    [[nodiscard]] Row rowAt(std::size_t offset) const;
+    [[nodiscard]] QString rowBoundary(Side side, int offset, int *startOffset,
+                                      int *endOffset) const;
 };
 
 // Makes QAccessible give an AccessibleTextArea for every ByteTextEdit. Each

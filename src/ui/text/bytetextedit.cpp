@@ -27,6 +27,23 @@ namespace {
 using displaytext::Charset;
 using text::TextDocument;
 
+// Where `offset` lies after bytes [from, to) became `added` bytes: before them
+// it stays, after them it moves with the text, and within them it goes to their start.
+[[nodiscard]] std::size_t movedByReplacing(std::size_t offset, std::size_t from, std::size_t to,
+                                           std::size_t added)
+{
+    if (offset <= from) {
+        return offset;
+    }
+    if (offset >= to) {
+        return offset - (to - from) + added;
+    }
+    return from;
+}
+
+// What the input method asks about that a move of the view changes: the boxes.
+constexpr Qt::InputMethodQueries kBoxes = Qt::ImCursorRectangle | Qt::ImAnchorRectangle;
+
 } // namespace
 
 ByteTextEdit::ByteTextEdit(QWidget *parent)
@@ -104,16 +121,8 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
 {
     const Before was = takeBefore(from, to);
     // The caret and the selection stay on the bytes they were on.
-    const auto moved = [&](std::size_t offset) {
-        if (offset <= from) {
-            return offset;
-        }
-        if (offset >= to) {
-            return offset - (to - from) + bytes.size();
-        }
-        return from;
-    };
-    const Selection kept{moved(selection_.anchor), moved(selection_.position)};
+    const Selection kept{movedByReplacing(selection_.anchor, from, to, bytes.size()),
+                         movedByReplacing(selection_.position, from, to, bytes.size())};
     const ByteChange change = document_.spliceAutomatic(from, to, bytes);
     // The view stays where it is too: the user is reading there, not here.
     followChange(change, was, kept, false);
@@ -129,6 +138,7 @@ ByteTextEdit::Before ByteTextEdit::takeBefore(std::size_t from, std::size_t to)
     if (QAccessible::isActive()) {
         was.characters = displaytext::characterCount(document_.text(), charset());
         was.removed = shownText(from, to);
+        was.spot = spotOf(selection_);
     }
     return was;
 }
@@ -148,6 +158,7 @@ void ByteTextEdit::followChange(const ByteChange &change, const Before &was, Sel
         ensureCursorVisible();
     }
     viewport()->update();
+    updateInputMethod(Qt::ImQueryInput);
     emit textChanged();
     emit bytesChanged(change);
     if (selection_.position != before.position) {
@@ -156,10 +167,9 @@ void ByteTextEdit::followChange(const ByteChange &change, const Before &was, Sel
     if (selection_ != before) {
         emit selectionChanged();
     }
-    announceChange(change, was);
-    if (selection_.position != before.position && QAccessible::isActive()) {
-        QAccessibleTextCursorEvent moved(this, characterAt(selection_.position));
-        QAccessible::updateAccessibility(&moved);
+    if (QAccessible::isActive()) {
+        announceChange(change, was);
+        announceSpot(was.spot);
     }
 }
 
@@ -238,11 +248,33 @@ int ByteTextEdit::characterAt(std::size_t offset) const
         displaytext::characterOffset(document_.text(), offset, charset()), INT_MAX));
 }
 
+ByteTextEdit::Spot ByteTextEdit::spotOf(Selection selection) const
+{
+    const int caret = characterAt(selection.position);
+    const int anchor =
+        selection.anchor == selection.position ? caret : characterAt(selection.anchor);
+    return {caret, std::min(caret, anchor), std::max(caret, anchor)};
+}
+
+void ByteTextEdit::announceSpot(const Spot &before)
+{
+    const Spot now = spotOf(selection_);
+    if (now.caret != before.caret) {
+        QAccessibleTextCursorEvent moved(this, now.caret);
+        QAccessible::updateAccessibility(&moved);
+    }
+    // A reader says what is selected as it grows, and that it went.
+    const bool wasSelected = before.start != before.end;
+    if ((now.start != before.start || now.end != before.end) &&
+        (now.start != now.end || wasSelected)) {
+        QAccessibleTextSelectionEvent selected(this, now.start, now.end);
+        selected.setCursorPosition(now.caret);
+        QAccessible::updateAccessibility(&selected);
+    }
+}
+
 void ByteTextEdit::announceChange(const ByteChange &change, const Before &was)
 {
-    if (!QAccessible::isActive()) {
-        return;
-    }
     // From the start of the character that holds the change: bytes added next
     // to a lone CR or to part of a UTF-8 character change the character shown there.
     const std::size_t start = layouts_.snapped(change.from);
@@ -323,33 +355,34 @@ std::size_t ByteTextEdit::selectionEnd() const
 
 void ByteTextEdit::setSelection(std::size_t anchor, std::size_t position)
 {
+    if (!preedit_.isEmpty() && layouts_.snapped(position) != selection_.position) {
+        // The caret leaves the text being composed, which goes in first, as Qt's
+        // own text widgets have it; the offsets asked for move on with the text.
+        const std::size_t from = selectionStart();
+        const std::size_t to = selectionEnd();
+        const std::size_t size = byteCount();
+        commitPreedit();
+        const std::size_t added = byteCount() + (to - from) - size;
+        anchor = movedByReplacing(anchor, from, to, added);
+        position = movedByReplacing(position, from, to, added);
+    }
     const Selection before = selection_;
     selection_ = {layouts_.snapped(anchor), layouts_.snapped(position)};
     stickyX_.reset();
     restartBlink();
     viewport()->update();
-    if (!preedit_.isEmpty() && selection_.position != before.position) {
-        // The caret leaves the text being composed: it goes, and the input method starts afresh.
-        preedit_.clear();
-        QGuiApplication::inputMethod()->reset();
+    if (selection_ == before) {
+        return;
     }
+    updateInputMethod(Qt::ImQueryInput);
     if (selection_.position != before.position) {
         emit cursorPositionChanged();
-        if (QAccessible::isActive()) {
-            QAccessibleTextCursorEvent moved(this, characterAt(selection_.position));
-            QAccessible::updateAccessibility(&moved);
-        }
     }
-    if (selection_ != before) {
-        emit selectionChanged();
-        // A reader says what is selected as it grows, and that it went.
-        const bool wasSelected = before.anchor != before.position;
-        if (QAccessible::isActive() && (hasSelection() || wasSelected)) {
-            QAccessibleTextSelectionEvent selected(this, characterAt(selectionStart()),
-                                                   characterAt(selectionEnd()));
-            selected.setCursorPosition(characterAt(selection_.position));
-            QAccessible::updateAccessibility(&selected);
-        }
+    emit selectionChanged();
+    // The text is as it was: where the selection was, in characters, is read
+    // from it as it is.
+    if (QAccessible::isActive()) {
+        announceSpot(spotOf(before));
     }
 }
 
@@ -413,6 +446,7 @@ void ByteTextEdit::relayout()
     stickyX_.reset();
     updateScrollBar();
     viewport()->update();
+    updateInputMethod(kBoxes | Qt::ImFont);
 }
 
 void ByteTextEdit::trimLayouts()
@@ -437,6 +471,7 @@ void ByteTextEdit::scrollContentsBy(int /*dx*/, int /*dy*/)
     }
     view_.setTop({static_cast<std::size_t>(verticalScrollBar()->value()), 0});
     viewport()->update();
+    updateInputMethod(kBoxes);
 }
 
 void ByteTextEdit::scrollTo(ViewTop top)
@@ -444,6 +479,7 @@ void ByteTextEdit::scrollTo(ViewTop top)
     view_.setTop(top);
     updateScrollBar();
     viewport()->update();
+    updateInputMethod(kBoxes);
 }
 
 void ByteTextEdit::scrollByRows(int rows)
@@ -518,6 +554,10 @@ void ByteTextEdit::focusInEvent(QFocusEvent *event)
 
 void ByteTextEdit::focusOutEvent(QFocusEvent *event)
 {
+    // Leaving for a menu or a popup keeps the composition, as Qt's own widgets do.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::MenuBarFocusReason) {
+        commitPreedit();
+    }
     QAbstractScrollArea::focusOutEvent(event);
     blink_.stop();
     viewport()->update();
@@ -535,6 +575,9 @@ void ByteTextEdit::changeEvent(QEvent *event)
 
 void ByteTextEdit::setReadOnly(bool readOnly)
 {
+    if (readOnly) {
+        commitPreedit();
+    }
     readOnly_ = readOnly;
     setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
 }
@@ -559,6 +602,13 @@ void ByteTextEdit::setCharset(Charset charset)
     if (charset == layouts_.charset()) {
         return;
     }
+    // Only bytes from 0x80 on show otherwise in the other set: a reader hears
+    // of the stretch from the first of them to the last, as it showed and as it shows.
+    const bool told = QAccessible::isActive();
+    const displaytext::ByteSpan differing =
+        told ? displaytext::charsetDependent(document_.text()) : displaytext::ByteSpan{};
+    const QString was = shownText(differing.from, differing.to);
+    const Spot spot = told ? spotOf(selection_) : Spot{};
     layouts_.setCharset(charset);
     const Selection kept = selection_;
     selection_ = {layouts_.snapped(kept.anchor), layouts_.snapped(kept.position)};
@@ -566,6 +616,15 @@ void ByteTextEdit::setCharset(Charset charset)
     view_.keepWithinText();
     updateScrollBar();
     viewport()->update();
+    updateInputMethod(Qt::ImQueryInput);
+    if (differing.from < differing.to) {
+        QAccessibleTextUpdateEvent shown(this, characterAt(differing.from), was,
+                                         shownText(differing.from, differing.to));
+        QAccessible::updateAccessibility(&shown);
+    }
+    if (told) {
+        announceSpot(spot);
+    }
 }
 
 void ByteTextEdit::offerCharsetChoice()

@@ -219,14 +219,30 @@ private:
     void guarded(const std::function<void()> &edit);
     // Shows which characters were left out, if any.
     void tellLeftOut(const QString &leftOut);
+    // Where the caret and the selection lie in characters, as an assistive
+    // technology counts them.
+    struct Spot
+    {
+        int caret = 0;
+        int start = 0;
+        int end = 0;
+    };
+    [[nodiscard]] Spot spotOf(Selection selection) const;
+    // Tells an assistive technology that the caret or the selection moved in
+    // characters since `before`: a caret that keeps its character offset while
+    // its bytes change (the text before it changed) has not moved for a reader,
+    // and one that keeps its bytes while the characters before it change has.
+    void announceSpot(const Spot &before);
     // What a change needs of the text before it: its line count, and while an
-    // assistive technology is active, its character count and the characters
-    // shown of bytes [from, to), which the change removes.
+    // assistive technology is active, its character count, the characters
+    // shown of bytes [from, to), which the change removes, and the caret and
+    // selection in characters.
     struct Before
     {
         std::size_t lines = 0;
         std::size_t characters = 0;
         QString removed;
+        Spot spot;
     };
     // Also lets the X selection offered keep its text, which is about to change.
     [[nodiscard]] Before takeBefore(std::size_t from, std::size_t to);
@@ -245,6 +261,14 @@ private:
     // `stickyX`, the x of the caret before the moves up and down in a row.
     bool handleStandardKey(QKeyEvent *event, std::optional<qreal> stickyX);
     void restartBlink();
+    // Tells the input method what changed of what it asks about (the caret's
+    // box, the text around the caret, the selection), while the area has the focus.
+    void updateInputMethod(Qt::InputMethodQueries queries);
+    // The text being composed goes in as the input method's commit, before a
+    // click or a change of the focus acts: the input method commits it when it
+    // can, and otherwise the area does as the input method would and has it
+    // start afresh.
+    void commitPreedit();
 
     // The layouts follow the area's font and width, and the view its height.
     void relayout();

@@ -13,6 +13,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHelpEvent>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -351,8 +352,9 @@ void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
         // Nothing the set holds and nothing to replace: the selection stays, as for a key.
         if (!fixed.text.isEmpty() || event->replacementLength() > 0) {
             setSelection(from, to);
-            insertShown(fixed.text, fixed.text.contains(u'\n') ? TextDocument::EditKind::Step
-                                                               : TextDocument::EditKind::Typing);
+            // Each commit is a step of its own: undo takes back what the input
+            // method put in one word or phrase at a time, not a whole sentence.
+            insertShown(fixed.text, TextDocument::EditKind::Step);
         }
         tellLeftOut(fixed.leftOut);
     }
@@ -364,7 +366,36 @@ void ByteTextEdit::inputMethodEvent(QInputMethodEvent *event)
         }
     }
     viewport()->update();
+    // The caret moves within the text being composed.
+    updateInputMethod(Qt::ImCursorRectangle | Qt::ImAnchorRectangle);
     event->accept();
+}
+
+void ByteTextEdit::commitPreedit()
+{
+    if (preedit_.isEmpty()) {
+        return;
+    }
+    const bool ours = QGuiApplication::focusObject() == this;
+    if (ours) {
+        QGuiApplication::inputMethod()->commit();
+        if (preedit_.isEmpty()) {
+            return;
+        }
+    }
+    QInputMethodEvent commit;
+    commit.setCommitString(preedit_);
+    inputMethodEvent(&commit);
+    if (ours) {
+        QGuiApplication::inputMethod()->reset();
+    }
+}
+
+void ByteTextEdit::updateInputMethod(Qt::InputMethodQueries queries)
+{
+    if (QGuiApplication::focusObject() == this) {
+        QGuiApplication::inputMethod()->update(queries);
+    }
 }
 
 QVariant ByteTextEdit::inputMethodQuery(Qt::InputMethodQuery query) const
@@ -729,6 +760,13 @@ void ByteTextEdit::dropEvent(QDropEvent *event)
 bool ByteTextEdit::viewportEvent(QEvent *event)
 {
     trimLayouts();
+    // A click that moves the caret or pastes takes the text being composed as
+    // committed first, as Qt's own text widgets do; then it acts on the text as it is.
+    if ((event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonDblClick) &&
+        static_cast<QMouseEvent *>(event)->button() != Qt::RightButton) {
+        commitPreedit();
+    }
     if (event->type() != QEvent::ToolTip || charset() != Charset::Utf8) {
         return QAbstractScrollArea::viewportEvent(event);
     }

@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 #include <QToolTip>
@@ -343,6 +345,28 @@ std::size_t byteOffset(const text::TextBuffer &text, std::size_t character, Char
     return text.size();
 }
 
+ByteSpan charsetDependent(const text::TextBuffer &text)
+{
+    const auto high = [](char byte) {
+        return static_cast<unsigned char>(byte) >= 0x80;
+    };
+    ByteSpan span;
+    bool found = false;
+    std::size_t at = 0;
+    for (const std::string_view piece : text.pieces()) {
+        const auto first = std::find_if(piece.begin(), piece.end(), high);
+        if (first != piece.end()) {
+            if (!std::exchange(found, true)) {
+                span.from = at + static_cast<std::size_t>(first - piece.begin());
+            }
+            const auto last = std::find_if(piece.rbegin(), piece.rend(), high);
+            span.to = at + static_cast<std::size_t>(piece.rend() - last);
+        }
+        at += piece.size();
+    }
+    return span;
+}
+
 std::size_t characterTail(std::string_view bytes, std::size_t at)
 {
     for (std::size_t back = 1; back <= 3 && back <= at; ++back) {
@@ -487,6 +511,17 @@ QString leftOutMessage(const QString &leftOut)
 void tellLeftOut(QWidget &widget, const QRect &caret, const QString &leftOut)
 {
     QToolTip::showText(widget.mapToGlobal(caret.bottomLeft()), leftOutMessage(leftOut), &widget);
+    if (!QAccessible::isActive()) {
+        return;
+    }
+    // A screen reader reads no tool tip that the pointer did not bring up: the
+    // tip's words go to it as an alert, from the tip, whose name they are.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto tip = std::find_if(windows.begin(), windows.end(), [](const QWidget *window) {
+        return window->windowType() == Qt::ToolTip && window->isVisible();
+    });
+    QAccessibleEvent alert(tip != windows.end() ? *tip : &widget, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 bool isUnusedAltKey(const QKeyEvent &event)

@@ -89,6 +89,17 @@ struct ShownRun
 {
     return characterOffset(text, text.size(), charset);
 }
+// Bytes [from, to) of a text.
+struct ByteSpan
+{
+    std::size_t from = 0;
+    std::size_t to = 0;
+};
+// The bytes that may show otherwise in one charset than in the other: from the
+// first byte of 0x80 or above to after the last (both at the start of a
+// character in either set, since the bytes below 0x80 show alike in both);
+// an empty span when the text has none.
+[[nodiscard]] ByteSpan charsetDependent(const text::TextBuffer &text);
 // In UTF-8, how many bytes from `at` on finish a character that starts before
 // `at` and shows as itself: a text area that cuts a long line into pieces moves
 // the cut past them, so that no character is cut in two. Reads at most three
@@ -122,7 +133,8 @@ struct Sanitized
                                   Charset charset = Charset::Windows1252);
 
 // Tells the user at once, without stopping them, which characters were left
-// out and why: a tool tip at the caret, which lies at `caret` in `widget`.
+// out and why: a tool tip at the caret, which lies at `caret` in `widget`, and
+// an alert with its words for an assistive technology.
 void tellLeftOut(QWidget &widget, const QRect &caret, const QString &leftOut);
 // The words of that tool tip; with no characters (a masked key must not show
 // them), words that name none.

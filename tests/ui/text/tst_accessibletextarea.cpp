@@ -1,16 +1,22 @@
 // Tests of what an assistive technology sees of a text area: its role, state
-// and name; its text as shown, offsets counted in characters shown (a CR LF is
-// one '\n', a UTF-8 character one character, not its bytes); the caret, the
-// selection and the boundaries of words and lines; where characters are on
-// screen; edits through the interface, which are the user's own; and the events
-// that tell it of typing and of the caret moving.
+// and name, and no value; its text as shown, offsets counted in characters
+// shown (a CR LF is one '\n', a UTF-8 character one character, not its bytes);
+// the caret, the selection and the boundaries of words, rows on screen and
+// lines; where characters are on screen; edits through the interface, which
+// are the user's own; and the events that tell it of typing, of the caret and
+// the selection moving (in characters), of the charset shown changing, and of
+// characters left out.
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
 #include <QAccessibleTextInterface>
-#include <QAccessibleValueInterface>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QKeyEvent>
 #include <QTest>
 #include <QtGui/private/qguiapplication_p.h>
 #include <QtGui/qpa/qplatformaccessibility.h>
@@ -54,12 +60,19 @@ void setAccessible(bool active)
 }
 
 // The text events of one area, each as a line: "insert 2 x", "remove 1 \n",
-// "update 0 ab>c", "caret 3", "selection 1 4".
+// "update 0 ab>c", "caret 3", "selection 1 4"; and alerts from anywhere, as
+// "alert tip WORDS" for one from a tool tip with those words.
 QObject *watched = nullptr;
 QStringList heard;
 
 void hear(QAccessibleEvent *event)
 {
+    if (event->type() == QAccessible::Alert) {
+        QAccessibleInterface *from = event->accessibleInterface();
+        heard << u"alert %1 %2"_s.arg(from->role() == QAccessible::ToolTip ? u"tip"_s : u"other"_s,
+                                      from->text(QAccessible::Name));
+        return;
+    }
     if (event->object() != watched) {
         return;
     }
@@ -140,7 +153,7 @@ private slots:
         QCOMPARE(bool(state.readOnly), readOnly);
         QVERIFY(accessible->textInterface() != nullptr);
         QVERIFY(accessible->editableTextInterface() != nullptr);
-        QVERIFY(accessible->valueInterface() != nullptr);
+        QVERIFY(accessible->valueInterface() == nullptr);
     }
 
     void focusedState()
@@ -290,8 +303,12 @@ private slots:
         QFETCH(QString, found);
         QFETCH(int, start);
         QFETCH(int, end);
+        // Wide enough that no line wraps: each line is one row.
         ByteTextEdit area;
+        area.resize(600, 200);
         fill(area, "one two\r\nthree four\nfive");
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
         QAccessibleTextInterface *text = textOf(area);
         int gotStart = -2;
         int gotEnd = -2;
@@ -305,7 +322,8 @@ private slots:
 
     // In a text far longer than the stretch the area reads around an offset,
     // every answer is the one the whole text gives: long lines, a long word,
-    // and lines of every length in between.
+    // and lines of every length in between. (Rows, which the whole text alone
+    // does not give, are in rows.)
     void boundariesInLongText()
     {
         QString shown;
@@ -339,7 +357,7 @@ private slots:
         }
         for (const QAccessible::TextBoundaryType type :
              {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
-              QAccessible::LineBoundary, QAccessible::ParagraphBoundary}) {
+              QAccessible::ParagraphBoundary}) {
             for (const Query query : queries) {
                 for (const int offset : offsets) {
                     int start = 0;
@@ -362,6 +380,124 @@ private slots:
                     QVERIFY2(start == wholeStart && end == wholeEnd, where.constData());
                 }
             }
+        }
+    }
+
+    // A line is a row on screen, as the area wraps it: from its start to the
+    // next row's, so that a row wrapped at a blank holds the blank and the last
+    // row of a line its line break. Each row lists the rows of a text shown in
+    // a font of one width, in an area as wide as its longest row without its
+    // blanks; every offset of the text is asked for its row, the row before
+    // and the row after, and each row is one row of boxes on screen.
+    void rows_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<Charset>("charset");
+        QTest::addColumn<QByteArray>("lineBreak"); // the bytes of each '\n'
+        const auto add = [](const char *name, const QStringList &rows,
+                            Charset charset = Charset::Windows1252,
+                            const QByteArray &lineBreak = "\r\n") {
+            QTest::newRow(name) << rows << charset << lineBreak;
+        };
+        add("words wrapped at blanks", {u"one two "_s, u"three "_s, u"four\n"_s, u"five"_s});
+        add("LF breaks", {u"one two "_s, u"three\n"_s, u"\n"_s, u"four"_s}, Charset::Windows1252,
+            "\n");
+        add("a word longer than a row", {u"abcdefg"_s, u"hij "_s, u"klmnop"_s});
+        add("a final line break", {u"abc "_s, u"de\n"_s, u""_s});
+        add("one row", {u"abc"_s});
+        add("empty", {QString()});
+        add("UTF-8", {u"\u00E9t\u00E9 "_s, u"\u20AC\u20AC\u20AC\n"_s, u"x"_s}, Charset::Utf8);
+        // Pictures may be wider than the other characters: the rows leave room.
+        add("control pictures", {u"abcdef "_s, u"\u240Dc\u2401 "_s, u"ghijkl"_s});
+    }
+    void rows()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(Charset, charset);
+        QFETCH(QByteArray, lineBreak);
+        const QString shown = rows.join(QString());
+        std::string bytes;
+        const QStringList lines = shown.split(u'\n');
+        for (qsizetype line = 0; line < lines.size(); ++line) {
+            if (line > 0) {
+                bytes += lineBreak.toStdString();
+            }
+            displaytext::appendBytes(lines[line], bytes, charset);
+        }
+        ByteTextEdit area;
+        area.setCharset(charset);
+        area.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        area.setBytes(bytes, ByteTextEdit::History::Fresh);
+        QCOMPARE(area.shownText(), shown);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        // As wide as the longest row without its blanks and line break, and half a character.
+        qsizetype longest = 0;
+        for (const QString &row : rows) {
+            longest = std::max(longest, row.trimmed().size());
+        }
+        const qreal advance = QFontMetricsF(area.font()).horizontalAdvance(u'x');
+        const int textWidth =
+            static_cast<int>(std::ceil((static_cast<qreal>(longest) + 0.5) * advance));
+        area.resize(area.width() - area.viewport()->width() + textWidth +
+                        2 * static_cast<int>(TextViewport::kMargin),
+                    300);
+        QCOMPARE(area.layouts().width(), static_cast<qreal>(textWidth));
+
+        QAccessibleTextInterface *text = textOf(area);
+        QCOMPARE(text->characterCount(), shown.size());
+        QList<int> starts;
+        int at = 0;
+        for (const QString &row : rows) {
+            starts << at;
+            at += static_cast<int>(row.size());
+        }
+        const auto rowOf = [&](int offset) {
+            int index = static_cast<int>(starts.size()) - 1;
+            while (starts[index] > offset) {
+                --index;
+            }
+            return index;
+        };
+        using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType,
+                                                            int *, int *) const;
+        const std::pair<Query, int> queries[] = {
+            {&QAccessibleTextInterface::textBeforeOffset, -1},
+            {&QAccessibleTextInterface::textAtOffset, 0},
+            {&QAccessibleTextInterface::textAfterOffset, 1},
+        };
+        for (int offset = -1; offset <= shown.size(); ++offset) {
+            const int row = rowOf(offset < 0 ? static_cast<int>(shown.size()) : offset);
+            for (const auto &[query, step] : queries) {
+                int start = -2;
+                int end = -2;
+                const QString got = (text->*query)(offset, QAccessible::LineBoundary, &start, &end);
+                const int wanted = row + step;
+                const QByteArray where =
+                    "offset " + QByteArray::number(offset) + ", row " + QByteArray::number(step);
+                if (wanted < 0 || wanted >= rows.size()) {
+                    QVERIFY2(got.isEmpty() && start == -1 && end == -1, where.constData());
+                    continue;
+                }
+                QVERIFY2(got == rows[wanted], where.constData());
+                QVERIFY2(start == starts[wanted], where.constData());
+                QVERIFY2(end == starts[wanted] + rows[wanted].size(), where.constData());
+            }
+        }
+        // The rows are the rows on screen: each character of a row, its line
+        // break aside, sits on the row's line of boxes, below the row before.
+        int lastTop = -1;
+        for (qsizetype row = 0; row < rows.size(); ++row) {
+            const QString characters = rows[row].chopped(rows[row].endsWith(u'\n') ? 1 : 0);
+            if (characters.isEmpty()) {
+                continue;
+            }
+            const int top = text->characterRect(starts[row]).top();
+            QVERIFY(top > lastTop);
+            for (int offset = starts[row]; offset < starts[row] + characters.size(); ++offset) {
+                QCOMPARE(text->characterRect(offset).top(), top);
+            }
+            lastTop = top;
         }
     }
 
@@ -484,35 +620,34 @@ private slots:
         accessible->editableTextInterface()->insertText(0, u"x"_s);
         accessible->editableTextInterface()->deleteText(0, 2);
         accessible->editableTextInterface()->replaceText(0, 2, u"x"_s);
-        accessible->valueInterface()->setCurrentValue(u"x"_s);
         accessible->setText(QAccessible::Value, u"x"_s);
         QCOMPARE(bytesOf(area), QByteArray("help"));
     }
 
-    // The value is the text as shown, no more than its start for a long one;
-    // setting it replaces the text as one edit.
-    void value()
+    // The area has no value: a platform that reads a value as a number (as
+    // AT-SPI does) would write a number over the text. What is written as a
+    // value changes nothing.
+    void noValue_data()
     {
+        QTest::addColumn<QString>("written");
+        QTest::newRow("a number") << u"7"_s;
+        QTest::newRow("a number with a fraction") << u"7.0"_s;
+        QTest::newRow("text") << u"x\ny"_s;
+        QTest::newRow("nothing") << QString();
+    }
+    void noValue()
+    {
+        QFETCH(QString, written);
         ByteTextEdit area;
         fill(area, "a\r\nb\x01");
         QAccessibleInterface *accessible = accessibleOf(area);
-        QAccessibleValueInterface *value = accessible->valueInterface();
-        QCOMPARE(value->currentValue().toString(), u"a\nb\u2401"_s);
-        QCOMPARE(accessible->text(QAccessible::Value), u"a\nb\u2401"_s);
-
-        value->setCurrentValue(u"x\ny"_s);
-        QCOMPARE(bytesOf(area), QByteArray("x\r\ny"));
-        area.undo();
+        QVERIFY(accessible->valueInterface() == nullptr);
+        QVERIFY(accessible->interface_cast(QAccessible::ValueInterface) == nullptr);
+        accessible->setText(QAccessible::Value, written);
         QCOMPARE(bytesOf(area), QByteArray("a\r\nb\x01"));
-        accessible->setText(QAccessible::Value, u"z"_s);
-        QCOMPARE(bytesOf(area), QByteArray("z"));
-
-        const auto size = static_cast<qsizetype>(AccessibleTextArea::kValueBytes) * 3;
-        const QByteArray longText(size, 'q');
-        fill(area, longText);
-        const QString start = value->currentValue().toString();
-        QCOMPARE(start.size(), static_cast<qsizetype>(AccessibleTextArea::kValueBytes));
-        QCOMPARE(start, QString(start.size(), u'q'));
+        QVERIFY(!area.isUndoAvailable());
+        QVERIFY(accessible->text(QAccessible::Value).isEmpty());
+        QCOMPARE(textOf(area)->text(0, 4), u"a\nb\u2401"_s);
     }
 
     // While an assistive technology listens, the area tells it what typing,
@@ -538,8 +673,84 @@ private slots:
             << QStringList{u"remove 1 \n"_s, u"caret 1"_s};
         QTest::newRow("Delete of a control")
             << QByteArray("a\x01") << 1 << key(Qt::Key_Delete) << QStringList{u"remove 1 \u2401"_s};
-        QTest::newRow("typing over a selection") << QByteArray("abc") << -1 << key(Qt::Key_X)
-                                                 << QStringList{u"update 0 abc>x"_s, u"caret 1"_s};
+        QTest::newRow("typing over a selection")
+            << QByteArray("abc") << -1 << key(Qt::Key_X)
+            << QStringList{u"update 0 abc>x"_s, u"caret 1"_s, u"selection 1 1"_s};
+        QTest::newRow("Backspace over a selection")
+            << QByteArray("abc") << -1 << key(Qt::Key_Backspace)
+            << QStringList{u"remove 0 abc"_s, u"caret 0"_s, u"selection 0 0"_s};
+        QTest::newRow("undo of typing over a selection")
+            << QByteArray("a\r\nbc") << -1
+            << std::function<void(ByteTextEdit &)>([](ByteTextEdit &area) {
+                   QTest::keyClick(&area, Qt::Key_X);
+                   heard.clear();
+                   area.undo();
+               })
+            << QStringList{u"update 0  >a\nbc"_s, u"caret 4"_s, u"selection 0 4"_s};
+        // The caret stays on byte 2, after the CR LF and then after "xy".
+        QTest::newRow("an edit that keeps the caret's byte")
+            << QByteArray("\r\nab") << 2
+            << std::function<void(ByteTextEdit &)>([](ByteTextEdit &area) {
+                   accessibleOf(area)->editableTextInterface()->replaceText(0, 1, u"xy"_s);
+               })
+            << QStringList{u"update 0 \n>xy"_s, u"caret 2"_s};
+        // In LF text, Enter after a lone CR makes a CR LF of it: the caret goes
+        // on a byte but stays after the fourth character.
+        QTest::newRow("an edit that keeps the caret's character")
+            << QByteArray("x\na\rb") << 4 << key(Qt::Key_Return) << QStringList{u"update 3  >\n"_s};
+        const auto toUtf8 = [](const std::function<void(ByteTextEdit &)> &before = {}) {
+            return std::function<void(ByteTextEdit &)>([=](ByteTextEdit &area) {
+                if (before) {
+                    before(area);
+                    heard.clear();
+                }
+                area.setCharset(Charset::Utf8);
+            });
+        };
+        // "a\xC3\xA9b" is "a\u00C3\u00A9b" in Windows-1252, "a\u00E9b" in UTF-8.
+        QTest::newRow("switching to UTF-8")
+            << QByteArray("a\xC3\xA9"
+                          "b")
+            << 3 << toUtf8() << QStringList{u"update 1 \u00C3\u00A9>\u00E9"_s, u"caret 2"_s};
+        QTest::newRow("switching moves the caret to its character's start")
+            << QByteArray("a\xC3\xA9"
+                          "b")
+            << 2 << toUtf8() << QStringList{u"update 1 \u00C3\u00A9>\u00E9"_s, u"caret 1"_s};
+        QTest::newRow("switching with a selection")
+            << QByteArray("a\xC3\xA9"
+                          "b")
+            << 0 << toUtf8([](ByteTextEdit &area) { area.setSelection(0, 3); })
+            << QStringList{u"update 1 \u00C3\u00A9>\u00E9"_s, u"caret 2"_s, u"selection 0 2"_s};
+        QTest::newRow("switching back")
+            << QByteArray("a\xC3\xA9"
+                          "b")
+            << 3 << std::function<void(ByteTextEdit &)>([](ByteTextEdit &area) {
+                   area.setCharset(Charset::Utf8);
+                   heard.clear();
+                   area.setCharset(Charset::Windows1252);
+               })
+            << QStringList{u"update 1 \u00E9>\u00C3\u00A9"_s, u"caret 3"_s};
+        QTest::newRow("switching: from the first byte above 0x7F to the last")
+            << QByteArray("a\xE9 b\r\nc\xE9") << 0 << toUtf8()
+            << QStringList{u"update 1 \u00E9 b\nc\u00E9>"_s + displaytext::byteMark(0xE9) +
+                           u" b\nc"_s + displaytext::byteMark(0xE9)};
+        QTest::newRow("switching a text that shows alike")
+            << QByteArray("ab\r\nc\x01") << 5 << toUtf8() << QStringList{};
+        const QString refused = u"\u4E2D"_s;
+        QTest::newRow("a character the set cannot hold")
+            << QByteArray("ab") << 1
+            << std::function<void(ByteTextEdit &)>([=](ByteTextEdit &area) {
+                   QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, refused);
+                   QApplication::sendEvent(&area, &press);
+               })
+            << QStringList{u"alert tip "_s + displaytext::leftOutMessage(refused)};
+        QTest::newRow("a character the set cannot hold among others")
+            << QByteArray("ab") << 1
+            << std::function<void(ByteTextEdit &)>([=](ByteTextEdit &area) {
+                   accessibleOf(area)->editableTextInterface()->insertText(1, u"x"_s + refused);
+               })
+            << QStringList{u"insert 1 x"_s, u"caret 2"_s,
+                           u"alert tip "_s + displaytext::leftOutMessage(refused)};
         QTest::newRow("Right over a CR LF")
             << QByteArray("a\r\nb") << 1 << key(Qt::Key_Right) << QStringList{u"caret 2"_s};
         QTest::newRow("Shift+Right selects")
