@@ -4,9 +4,7 @@
 
 namespace lorimand {
 
-MemoryReserve::MemoryReserve(std::size_t bytes) : bytes_(bytes), block_(new char[bytes])
-{
-}
+MemoryReserve::MemoryReserve(std::size_t bytes) : bytes_(bytes), block_(new char[bytes]) {}
 
 void MemoryReserve::release() noexcept
 {

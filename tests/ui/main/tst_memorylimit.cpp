@@ -241,14 +241,17 @@ private slots:
             f.platform.buildsMessageBoxes = true;
             f.writeFile(u"large.txt"_s, text);
             const std::string arguments = "-d " + f.path(u"large.txt"_s).toStdString();
-            // Before the file: what a start-up without one shows.
+            // Before the file: what a start-up without one shows, or text typed.
             MainWindowFixture plain;
             QVERIFY(plain.window->startUp());
-            const std::string normalBefore = plain.normal()->bytes();
-            const std::string encodedBefore = plain.encoded()->bytes();
+            std::string normalBefore = plain.normal()->bytes();
+            std::string encodedBefore = plain.encoded()->bytes();
             if (!startUp) {
                 QVERIFY(f.window->startUp());
                 f.window->show();
+                QTest::keyClicks(f.encoded(), u"typed"_s);
+                normalBefore = f.normal()->bytes();
+                encodedBefore = f.encoded()->bytes();
                 f.platform.fileChoices.enqueue(f.path(u"large.txt"_s));
             }
             try {
@@ -274,6 +277,13 @@ private slots:
                 QVERIFY(f.platform.messages[0].text.contains(u"memory"_s));
                 QCOMPARE(f.normal()->bytes(), normalBefore);
                 QCOMPARE(f.encoded()->bytes(), encodedBefore);
+                if (!startUp) {
+                    // The typed text that came back is still unsaved: closing asks.
+                    f.platform.messages.clear();
+                    QVERIFY(!f.window->close());
+                    QCOMPARE(f.platform.messages.size(), 1);
+                    QCOMPARE(f.platform.messages[0].text, u"Encoded Text has not been saved."_s);
+                }
             }
             QVERIFY(!f.window->grab().isNull());
         };
