@@ -411,12 +411,15 @@ bool MainWindow::takeBack(ByteTextEdit &area)
     // Taking the text back may need memory too: the reserve goes first.
     memoryReserve_.release();
     const QScopedValueRollback updating(updating_, true);
+    const std::uint64_t changesBefore = area.changeCount();
     try {
+        // An area tells of an undo that ran out of memory at its caret, not by
+        // throwing; then its text is as it was.
         area.undo();
     } catch (const std::bad_alloc &) {
         return false;
     }
-    return true;
+    return area.changeCount() != changesBefore;
 }
 
 void MainWindow::reportOutOfMemory(bool areasKept)
