@@ -439,6 +439,10 @@ Ihre Adresse ist %1</translation>
         <source>After a CR, %1 encodes as %2, which decodes as %3</source>
         <translation>Nach einem CR wird %1 zu %2 kodiert, das zu %3 entziffert wird</translation>
     </message>
+    <message>
+        <source>There is not enough memory to finish this. lorimand-cli translates files of any size.</source>
+        <translation>Der vorhandene Speicher reicht nicht, um dies zu Ende zu führen. lorimand-cli übersetzt Dateien jeder Größe.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

@@ -439,6 +439,10 @@ Su dirección es %1</translation>
         <source>After a CR, %1 encodes as %2, which decodes as %3</source>
         <translation>Tras un CR, %1 se cifra como %2, que se descifra como %3</translation>
     </message>
+    <message>
+        <source>There is not enough memory to finish this. lorimand-cli translates files of any size.</source>
+        <translation>La memoria disponible no basta para terminar esto. lorimand-cli traduce archivos de cualquier tamaño.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

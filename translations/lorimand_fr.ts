@@ -439,6 +439,10 @@ Son adresse est %1</translation>
         <source>After a CR, %1 encodes as %2, which decodes as %3</source>
         <translation>Après un CR, %1 se code en %2, qui se décode en %3</translation>
     </message>
+    <message>
+        <source>There is not enough memory to finish this. lorimand-cli translates files of any size.</source>
+        <translation>La mémoire disponible ne suffit pas pour mener ceci à bien. lorimand-cli traduit des fichiers de toute taille.</translation>
+    </message>
 </context>
 <context>
     <name>lorimand::NewTableDialog</name>

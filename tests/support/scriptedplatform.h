@@ -34,6 +34,11 @@ public:
                                             QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton) override
     {
+        if (buildsMessageBoxes) {
+            // What a real message costs: its box, laid out and drawn.
+            QMessageBox box(QMessageBox::NoIcon, title, text, buttons, parent);
+            (void)box.grab();
+        }
         messages.append({title, text, buttons, defaultButton, parent});
         if (!answers.isEmpty()) {
             return answers.dequeue();
@@ -87,6 +92,8 @@ public:
     QQueue<QString> fileChoices;                 // a cancelled dialog when empty
     QQueue<std::function<int(QDialog &)>> dialogAnswers;
     bool opensUrls = true; // false: no web browser can be started
+    // Each message builds and draws its box, as a real one would, without waiting.
+    bool buildsMessageBoxes = false;
 
     // The record.
     QList<ShownMessage> messages;

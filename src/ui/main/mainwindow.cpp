@@ -1,7 +1,9 @@
 #include "ui/main/mainwindow.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <new>
 
 #include <QAction>
 #include <QApplication>
@@ -49,6 +51,10 @@ const char *const kEncodedHint =
 // Above this size a key being typed translates once the typing pauses, so that
 // each character does not translate the whole text again.
 constexpr std::size_t kFollowsEachKeyUpTo = std::size_t{1} << 20;
+// Kept back for the message that memory ran out: a message box and its window
+// take a few hundred KiB. No more, as the reserve takes its room from everything
+// else (a thread Qt starts to paint needs room for its stack).
+constexpr std::size_t kMemoryReserve = std::size_t{4} << 20;
 constexpr int kKeyPauseMs = 300;
 
 void place(QWidget &widget, const twips::Rect &rect)
@@ -60,7 +66,12 @@ void place(QWidget &widget, const twips::Rect &rect)
 
 MainWindow::MainWindow(Platform &platform, FileSystem &files, RandomGenerator &generator,
                        QWidget *parent)
-    : QWidget(parent), platform_(platform), files_(files), generator_(generator)
+    : QWidget(parent), platform_(platform), files_(files), generator_(generator),
+      memoryReserve_(kMemoryReserve),
+      outOfMemory_(prepared(tr("The text is too large for the memory there is; both areas keep "
+                               "what they held. lorimand-cli translates files of any size."))),
+      outOfMemoryNotKept_(prepared(tr("There is not enough memory to finish this. lorimand-cli "
+                                      "translates files of any size.")))
 {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(tr("Lorimand"));
@@ -368,6 +379,7 @@ bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
     const QScopedValueRollback updating(updating_, true);
     const ByteTextEdit &source = direction == Direction::Encode ? *normal_ : *encoded_;
     ByteTextEdit &destination = direction == Direction::Encode ? *encoded_ : *normal_;
+    const std::uint64_t changesBefore = destination.changeCount();
     try {
         std::optional<Translation> translation = translationFor(direction);
         if (!translation) {
@@ -381,17 +393,55 @@ bool MainWindow::translate(Direction direction, ByteTextEdit::History history)
         destination.setBytes(std::move(translated), history);
     } catch (const std::bad_alloc &) {
         translated_.reset();
-        reportOutOfMemory();
+        // The area may hold the translation already, and only showing it failed:
+        // it is taken back, as near as its undo steps allow.
+        const bool changed = destination.changeCount() != changesBefore;
+        if (changed) {
+            (void)takeBack(destination);
+        }
+        reportOutOfMemory(!changed);
         return false;
     }
     noteTranslated(direction);
     return true;
 }
 
-void MainWindow::reportOutOfMemory()
+bool MainWindow::takeBack(ByteTextEdit &area)
 {
-    showError(tr("The text is too large for the memory there is; both areas keep what they "
-                 "held. lorimand-cli translates files of any size."));
+    // Taking the text back may need memory too: the reserve goes first.
+    memoryReserve_.release();
+    const QScopedValueRollback updating(updating_, true);
+    const std::uint64_t changesBefore = area.changeCount();
+    try {
+        // An area tells of an undo that ran out of memory at its caret, not by
+        // throwing; then its text is as it was.
+        area.undo();
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    return area.changeCount() != changesBefore;
+}
+
+void MainWindow::reportOutOfMemory(bool areasKept)
+{
+    // What ran out may still be held (an undo keeps it); the reserve makes room
+    // for the message.
+    memoryReserve_.release();
+    const PreparedMessage &message = areasKept ? outOfMemory_ : outOfMemoryNotKept_;
+    try {
+        showError(message.text);
+    } catch (const std::bad_alloc &) {
+        // Not even a message box fits. Standard error is unbuffered: writing the
+        // bytes made in advance allocates nothing.
+        std::fwrite(message.line.constData(), 1, static_cast<std::size_t>(message.line.size()),
+                    stderr);
+    }
+    memoryReserve_.restore();
+}
+
+MainWindow::PreparedMessage MainWindow::prepared(const QString &text)
+{
+    return {text, "lorimand: " + text.toUtf8() + '\n'};
 }
 
 void MainWindow::translateChange(Direction direction, const ByteChange &change)

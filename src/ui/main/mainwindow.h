@@ -18,6 +18,7 @@
 #include "startup/commandline.h"
 #include "startup/settingsfile.h"
 #include "ui/help/helpwindow.h"
+#include "ui/memoryreserve.h"
 #include "ui/text/bytetextedit.h"
 
 class QAction;
@@ -81,8 +82,13 @@ private:
     // Replaces the other area's text; `history` says how that joins its undo.
     // False when it could not: the other area holds what it held.
     bool translate(Direction direction, ByteTextEdit::History history);
-    // Tells the user a text is too large for the memory there is.
-    void reportOutOfMemory();
+    // Tells the user a text is too large for the memory there is, and whether
+    // both areas keep what they held; with a message made in advance, the
+    // memory reserve given up for it, and on standard error when not even that fits.
+    void reportOutOfMemory(bool areasKept = true);
+    // Undoes the program's latest replacement of an area's text, after memory ran
+    // out on the way; false when even that ran out.
+    bool takeBack(ByteTextEdit &area);
     // Auto: an edit of one area changes only what it changes in the other,
     // where the other holds the translation of the text before the edit.
     void translateChange(Direction direction, const ByteChange &change);
@@ -211,6 +217,18 @@ private:
     std::set<std::string> undecodableTablesShown_;
 
     QPointer<HelpWindow> help_;
+
+    // What running out of memory needs, made before it does: room, and the
+    // messages as the window shows them and as standard error gets them.
+    struct PreparedMessage
+    {
+        QString text;
+        QByteArray line;
+    };
+    [[nodiscard]] static PreparedMessage prepared(const QString &text);
+    MemoryReserve memoryReserve_;
+    PreparedMessage outOfMemory_;
+    PreparedMessage outOfMemoryNotKept_;
 };
 
 } // namespace lorimand

@@ -43,23 +43,35 @@ void MainWindow::loadTextFile(ByteTextEdit &area, const QString &title)
     if (!selfTestPasses()) {
         return;
     }
-    const QString path = platform_.chooseFileToOpen(this, title);
-    if (path.isEmpty()) {
+    std::string file;
+    try {
+        const QString path = platform_.chooseFileToOpen(this, title);
+        if (path.isEmpty()) {
+            return;
+        }
+        file = nativePath(path);
+    } catch (const std::bad_alloc &) {
+        reportOutOfMemory(); // nothing was changed yet
         return;
     }
-    loadFileInto(area, nativePath(path), autoTranslates());
+    loadFileInto(area, file, autoTranslates());
 }
 
 void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool translateAfter)
 {
-    std::optional<FileError> error;
-    bool outOfMemory = false;
-    bool restored = false;
-    std::string oldTextKeptIn;
-    {
-        BusyCursor busy;
-        const std::uint64_t changesBefore = area.changeCount();
-        try {
+    const bool plain = &area == normal_;
+    bool &typed = plain ? normalTyped_ : encodedTyped_;
+    const bool typedBefore = typed;
+    const std::uint64_t changesBefore = area.changeCount();
+    // What running out of memory on the way leaves: the area as it was, or the
+    // text loaded and translated whole (only what follows failed).
+    bool done = false;
+    try {
+        std::optional<FileError> error;
+        bool restored = false;
+        std::string oldTextKeptIn;
+        {
+            BusyCursor busy;
             ReadResult read = readTextFile(file);
             if (read.stopped) {
                 return; // cancelled while reading
@@ -71,46 +83,53 @@ void MainWindow::loadFileInto(ByteTextEdit &area, const std::string &file, bool 
                 const QScopedValueRollback updating(updating_, true);
                 // Plain text follows the line rule; encoded text is any codes at all,
                 // a lone CR among them, so it is taken byte for byte.
-                const bool plain = &area == normal_;
                 std::string text = plain ? joinLines(read.bytes) : std::move(read.bytes);
                 std::string().swap(read.bytes);
                 const bool utf8 = charset::readsAsUtf8(text);
                 area.setBytes(std::move(text), ByteTextEdit::History::Step);
                 lastSource_ = plain ? Direction::Encode : Direction::Decode;
-                (plain ? normalTyped_ : encodedTyped_) = false;
+                typed = false;
                 if (translateAfter && !translate(plain ? Direction::Encode : Direction::Decode,
                                                  ByteTextEdit::History::Automatic)) {
-                    area.undo(); // the text loaded goes again
+                    // The text loaded goes again; the other area is as it was.
+                    if (takeBack(area)) {
+                        typed = typedBefore;
+                    } else {
+                        reportOutOfMemory(false);
+                    }
                     return;
                 }
+                done = true;
                 offerUtf8View(area, fileNameOf(file), utf8);
             }
-        } catch (const std::bad_alloc &) {
-            outOfMemory = true;
-            // The text loaded goes again; the other area was never written.
-            if (area.changeCount() != changesBefore) {
-                const QScopedValueRollback updating(updating_, true);
-                area.undo();
+        }
+        if (restored) {
+            platform_.showMessage(dialogParent(), tr("Restored"),
+                                  tr("%1 was being saved when that save was interrupted. It is "
+                                     "restored from its journal as it was before that save.")
+                                      .arg(fromNativePath(file)));
+        }
+        if (!oldTextKeptIn.empty()) {
+            platform_.showMessage(
+                dialogParent(), tr("Interrupted Save"),
+                tr("%1 was being saved when that save was interrupted, and it may "
+                   "have been changed since by another program, so it is kept as "
+                   "it is. Its text from before that save is in %2.")
+                    .arg(fromNativePath(file), fromNativePath(oldTextKeptIn)));
+        }
+        if (error) {
+            showFileError(tr("Cannot read \"%1\":\n%2"), *error);
+        }
+    } catch (const std::bad_alloc &) {
+        // Half a load is taken back; a whole one stays, only what follows it failed.
+        bool kept = false;
+        if (!done) {
+            kept = area.changeCount() == changesBefore || takeBack(area);
+            if (kept) {
+                typed = typedBefore;
             }
         }
-    }
-    if (restored) {
-        platform_.showMessage(dialogParent(), tr("Restored"),
-                              tr("%1 was being saved when that save was interrupted. It is "
-                                 "restored from its journal as it was before that save.")
-                                  .arg(fromNativePath(file)));
-    }
-    if (!oldTextKeptIn.empty()) {
-        platform_.showMessage(dialogParent(), tr("Interrupted Save"),
-                              tr("%1 was being saved when that save was interrupted, and it may "
-                                 "have been changed since by another program, so it is kept as "
-                                 "it is. Its text from before that save is in %2.")
-                                  .arg(fromNativePath(file), fromNativePath(oldTextKeptIn)));
-    }
-    if (outOfMemory) {
-        reportOutOfMemory();
-    } else if (error) {
-        showFileError(tr("Cannot read \"%1\":\n%2"), *error);
+        reportOutOfMemory(kept);
     }
 }
 

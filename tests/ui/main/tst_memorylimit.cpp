@@ -5,7 +5,11 @@
 // the whole text or says so and leaves no file; nothing crashes. The limit is
 // the address space the process has now plus a share of the file's size, so
 // that each path runs out at a different step: reading, joining the lines,
-// indexing, translating.
+// indexing, translating. Where a limit cannot hit a step on purpose (memory that
+// runs out just after a large allocation, in the small ones that follow), an
+// operator new of the test's own makes it run out there.
+#include <new>
+
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -13,6 +17,7 @@
 #include <QFile>
 #include <QTest>
 
+#include "failingallocation.h"
 #include "mainwindowfixture.h"
 
 using namespace lorimand;
@@ -204,6 +209,98 @@ private slots:
             QVERIFY(!f.platform.messages.isEmpty());
             QVERIFY(f.platform.messages.back().text.contains(u"memory"));
         }
+    }
+
+    // A start-up with -d (or Load Encoded Text with Auto ticked, the same steps)
+    // when memory runs out at each large allocation in turn: that one fails, or
+    // it takes the last there was and everything after it fails until a good
+    // part is given back (the area may hold the text by then, its view half
+    // made). Every run decodes whole, or says that memory ran out in a message
+    // box built as a real one is, with both areas as they were; nothing escapes,
+    // and the window still draws.
+    void decodingWhenMemoryRunsOut_data()
+    {
+        QTest::addColumn<bool>("startUp");
+        QTest::addColumn<bool>("staysOut");
+        for (const bool startUp : {true, false}) {
+            const char *path = startUp ? "-d" : "Load Encoded";
+            QTest::addRow("%s, a large allocation fails", path) << startUp << false;
+            QTest::addRow("%s, a large allocation takes the last there is", path)
+                << startUp << true;
+        }
+    }
+    void decodingWhenMemoryRunsOut()
+    {
+        QFETCH(bool, startUp);
+        QFETCH(bool, staysOut);
+        constexpr std::size_t kLarge = std::size_t{64} << 10;
+        const QByteArray text = letter(std::size_t{1} << 20);
+        bool ranOut = false;
+        const auto load = [&](long allowed, std::size_t &large) {
+            MainWindowFixture f;
+            f.platform.buildsMessageBoxes = true;
+            f.writeFile(u"large.txt"_s, text);
+            const std::string arguments = "-d " + f.path(u"large.txt"_s).toStdString();
+            // Before the file: what a start-up without one shows, or text typed.
+            MainWindowFixture plain;
+            QVERIFY(plain.window->startUp());
+            std::string normalBefore = plain.normal()->bytes();
+            std::string encodedBefore = plain.encoded()->bytes();
+            if (!startUp) {
+                QVERIFY(f.window->startUp());
+                f.window->show();
+                QTest::keyClicks(f.encoded(), u"typed"_s);
+                normalBefore = f.normal()->bytes();
+                encodedBefore = f.encoded()->bytes();
+                f.platform.fileChoices.enqueue(f.path(u"large.txt"_s));
+            }
+            try {
+                const FailingAllocation failing(allowed, staysOut ? std::size_t{1} << 20 : 0,
+                                                kLarge);
+                if (startUp) {
+                    QVERIFY(f.window->startUp(arguments));
+                } else {
+                    f.child<QPushButton>("LoadCode")->click();
+                }
+                large = failing.count();
+                ranOut = failing.failed();
+            } catch (const std::bad_alloc &) {
+                QFAIL("running out of memory escaped the window");
+            }
+            f.window->show();
+            const bool whole =
+                f.encoded()->bytes() == text.toStdString() &&
+                f.normal()->bytes() == withKey(text.toStdString(), Direction::Decode);
+            if (!whole) {
+                QVERIFY(ranOut);
+                QCOMPARE(f.platform.messages.size(), 1);
+                QVERIFY(f.platform.messages[0].text.contains(u"memory"_s));
+                QCOMPARE(f.normal()->bytes(), normalBefore);
+                QCOMPARE(f.encoded()->bytes(), encodedBefore);
+                if (!startUp) {
+                    // The typed text that came back is still unsaved: closing asks.
+                    f.platform.messages.clear();
+                    QVERIFY(!f.window->close());
+                    QCOMPARE(f.platform.messages.size(), 1);
+                    QCOMPARE(f.platform.messages[0].text, u"Encoded Text has not been saved."_s);
+                }
+            }
+            QVERIFY(!f.window->grab().isNull());
+        };
+        std::size_t large = 0;
+        load(-1, large);
+        QVERIFY(large > 2);
+        const std::size_t all = large;
+        int failures = 0;
+        for (std::size_t allowed = staysOut ? 1 : 0; allowed <= all; ++allowed) {
+            load(static_cast<long>(allowed), large);
+            if (QTest::currentTestFailed()) {
+                qWarning("memory ran out after %zu of %zu large allocations", allowed, all);
+                return;
+            }
+            failures += ranOut ? 1 : 0;
+        }
+        QVERIFY(failures > 0);
     }
 };
 
