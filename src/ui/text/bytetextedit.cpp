@@ -108,6 +108,7 @@ QString ByteTextEdit::shownText(std::size_t from, std::size_t to) const
 void ByteTextEdit::setBytes(std::string bytes, History history)
 {
     const Before was = takeBefore(0, 0);
+    layouts_.reserveFor(bytes.size());
     const ByteChange change = document_.replaceAll(std::move(bytes), history, selection_);
     followChange(change, was, Selection{});
 }
@@ -123,6 +124,7 @@ void ByteTextEdit::spliceAutomatic(std::size_t from, std::size_t to, std::string
     // The caret and the selection stay on the bytes they were on.
     const Selection kept{movedByReplacing(selection_.anchor, from, to, bytes.size()),
                          movedByReplacing(selection_.position, from, to, bytes.size())};
+    layouts_.reserveFor(bytes.size());
     const ByteChange change = document_.spliceAutomatic(from, to, bytes);
     // The view stays where it is too: the user is reading there, not here.
     followChange(change, was, kept, false);
@@ -181,6 +183,7 @@ void ByteTextEdit::editBytes(std::size_t from, std::size_t to, std::string_view 
     }
     guarded([&] {
         const Before was = takeBefore(from, to);
+        layouts_.reserveFor(bytes.size());
         const ByteChange change = document_.edit(from, to, bytes, kind, selection_);
         const std::size_t caret = from + bytes.size();
         followChange(change, was, Selection{caret, caret});
@@ -309,6 +312,7 @@ void ByteTextEdit::undo()
 {
     guarded([&] {
         const Before was = takeBefore(0, 0);
+        layouts_.reserveFor(document_.undoBrings());
         if (const std::optional<TextDocument::Restored> restored = document_.undo()) {
             followChange(restored->change, was, restored->selection);
         }
@@ -319,6 +323,7 @@ void ByteTextEdit::redo()
 {
     guarded([&] {
         const Before was = takeBefore(0, 0);
+        layouts_.reserveFor(document_.redoBrings());
         if (const std::optional<TextDocument::Restored> restored = document_.redo()) {
             followChange(restored->change, was, restored->selection);
         }

@@ -1,6 +1,7 @@
 #include "ui/text/layoutcache.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include <QFontMetricsF>
@@ -121,19 +122,25 @@ void LayoutCache::follow(const text::ByteChange &change, std::size_t linesBefore
     const auto moved = [](std::size_t value, std::ptrdiff_t by) {
         return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(value) + by);
     };
-    std::unordered_map<std::size_t, std::unique_ptr<Block>> still;
-    for (auto &[number, block] : kept_) {
-        if (block->end + 4 < change.from) {
-            still.emplace(number, std::move(block));
-        } else if (block->line > lastLineBefore) {
-            block->number = moved(number, blocksAdded);
-            block->line = moved(block->line, linesAdded);
-            block->start = moved(block->start, bytesAdded);
-            block->end = moved(block->end, bytesAdded);
-            still.emplace(block->number, std::move(block));
+    // The text has changed already: running out of memory here lets every
+    // layout go, which costs only laying the blocks on screen out again.
+    try {
+        std::unordered_map<std::size_t, std::unique_ptr<Block>> still;
+        for (auto &[number, block] : kept_) {
+            if (block->end + 4 < change.from) {
+                still.emplace(number, std::move(block));
+            } else if (block->line > lastLineBefore) {
+                block->number = moved(number, blocksAdded);
+                block->line = moved(block->line, linesAdded);
+                block->start = moved(block->start, bytesAdded);
+                block->end = moved(block->end, bytesAdded);
+                still.emplace(block->number, std::move(block));
+            }
         }
+        kept_ = std::move(still);
+    } catch (const std::bad_alloc &) {
+        dropAll();
     }
-    kept_ = std::move(still);
 }
 
 std::size_t LayoutCache::edgeAfter(std::size_t nominal, bool lineEnds) const

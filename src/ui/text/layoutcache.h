@@ -64,6 +64,9 @@ public:
     void setFont(const QFont &font);
     void setWidth(qreal width);
 
+    // Room for the block index to follow a change that brings `bytes` bytes,
+    // made before the text changes: following it then allocates nothing there.
+    void reserveFor(std::size_t bytes) { blocks_.reserveFor(bytes); }
     // After the whole text was shown anew.
     void rebuild();
     // After `change` of a text that held `linesBefore` lines before it.
