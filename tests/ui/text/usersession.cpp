@@ -202,6 +202,9 @@ std::string UserStep::describe() const
     case Kind::DoubleClick:
         out << "double click at " << x << "," << y;
         break;
+    case Kind::TripleClick:
+        out << "triple click at " << x << "," << y;
+        break;
     case Kind::Drag:
         out << "drag from " << x << "," << y << " to " << to.x() << "," << to.y();
         break;
@@ -268,9 +271,9 @@ std::vector<UserStep> userSteps(std::string_view input)
             };
             step = UserStep::press(kCommands[in.below(std::size(kCommands))]);
         } else if (op < 25) {
-            static const UserStep::Kind kKinds[] = {UserStep::Kind::Click, UserStep::Kind::Click,
-                                                    UserStep::Kind::DoubleClick,
-                                                    UserStep::Kind::Drag};
+            static const UserStep::Kind kKinds[] = {
+                UserStep::Kind::Click, UserStep::Kind::Click, UserStep::Kind::DoubleClick,
+                UserStep::Kind::TripleClick, UserStep::Kind::Drag};
             step.kind = kKinds[in.below(std::size(kKinds))];
             step.key = QKeyCombination(selecting, Qt::Key_unknown);
             step.x = static_cast<int>(in.below(256) * 2);
@@ -704,6 +707,10 @@ void UserSession::runOnArea(const UserStep &step, ByteTextEdit &area)
         break;
     case UserStep::Kind::DoubleClick:
         QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, point);
+        break;
+    case UserStep::Kind::TripleClick:
+        QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, point);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, point);
         break;
     case UserStep::Kind::Drag: {
         // A press in the selection would drag the text, which waits for a drop

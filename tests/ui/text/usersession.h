@@ -2,10 +2,10 @@
 // step. The steps are decoded from bytes (a fixed seed's random bytes in the
 // suite, the fuzzer's input in the fuzz target): keys (typing, Return,
 // BackSpace, Delete, the arrows, Home/End, the page keys, Ctrl with them, Shift
-// selections, select all, cut, copy, paste, undo, redo), clicks, double clicks
-// and drags (selecting, or moving the selection within the area), the wheel and the scroll bar,
-// whole-text replacements as loading and decoding make them, automatic splices as the other area's
-// edits make them, the charset switch and resizes.
+// selections, select all, cut, copy, paste, undo, redo), clicks, double and
+// triple clicks and drags (selecting, or moving the selection within the area), the wheel and the
+// scroll bar, whole-text replacements as loading and decoding make them, automatic splices as the
+// other area's edits make them, the charset switch and resizes.
 //
 // After every step the area's bytes, caret and selection must be those of a
 // plain model of the text, and what it shows (where each character lies on
@@ -38,6 +38,7 @@ struct UserStep
         Key,         // `key`, typing `text` when it is not empty
         Click,       // at (x, y) with `key`'s modifiers
         DoubleClick, // at (x, y)
+        TripleClick, // a double click at (x, y) and a third click there
         Drag,        // the left button pressed at (x, y), moved to `to` and let go there
         Wheel,       // `amount` rows of the wheel, down for positive ones
         ScrollBar,   // the scroll bar dragged to `amount` thousandths of its range
